@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+// The conversions between numbers and the texts the user reads and types, in the user's
+// locale (QLocale's default locale: its decimal separator).
+
+// The number a text shows, blanks around it allowed. Throws Failure (type mismatch) for the
+// empty text and for anything that is not a finite number, "inf" and "nan" included.
+double numberFromText(const QString &text);
+
+// The shortest text that shows the value, up to 15 significant digits; no group separators,
+// "-" before negatives, no leading blank, whole numbers as plain digits, "0" for -0.
+QString textOf(double value);
+
+// The same for a single-precision value, up to 7 significant digits.
+QString textOfSingle(float value);
+
+// value rounded to the given number of decimals, halves to the even neighbour.
+double Round(double value, int digits);
+
+// A colour from its red, green and blue components, each 0..255.
+QColor RGB(int red, int green, int blue);

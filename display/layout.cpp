@@ -1,0 +1,136 @@
+#include "layout.h"
+
+#include "clickable_label.h"
+#include "line_shape.h"
+#include "plot_surface.h"
+#include "twips.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <vector>
+
+namespace layout {
+
+// clang-format off
+const std::array<Control, 29> kControls = {{
+    {"XYgraf",     Kind::Plot,            480,  480, 4300, 4300, "",          "",                   0},
+    {"Xgraf",      Kind::Plot,           5520,  480, 4200, 1900, "",          "",                   1},
+    {"Ygraf",      Kind::Plot,           5520, 2880, 4200, 1900, "",          "",                   2},
+    {"HScroll1",   Kind::ScrollBar,      5520, 2520, 4200,  255, "",          "",                   3},
+    {"XR",         Kind::TextBox,        8280, 5760, 1575,  375, "5",         "valor x resaltado",  4},
+    {"YR",         Kind::TextBox,        8280, 6360, 1575,  375, "5",         "valor y resaltado",  5},
+    {"TR",         Kind::TextBox,        8280, 5160, 1575,  375, "0",         "Valor t resaltado",  6},
+    {"XI",         Kind::TextBox,         480, 5280, 1935,  375, "5",         "Valor x inicial",    7},
+    {"YI",         Kind::TextBox,         480, 5880, 1935,  375, "5",         "valor y inicial",    8},
+    {"Calcular",   Kind::Button,          480, 6360, 1935,  375, "Calcular",  "",                   9},
+    {"Text2",      Kind::TextBox,        7440, 5160,  735,  375, "2",         "Intervalo de tiempo", 28},
+    {"Label1(0)",  Kind::Label,          3600, 5160, 1095,  375, "x' = x (",  "",                  10},
+    {"par(0)",     Kind::ParameterLabel, 4680, 5160,  375,  375, " A ",       "",                  13},
+    {"Label1(2)",  Kind::Label,          5040, 5160,  255,  375, "+ ",        "",                  11},
+    {"par(1)",     Kind::ParameterLabel, 5280, 5160,  495,  375, " B ",       "",                  14},
+    {"Label1(3)",  Kind::Label,          5760, 5160,  255,  375, "x",         "",                  17},
+    {"Label1(4)",  Kind::Label,          6000, 5160,  375,  375, " + ",       "",                  18},
+    {"par(2)",     Kind::ParameterLabel, 6360, 5160,  375,  375, " C ",       "",                  15},
+    {"Label1(5)",  Kind::Label,          6720, 5160,  375,  375, " y",        "",                  19},
+    {"Label1(11)", Kind::Label,          7080, 5160,  255,  375, ")",         "",                  27},
+    {"Label1(1)",  Kind::Label,          3600, 5760, 1095,  375, "y' = y (",  "",                  21},
+    {"par(3)",     Kind::ParameterLabel, 4680, 5760,  375,  375, " D  ",      "",                  12},
+    {"Label1(6)",  Kind::Label,          5040, 5760,  255,  375, "+",         "",                  22},
+    {"par(4)",     Kind::ParameterLabel, 5280, 5760,  375,  375, " E ",       "",                  16},
+    {"Label1(7)",  Kind::Label,          5760, 5760,  255,  375, "x",         "",                  23},
+    {"Label1(8)",  Kind::Label,          6000, 5760,  375,  375, " + ",       "",                  24},
+    {"par(5)",     Kind::ParameterLabel, 6360, 5760,  375,  375, " F  ",      "",                  20},
+    {"Label1(9)",  Kind::Label,          6720, 5760,  375,  375, " y",        "",                  25},
+    {"Label1(10)", Kind::Label,          7080, 5760,  255,  375, ")",         "",                  26},
+}};
+
+const std::array<Line, 6> kLines = {{
+    {"Line1", "XYgraf", {0, 4100}, {4200, 4100}},   // the x axis, y = 0
+    {"Line2", "XYgraf", {150, 0}, {150, 4200}},     // the y axis, x = 0
+    {"Line3", "Xgraf",  {0, 1700}, {4200, 1700}},   // value 0
+    {"Line4", "Xgraf",  {2060, 0}, {2060, 1800}},   // time 0
+    {"Line5", "Ygraf",  {0, 1700}, {4200, 1700}},   // value 0
+    {"Line6", "Ygraf",  {2060, 0}, {2060, 1800}},   // time 0
+}};
+// clang-format on
+
+namespace {
+
+QWidget *create(const Control &control, QWidget *window)
+{
+    const QString text = QString::fromUtf8(control.text);
+    switch (control.kind) {
+    case Kind::Plot: {
+        auto *plot = new PlotSurface(window);
+        plot->setFocusPolicy(Qt::TabFocus);
+        return plot;
+    }
+    case Kind::ScrollBar: {
+        auto *bar = new QScrollBar(Qt::Horizontal, window);
+        bar->setRange(-100, 100);
+        bar->setValue(0);
+        bar->setSingleStep(1);
+        bar->setPageStep(1);
+        bar->setFocusPolicy(Qt::StrongFocus);
+        return bar;
+    }
+    case Kind::TextBox:
+        return new QLineEdit(text, window);
+    case Kind::Button: {
+        auto *button = new QPushButton(text, window);
+        button->setAutoDefault(false);
+        button->setDefault(false);
+        return button;
+    }
+    case Kind::Label:
+    case Kind::ParameterLabel: {
+        auto *label = control.kind == Kind::Label ? new QLabel(text, window)
+                                                  : new ClickableLabel(text, window);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        QFont font(QString::fromLatin1(kLabelFontFamily), kLabelFontPoints);
+        font.setStyleHint(QFont::Serif);
+        label->setFont(font);
+        return label;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void build(QWidget *window)
+{
+    window->setWindowTitle(QString::fromUtf8(kCaption));
+    window->resize(pixelsFromTwips(kClientWidth), pixelsFromTwips(kClientHeight));
+
+    std::vector<const Control *> byTab;
+    for (const Control &control : kControls)
+        byTab.push_back(&control);
+    std::sort(byTab.begin(), byTab.end(),
+              [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
+
+    QWidget *previous = nullptr;
+    for (const Control *control : byTab) {
+        QWidget *widget = create(*control, window);
+        widget->setObjectName(QString::fromLatin1(control->name));
+        widget->setGeometry(rectFromTwips(control->left, control->top, control->width, control->height));
+        widget->setToolTip(QString::fromUtf8(control->toolTip));
+        if (widget->focusPolicy() & Qt::TabFocus) {
+            if (previous)
+                QWidget::setTabOrder(previous, widget);
+            previous = widget;
+        }
+    }
+
+    for (const Line &line : kLines) {
+        auto *plot = window->findChild<QWidget *>(QString::fromLatin1(line.plot));
+        auto *shape = new LineShape(line.from, line.to, plot);
+        shape->setObjectName(QString::fromLatin1(line.name));
+    }
+}
+
+} // namespace layout

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+#include <array>
+
+class QWidget;
+
+// The window's static layout, in twips. Nothing is created, moved or hidden at run time.
+namespace layout {
+
+inline constexpr const char *kCaption =
+    "Representación  de soluciones de un sistema de Lotka-Volterra autónomo 2x2. ";
+inline constexpr int kClientWidth = 9975;
+inline constexpr int kClientHeight = 6900;
+
+inline constexpr const char *kLabelFontFamily = "Times New Roman";
+inline constexpr int kLabelFontPoints = 18;
+
+enum class Kind { Plot, ScrollBar, TextBox, Button, Label, ParameterLabel };
+
+struct Control {
+    const char *name;   // objectName, array members as "par(3)"
+    Kind kind;
+    int left, top, width, height;
+    const char *text;   // initial text or caption
+    const char *toolTip;
+    int tabIndex;
+};
+
+struct Line {
+    const char *name;
+    const char *plot;   // the plot it lies in
+    QPoint from, to;    // twips in the plot's drawing area
+};
+
+extern const std::array<Control, 29> kControls;
+extern const std::array<Line, 6> kLines;
+
+// Builds every control of the layout as a child of window, in tab order, and sets the
+// window's caption and client size.
+void build(QWidget *window);
+
+} // namespace layout

@@ -1,0 +1,27 @@
+// Editing one coefficient through its label.
+#include "prog.h"
+
+#include "clickable_label.h"
+#include "conversions.h"
+#include "failure.h"
+
+#include <QInputDialog>
+
+void Prog::par_Click(int index)
+{
+    try {
+        if (index < 0 || index >= int(par.size()))
+            return;
+        const QString prompt = QStringLiteral("Nuevo valor del parámetro %1").arg(QChar(u'A' + index));
+        const QString offered = textOf(Round(parameter(index), 3));
+        bool accepted = false;
+        const QString answer = QInputDialog::getText(this, QStringLiteral("Modificación de datos"), prompt,
+                                                     QLineEdit::Normal, offered, &accepted);
+        // Cancel gives the empty text, which is no number.
+        const double value = numberFromText(accepted ? answer : QString());
+        parameter(index) = value;
+        refreshParameterLabel(index, value);
+    } catch (const Failure &) {
+        // Nothing changes and nothing is shown.
+    }
+}

@@ -1,0 +1,145 @@
+#include "prog.h"
+
+#include "clickable_label.h"
+#include "conversions.h"
+#include "failure.h"
+#include "layout.h"
+#include "plot_surface.h"
+#include "trajectory_plot.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+
+Prog::Prog(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Prog"));
+    layout::build(this);
+
+    XYgraf = findChild<PlotSurface *>(QStringLiteral("XYgraf"));
+    Xgraf = findChild<PlotSurface *>(QStringLiteral("Xgraf"));
+    Ygraf = findChild<PlotSurface *>(QStringLiteral("Ygraf"));
+    HScroll1 = findChild<QScrollBar *>(QStringLiteral("HScroll1"));
+    XR = findChild<QLineEdit *>(QStringLiteral("XR"));
+    YR = findChild<QLineEdit *>(QStringLiteral("YR"));
+    TR = findChild<QLineEdit *>(QStringLiteral("TR"));
+    XI = findChild<QLineEdit *>(QStringLiteral("XI"));
+    YI = findChild<QLineEdit *>(QStringLiteral("YI"));
+    Text2 = findChild<QLineEdit *>(QStringLiteral("Text2"));
+    Calcular = findChild<QPushButton *>(QStringLiteral("Calcular"));
+    for (int i = 0; i < int(par.size()); ++i)
+        par[i] = findChild<ClickableLabel *>(QStringLiteral("par(%1)").arg(i));
+    for (int i = 0; i < int(Label1.size()); ++i)
+        Label1[i] = findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i));
+
+    connectEvents();
+}
+
+void Prog::connectEvents()
+{
+    connect(Calcular, &QPushButton::clicked, this, [this] { dispatch([this] { Calcular_Click(); }); });
+
+    connect(XYgraf, &PlotSurface::pressed, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos) {
+                int shift = 0;
+                if (modifiers & Qt::ShiftModifier)
+                    shift |= 1;
+                if (modifiers & Qt::ControlModifier)
+                    shift |= 2;
+                if (modifiers & Qt::AltModifier)
+                    shift |= 4;
+                const float x = static_cast<float>(pos.x() * 15);
+                const float y = static_cast<float>(pos.y() * 15);
+                dispatch([=, this] { XYgraf_MouseDown(int(button), shift, x, y); });
+            });
+
+    // A drag reports every position as Scroll; a value that differs at its end, and every
+    // other change, as Change.
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this] {
+        if (HScroll1->isSliderDown())
+            dispatch([this] { HScroll1_Scroll(); });
+        else
+            dispatch([this] { HScroll1_Change(); });
+    });
+    connect(HScroll1, &QScrollBar::sliderPressed, this, [this] { valueAtDragStart_ = HScroll1->value(); });
+    connect(HScroll1, &QScrollBar::sliderReleased, this, [this] {
+        if (HScroll1->value() != valueAtDragStart_)
+            dispatch([this] { HScroll1_Change(); });
+    });
+
+    for (int i = 0; i < int(par.size()); ++i)
+        connect(par[i], &ClickableLabel::clicked, this, [this, i] { dispatch([this, i] { par_Click(i); }); });
+}
+
+template <typename Procedure>
+void Prog::dispatch(Procedure procedure)
+{
+    try {
+        procedure();
+    } catch (const Failure &failure) {
+        reportUnhandled(failure);
+    }
+}
+
+void Prog::reportUnhandled(const Failure &failure)
+{
+    QString text;
+    switch (failure.kind()) {
+    case Failure::Kind::TypeMismatch:
+        text = QStringLiteral("Error en tiempo de ejecución: no coinciden los tipos.");
+        break;
+    case Failure::Kind::Overflow:
+        text = QStringLiteral("Error en tiempo de ejecución: desbordamiento.");
+        break;
+    case Failure::Kind::FloatingPointFault:
+        text = QStringLiteral("Error en tiempo de ejecución: error de coma flotante.");
+        break;
+    }
+    QMessageBox::critical(this, windowTitle(), text);
+    QCoreApplication::exit(1);
+}
+
+void Prog::Form_Load()
+{
+    model.setDefaults();
+    for (int i = 0; i < int(par.size()); ++i)
+        refreshParameterLabel(i, parameter(i));
+    show();
+    calcula();
+    pintura();
+}
+
+double &Prog::parameter(int index)
+{
+    double *const parameters[] = {&model.A, &model.B, &model.C, &model.D, &model.E, &model.F};
+    return *parameters[index];
+}
+
+void Prog::refreshParameterLabel(int index, double value)
+{
+    ClickableLabel *label = par[index];
+    label->setToolTip(textOf(value));
+    QColor colour;
+    if (value > 0)
+        colour = RGB(0, 0, 255);
+    else if (value < 0)
+        colour = RGB(255, 0, 0);
+    else
+        colour = RGB(0, 255, 0);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+void Prog::calcula()
+{
+    model.calcula([this] { return numberFromText(XI->text()); },
+                  [this] { return numberFromText(YI->text()); });
+}
+
+void Prog::pintura()
+{
+    drawTrajectory(model, HScroll1->value(), *XYgraf, *Xgraf, *Ygraf);
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "model.h"
+
+#include <QWidget>
+
+#include <array>
+
+class ClickableLabel;
+class Failure;
+class LineShape;
+class PlotSurface;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+
+// The program's one window. It owns the model for the whole run and holds every event
+// procedure; each procedure runs to completion before the next event arrives.
+class Prog : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Prog(QWidget *parent = nullptr);
+
+    // Start-up: defaults, coefficient labels, show, compute and draw the first trajectory.
+    void Form_Load();
+
+    // The model: coefficients A to F, dt, and the stored trajectory xs, ys, ok.
+    Model model;
+
+    // The controls, named as in the layout.
+    PlotSurface *XYgraf = nullptr;
+    PlotSurface *Xgraf = nullptr;
+    PlotSurface *Ygraf = nullptr;
+    QScrollBar *HScroll1 = nullptr;
+    QLineEdit *XR = nullptr;
+    QLineEdit *YR = nullptr;
+    QLineEdit *TR = nullptr;
+    QLineEdit *XI = nullptr;
+    QLineEdit *YI = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QPushButton *Calcular = nullptr;
+    std::array<ClickableLabel *, 6> par{};
+    std::array<QLabel *, 12> Label1{};
+
+    // Event procedures.
+    void Calcular_Click();
+    void XYgraf_MouseDown(int Button, int Shift, float X, float Y);
+    void HScroll1_Change();
+    void HScroll1_Scroll();
+    void par_Click(int index);
+
+    // Recomputes the trajectory from the texts of XI and YI; never fails.
+    void calcula();
+    // Redraws the three plots from the stored trajectory and the time cursor.
+    void pintura();
+    // Brings label par(index) up to date with value: tooltip, then sign colour.
+    void refreshParameterLabel(int index, double value);
+
+    // A failure that no procedure handles: reported in a message box, then the program ends.
+    void reportUnhandled(const Failure &failure);
+
+private:
+    void connectEvents();
+    template <typename Procedure>
+    void dispatch(Procedure procedure);
+    double &parameter(int index);
+    void showTimeCursor();
+
+    int valueAtDragStart_ = 0;
+};

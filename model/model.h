@@ -1,0 +1,42 @@
+#pragma once
+
+#include "sample_array.h"
+
+#include <functional>
+
+// The state of the autonomous Lotka-Volterra system
+//     x' = x (A + B x + C y),   y' = y (D + E x + F y)
+// and of one stored trajectory through an initial point, sampled 100 times forwards and
+// 100 times backwards in time.
+class Model {
+public:
+    // Reads one coordinate of the initial point; throws Failure when its text is no number.
+    using Reader = std::function<double()>;
+
+    static constexpr int kStepsPerSample = 40;
+    static constexpr double kBound = 20;   // a sample is valid only if |x| < 20 and |y| < 20
+    static constexpr double kFiller = -1;  // stored for every sample past an invalid one
+
+    // The start-up coefficients and time step: x' = x (4 - y), y' = y (x - 4), dt = 0.02.
+    void setDefaults();
+
+    // The right-hand sides at the evaluation point (xp, yp). Throw Failure when the value
+    // is not a finite number.
+    double fx() const;
+    double fy() const;
+
+    // Recomputes the stored trajectory from the initial point that the readers give, first x,
+    // then y. Never throws: a failure ends the computation quietly, keeping what it had
+    // written so far and everything else as it was.
+    void calcula(const Reader &readX, const Reader &readY);
+
+    double A = 0, B = 0, C = 0, D = 0, E = 0, F = 0;
+    double dt = 0;   // time between two stored samples
+    double xp = 0, yp = 0;   // evaluation point of fx and fy
+    SampleArray<double> xs, ys;
+    SampleArray<bool> ok;
+
+private:
+    void integrate(int direction);
+    void rk4Step(double &x, double &y, double h, double sign);
+};
