@@ -1,5 +1,5 @@
 # A thin wrapper over the CMake presets. `make run` and `make test` install what is missing first.
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test bench package fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -23,6 +23,12 @@ bench: deps
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
 	build/bench/lv-bench
+
+package: build
+	cmake --build --preset release --target package
+
+fuzz: deps
+	scripts/fuzz --long
 
 clean:
 	rm -rf build
