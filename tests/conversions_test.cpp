@@ -1,0 +1,188 @@
+// Numbers read from and written to text in the user's locale, and rounding.
+#include "conversions.h"
+#include "failure.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <cfloat>
+#include <cmath>
+
+class ConversionsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void accepted_data();
+    void accepted();
+    void rejected_data();
+    void rejected();
+    void textOfDouble_data();
+    void textOfDouble();
+    void textOfSingle_data();
+    void textOfSingle();
+    void roundTrips_data();
+    void roundTrips();
+    void rounding_data();
+    void rounding();
+    void colours();
+};
+
+void ConversionsTest::accepted_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("C plain") << "C" << "2.5" << 2.5;
+    QTest::newRow("C blanks around") << "C" << "  -7  " << -7.0;
+    QTest::newRow("C plus sign") << "C" << "+3" << 3.0;
+    QTest::newRow("C exponent") << "C" << "1E5" << 1e5;
+    QTest::newRow("C trailing zeros") << "C" << "2.50" << 2.5;
+    QTest::newRow("C largest double") << "C" << "1.7976931348623157e308" << DBL_MAX;
+    QTest::newRow("C subnormal") << "C" << "5e-324" << DBL_TRUE_MIN;
+    QTest::newRow("es comma") << "es_ES" << "2,5" << 2.5;
+    QTest::newRow("es exponent") << "es_ES" << "-1,5E-3" << -1.5e-3;
+    QTest::newRow("es tab around") << "es_ES" << "\t0,74 " << 0.74;
+}
+
+void ConversionsTest::accepted()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(numberFromText(text), value);
+}
+
+// Texts that are no finite number are a type mismatch; none may bring an infinity or a NaN.
+void ConversionsTest::rejected_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    for (const char *locale : {"C", "es_ES"}) {
+        const QString l = QString::fromLatin1(locale);
+        for (const char *text : {"", "   ", "abc", "inf", "-inf", "nan", "NaN", "Infinity", "1e400",
+                                 "-1e309", "0x10", "1e", "5 5", "--1", "1,234.5", "٣"})
+            QTest::addRow("%s [%s]", locale, text) << l << QString::fromUtf8(text);
+    }
+    // The other decimal separator is no separator of the locale, nor a group separator.
+    QTest::newRow("C comma") << "C" << "2,5";
+    QTest::newRow("es dot") << "es_ES" << "1.5";
+    QTest::newRow("es dot as thousands") << "es_ES" << "2.500";
+}
+
+void ConversionsTest::rejected()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QLocale::setDefault(QLocale(locale));
+    QVERIFY_THROWS_EXCEPTION(Failure, numberFromText(text));
+}
+
+void ConversionsTest::textOfDouble_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("whole") << "C" << 5.0 << "5";
+    QTest::newRow("negative whole") << "C" << -2.0 << "-2";
+    QTest::newRow("one third, 15 digits") << "C" << 1.0 / 3 << "0.333333333333333";
+    QTest::newRow("2.50") << "C" << 2.50 << "2.5";
+    QTest::newRow("37 dt") << "C" << 37 * 0.02 << "0.74";
+    QTest::newRow("0.1 + 0.2") << "C" << 0.1 + 0.2 << "0.3";
+    QTest::newRow("negative zero") << "C" << -0.0 << "0";
+    QTest::newRow("large") << "C" << 1e20 << "1e+20";
+    QTest::newRow("small") << "C" << 1e-5 << "1e-05";
+    QTest::newRow("largest double") << "C" << DBL_MAX << "1.79769313486232e+308";
+    QTest::newRow("es one third") << "es_ES" << 1.0 / 3 << "0,333333333333333";
+    QTest::newRow("es 37 dt") << "es_ES" << 37 * 0.02 << "0,74";
+    QTest::newRow("es no group separator") << "es_ES" << 123456.5 << "123456,5";
+}
+
+void ConversionsTest::textOfDouble()
+{
+    QFETCH(QString, locale);
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(textOf(value), text);
+}
+
+void ConversionsTest::textOfSingle_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("click position") << "C" << 4.9875f << "4.9875";
+    QTest::newRow("0.15") << "C" << 0.15f << "0.15";
+    QTest::newRow("7 digits") << "C" << 1.0f / 3 << "0.3333333";
+    QTest::newRow("es") << "es_ES" << -0.2f << "-0,2";
+}
+
+void ConversionsTest::textOfSingle()
+{
+    QFETCH(QString, locale);
+    QFETCH(float, value);
+    QFETCH(QString, text);
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(::textOfSingle(value), text);
+}
+
+// What the program writes, it reads back as the same number.
+void ConversionsTest::roundTrips_data()
+{
+    QTest::addColumn<QString>("locale");
+    for (const char *locale : {"C", "es_ES"})
+        QTest::newRow(locale) << QString::fromLatin1(locale);
+}
+
+void ConversionsTest::roundTrips()
+{
+    QFETCH(QString, locale);
+    QLocale::setDefault(QLocale(locale));
+    // 1.79769313486231e308 is the largest text of 15 digits that still fits in a double.
+    for (double v : {0.02, 1.0 / 3, -4.0, 2.989091, 1e300, -1e-300, 1.79769313486231e308, 123456789012345.0}) {
+        const double once = numberFromText(textOf(v));
+        QCOMPARE(textOf(once), textOf(v));
+        QCOMPARE(numberFromText(textOf(once)), once);
+    }
+    for (float f : {4.9875f, 0.15f, 1.0f / 3, -7.5e-12f, FLT_MAX, 16777217.0f})
+        QCOMPARE(static_cast<float>(numberFromText(::textOfSingle(f))), f);
+}
+
+void ConversionsTest::rounding_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<double>("rounded");
+    QTest::newRow("up") << 1.23456 << 3 << 1.235;
+    QTest::newRow("down") << 1.23412 << 3 << 1.234;
+    QTest::newRow("half to even, down") << 2.5 << 0 << 2.0;
+    QTest::newRow("half to even, up") << 3.5 << 0 << 4.0;
+    QTest::newRow("negative half") << -2.5 << 0 << -2.0;
+    QTest::newRow("half at 3 decimals, up") << 0.0015 << 3 << 0.002;
+    QTest::newRow("half at 3 decimals, down") << 0.0625 << 3 << 0.062;
+    QTest::newRow("whole") << 5.0 << 3 << 5.0;
+    QTest::newRow("huge does not overflow") << 1e308 << 3 << 1e308;
+    QTest::newRow("largest double") << DBL_MAX << 3 << DBL_MAX;
+    QTest::newRow("no decimals left") << 4503599627370497.0 << 3 << 4503599627370497.0;
+    QTest::newRow("tiny") << 1e-300 << 3 << 0.0;
+}
+
+void ConversionsTest::rounding()
+{
+    QFETCH(double, value);
+    QFETCH(int, digits);
+    QFETCH(double, rounded);
+    QCOMPARE(Round(value, digits), rounded);
+}
+
+void ConversionsTest::colours()
+{
+    QCOMPARE(RGB(0, 0, 255), QColor(Qt::blue));
+    QCOMPARE(RGB(255, 0, 0).rgb(), qRgb(255, 0, 0));
+    QCOMPARE(RGB(0, 255, 0).rgb(), qRgb(0, 255, 0));
+}
+
+QTEST_GUILESS_MAIN(ConversionsTest)
+#include "conversions_test.moc"

@@ -1,0 +1,331 @@
+// The vector field and the integration of one trajectory into 201 samples.
+#include "failure.h"
+#include "model.h"
+
+#include <QTest>
+
+#include <cfloat>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+Model::Reader constant(double value)
+{
+    return [value] { return value; };
+}
+
+Model::Reader notANumber()
+{
+    return []() -> double { throw Failure(Failure::Kind::TypeMismatch, "type mismatch"); };
+}
+
+Model defaultModel()
+{
+    Model model;
+    model.setDefaults();
+    return model;
+}
+
+// A state to tell kept entries from rewritten ones: every sample valid and at (k, -k).
+void fillWithMarkers(Model &model)
+{
+    for (int k = kFirstSample; k <= kLastSample; ++k) {
+        model.xs(k) = k + 1000;
+        model.ys(k) = -k - 1000;
+        model.ok(k) = true;
+    }
+}
+
+bool isMarker(const Model &model, int k)
+{
+    return model.xs(k) == k + 1000 && model.ys(k) == -k - 1000 && model.ok(k);
+}
+
+// First invalid sample on the side of sign (+1 or -1), or nothing when every sample is valid.
+std::optional<int> firstInvalid(const Model &model, int sign)
+{
+    for (int n = 1; n <= kLastSample; ++n)
+        if (!model.ok(sign * n))
+            return sign * n;
+    return std::nullopt;
+}
+
+} // namespace
+
+class ModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newModelHoldsZeros();
+    void defaults();
+    void field_data();
+    void field();
+    void fieldOverflowIsAFault();
+    void trajectory_data();
+    void trajectory();
+    void exchangeSymmetryIsExact();
+    void samplesAfterTheFirstInvalidHoldFillers_data();
+    void samplesAfterTheFirstInvalidHoldFillers();
+    void earlyEndKeepsWhatItDidNotReach_data();
+    void earlyEndKeepsWhatItDidNotReach();
+    void underflowingStepKeepsThePoint();
+    void rungeKuttaIsFourthOrder();
+};
+
+void ModelTest::newModelHoldsZeros()
+{
+    const Model model;
+    QCOMPARE(model.A, 0.0);
+    QCOMPARE(model.dt, 0.0);
+    for (int k = kFirstSample; k <= kLastSample; ++k) {
+        QCOMPARE(model.xs(k), 0.0);
+        QVERIFY(!model.ok(k));
+    }
+}
+
+void ModelTest::defaults()
+{
+    const Model model = defaultModel();
+    const double expected[] = {4, 0, -1, -4, 1, 0};
+    const double actual[] = {model.A, model.B, model.C, model.D, model.E, model.F};
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(actual[i], expected[i]);
+    QCOMPARE(model.dt, 0.02);
+}
+
+void ModelTest::field_data()
+{
+    QTest::addColumn<double>("B");
+    QTest::addColumn<double>("C");
+    QTest::addColumn<double>("xp");
+    QTest::addColumn<double>("yp");
+    QTest::addColumn<double>("fx");
+    QTest::addColumn<double>("fy");
+    QTest::newRow("(5, 5)") << 0.0 << -1.0 << 5.0 << 5.0 << -5.0 << 5.0;
+    QTest::newRow("equilibrium") << 0.0 << -1.0 << 4.0 << 4.0 << 0.0 << 0.0;
+    QTest::newRow("on the y axis") << 3.0 << -7.0 << 0.0 << 7.0 << 0.0 << -28.0;
+    QTest::newRow("on the x axis") << 0.0 << -1.0 << 2.0 << 0.0 << 8.0 << 0.0;
+    QTest::newRow("B = C = 0 gives A xp") << 0.0 << 0.0 << 0.1 << 9.0 << 4 * 0.1 << 9 * (0.1 - 4);
+}
+
+void ModelTest::field()
+{
+    QFETCH(double, B);
+    QFETCH(double, C);
+    QFETCH(double, xp);
+    QFETCH(double, yp);
+    QFETCH(double, fx);
+    QFETCH(double, fy);
+    Model model = defaultModel();
+    model.B = B;
+    model.C = C;
+    model.xp = xp;
+    model.yp = yp;
+    QCOMPARE(model.fx(), fx);
+    QCOMPARE(model.fy(), fy);
+    // The evaluation point is left as it was, and a second call gives the same value.
+    QCOMPARE(model.xp, xp);
+    QCOMPARE(model.yp, yp);
+    QCOMPARE(model.fx(), fx);
+}
+
+void ModelTest::fieldOverflowIsAFault()
+{
+    Model model = defaultModel();
+    model.B = 1e308;
+    model.xp = 10;
+    model.yp = 1;
+    QVERIFY_THROWS_EXCEPTION(Failure, model.fx());
+    model.E = 1e308;
+    model.yp = 10;
+    QVERIFY_THROWS_EXCEPTION(Failure, model.fy());
+}
+
+// Hand-checked samples of trajectories of the default system.
+void ModelTest::trajectory_data()
+{
+    QTest::addColumn<double>("x0");
+    QTest::addColumn<double>("y0");
+    QTest::addColumn<int>("k");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+    QTest::newRow("(5,5) sample 1") << 5.0 << 5.0 << 1 << true << 4.8962 << 5.0958;
+    QTest::newRow("(5,5) sample 100") << 5.0 << 5.0 << 100 << true << 2.9891 << 4.7364;
+    QTest::newRow("(5,5) sample -100") << 5.0 << 5.0 << -100 << true << 4.7364 << 2.9891;
+    QTest::newRow("(0,5) sample 100") << 0.0 << 5.0 << 100 << true << 0.0 << 0.0017;
+    QTest::newRow("(0,5) sample -17") << 0.0 << 5.0 << -17 << true << 0.0 << 19.481;
+    QTest::newRow("(0,5) sample -18 left") << 0.0 << 5.0 << -18 << false << 0.0 << 21.10;
+    QTest::newRow("(5,0) sample 18 left") << 5.0 << 0.0 << 18 << false << 21.10 << 0.0;
+    QTest::newRow("(25,5) sample 0") << 25.0 << 5.0 << 0 << true << 25.0 << 5.0;
+    QTest::newRow("(25,5) sample 1") << 25.0 << 5.0 << 1 << false << 23.93 << 7.54;
+    QTest::newRow("(25,5) sample -1") << 25.0 << 5.0 << -1 << false << 25.04 << 3.28;
+}
+
+void ModelTest::trajectory()
+{
+    QFETCH(double, x0);
+    QFETCH(double, y0);
+    QFETCH(int, k);
+    QFETCH(bool, valid);
+    QFETCH(double, x);
+    QFETCH(double, y);
+    Model model = defaultModel();
+    model.calcula(constant(x0), constant(y0));
+    QCOMPARE(model.ok(k), valid);
+    const double tolerance = 0.01;
+    QVERIFY2(std::fabs(model.xs(k) - x) < tolerance, qPrintable(QString::number(model.xs(k))));
+    QVERIFY2(std::fabs(model.ys(k) - y) < tolerance, qPrintable(QString::number(model.ys(k))));
+}
+
+// The default system is unchanged when x and y are exchanged and time reversed; the backward
+// step must mirror the forward one operation by operation for this to hold to the last bit.
+void ModelTest::exchangeSymmetryIsExact()
+{
+    for (double start : {5.0, 1.5, 0.3}) {
+        Model model = defaultModel();
+        model.calcula(constant(start), constant(start));
+        for (int k = 1; k <= kLastSample; ++k) {
+            QCOMPARE(model.ok(-k), model.ok(k));
+            QCOMPARE(model.xs(-k), model.ys(k));
+            QCOMPARE(model.ys(-k), model.xs(k));
+        }
+    }
+}
+
+void ModelTest::samplesAfterTheFirstInvalidHoldFillers_data()
+{
+    QTest::addColumn<double>("x0");
+    QTest::addColumn<double>("y0");
+    QTest::addColumn<bool>("zeroField");
+    QTest::addColumn<int>("lastValidForwards");    // 100 when all are valid
+    QTest::addColumn<int>("lastValidBackwards");   // -100 when all are valid
+    QTest::newRow("(5,5)") << 5.0 << 5.0 << false << 100 << -100;
+    QTest::newRow("(0,5)") << 0.0 << 5.0 << false << 100 << -17;
+    QTest::newRow("(5,0)") << 5.0 << 0.0 << false << 17 << -100;
+    QTest::newRow("(25,5)") << 25.0 << 5.0 << false << 0 << 0;
+    QTest::newRow("zero field at (20,0): the bound is strict") << 20.0 << 0.0 << true << 0 << 0;
+    QTest::newRow("zero field at (19.5,0)") << 19.5 << 0.0 << true << 100 << -100;
+}
+
+void ModelTest::samplesAfterTheFirstInvalidHoldFillers()
+{
+    QFETCH(double, x0);
+    QFETCH(double, y0);
+    QFETCH(bool, zeroField);
+    QFETCH(int, lastValidForwards);
+    QFETCH(int, lastValidBackwards);
+    Model model = defaultModel();
+    if (zeroField)
+        model.A = model.B = model.C = model.D = model.E = model.F = 0;
+    fillWithMarkers(model);
+    model.calcula(constant(x0), constant(y0));
+
+    QVERIFY(model.ok(0));
+    QCOMPARE(model.xs(0), x0);
+    QCOMPARE(model.ys(0), y0);
+    for (int k = kFirstSample; k <= kLastSample; ++k) {
+        const bool valid = k >= lastValidBackwards && k <= lastValidForwards;
+        QCOMPARE(model.ok(k), valid);
+        if (zeroField && k >= lastValidBackwards - 1 && k <= lastValidForwards + 1) {
+            // The vanishing field keeps the point, also in the first invalid sample.
+            QCOMPARE(model.xs(k), x0);
+            QCOMPARE(model.ys(k), y0);
+        }
+        const bool pastFirstInvalid = k > lastValidForwards + 1 || k < lastValidBackwards - 1;
+        if (pastFirstInvalid) {
+            QCOMPARE(model.xs(k), -1.0);
+            QCOMPARE(model.ys(k), -1.0);
+        }
+    }
+    for (int sign : {1, -1}) {
+        if (const auto k = firstInvalid(model, sign)) {
+            // The first invalid sample holds the point that left the square.
+            QVERIFY(std::fabs(model.xs(*k)) >= 20 || std::fabs(model.ys(*k)) >= 20);
+        }
+    }
+}
+
+// A failure ends the computation quietly; what it did not reach keeps the earlier contents.
+void ModelTest::earlyEndKeepsWhatItDidNotReach_data()
+{
+    QTest::addColumn<bool>("xIsNumber");
+    QTest::addColumn<bool>("yIsNumber");
+    QTest::addColumn<double>("B");
+    QTest::addColumn<double>("F");
+    QTest::addColumn<double>("x0");
+    QTest::addColumn<double>("y0");
+    QTest::addColumn<int>("rewrittenFrom");   // samples rewritten: rewrittenFrom..rewrittenTo
+    QTest::addColumn<int>("rewrittenTo");
+    QTest::addColumn<bool>("xs0Written");
+    QTest::addColumn<bool>("ys0Written");
+    QTest::newRow("x text no number") << false << true << 0.0 << 0.0 << 5.0 << 5.0 << 0 << 0 << false << false;
+    QTest::newRow("y text no number") << true << false << 0.0 << 0.0 << 5.0 << 5.0 << 0 << 0 << true << false;
+    QTest::newRow("B = 100 overflows in sample 1") << true << true << 100.0 << 0.0 << 5.0 << 5.0 << 0 << 0 << true << true;
+    // y' = y (-4 - 100 y) decays forwards and blows up within one sample backwards.
+    QTest::newRow("F = -100 overflows in sample -1") << true << true << 0.0 << -100.0 << 0.0 << 5.0 << 0 << 100 << true << true;
+}
+
+void ModelTest::earlyEndKeepsWhatItDidNotReach()
+{
+    QFETCH(bool, xIsNumber);
+    QFETCH(bool, yIsNumber);
+    QFETCH(double, B);
+    QFETCH(double, F);
+    QFETCH(double, x0);
+    QFETCH(double, y0);
+    QFETCH(int, rewrittenFrom);
+    QFETCH(int, rewrittenTo);
+    QFETCH(bool, xs0Written);
+    QFETCH(bool, ys0Written);
+    Model model = defaultModel();
+    model.B = B;
+    model.F = F;
+    fillWithMarkers(model);
+    model.ok(0) = false;
+    model.calcula(xIsNumber ? constant(x0) : notANumber(), yIsNumber ? constant(y0) : notANumber());
+
+    QVERIFY(model.ok(0));
+    QCOMPARE(model.xs(0) == x0, xs0Written);
+    QCOMPARE(model.ys(0) == y0, ys0Written);
+    for (int k = kFirstSample; k <= kLastSample; ++k) {
+        if (k >= rewrittenFrom && k <= rewrittenTo)
+            QVERIFY2(k == 0 || !isMarker(model, k), qPrintable(QString::number(k)));
+        else
+            QVERIFY2(isMarker(model, k), qPrintable(QString::number(k)));
+        QVERIFY(std::isfinite(model.xs(k)) && std::isfinite(model.ys(k)));
+    }
+}
+
+// A time step whose fortieth underflows to zero: every step keeps the point.
+void ModelTest::underflowingStepKeepsThePoint()
+{
+    Model model = defaultModel();
+    model.dt = DBL_TRUE_MIN;
+    model.calcula(constant(5), constant(3));
+    for (int k = kFirstSample; k <= kLastSample; ++k) {
+        QVERIFY(model.ok(k));
+        QCOMPARE(model.xs(k), 5.0);
+        QCOMPARE(model.ys(k), 3.0);
+    }
+}
+
+// On x' = x, y' = -y the exact solution is known. Reaching t = 2 in 80 steps instead of 40
+// must cut the error about sixteen times.
+void ModelTest::rungeKuttaIsFourthOrder()
+{
+    auto errorAtTimeTwo = [](double dt, int sample) {
+        Model model;
+        model.A = 1;
+        model.D = -1;
+        model.dt = dt;
+        model.calcula(constant(1), constant(1));
+        return std::fabs(model.xs(sample) - std::exp(2.0));
+    };
+    const double ratio = errorAtTimeTwo(2, 1) / errorAtTimeTwo(1, 2);
+    QVERIFY2(ratio > 15 && ratio < 17, qPrintable(QString::number(ratio)));
+}
+
+QTEST_GUILESS_MAIN(ModelTest)
+#include "model_test.moc"
