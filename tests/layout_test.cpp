@@ -1,0 +1,205 @@
+// The window's controls: kind, place, texts, fonts, names and the order of the focus chain.
+#include "clickable_label.h"
+#include "line_shape.h"
+#include "plot_surface.h"
+#include "prog.h"
+
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+class LayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void caption();
+    void controls_data();
+    void controls();
+    void labelFonts();
+    void scrollBar();
+    void lines_data();
+    void lines();
+    void tabChain();
+    void calcularIsNoDefaultButton();
+};
+
+void LayoutTest::caption()
+{
+    Prog window;
+    QCOMPARE(window.objectName(), QStringLiteral("Prog"));
+    QCOMPARE(window.windowTitle(),
+             QStringLiteral("Representación  de soluciones de un sistema de Lotka-Volterra autónomo 2x2. "));
+    QCOMPARE(window.size(), QSize(665, 460));
+    QVERIFY(!window.isVisible());
+}
+
+// Geometry in logical pixels, worked out by hand from the designed twips (15 to a pixel).
+void LayoutTest::controls_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("kind");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("XYgraf") << "XYgraf" << QByteArray("PlotSurface") << QRect(32, 32, 287, 287) << "" << "";
+    QTest::newRow("Xgraf") << "Xgraf" << QByteArray("PlotSurface") << QRect(368, 32, 280, 127) << "" << "";
+    QTest::newRow("Ygraf") << "Ygraf" << QByteArray("PlotSurface") << QRect(368, 192, 280, 127) << "" << "";
+    QTest::newRow("HScroll1") << "HScroll1" << QByteArray("QScrollBar") << QRect(368, 168, 280, 17) << "" << "";
+    QTest::newRow("XR") << "XR" << QByteArray("QLineEdit") << QRect(552, 384, 105, 25) << "5" << "valor x resaltado";
+    QTest::newRow("YR") << "YR" << QByteArray("QLineEdit") << QRect(552, 424, 105, 25) << "5" << "valor y resaltado";
+    QTest::newRow("TR") << "TR" << QByteArray("QLineEdit") << QRect(552, 344, 105, 25) << "0" << "Valor t resaltado";
+    QTest::newRow("XI") << "XI" << QByteArray("QLineEdit") << QRect(32, 352, 129, 25) << "5" << "Valor x inicial";
+    QTest::newRow("YI") << "YI" << QByteArray("QLineEdit") << QRect(32, 392, 129, 25) << "5" << "valor y inicial";
+    QTest::newRow("Calcular") << "Calcular" << QByteArray("QPushButton") << QRect(32, 424, 129, 25) << "Calcular" << "";
+    QTest::newRow("Text2") << "Text2" << QByteArray("QLineEdit") << QRect(496, 344, 49, 25) << "2" << "Intervalo de tiempo";
+    const struct {
+        const char *name;
+        const char *kind;
+        QRect geometry;
+        const char *text;
+    } labels[] = {
+        {"Label1(0)", "QLabel", {240, 344, 73, 25}, "x' = x ("},
+        {"par(0)", "ClickableLabel", {312, 344, 25, 25}, " A "},
+        {"Label1(2)", "QLabel", {336, 344, 17, 25}, "+ "},
+        {"par(1)", "ClickableLabel", {352, 344, 33, 25}, " B "},
+        {"Label1(3)", "QLabel", {384, 344, 17, 25}, "x"},
+        {"Label1(4)", "QLabel", {400, 344, 25, 25}, " + "},
+        {"par(2)", "ClickableLabel", {424, 344, 25, 25}, " C "},
+        {"Label1(5)", "QLabel", {448, 344, 25, 25}, " y"},
+        {"Label1(11)", "QLabel", {472, 344, 17, 25}, ")"},
+        {"Label1(1)", "QLabel", {240, 384, 73, 25}, "y' = y ("},
+        {"par(3)", "ClickableLabel", {312, 384, 25, 25}, " D  "},
+        {"Label1(6)", "QLabel", {336, 384, 17, 25}, "+"},
+        {"par(4)", "ClickableLabel", {352, 384, 25, 25}, " E "},
+        {"Label1(7)", "QLabel", {384, 384, 17, 25}, "x"},
+        {"Label1(8)", "QLabel", {400, 384, 25, 25}, " + "},
+        {"par(5)", "ClickableLabel", {424, 384, 25, 25}, " F  "},
+        {"Label1(9)", "QLabel", {448, 384, 25, 25}, " y"},
+        {"Label1(10)", "QLabel", {472, 384, 17, 25}, ")"},
+    };
+    for (const auto &label : labels)
+        QTest::newRow(label.name) << QString::fromLatin1(label.name) << QByteArray(label.kind)
+                                  << label.geometry << QString::fromLatin1(label.text) << "";
+}
+
+void LayoutTest::controls()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, kind);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    Prog window;
+    auto *control = window.findChild<QWidget *>(name);
+    QVERIFY(control);
+    QCOMPARE(QByteArray(control->metaObject()->className()), kind);
+    QCOMPARE(control->parentWidget(), &window);
+    QCOMPARE(control->geometry(), geometry);
+    QCOMPARE(control->toolTip(), toolTip);
+    if (auto *box = qobject_cast<QLineEdit *>(control))
+        QCOMPARE(box->text(), text);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        QCOMPARE(label->text(), text);
+    else if (auto *button = qobject_cast<QPushButton *>(control))
+        QCOMPARE(button->text(), text);
+    else
+        QVERIFY(text.isEmpty());
+}
+
+// The equation labels are set in a serif face at 18 points; Liberation Serif stands in for
+// Times New Roman where that is not installed.
+void LayoutTest::labelFonts()
+{
+    Prog window;
+    const auto labels = window.findChildren<QLabel *>();
+    QCOMPARE(labels.size(), 18);
+    for (QLabel *label : labels) {
+        QCOMPARE(label->font().family(), QStringLiteral("Times New Roman"));
+        QCOMPARE(label->font().pointSize(), 18);
+        QCOMPARE(label->font().weight(), QFont::Normal);
+        const QString face = QFontInfo(label->font()).family();
+        QVERIFY2(face.contains(QStringLiteral("Times")) || face.contains(QStringLiteral("Liberation Serif")),
+                 qPrintable(face));
+    }
+    QCOMPARE(window.XI->font(), QApplication::font(window.XI));
+}
+
+void LayoutTest::scrollBar()
+{
+    Prog window;
+    QCOMPARE(window.HScroll1->orientation(), Qt::Horizontal);
+    QCOMPARE(window.HScroll1->minimum(), -100);
+    QCOMPARE(window.HScroll1->maximum(), 100);
+    QCOMPARE(window.HScroll1->value(), 0);
+    QCOMPARE(window.HScroll1->singleStep(), 1);
+    QCOMPARE(window.HScroll1->pageStep(), 1);
+}
+
+void LayoutTest::lines_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("plot");
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    QTest::newRow("Line1 x axis") << "Line1" << "XYgraf" << QPoint(0, 4100) << QPoint(4200, 4100);
+    QTest::newRow("Line2 y axis") << "Line2" << "XYgraf" << QPoint(150, 0) << QPoint(150, 4200);
+    QTest::newRow("Line3 x = 0") << "Line3" << "Xgraf" << QPoint(0, 1700) << QPoint(4200, 1700);
+    QTest::newRow("Line4 t = 0") << "Line4" << "Xgraf" << QPoint(2060, 0) << QPoint(2060, 1800);
+    QTest::newRow("Line5 y = 0") << "Line5" << "Ygraf" << QPoint(0, 1700) << QPoint(4200, 1700);
+    QTest::newRow("Line6 t = 0") << "Line6" << "Ygraf" << QPoint(2060, 0) << QPoint(2060, 1800);
+}
+
+void LayoutTest::lines()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, plot);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    Prog window;
+    auto *line = window.findChild<LineShape *>(name);
+    QVERIFY(line);
+    QCOMPARE(line->parentWidget()->objectName(), plot);
+    QCOMPARE(line->from(), from);
+    QCOMPARE(line->to(), to);
+    // A press on a line reaches the plot under it.
+    QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+}
+
+void LayoutTest::tabChain()
+{
+    Prog window;
+    QStringList chain;
+    QWidget *widget = window.XYgraf;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != window.XYgraf);
+    const QStringList expected = {"XYgraf", "Xgraf", "Ygraf", "HScroll1", "XR", "YR",
+                                  "TR", "XI", "YI", "Calcular", "Text2"};
+    QCOMPARE(chain, expected);
+}
+
+// Enter in a text box must not press Calcular.
+void LayoutTest::calcularIsNoDefaultButton()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    int clicks = 0;
+    connect(window.Calcular, &QPushButton::clicked, [&clicks] { ++clicks; });
+    for (QLineEdit *box : {window.XI, window.YI, window.Text2}) {
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Return);
+        QTest::keyClick(box, Qt::Key_Enter);
+    }
+    QCOMPARE(clicks, 0);
+    QVERIFY(!window.Calcular->isDefault());
+    QVERIFY(!window.Calcular->autoDefault());
+}
+
+QTEST_MAIN(LayoutTest)
+#include "layout_test.moc"

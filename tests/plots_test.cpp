@@ -1,0 +1,271 @@
+// Where samples land in the three plots, and what a redraw leaves on screen.
+#include "plot_mapping.h"
+#include "plot_surface.h"
+#include "prog.h"
+
+#include <QScrollBar>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+using namespace plot_mapping;
+
+// Whether the logical pixel (x, y) of a plot's kept drawing holds a point.
+bool painted(const PlotSurface *plot, int x, int y)
+{
+    const QImage &image = plot->image();
+    const qreal ratio = image.devicePixelRatio();
+    const QPoint device(int(x * ratio), int(y * ratio));
+    if (!image.rect().contains(device))
+        return false;
+    return qGray(image.pixel(device)) < 128;
+}
+
+int paintedPixels(const PlotSurface *plot)
+{
+    const QImage &image = plot->image();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qGray(image.pixel(x, y)) < 128;
+    return count;
+}
+
+// The logical pixel of a position in twips.
+QPoint cell(double xTwips, double yTwips)
+{
+    return QPoint(int(std::floor(xTwips / 15)), int(std::floor(yTwips / 15)));
+}
+
+// A dot drawn with pen width 3 covers the 3 by 3 pixels around its cell; width 1 only the cell.
+bool thickAt(const PlotSurface *plot, QPoint c)
+{
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            if (!painted(plot, c.x() + dx, c.y() + dy))
+                return false;
+    return true;
+}
+
+bool thinAt(const PlotSurface *plot, QPoint c)
+{
+    return painted(plot, c.x(), c.y()) && !painted(plot, c.x() + 1, c.y())
+        && !painted(plot, c.x() - 1, c.y()) && !painted(plot, c.x(), c.y() + 1)
+        && !painted(plot, c.x(), c.y() - 1);
+}
+
+// A trajectory made by hand: only the given samples valid, each at its (x, y).
+void storeSamples(Model &model, const QList<std::tuple<int, double, double>> &samples)
+{
+    for (int k = kFirstSample; k <= kLastSample; ++k) {
+        model.ok(k) = false;
+        model.xs(k) = model.ys(k) = -1;
+    }
+    for (const auto &[k, x, y] : samples) {
+        model.ok(k) = true;
+        model.xs(k) = x;
+        model.ys(k) = y;
+    }
+}
+
+} // namespace
+
+class PlotsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void mappings_data();
+    void mappings();
+    void startUpDotsStandWhereTheMappingsSay();
+    void cursorSampleIsTheOnlyThickDot_data();
+    void cursorSampleIsTheOnlyThickDot();
+    void invalidSamplesLeaveNothing();
+    void redrawLeavesNoTrace();
+    void linesSurviveCls();
+    void zeroLiesOnTheLines();
+    void unplottablePositionsAreSkipped_data();
+    void unplottablePositionsAreSkipped();
+};
+
+void PlotsTest::mappings_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("k");
+    QTest::addColumn<double>("phaseX");
+    QTest::addColumn<double>("phaseY");
+    QTest::addColumn<int>("timeX");
+    QTest::addColumn<double>("valueY");
+    QTest::newRow("start-up point") << 5.0 << 0 << 2150.0 << 2100.0 << 2060 << 850.0;
+    QTest::newRow("zero, first sample") << 0.0 << -100 << 150.0 << 4100.0 << 60 << 1700.0;
+    QTest::newRow("ten, last sample") << 10.0 << 100 << 4150.0 << 100.0 << 4060 << 0.0;
+    QTest::newRow("negative") << -1.0 << 1 << -250.0 << 4500.0 << 2080 << 1870.0;
+}
+
+void PlotsTest::mappings()
+{
+    QFETCH(double, value);
+    QFETCH(int, k);
+    QFETCH(double, phaseX);
+    QFETCH(double, phaseY);
+    QFETCH(int, timeX);
+    QFETCH(double, valueY);
+    QCOMPARE(plot_mapping::phaseX(value), phaseX);
+    QCOMPARE(plot_mapping::phaseY(value), phaseY);
+    QCOMPARE(plot_mapping::timeX(k), timeX);
+    QCOMPARE(plot_mapping::valueY(value), valueY);
+}
+
+// At start-up sample 0, (5, 5), is the thick dot: (2150, 2100) in the phase plane and
+// (2060, 850) in both time plots.
+void PlotsTest::startUpDotsStandWhereTheMappingsSay()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(thickAt(window.XYgraf, cell(2150, 2100)));
+    QVERIFY(thickAt(window.Xgraf, cell(2060, 850)));
+    QVERIFY(thickAt(window.Ygraf, cell(2060, 850)));
+    // Sample 1 is a thin dot where its stored values say.
+    const Model &m = window.model;
+    QVERIFY(painted(window.XYgraf, cell(phaseX(m.xs(1)), phaseY(m.ys(1))).x(),
+                    cell(phaseX(m.xs(1)), phaseY(m.ys(1))).y()));
+    QVERIFY(thinAt(window.Xgraf, cell(timeX(100), valueY(m.xs(100)))));
+    QVERIFY(thinAt(window.Ygraf, cell(timeX(-100), valueY(m.ys(-100)))));
+}
+
+void PlotsTest::cursorSampleIsTheOnlyThickDot_data()
+{
+    QTest::addColumn<int>("cursor");
+    QTest::newRow("left end") << -100;
+    QTest::newRow("middle") << 37;
+    QTest::newRow("right end") << 100;
+}
+
+void PlotsTest::cursorSampleIsTheOnlyThickDot()
+{
+    QFETCH(int, cursor);
+    Prog window;
+    window.Form_Load();
+    // Samples spread out along the time plots so that their dots do not touch.
+    QList<std::tuple<int, double, double>> samples;
+    for (int k = -100; k <= 100; k += 10)
+        samples << std::make_tuple(k, 0.5 + (k + 100) / 25.0, 1.0);
+    samples << std::make_tuple(cursor, 3.0, 3.0);
+    storeSamples(window.model, samples);
+    window.HScroll1->setValue(cursor);
+    window.pintura();
+
+    const QPoint timeDot = cell(timeX(cursor), valueY(3.0));
+    QVERIFY(thickAt(window.Xgraf, timeDot));
+    QVERIFY(thickAt(window.Ygraf, timeDot));
+    QVERIFY(thickAt(window.XYgraf, cell(phaseX(3.0), phaseY(3.0))));
+    for (int k = -100; k <= 100; k += 10) {
+        if (k == cursor)
+            continue;
+        const QPoint dot = cell(timeX(k), valueY(0.5 + (k + 100) / 25.0));
+        QVERIFY2(thinAt(window.Xgraf, dot), qPrintable(QString::number(k)));
+    }
+    QCOMPARE(window.XYgraf->drawWidth(), 1);
+    QCOMPARE(window.Ygraf->drawWidth(), 1);
+}
+
+// Samples whose flag is false are skipped; a cursor on one highlights nothing.
+void PlotsTest::invalidSamplesLeaveNothing()
+{
+    Prog window;
+    window.Form_Load();
+    storeSamples(window.model, {{0, 2.0, 2.0}, {50, 4.0, 6.0}});
+    window.model.xs(-50) = 7;   // stored but not valid
+    window.model.ys(-50) = 7;
+    window.HScroll1->setValue(-50);
+    window.pintura();
+    QVERIFY(thinAt(window.XYgraf, cell(phaseX(2), phaseY(2))));
+    QVERIFY(thinAt(window.XYgraf, cell(phaseX(4), phaseY(6))));
+    QCOMPARE(paintedPixels(window.XYgraf), 2);
+    QCOMPARE(paintedPixels(window.Xgraf), 2);
+    QCOMPARE(paintedPixels(window.Ygraf), 2);
+}
+
+// Moving the cursor redraws everything: the old thick dot becomes thin.
+void PlotsTest::redrawLeavesNoTrace()
+{
+    Prog window;
+    window.Form_Load();
+    storeSamples(window.model, {{0, 2.0, 2.0}, {1, 8.0, 8.0}});
+    window.pintura();
+    QVERIFY(thickAt(window.XYgraf, cell(phaseX(2), phaseY(2))));
+    window.HScroll1->setValue(1);
+    QVERIFY(thinAt(window.XYgraf, cell(phaseX(2), phaseY(2))));
+    QVERIFY(thickAt(window.XYgraf, cell(phaseX(8), phaseY(8))));
+    QCOMPARE(paintedPixels(window.XYgraf), 1 + 9);
+}
+
+// Cls erases the points; the axis lines, which are no part of the drawing, stay on screen.
+void PlotsTest::linesSurviveCls()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (PlotSurface *plot : {window.XYgraf, window.Xgraf, window.Ygraf})
+        plot->Cls();
+    QCOMPARE(paintedPixels(window.XYgraf), 0);
+    const QImage phase = window.XYgraf->grab().toImage();
+    const QPoint border(2, 2);
+    const QPoint xAxis = cell(1000, 4100) + border;
+    const QPoint yAxis = cell(150, 1000) + border;
+    QVERIFY(qGray(phase.pixel(xAxis)) < 128);
+    QVERIFY(qGray(phase.pixel(yAxis)) < 128);
+    const QImage time = window.Xgraf->grab().toImage();
+    QVERIFY(qGray(time.pixel(cell(500, 1700) + border)) < 128);
+    QVERIFY(qGray(time.pixel(cell(2060, 500) + border)) < 128);
+    // Off the lines the plot is blank.
+    QVERIFY(qGray(time.pixel(cell(500, 500) + border)) > 128);
+}
+
+// A value 0 lies on the lines: the dot is drawn in the same pixels as the line.
+void PlotsTest::zeroLiesOnTheLines()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    storeSamples(window.model, {{0, 0.0, 3.0}, {20, 6.0, 0.0}});
+    window.HScroll1->setValue(50);
+    window.pintura();
+    const QPoint border(2, 2);
+    const QImage phase = window.XYgraf->grab().toImage();
+    // Off the dots, the pixel right beside the line is blank: the line runs through the dot.
+    for (const QPoint &dot : {cell(phaseX(0), phaseY(3)), cell(phaseX(6), phaseY(0))}) {
+        QVERIFY(painted(window.XYgraf, dot.x(), dot.y()));
+        QVERIFY(qGray(phase.pixel(dot + border)) < 128);
+    }
+    QCOMPARE(cell(phaseX(0), 0).x(), cell(150, 0).x());
+    QCOMPARE(cell(0, phaseY(0)).y(), cell(0, 4100).y());
+    QCOMPARE(cell(timeX(0), valueY(0)), cell(2060, 1700));
+}
+
+// A position that has no single-precision form, or lies far outside, is not drawn and fails
+// nothing, so an initial point such as 1e300 draws no dot for sample 0.
+void PlotsTest::unplottablePositionsAreSkipped_data()
+{
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+    QTest::newRow("beyond single precision") << 1e300 << 5.0;
+    QTest::newRow("phase position overflows a double") << -1.7e308 << 1.7e308;
+    QTest::newRow("far outside") << 1e20 << -1e20;
+}
+
+void PlotsTest::unplottablePositionsAreSkipped()
+{
+    QFETCH(double, x);
+    QFETCH(double, y);
+    Prog window;
+    window.Form_Load();
+    storeSamples(window.model, {{0, x, y}});
+    window.pintura();
+    QCOMPARE(paintedPixels(window.XYgraf), 0);
+    QCOMPARE(paintedPixels(window.Xgraf), 0);
+}
+
+QTEST_MAIN(PlotsTest)
+#include "plots_test.moc"
