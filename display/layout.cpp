@@ -3,11 +3,11 @@
 #include "clickable_label.h"
 #include "line_shape.h"
 #include "plot_surface.h"
+#include "time_cursor_bar.h"
 #include "twips.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 
 #include <algorithm>
 #include <vector>
@@ -69,7 +69,7 @@ QWidget *create(const Control &control, QWidget *window)
         return plot;
     }
     case Kind::ScrollBar: {
-        auto *bar = new QScrollBar(Qt::Horizontal, window);
+        auto *bar = new TimeCursorBar(window);
         bar->setRange(-100, 100);
         bar->setValue(0);
         bar->setSingleStep(1);

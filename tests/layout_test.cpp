@@ -47,7 +47,7 @@ void LayoutTest::controls_data()
     QTest::newRow("XYgraf") << "XYgraf" << QByteArray("PlotSurface") << QRect(32, 32, 287, 287) << "" << "";
     QTest::newRow("Xgraf") << "Xgraf" << QByteArray("PlotSurface") << QRect(368, 32, 280, 127) << "" << "";
     QTest::newRow("Ygraf") << "Ygraf" << QByteArray("PlotSurface") << QRect(368, 192, 280, 127) << "" << "";
-    QTest::newRow("HScroll1") << "HScroll1" << QByteArray("QScrollBar") << QRect(368, 168, 280, 17) << "" << "";
+    QTest::newRow("HScroll1") << "HScroll1" << QByteArray("TimeCursorBar") << QRect(368, 168, 280, 17) << "" << "";
     QTest::newRow("XR") << "XR" << QByteArray("QLineEdit") << QRect(552, 384, 105, 25) << "5" << "valor x resaltado";
     QTest::newRow("YR") << "YR" << QByteArray("QLineEdit") << QRect(552, 424, 105, 25) << "5" << "valor y resaltado";
     QTest::newRow("TR") << "TR" << QByteArray("QLineEdit") << QRect(552, 344, 105, 25) << "0" << "Valor t resaltado";

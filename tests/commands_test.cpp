@@ -1,0 +1,366 @@
+// The commands that recompute the trajectory, and the time cursor with its read-outs.
+#include "dialog_answerer.h"
+#include "failure.h"
+#include "plot_surface.h"
+#include "prog.h"
+
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+// The whole model state holds finite numbers and the trajectory keeps its shape: on each
+// side an unbroken run of valid samples from sample 0.
+bool sound(const Model &m)
+{
+    for (double v : {m.A, m.B, m.C, m.D, m.E, m.F, m.dt})
+        if (!std::isfinite(v))
+            return false;
+    if (!(m.dt >= 0))
+        return false;
+    for (int k = -100; k <= 100; ++k) {
+        if (!std::isfinite(m.xs(k)) || !std::isfinite(m.ys(k)))
+            return false;
+        if (k > 0 && m.ok(k) && !m.ok(k - 1))
+            return false;
+        if (k < 0 && m.ok(k) && !m.ok(k + 1))
+            return false;
+    }
+    return true;
+}
+
+QString rounded(double value)
+{
+    return QString::number(std::round(value * 1000) / 1000, 'g', 15);
+}
+
+} // namespace
+
+class CommandsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void timeSpan_data();
+    void timeSpan();
+    void textThatIsNoNumberComesBackAsZero();
+    void typedPointIsAppliedOnlyWithASpanAboveZero();
+    void pressInThePhasePlane_data();
+    void pressInThePhasePlane();
+    void clickInThePhasePlane_data();
+    void clickInThePhasePlane();
+    void cursorResetRefreshesTheReadOutsOnlyWhenItMoves();
+    void readOuts_data();
+    void readOuts();
+    void keyboardAndArrowsMoveTheCursor();
+    void readOutsFollowADrag();
+    void readOutsUseTheLocaleSeparator();
+    void extremeInputsLeaveASoundState_data();
+    void extremeInputsLeaveASoundState();
+    void unhandledFailureIsReported();
+
+private:
+    Prog *window = nullptr;
+};
+
+void CommandsTest::init()
+{
+    window = new Prog;
+    window->Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void CommandsTest::cleanup()
+{
+    delete window;
+    QLocale::setDefault(QLocale::c());
+}
+
+void CommandsTest::timeSpan_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("dt");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("recomputed");
+    QTest::newRow("same span") << "2" << 0.02 << "2" << true;
+    QTest::newRow("longer span") << "5" << 0.05 << "5" << true;
+    QTest::newRow("written back in its own form") << "2.50" << 0.025 << "2.5" << true;
+    QTest::newRow("zero keeps the span") << "0" << 0.02 << "2" << false;
+    QTest::newRow("negative keeps the span") << "-3" << 0.02 << "2" << false;
+    QTest::newRow("underflowing hundredth") << "1e-322" << 0.0 << "9.88131291682493e-323" << true;
+}
+
+void CommandsTest::timeSpan()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, dt);
+    QFETCH(QString, shown);
+    QFETCH(bool, recomputed);
+    window->XI->setText(QStringLiteral("3"));
+    window->HScroll1->setValue(20);
+    window->Text2->setText(typed);
+    QTest::mouseClick(window->Calcular, Qt::LeftButton);
+    QCOMPARE(window->model.dt, dt);
+    QCOMPARE(window->Text2->text(), shown);
+    QCOMPARE(window->model.xs(0), recomputed ? 3.0 : 5.0);
+    QCOMPARE(window->HScroll1->value(), recomputed ? 0 : 20);
+    QVERIFY(sound(window->model));
+}
+
+// A text that is no number comes back as "0"; pressing again puts back the span in force.
+void CommandsTest::textThatIsNoNumberComesBackAsZero()
+{
+    window->Text2->setText(QStringLiteral("dos"));
+    window->HScroll1->setValue(10);
+    const double x10 = window->model.xs(10);
+    window->Calcular_Click();
+    QCOMPARE(window->Text2->text(), QStringLiteral("0"));
+    QCOMPARE(window->model.dt, 0.02);
+    QCOMPARE(window->model.xs(10), x10);
+    QCOMPARE(window->HScroll1->value(), 10);
+    QVERIFY(!QApplication::activeModalWidget());
+    window->Calcular_Click();
+    QCOMPARE(window->Text2->text(), QStringLiteral("2"));
+}
+
+void CommandsTest::typedPointIsAppliedOnlyWithASpanAboveZero()
+{
+    window->XI->setText(QStringLiteral("2"));
+    window->YI->setText(QStringLiteral("7"));
+    window->Text2->setText(QStringLiteral("0"));
+    window->Calcular_Click();
+    QCOMPARE(window->model.xs(0), 5.0);
+    window->Calcular_Click();
+    QCOMPARE(window->model.xs(0), 2.0);
+    QCOMPARE(window->model.ys(0), 7.0);
+}
+
+// Positions in twips of the drawing area, with the modifier mask (1 Shift, 2 Ctrl, 4 Alt).
+void CommandsTest::pressInThePhasePlane_data()
+{
+    QTest::addColumn<float>("X");
+    QTest::addColumn<float>("Y");
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<QString>("y");
+    QTest::newRow("start-up point") << 2150.f << 2100.f << 0 << "5" << "5";
+    QTest::newRow("shift snaps x, 60 twips off") << 210.f << 2100.f << 1 << "0" << "5";
+    QTest::newRow("shift at exactly 80 twips") << 230.f << 4020.f << 1 << "0.2" << "0.2";
+    QTest::newRow("shift snaps y from below") << 2150.f << 4179.f << 1 << "5" << "0";
+    QTest::newRow("no shift, no snap") << 210.f << 4100.f << 0 << "0.15" << "0";
+    QTest::newRow("shift and ctrl, no snap") << 210.f << 4060.f << 3 << "0.15" << "0.1";
+    QTest::newRow("shift and alt, no snap") << 100.f << 4060.f << 5 << "-0.125" << "0.1";
+    QTest::newRow("single precision") << 1000.f << 1000.f << 0 << "2.125" << "7.75";
+    QTest::newRow("7 digits") << 2153.f << 0.f << 0 << "5.0075" << "10.25";
+}
+
+void CommandsTest::pressInThePhasePlane()
+{
+    QFETCH(float, X);
+    QFETCH(float, Y);
+    QFETCH(int, shift);
+    QFETCH(QString, x);
+    QFETCH(QString, y);
+    window->XYgraf_MouseDown(1, shift, X, Y);
+    QCOMPARE(window->XI->text(), x);
+    QCOMPARE(window->YI->text(), y);
+    QCOMPARE(window->model.xs(0), x.toDouble());
+    QCOMPARE(window->model.ys(0), y.toDouble());
+}
+
+// A real click of any button: the pixel's corner in twips, the modifiers as the mask.
+void CommandsTest::clickInThePhasePlane_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QPoint>("pixel");   // in the drawing area
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<QString>("y");
+    QTest::newRow("left") << Qt::LeftButton << Qt::KeyboardModifiers() << QPoint(30, 100) << "0.75" << "6.5";
+    QTest::newRow("right acts alike") << Qt::RightButton << Qt::KeyboardModifiers() << QPoint(30, 100) << "0.75" << "6.5";
+    QTest::newRow("middle") << Qt::MiddleButton << Qt::KeyboardModifiers() << QPoint(143, 140) << "4.9875" << "5";
+    QTest::newRow("shift near the y axis") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ShiftModifier) << QPoint(14, 100) << "0" << "6.5";
+    QTest::newRow("ctrl near the y axis") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ControlModifier) << QPoint(14, 100) << "0.15" << "6.5";
+    QTest::newRow("shift on the x axis line") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ShiftModifier) << QPoint(100, 272) << "3.375" << "0";
+}
+
+void CommandsTest::clickInThePhasePlane()
+{
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(QPoint, pixel);
+    QFETCH(QString, x);
+    QFETCH(QString, y);
+    const QPoint border(2, 2);
+    QTest::mouseClick(window->XYgraf, button, modifiers, pixel + border);
+    QCOMPARE(window->XI->text(), x);
+    QCOMPARE(window->YI->text(), y);
+    QCOMPARE(window->model.xs(0), x.toDouble());
+}
+
+// Writing 0 to the cursor runs its change procedure only when it stood elsewhere.
+void CommandsTest::cursorResetRefreshesTheReadOutsOnlyWhenItMoves()
+{
+    window->XYgraf_MouseDown(1, 0, 1750, 2500);   // (4, 4): the equilibrium
+    QCOMPARE(window->XR->text(), QStringLiteral("5"));
+    QCOMPARE(window->YR->text(), QStringLiteral("5"));
+
+    window->HScroll1->setValue(40);
+    window->XYgraf_MouseDown(1, 0, 950, 2900);   // (2, 3)
+    QCOMPARE(window->HScroll1->value(), 0);
+    QCOMPARE(window->TR->text(), QStringLiteral("0"));
+    QCOMPARE(window->XR->text(), QStringLiteral("2"));
+    QCOMPARE(window->YR->text(), QStringLiteral("3"));
+}
+
+void CommandsTest::readOuts_data()
+{
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("t");
+    QTest::addColumn<bool>("fillers");
+    QTest::newRow("37") << "5" << 37 << "0.74" << false;
+    QTest::newRow("left end") << "5" << -100 << "-2" << false;
+    QTest::newRow("right end") << "5" << 100 << "2" << false;
+    QTest::newRow("first invalid sample") << "0" << -18 << "-0.36" << false;
+    QTest::newRow("past the first invalid sample") << "0" << -50 << "-1" << true;
+}
+
+// The read-outs show what is stored for the cursor sample, valid or not.
+void CommandsTest::readOuts()
+{
+    QFETCH(QString, start);
+    QFETCH(int, cursor);
+    QFETCH(QString, t);
+    QFETCH(bool, fillers);
+    window->XI->setText(start);
+    window->Calcular_Click();
+    window->HScroll1->setValue(cursor);
+    QCOMPARE(window->TR->text(), t);
+    QCOMPARE(window->XR->text(), rounded(window->model.xs(cursor)));
+    QCOMPARE(window->YR->text(), rounded(window->model.ys(cursor)));
+    if (fillers) {
+        QCOMPARE(window->XR->text(), QStringLiteral("-1"));
+        QCOMPARE(window->YR->text(), QStringLiteral("-1"));
+    }
+}
+
+// The arrow keys move the cursor the way they point.
+void CommandsTest::keyboardAndArrowsMoveTheCursor()
+{
+    window->HScroll1->setFocus();
+    QTest::keyClick(window->HScroll1, Qt::Key_Right);
+    QCOMPARE(window->HScroll1->value(), 1);
+    QCOMPARE(window->TR->text(), QStringLiteral("0.02"));
+    QTest::keyClick(window->HScroll1, Qt::Key_Left);
+    QTest::keyClick(window->HScroll1, Qt::Key_Left);
+    QCOMPARE(window->TR->text(), QStringLiteral("-0.02"));
+    QTest::keyClick(window->HScroll1, Qt::Key_Home);
+    QCOMPARE(window->TR->text(), QStringLiteral("-2"));
+    window->HScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(window->TR->text(), QStringLiteral("-1.98"));
+    QCOMPARE(window->XR->text(), rounded(window->model.xs(-99)));
+}
+
+// While the thumb is dragged, the read-outs follow every position.
+void CommandsTest::readOutsFollowADrag()
+{
+    QScrollBar *bar = window->HScroll1;
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.orientation = Qt::Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = option.sliderValue = bar->value();
+    option.pageStep = bar->pageStep();
+    option.singleStep = bar->singleStep();
+    const QRect thumb = bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, bar);
+    QStringList times;
+    connect(bar, &QScrollBar::valueChanged, [&] { times << window->TR->text(); });
+
+    QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
+    QVERIFY(bar->isSliderDown());
+    for (int dx = 10; dx <= 60; dx += 25) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(thumb.center() + QPoint(dx, 0)),
+                         bar->mapToGlobal(QPointF(thumb.center() + QPoint(dx, 0))), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(bar, &move);
+    }
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, thumb.center() + QPoint(60, 0));
+    QVERIFY(bar->value() > 0);
+    QCOMPARE(times.size(), 3);
+    QCOMPARE(window->TR->text(), QString::number(bar->value() * 0.02, 'g', 15));
+    QCOMPARE(window->XR->text(), rounded(window->model.xs(bar->value())));
+}
+
+void CommandsTest::readOutsUseTheLocaleSeparator()
+{
+    QLocale::setDefault(QLocale(QStringLiteral("es_ES")));
+    window->HScroll1->setValue(37);
+    QCOMPARE(window->TR->text(), QStringLiteral("0,74"));
+    QVERIFY(window->XR->text().contains(QLatin1Char(',')));
+    window->Text2->setText(QStringLiteral("2,5"));
+    window->Calcular_Click();
+    QCOMPARE(window->model.dt, 0.025);
+    QCOMPARE(window->Text2->text(), QStringLiteral("2,5"));
+}
+
+// Inputs at the edge of the number range: no failure may end the program, and no infinity
+// or NaN may enter the state, now or when the cursor moves later.
+void CommandsTest::extremeInputsLeaveASoundState_data()
+{
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<QString>("y");
+    QTest::addColumn<QString>("span");
+    QTest::addColumn<double>("B");
+    QTest::newRow("huge initial point") << "1e300" << "5" << "2" << 0.0;
+    QTest::newRow("largest double") << "-1.7976931348623157e308" << "1.7976931348623157e308" << "2" << 0.0;
+    QTest::newRow("huge coefficient") << "5" << "5" << "2" << 1e308;
+    QTest::newRow("huge span") << "5" << "5" << "1.7976931348623157e308" << 0.0;
+    QTest::newRow("tiny span") << "5" << "5" << "4.9e-324" << 0.0;
+    QTest::newRow("garbage everywhere") << "x" << "" << "--" << 0.0;
+}
+
+void CommandsTest::extremeInputsLeaveASoundState()
+{
+    QFETCH(QString, x);
+    QFETCH(QString, y);
+    QFETCH(QString, span);
+    QFETCH(double, B);
+    window->model.B = B;
+    window->XI->setText(x);
+    window->YI->setText(y);
+    window->Text2->setText(span);
+    window->HScroll1->setValue(-7);
+    window->Calcular_Click();
+    QVERIFY(sound(window->model));
+    for (int c : {-100, -1, 0, 1, 100}) {
+        window->HScroll1->setValue(c);
+        QVERIFY(sound(window->model));
+    }
+    window->XYgraf_MouseDown(2, 1, 4000, 10);
+    window->XYgraf_MouseDown(1, 0, -1e30f, 3e38f);
+    QVERIFY(sound(window->model));
+    QVERIFY(window->isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+// The last resort, which no input reaches: a message in Spanish naming the failure.
+void CommandsTest::unhandledFailureIsReported()
+{
+    DialogAnswerer answerer(QString{});
+    window->reportUnhandled(Failure(Failure::Kind::Overflow, "overflow"));
+    QVERIFY(answerer.seen().dialog);
+    QVERIFY(answerer.seen().prompt.contains(QStringLiteral("desbordamiento")));
+}
+
+QTEST_MAIN(CommandsTest)
+#include "commands_test.moc"
