@@ -2,12 +2,13 @@
 
 #include <QLabel>
 
-// A label that reports a click: a press and a release of a mouse button on it.
+// A label that reports a click: a press and a release of a mouse button on it. It also takes
+// the keyboard focus by Tab, and Space or Enter click it, so that it can be used without a mouse.
 class ClickableLabel : public QLabel {
     Q_OBJECT
 
 public:
-    using QLabel::QLabel;
+    explicit ClickableLabel(const QString &text, QWidget *parent = nullptr);
 
 signals:
     void clicked();
@@ -15,6 +16,8 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool pressed_ = false;

@@ -26,4 +26,30 @@ inline std::optional<float> toSingle(double position)
     return static_cast<float>(position);
 }
 
+// The value with the fewest decimals in [low, high).
+inline double tidiestIn(double low, double high)
+{
+    for (int decimals = 0; decimals <= 7; ++decimals) {
+        const double scale = std::pow(10.0, decimals);
+        const double candidate = std::ceil(low * scale) / scale;
+        if (candidate < high)
+            return candidate;
+    }
+    return low;
+}
+
+// A press covers a whole screen pixel, from `start` twips on for `extent` twips, and every
+// point in it is as good as any other. The press is taken at the point of the phase plane
+// whose value is tidiest, so that a press on the dot of (5, 5) gives 5, not 4.9875.
+inline double pressedPhaseX(double start, double extent)
+{
+    return phaseX(tidiestIn((start - 150) / 400, (start + extent - 150) / 400));
+}
+
+inline double pressedPhaseY(double start, double extent)
+{
+    // y falls as the position grows: the tidiest of -y over the pixel.
+    return phaseY(-tidiestIn((start - 4100) / 400, (start + extent - 4100) / 400));
+}
+
 } // namespace plot_mapping

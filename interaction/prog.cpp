@@ -1,9 +1,11 @@
 #include "prog.h"
 
+#include "accessibility.h"
 #include "clickable_label.h"
 #include "conversions.h"
 #include "failure.h"
 #include "layout.h"
+#include "plot_mapping.h"
 #include "plot_surface.h"
 #include "trajectory_plot.h"
 
@@ -17,6 +19,7 @@ Prog::Prog(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Prog"));
     layout::build(this);
+    describeForAssistiveTechnology(this);
 
     XYgraf = findChild<PlotSurface *>(QStringLiteral("XYgraf"));
     Xgraf = findChild<PlotSurface *>(QStringLiteral("Xgraf"));
@@ -50,8 +53,9 @@ void Prog::connectEvents()
                     shift |= 2;
                 if (modifiers & Qt::AltModifier)
                     shift |= 4;
-                const float x = static_cast<float>(pos.x() * 15);
-                const float y = static_cast<float>(pos.y() * 15);
+                const double pixel = 15 / XYgraf->devicePixelRatioF();
+                const float x = static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * 15, pixel));
+                const float y = static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * 15, pixel));
                 dispatch([=, this] { XYgraf_MouseDown(int(button), shift, x, y); });
             });
 
@@ -131,6 +135,10 @@ void Prog::refreshParameterLabel(int index, double value)
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
+
+    // What the tooltip shows, said in words for assistive technology.
+    label->setAccessibleName(QStringLiteral("Parámetro %1, valor %2").arg(QChar(u'A' + index), textOf(value)));
+    label->setAccessibleDescription(QStringLiteral("Pulse para cambiar el valor del parámetro %1.").arg(QChar(u'A' + index)));
 }
 
 void Prog::calcula()

@@ -176,7 +176,7 @@ void CommandsTest::pressInThePhasePlane()
     QCOMPARE(window->model.ys(0), y.toDouble());
 }
 
-// A real click of any button: the pixel's corner in twips, the modifiers as the mask.
+// A real click of any button, taken at the tidiest point of the pixel; the modifiers as the mask.
 void CommandsTest::clickInThePhasePlane_data()
 {
     QTest::addColumn<Qt::MouseButton>("button");
@@ -186,10 +186,11 @@ void CommandsTest::clickInThePhasePlane_data()
     QTest::addColumn<QString>("y");
     QTest::newRow("left") << Qt::LeftButton << Qt::KeyboardModifiers() << QPoint(30, 100) << "0.75" << "6.5";
     QTest::newRow("right acts alike") << Qt::RightButton << Qt::KeyboardModifiers() << QPoint(30, 100) << "0.75" << "6.5";
-    QTest::newRow("middle") << Qt::MiddleButton << Qt::KeyboardModifiers() << QPoint(143, 140) << "4.9875" << "5";
+    QTest::newRow("middle") << Qt::MiddleButton << Qt::KeyboardModifiers() << QPoint(143, 140) << "5" << "5";
     QTest::newRow("shift near the y axis") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ShiftModifier) << QPoint(14, 100) << "0" << "6.5";
     QTest::newRow("ctrl near the y axis") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ControlModifier) << QPoint(14, 100) << "0.15" << "6.5";
-    QTest::newRow("shift on the x axis line") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ShiftModifier) << QPoint(100, 272) << "3.375" << "0";
+    QTest::newRow("shift on the x axis line") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ShiftModifier) << QPoint(100, 272) << "3.4" << "0";
+    QTest::newRow("left of the y axis") << Qt::LeftButton << Qt::KeyboardModifiers() << QPoint(3, 250) << "-0.26" << "0.87";
 }
 
 void CommandsTest::clickInThePhasePlane()

@@ -178,8 +178,10 @@ void LayoutTest::tabChain()
             chain << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != window.XYgraf);
+    // The coefficient labels take part too, so that they can be edited from the keyboard.
     const QStringList expected = {"XYgraf", "Xgraf", "Ygraf", "HScroll1", "XR", "YR",
-                                  "TR", "XI", "YI", "Calcular", "Text2"};
+                                  "TR", "XI", "YI", "Calcular", "par(3)", "par(0)",
+                                  "par(1)", "par(2)", "par(4)", "par(5)", "Text2"};
     QCOMPARE(chain, expected);
 }
 

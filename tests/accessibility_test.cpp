@@ -1,0 +1,134 @@
+// What assistive technology learns of the window, and its use from the keyboard alone.
+#include "clickable_label.h"
+#include "dialog_answerer.h"
+#include "prog.h"
+
+#include <QAccessible>
+#include <QAccessibleValueInterface>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+QAccessibleInterface *accessibleOf(QWidget *widget)
+{
+    return QAccessible::queryAccessibleInterface(widget);
+}
+
+} // namespace
+
+class AccessibilityTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void controls_data();
+    void controls();
+    void everyControlHasASpanishName();
+    void coefficientLabelsSayTheirValue();
+    void valuesOfScrollBarAndTextBoxes();
+    void coefficientCanBeEditedFromTheKeyboard();
+    void pressActionOfACoefficientLabel();
+};
+
+void AccessibilityTest::controls_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("role");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("phase plane") << "XYgraf" << int(QAccessible::Chart) << "Plano de fases";
+    QTest::newRow("x plot") << "Xgraf" << int(QAccessible::Chart) << "x frente al tiempo";
+    QTest::newRow("y plot") << "Ygraf" << int(QAccessible::Chart) << "y frente al tiempo";
+    QTest::newRow("time cursor") << "HScroll1" << int(QAccessible::ScrollBar) << "Cursor de tiempo";
+    QTest::newRow("t read-out") << "TR" << int(QAccessible::EditableText) << "Valor t resaltado";
+    QTest::newRow("initial x") << "XI" << int(QAccessible::EditableText) << "Valor x inicial";
+    QTest::newRow("time span") << "Text2" << int(QAccessible::EditableText) << "Intervalo de tiempo";
+    QTest::newRow("button") << "Calcular" << int(QAccessible::Button) << "Calcular";
+    QTest::newRow("coefficient") << "par(2)" << int(QAccessible::Button) << "Parámetro C, valor -1";
+    QTest::newRow("equation text") << "Label1(0)" << int(QAccessible::StaticText) << "x' = x (";
+}
+
+void AccessibilityTest::controls()
+{
+    QFETCH(QString, control);
+    QFETCH(int, role);
+    QFETCH(QString, name);
+    Prog window;
+    window.Form_Load();
+    QAccessibleInterface *accessible = accessibleOf(window.findChild<QWidget *>(control));
+    QVERIFY(accessible);
+    QCOMPARE(int(accessible->role()), role);
+    QCOMPARE(accessible->text(QAccessible::Name).trimmed(), name);
+}
+
+// Every control that can take the focus, and every plot, has a name and a description.
+void AccessibilityTest::everyControlHasASpanishName()
+{
+    Prog window;
+    window.Form_Load();
+    for (QWidget *widget : window.findChildren<QWidget *>()) {
+        if (!(widget->focusPolicy() & Qt::TabFocus))
+            continue;
+        QAccessibleInterface *accessible = accessibleOf(widget);
+        QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(), qPrintable(widget->objectName()));
+        QVERIFY2(!accessible->text(QAccessible::Description).isEmpty(), qPrintable(widget->objectName()));
+    }
+}
+
+// The accessible name follows the coefficient's value as the tooltip does.
+void AccessibilityTest::coefficientLabelsSayTheirValue()
+{
+    Prog window;
+    window.Form_Load();
+    window.refreshParameterLabel(0, 1.0 / 3);
+    QCOMPARE(accessibleOf(window.par[0])->text(QAccessible::Name),
+             QStringLiteral("Parámetro A, valor 0.333333333333333"));
+}
+
+void AccessibilityTest::valuesOfScrollBarAndTextBoxes()
+{
+    Prog window;
+    window.Form_Load();
+    window.HScroll1->setValue(-30);
+    QAccessibleValueInterface *value = accessibleOf(window.HScroll1)->valueInterface();
+    QVERIFY(value);
+    QCOMPARE(value->currentValue().toInt(), -30);
+    QCOMPARE(value->minimumValue().toInt(), -100);
+    QCOMPARE(value->maximumValue().toInt(), 100);
+    QCOMPARE(accessibleOf(window.TR)->text(QAccessible::Value), QStringLiteral("-0.6"));
+    QCOMPARE(accessibleOf(window.XI)->text(QAccessible::Value), QStringLiteral("5"));
+}
+
+// Tab reaches the coefficient labels, and Space opens the dialog as a click does.
+void AccessibilityTest::coefficientCanBeEditedFromTheKeyboard()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::setActiveWindow(&window);
+    window.Calcular->setFocus();
+    QTest::keyClick(window.Calcular, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), window.par[3]);
+    QTest::keyClick(window.par[3], Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), window.par[0]);
+    DialogAnswerer answerer(QStringLiteral("2"));
+    QTest::keyClick(window.par[0], Qt::Key_Space);
+    QVERIFY(answerer.seen().dialog);
+    QCOMPARE(window.model.A, 2.0);
+}
+
+void AccessibilityTest::pressActionOfACoefficientLabel()
+{
+    Prog window;
+    window.Form_Load();
+    QAccessibleActionInterface *actions = accessibleOf(window.par[5])->actionInterface();
+    QVERIFY(actions);
+    DialogAnswerer answerer(QStringLiteral("-1"));
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    QVERIFY(answerer.seen().dialog);
+    QCOMPARE(window.model.F, -1.0);
+}
+
+QTEST_MAIN(AccessibilityTest)
+#include "accessibility_test.moc"
