@@ -1,10 +1,12 @@
 #include "prog.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/org.example.LotkaVolterra.png")));
     Prog window;
     window.Form_Load();
     return app.exec();

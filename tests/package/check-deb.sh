@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Builds the Debian package from the (already built) build tree, installs it with apt, runs the
+# installed program under Xvfb and removes the package again, leaving the system as it was.
+# Needs root; otherwise it reports itself skipped (exit 77).
+# usage: check-deb.sh BUILD-DIR APP-ID CHECK-WINDOW-SCRIPT CLOSE-WINDOW-TOOL
+set -euo pipefail
+
+skipped=77
+if [ "$(id -u)" -ne 0 ]; then
+    echo "check-deb: installing a package needs root; skipped"
+    exit $skipped
+fi
+
+build=$1
+app_id=$2
+check_window=$3
+close_window=$4
+package=lotka-volterra
+installed_files=(
+    /usr/bin/lotka-volterra
+    "/usr/share/applications/$app_id.desktop"
+    "/usr/share/icons/hicolor/scalable/apps/$app_id.svg"
+    "/usr/share/metainfo/$app_id.metainfo.xml"
+)
+export DEBIAN_FRONTEND=noninteractive
+apt_options=(-y -q -o DPkg::Lock::Timeout=300)
+
+is_installed() {
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'
+}
+fail() { echo "check-deb: $*" >&2; exit 1; }
+
+# Two test runs on one machine must not install and remove the package under each other.
+mkdir -p /run/lock
+exec 9>>/run/lock/lotka-volterra-package-test
+flock -w 600 9 || fail "another package test holds the lock"
+
+if is_installed; then
+    echo "check-deb: $package is already installed here; not touching it; skipped"
+    exit $skipped
+fi
+
+workdir=$(mktemp -d)
+chmod 755 "$workdir" # apt reads the local package as an unprivileged user
+we_installed=no
+cleanup() {
+    if [ "$we_installed" == yes ] && is_installed; then
+        apt-get remove --purge "${apt_options[@]}" "$package" </dev/null >/dev/null || true
+    fi
+    rm -rf "$workdir"
+}
+trap cleanup EXIT
+
+# CTest runs after the build, so cpack's own build step has nothing to do; it installs into and
+# writes the package under the scratch directory, never into the build tree.
+cpack --config "$build/CPackConfig.cmake" -G DEB -B "$workdir" >"$workdir/cpack.log" 2>&1 ||
+    { cat "$workdir/cpack.log" >&2; fail "cpack failed"; }
+debs=("$workdir"/*.deb)
+[ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb, found: ${debs[*]}"
+deb=${debs[0]}
+
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes, Installed-Size $(dpkg-deb -f "$deb" Installed-Size) KiB"
+echo "Depends: $depends"
+# Computed from the binary, the dependencies name the C and Qt Widgets runtime libraries.
+for library in libc6 libqt6widgets6; do
+    tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//' | grep -qx "$library" ||
+        fail "Depends does not name $library"
+done
+
+we_installed=yes
+apt-get install "${apt_options[@]}" "$deb" </dev/null >"$workdir/apt.log" 2>&1 ||
+    { cat "$workdir/apt.log" >&2; fail "apt-get install failed"; }
+is_installed || fail "$package is not installed after apt-get install"
+for file in "${installed_files[@]}"; do
+    [ -f "$file" ] || fail "the package did not install $file"
+done
+echo "installed with apt-get; dpkg reports Depends: $(dpkg-query -W -f='${Depends}' "$package")"
+
+"$check_window" /usr/bin/lotka-volterra "$close_window"
+
+apt-get remove --purge "${apt_options[@]}" "$package" </dev/null >"$workdir/apt.log" 2>&1 ||
+    { cat "$workdir/apt.log" >&2; fail "apt-get remove failed"; }
+we_installed=no
+is_installed && fail "$package is still installed after apt-get remove"
+for file in "${installed_files[@]}"; do
+    [ ! -e "$file" ] || fail "$file is left behind after removal"
+done
+echo "removed; no installed file is left"
