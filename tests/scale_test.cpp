@@ -1,0 +1,101 @@
+// The window at the screen scale given by QT_SCALE_FACTOR (the test runs at 1, 1.5 and 2).
+#include "plot_surface.h"
+#include "prog.h"
+
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+qreal expectedScale()
+{
+    const QByteArray factor = qgetenv("QT_SCALE_FACTOR");
+    return factor.isEmpty() ? 1.0 : factor.toDouble();
+}
+
+} // namespace
+
+class ScaleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void layoutKeepsItsProportions();
+    void dotsAreCrisp();
+    void pressOnTheDotOfFiveFiveGivesFiveFive();
+    void labelTextFitsItsBox();
+
+private:
+    Prog *window = nullptr;
+};
+
+void ScaleTest::initTestCase()
+{
+    window = new Prog;
+    window->Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->devicePixelRatioF(), expectedScale());
+}
+
+// Logical sizes stay those of the design; only the device pixels grow.
+void ScaleTest::layoutKeepsItsProportions()
+{
+    QCOMPARE(window->size(), QSize(665, 460));
+    QCOMPARE(window->XYgraf->geometry(), QRect(32, 32, 287, 287));
+    QCOMPARE(window->Text2->geometry(), QRect(496, 344, 49, 25));
+    const QImage &image = window->XYgraf->image();
+    QCOMPARE(image.devicePixelRatio(), expectedScale());
+    QCOMPARE(image.size(), window->XYgraf->contentsRect().size() * expectedScale());
+}
+
+// The plots are painted at the screen's own resolution with no blending: every pixel is
+// either background or point, and the thick dot is three logical pixels wide.
+void ScaleTest::dotsAreCrisp()
+{
+    const QImage &image = window->XYgraf->image();
+    const QRgb background = window->XYgraf->palette().color(QPalette::Base).rgb();
+    const QRgb ink = window->XYgraf->palette().color(QPalette::Text).rgb();
+    int inked = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            QVERIFY(pixel == background || pixel == ink);
+            inked += pixel == ink;
+        }
+    QVERIFY(inked > 100);
+    // Across the middle of the thick dot of (5, 5), at logical (143.5, 140.5).
+    const qreal scale = expectedScale();
+    const int row = int(140.5 * scale);
+    int width = 0;
+    for (int x = int(140 * scale); x < int(147 * scale); ++x)
+        width += image.pixel(x, row) == ink;
+    QVERIFY2(std::abs(width - 3 * scale) <= 1, qPrintable(QString::number(width)));
+}
+
+void ScaleTest::pressOnTheDotOfFiveFiveGivesFiveFive()
+{
+    const QPoint border(2, 2);
+    QTest::mouseClick(window->XYgraf, Qt::LeftButton, {}, QPoint(143, 140) + border);
+    QCOMPARE(window->XI->text(), QStringLiteral("5"));
+    QCOMPARE(window->YI->text(), QStringLiteral("5"));
+}
+
+// The ink of every label's text lies inside the label's box.
+void ScaleTest::labelTextFitsItsBox()
+{
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        const QFontMetricsF metrics(label->font(), label);
+        const QRectF ink = metrics.tightBoundingRect(label->text());
+        const QString what = label->objectName() + QLatin1Char(' ') + QString::number(ink.width())
+            + QLatin1Char('x') + QString::number(ink.height());
+        QVERIFY2(metrics.horizontalAdvance(label->text().trimmed()) <= label->width(), qPrintable(what));
+        QVERIFY2(ink.height() <= label->height(), qPrintable(what));
+    }
+}
+
+QTEST_MAIN(ScaleTest)
+#include "scale_test.moc"
