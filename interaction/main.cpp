@@ -6,6 +6,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Lets the desktop match the window with its installed entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.LotkaVolterra"));
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/org.example.LotkaVolterra.png")));
     Prog window;
     window.Form_Load();
