@@ -87,6 +87,7 @@ private slots:
     void zeroLiesOnTheLines();
     void unplottablePositionsAreSkipped_data();
     void unplottablePositionsAreSkipped();
+    void oneRedrawPaintsEachPlotOnce();
 };
 
 void PlotsTest::mappings_data()
@@ -265,6 +266,40 @@ void PlotsTest::unplottablePositionsAreSkipped()
     window.pintura();
     QCOMPARE(paintedPixels(window.XYgraf), 0);
     QCOMPARE(paintedPixels(window.Xgraf), 0);
+}
+
+namespace {
+
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+} // namespace
+
+// A redraw reaches the screen as one frame per plot, not one per point.
+void PlotsTest::oneRedrawPaintsEachPlotOnce()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCoreApplication::processEvents();
+    PaintCounter counters[3];
+    PlotSurface *plots[] = {window.XYgraf, window.Xgraf, window.Ygraf};
+    for (int i = 0; i < 3; ++i)
+        plots[i]->installEventFilter(&counters[i]);
+    window.HScroll1->setValue(12);
+    QTRY_COMPARE(counters[0].paints, 1);
+    QCoreApplication::processEvents();
+    for (const PaintCounter &counter : counters)
+        QCOMPARE(counter.paints, 1);
 }
 
 QTEST_MAIN(PlotsTest)
