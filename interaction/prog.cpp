@@ -8,6 +8,7 @@
 #include "plot_mapping.h"
 #include "plot_surface.h"
 #include "trajectory_plot.h"
+#include "twips.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -40,23 +41,27 @@ Prog::Prog(QWidget *parent) : QWidget(parent)
     connectEvents();
 }
 
+namespace {
+
+// The modifier keys as the mask the phase-plane press reads: 1 Shift, 2 Ctrl, 4 Alt.
+int shiftMask(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+} // namespace
+
 void Prog::connectEvents()
 {
     connect(Calcular, &QPushButton::clicked, this, [this] { dispatch([this] { Calcular_Click(); }); });
 
     connect(XYgraf, &PlotSurface::pressed, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos) {
-                int shift = 0;
-                if (modifiers & Qt::ShiftModifier)
-                    shift |= 1;
-                if (modifiers & Qt::ControlModifier)
-                    shift |= 2;
-                if (modifiers & Qt::AltModifier)
-                    shift |= 4;
-                const double pixel = 15 / XYgraf->devicePixelRatioF();
-                const float x = static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * 15, pixel));
-                const float y = static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * 15, pixel));
-                dispatch([=, this] { XYgraf_MouseDown(int(button), shift, x, y); });
+                const double pixel = kTwipsPerPixel / XYgraf->devicePixelRatioF();
+                const float x = static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * kTwipsPerPixel, pixel));
+                const float y = static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * kTwipsPerPixel, pixel));
+                dispatch([=, this] { XYgraf_MouseDown(int(button), shiftMask(modifiers), x, y); });
             });
 
     // A drag reports every position as Scroll; a value that differs at its end, and every
