@@ -1,4 +1,5 @@
-# Desktop integration and the Debian package. These check installed files and the packaged
+# Desktop integration and the Debian package. The window is closed with lv_close_window
+# from the whole-program tests. These check installed files and the packaged
 # program, not the code, so they run once, in the build without sanitizers.
 if(LV_SANITIZE)
   return()
@@ -6,7 +7,6 @@ endif()
 
 find_program(LV_DESKTOP_FILE_VALIDATE desktop-file-validate REQUIRED)
 find_program(LV_APPSTREAMCLI appstreamcli REQUIRED)
-find_package(X11 REQUIRED)
 
 set(LV_PACKAGE_TESTS ${CMAKE_CURRENT_SOURCE_DIR}/package)
 
@@ -19,18 +19,14 @@ add_test(NAME package-install-tree
   COMMAND ${LV_PACKAGE_TESTS}/check-install-tree.sh
           ${CMAKE_BINARY_DIR} ${LV_APP_ID} ${PROJECT_VERSION})
 
-# Closes a window the way a window manager does, for the whole-program checks below.
-add_executable(lv-close-window ${LV_PACKAGE_TESTS}/close_window.cpp)
-target_link_libraries(lv-close-window PRIVATE X11::X11)
-
 # The program from the build tree: caption, window icon, clean exit when its window closes.
 add_test(NAME package-window
   COMMAND ${LV_PACKAGE_TESTS}/check-window.sh
-          $<TARGET_FILE:lotka-volterra> $<TARGET_FILE:lv-close-window>)
+          $<TARGET_FILE:lotka-volterra> $<TARGET_FILE:lv_close_window>)
 
 # The same for the program installed from the Debian package (root only, else skipped).
 add_test(NAME package-deb
   COMMAND ${LV_PACKAGE_TESTS}/check-deb.sh
           ${CMAKE_BINARY_DIR} ${LV_APP_ID}
-          ${LV_PACKAGE_TESTS}/check-window.sh $<TARGET_FILE:lv-close-window>)
+          ${LV_PACKAGE_TESTS}/check-window.sh $<TARGET_FILE:lv_close_window>)
 set_tests_properties(package-deb PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 900 RUN_SERIAL TRUE)
