@@ -6,5 +6,13 @@ if(NOT LV_SANITIZE)
 endif()
 
 # Thousands of random user actions on a real window, in both builds.
-lv_add_qtest(monkey_test ${CMAKE_CURRENT_LIST_DIR}/../monkey_test.cpp)
+cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH lv_tests_dir)
+lv_add_qtest(monkey_test
+  ${lv_tests_dir}/monkey_test.cpp
+  ${lv_tests_dir}/monkey/monkey.cpp ${lv_tests_dir}/monkey/monkey.h
+  ${lv_tests_dir}/monkey/coefficient_edits.cpp
+  ${lv_tests_dir}/monkey/cursor_moves.cpp
+  ${lv_tests_dir}/monkey/text_source.cpp ${lv_tests_dir}/monkey/text_source.h
+  ${lv_tests_dir}/monkey/window_checks.cpp ${lv_tests_dir}/monkey/window_checks.h
+)
 set_tests_properties(monkey_test PROPERTIES TIMEOUT 600)

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "model.h"
+#include "text_source.h"
+
+#include <QObject>
+#include <QRandomGenerator>
+#include <QString>
+#include <QStyle>
+#include <QTimer>
+
+#include <deque>
+#include <optional>
+
+class Prog;
+class QWidget;
+
+namespace monkey {
+
+// Acts on a real window as a careless user would, one random action at a time, drawn from a
+// seeded generator so that a run can be replayed, and checks the window after each action.
+class Monkey {
+public:
+    Monkey(Prog &window, quint64 seed, QChar decimal);
+
+    // Runs one random action and checks everything: the fault found, or an empty text.
+    QString step(int number);
+
+    // The last few actions, for the failure report.
+    QString recentActions() const;
+
+private:
+    // What the read-outs must show: sample c and the time step when the cursor last moved.
+    struct Readout {
+        int cursor;
+        double dt, x, y;
+    };
+
+    struct DialogAnswer {
+        QString text;
+        bool accept;
+        int how;  // which button or key closes the dialog
+    };
+
+    struct DialogSeen {
+        QString title, prompt, offered;
+    };
+
+    QString randomAction();
+    QString pressPhasePlane();
+    QString pressElsewhere();
+    QString editCoefficient();
+    QString typeIntoBox();
+    QString pressCalcular();
+    QString moveCursor();
+    QString invariantFault() const;
+    QString readoutFault() const;
+    void handleModal();
+    void noteCursorMoved();
+    void log(const QString &what);
+    Qt::KeyboardModifiers randomModifiers();
+    Qt::MouseButton randomButton();
+    QPoint randomPointIn(const QWidget *widget);
+    QPoint scrollBarPart(QStyle::SubControl part);
+
+    QObject context_;  // ends the connections with the monkey
+    Prog &window_;
+    QRandomGenerator random_;
+    TextSource texts_;
+    QTimer modalWatcher_;
+    std::optional<DialogAnswer> pendingAnswer_;
+    std::optional<DialogSeen> dialogSeen_;
+    QString unexpectedModal_;
+    Readout readout_{};
+    bool readoutsTyped_ = false;
+    Model before_;
+    int cursorBefore_ = 0;
+    std::deque<QString> recent_;
+};
+
+} // namespace monkey
