@@ -1,0 +1,33 @@
+// Times the model's integrator and the window's drawing paths, then prints the medians
+// beside their targets. The window runs on Qt's offscreen platform.
+#include "model_bench.h"
+#include "prog.h"
+#include "targets.h"
+#include "window_bench.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+
+#include <cstdlib>
+
+int main(int argc, char *argv[])
+{
+    benchmark::Initialize(&argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return EXIT_FAILURE;
+
+    if (!registerModelBenchmarks())
+        return EXIT_FAILURE;
+    Prog prog;
+    if (!registerWindowBenchmarks(prog))
+        return EXIT_FAILURE;
+
+    MedianCollector reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    printTargetTable(reporter);
+    return EXIT_SUCCESS;
+}

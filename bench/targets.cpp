@@ -1,0 +1,103 @@
+#include "targets.h"
+
+#include <cstdio>
+
+#include <unistd.h>
+
+MedianCollector::MedianCollector()
+    : ConsoleReporter(isatty(fileno(stdout)) ? OO_ColorTabular : OO_Tabular)
+{
+}
+
+void MedianCollector::ReportRuns(const std::vector<Run> &reports)
+{
+    for (const Run &run : reports) {
+        if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median" || run.error_occurred)
+            continue;
+        const double toNanoseconds = 1e9 / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        medians_[run.run_name.function_name] = {run.GetAdjustedRealTime() * toNanoseconds,
+                                                run.GetAdjustedCPUTime() * toNanoseconds};
+    }
+    ConsoleReporter::ReportRuns(reports);
+}
+
+Median MedianCollector::median(const std::string &name) const
+{
+    const auto found = medians_.find(name);
+    return found == medians_.end() ? Median{} : found->second;
+}
+
+namespace {
+
+void printRow(const char *figure, const char *real, const char *cpu, const char *target,
+              const char *verdict)
+{
+    std::printf("| %-38s | %11s | %11s | %10s | %-6s |\n", figure, real, cpu, target, verdict);
+}
+
+void printRule()
+{
+    std::printf("|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(13, '-').c_str(),
+                std::string(13, '-').c_str(), std::string(12, '-').c_str(),
+                std::string(8, '-').c_str());
+}
+
+std::string milliseconds(double nanoseconds)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f ms", nanoseconds / 1e6);
+    return text;
+}
+
+std::string ratio(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", value);
+    return text;
+}
+
+// A time figure, checked on its real time against an upper bound when one is given.
+void printTime(const char *figure, const Median &median, double targetMs)
+{
+    if (!median.ran()) {
+        printRow(figure, "not run", "", "", "");
+        return;
+    }
+    std::string target;
+    const char *verdict = "";
+    if (targetMs > 0) {
+        char text[32];
+        std::snprintf(text, sizeof text, "<= %.2f ms", targetMs);
+        target = text;
+        verdict = median.real / 1e6 <= targetMs ? "met" : "MISSED";
+    }
+    printRow(figure, milliseconds(median.real).c_str(), milliseconds(median.cpu).c_str(),
+             target.c_str(), verdict);
+}
+
+} // namespace
+
+void printTargetTable(const MedianCollector &medians)
+{
+    using namespace bench_name;
+    std::printf("\nMedians per call (verdicts on the real time):\n\n");
+    printRow("Figure", "Real", "CPU", "Target", "");
+    printRule();
+
+    const Median model = medians.median(calcula);
+    const Median bare = medians.median(bareLoop);
+    printTime("calcula, (5, 5), all samples valid", model, 0);
+    printTime("bare RK4 loop, same samples", bare, 0);
+    if (model.ran() && bare.ran()) {
+        const double real = model.real / bare.real;
+        printRow("ratio calcula / bare loop", ratio(real).c_str(), ratio(model.cpu / bare.cpu).c_str(),
+                 "<= 1.50", real <= 1.5 ? "met" : "MISSED");
+    } else {
+        printRow("ratio calcula / bare loop", "not run", "", "<= 1.50", "");
+    }
+    printTime("pintura + repaint of the three plots", medians.median(pintura), 0.83);
+    printTime("time-cursor step, end to end", medians.median(cursorStep), 0.83);
+    printTime("phase-plane press, cursor at 0", medians.median(press), 2);
+    printTime("phase-plane press, cursor elsewhere", medians.median(pressCursorMoved), 2);
+    std::printf("\nStart-up time and peak memory: scripts/measure-startup\n");
+}

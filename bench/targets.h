@@ -1,0 +1,44 @@
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+// The names under which the benchmarks are registered; the summary looks them up.
+namespace bench_name {
+inline constexpr char calcula[] = "calcula/from_5_5";
+inline constexpr char bareLoop[] = "bare_rk4_loop/from_5_5";
+inline constexpr char pintura[] = "pintura_and_repaint";
+inline constexpr char cursorStep[] = "time_cursor_step";
+inline constexpr char press[] = "phase_plane_press/cursor_at_0";
+inline constexpr char pressCursorMoved[] = "phase_plane_press/cursor_moved";
+} // namespace bench_name
+
+// The median time per iteration of one benchmark, in nanoseconds: wall-clock time, and the
+// time the process spent on a processor (the two part when other work competes for it).
+struct Median {
+    double real = -1;
+    double cpu = -1;
+    bool ran() const { return real >= 0; }
+};
+
+// Prints every report as the console reporter does, and keeps the medians of each benchmark
+// for the summary.
+class MedianCollector : public benchmark::ConsoleReporter {
+public:
+    // Coloured only on a terminal, so that a saved log stays plain text.
+    MedianCollector();
+
+    void ReportRuns(const std::vector<Run> &reports) override;
+
+    // The medians of the named benchmark; Median::ran() is false when it did not run.
+    Median median(const std::string &name) const;
+
+private:
+    std::map<std::string, Median> medians_;
+};
+
+// The table of measured medians beside their targets.
+void printTargetTable(const MedianCollector &medians);
