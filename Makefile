@@ -22,7 +22,7 @@ test: deps
 bench: deps
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench
-	build/bench/lv-bench
+	scripts/bench build/bench
 
 package: build
 	cmake --build --preset release --target package

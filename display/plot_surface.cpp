@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 PlotSurface::PlotSurface(QWidget *parent) : QFrame(parent)
@@ -34,20 +35,35 @@ void PlotSurface::PSet(float x, float y)
         || cell.y() - reach > area.height())
         return;
 
-    QPainter painter(&image_);
     const QColor colour = palette().color(QPalette::Text);
     const double half = (drawWidth_ - 1) / 2.0;
     const QRectF dot(cell.x() - std::floor(half), cell.y() - std::floor(half), drawWidth_,
                      drawWidth_);
     if (drawWidth_ <= 3) {
-        // So small a round dot is a square of whole pixels.
-        painter.fillRect(dot, colour);
+        // So small a round dot is a square of whole pixels, written straight into the image:
+        // a painter for each of the hundreds of points of a redraw would cost more than the dots.
+        fillDevicePixels(dot, colour.rgb());
     } else {
+        QPainter painter(&image_);
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
         painter.drawEllipse(dot);
     }
     update(contentsRect());
+}
+
+// Fills the device pixels that the rectangle, in logical pixels, covers.
+void PlotSurface::fillDevicePixels(const QRectF &logical, QRgb colour)
+{
+    const qreal ratio = image_.devicePixelRatio();
+    const QRect device = QRect(QPoint(int(std::lround(logical.left() * ratio)), int(std::lround(logical.top() * ratio))),
+                               QPoint(int(std::lround(logical.right() * ratio)) - 1,
+                                      int(std::lround(logical.bottom() * ratio)) - 1))
+                             .intersected(image_.rect());
+    for (int y = device.top(); y <= device.bottom(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image_.scanLine(y));
+        std::fill(line + device.left(), line + device.right() + 1, colour);
+    }
 }
 
 void PlotSurface::paintEvent(QPaintEvent *event)

@@ -34,6 +34,7 @@ protected:
 
 private:
     void ensureImage();
+    void fillDevicePixels(const QRectF &logical, QRgb colour);
 
     QImage image_;
     int drawWidth_ = 1;
