@@ -248,9 +248,10 @@ void checkSingleText(float value, const LocaleRules &rules)
     FUZZ_CHECK(back, "textOfSingle(%.9g) = \"%s\" is not accepted back", value, qPrintable(text));
     FUZZ_CHECK(std::fabs(*back) <= FLT_MAX, "textOfSingle(%.9g) = \"%s\" lies beyond a float", value,
                qPrintable(text));
+    // Unlike 15 digits for a double, 7 digits do not survive a trip through a float (only 6
+    // always do): 1.00000006e+28f shows as "1e+28", whose nearest float is 9.99999944e+27. So
+    // the text need not come back; the value stays within half a unit of the 7th digit.
     const float single = static_cast<float>(*back);
-    FUZZ_CHECK(textOfSingle(single) == text, "textOfSingle(%.9g) = \"%s\", read back %.9g gives \"%s\"", value,
-               qPrintable(text), single, qPrintable(textOfSingle(single)));
     FUZZ_CHECK(std::fabs(*back - value) <= 1e-6 * std::fabs(value), "textOfSingle(%.9g) = \"%s\" reads back as %.17g",
                value, qPrintable(text), *back);
 
