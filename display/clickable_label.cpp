@@ -13,12 +13,20 @@ ClickableLabel::ClickableLabel(const QString &text, QWidget *parent) : QLabel(te
 
 void ClickableLabel::mousePressEvent(QMouseEvent *event)
 {
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mousePressEvent(event);
+        return;
+    }
     pressed_ = true;
     event->accept();
 }
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() != Qt::LeftButton) {
+        QLabel::mouseReleaseEvent(event);
+        return;
+    }
     const bool wasPressed = pressed_;
     pressed_ = false;
     event->accept();
@@ -26,18 +34,45 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
         emit clicked();
 }
 
+namespace {
+
+bool isClickKey(int key)
+{
+    return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+// A key held down repeats its press: only the first press arms the click, and the release
+// fires it, so a held Enter cannot also accept the dialog it opened.
 void ClickableLabel::keyPressEvent(QKeyEvent *event)
 {
-    switch (event->key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        event->accept();
-        emit clicked();
-        return;
-    default:
+    if (!isClickKey(event->key())) {
         QLabel::keyPressEvent(event);
+        return;
     }
+    if (!event->isAutoRepeat())
+        keyPressed_ = true;
+    event->accept();
+}
+
+void ClickableLabel::keyReleaseEvent(QKeyEvent *event)
+{
+    if (!isClickKey(event->key())) {
+        QLabel::keyReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->isAutoRepeat() || !keyPressed_)
+        return;
+    keyPressed_ = false;
+    emit clicked();
+}
+
+void ClickableLabel::focusOutEvent(QFocusEvent *event)
+{
+    keyPressed_ = false;
+    QLabel::focusOutEvent(event);
 }
 
 void ClickableLabel::paintEvent(QPaintEvent *event)

@@ -4,7 +4,10 @@
 
 #include <QLocale>
 
+#include <array>
+#include <charconv>
 #include <cmath>
+#include <system_error>
 
 namespace {
 
@@ -45,18 +48,20 @@ QString textOfSingle(float value)
 
 double Round(double value, int digits)
 {
-    // From 2^52 on every double is a whole number, and scaling it could overflow.
-    if (!std::isfinite(value) || std::fabs(value) >= 4503599627370496.0 || digits < 0)
+    // From 2^52 on every double is a whole number. Beyond 330 decimals nothing is left to round.
+    if (!std::isfinite(value) || std::fabs(value) >= 4503599627370496.0 || digits < 0 || digits > 330)
         return value;
-    const double scale = std::pow(10.0, digits);
-    const double scaled = value * scale;
-    if (!std::isfinite(scaled))
+    // to_chars rounds the exact binary value to the requested decimals, an exact tie to the
+    // even digit; reading the decimal back gives the double nearest to it. Scaling by a power
+    // of ten in double instead would round twice and miss the last place of large values.
+    std::array<char, 400> digitsText{};
+    const auto written = std::to_chars(digitsText.data(), digitsText.data() + digitsText.size(), value,
+                                       std::chars_format::fixed, digits);
+    if (written.ec != std::errc())
         return value;
-    double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(whole, 2.0) != 0))
-        whole += 1;
-    return whole / scale;
+    double rounded = value;
+    std::from_chars(digitsText.data(), written.ptr, rounded);
+    return rounded;
 }
 
 QColor RGB(int red, int green, int blue)

@@ -20,9 +20,9 @@ const std::array<Control, 29> kControls = {{
     {"Xgraf",      Kind::Plot,           5520,  480, 4200, 1900, "",          "",                   1},
     {"Ygraf",      Kind::Plot,           5520, 2880, 4200, 1900, "",          "",                   2},
     {"HScroll1",   Kind::ScrollBar,      5520, 2520, 4200,  255, "",          "",                   3},
-    {"XR",         Kind::TextBox,        8280, 5760, 1575,  375, "5",         "valor x resaltado",  4},
-    {"YR",         Kind::TextBox,        8280, 6360, 1575,  375, "5",         "valor y resaltado",  5},
-    {"TR",         Kind::TextBox,        8280, 5160, 1575,  375, "0",         "Valor t resaltado",  6},
+    {"XR",         Kind::ReadOut,        8280, 5760, 1575,  375, "5",         "valor x resaltado",  4},
+    {"YR",         Kind::ReadOut,        8280, 6360, 1575,  375, "5",         "valor y resaltado",  5},
+    {"TR",         Kind::ReadOut,        8280, 5160, 1575,  375, "0",         "Valor t resaltado",  6},
     {"XI",         Kind::TextBox,         480, 5280, 1935,  375, "5",         "Valor x inicial",    7},
     {"YI",         Kind::TextBox,         480, 5880, 1935,  375, "5",         "valor y inicial",    8},
     {"Calcular",   Kind::Button,          480, 6360, 1935,  375, "Calcular",  "",                   9},
@@ -79,6 +79,11 @@ QWidget *create(const Control &control, QWidget *window)
     }
     case Kind::TextBox:
         return new QLineEdit(text, window);
+    case Kind::ReadOut: {
+        auto *box = new QLineEdit(text, window);
+        box->setReadOnly(true);
+        return box;
+    }
     case Kind::Button: {
         auto *button = new QPushButton(text, window);
         button->setAutoDefault(false);

@@ -18,7 +18,8 @@ inline constexpr int kClientHeight = 6900;
 inline constexpr const char *kLabelFontFamily = "Times New Roman";
 inline constexpr int kLabelFontPoints = 18;
 
-enum class Kind { Plot, ScrollBar, TextBox, Button, Label, ParameterLabel };
+// A ReadOut is a text box that shows a value: selectable and copyable, never typed into.
+enum class Kind { Plot, ScrollBar, TextBox, ReadOut, Button, Label, ParameterLabel };
 
 struct Control {
     const char *name;   // objectName, array members as "par(3)"

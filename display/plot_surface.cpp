@@ -69,6 +69,10 @@ void PlotSurface::fillDevicePixels(const QRectF &logical, QRgb colour)
 void PlotSurface::paintEvent(QPaintEvent *event)
 {
     QFrame::paintEvent(event);
+    // On a screen of another pixel ratio the kept image would only be rescaled, turning dots
+    // into slivers: the owner draws everything afresh at the new ratio first.
+    if (!image_.isNull() && image_.devicePixelRatio() != devicePixelRatioF())
+        emit scaleChanged();
     ensureImage();
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), image_);
@@ -82,8 +86,11 @@ void PlotSurface::resizeEvent(QResizeEvent *event)
 
 void PlotSurface::mousePressEvent(QMouseEvent *event)
 {
-    emit pressed(event->button(), event->modifiers(),
-                 event->position() - QPointF(contentsRect().topLeft()));
+    // A press on the border lies outside the drawing area and means no point of the plot.
+    const QPointF inArea = event->position() - QPointF(contentsRect().topLeft());
+    const QSizeF area = contentsRect().size();
+    if (inArea.x() >= 0 && inArea.y() >= 0 && inArea.x() < area.width() && inArea.y() < area.height())
+        emit pressed(event->button(), event->modifiers(), inArea);
     QFrame::mousePressEvent(event);
 }
 

@@ -24,8 +24,10 @@ public:
     const QImage &image() const { return image_; }
 
 signals:
-    // A mouse button went down at pos, in logical pixels from the drawing area's corner.
+    // A mouse button went down inside the drawing area at pos, in logical pixels from the drawing area's corner.
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
+    // The screen's pixel ratio changed since the kept image was drawn: it needs drawing again.
+    void scaleChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -4,6 +4,7 @@
 
 #include "conversions.h"
 #include "failure.h"
+#include "text_box.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
@@ -15,18 +16,19 @@ void Prog::Calcular_Click()
     double v = 0;
     try {
         v = numberFromText(Text2->text());
-        if (v > 0) {
-            model.dt = v / 100;
-            calcula();
-            HScroll1->setValue(0);
-            pintura();
-        } else {
-            v = model.dt * 100;
-        }
     } catch (const Failure &) {
-        // Continues at the write-back: a text that is no number comes back as "0".
+        // A text that is no number changes nothing and shows the span in force again.
+        v = 0;
     }
-    Text2->setText(textOf(v));
+    if (v > 0) {
+        model.dt = v / 100;
+        calcula();
+        resetTimeCursor();
+        pintura();
+    } else {
+        v = model.dt * 100;
+    }
+    writeText(Text2, textOf(v));
 }
 
 namespace {
@@ -46,9 +48,20 @@ QString coordinateText(float offsetTwips, bool snap)
 void Prog::XYgraf_MouseDown(int /*Button: every button sets the point*/, int Shift, float X, float Y)
 {
     const bool snap = Shift == 1;
-    XI->setText(coordinateText(X - 150.0f, snap));
-    YI->setText(coordinateText(4100.0f - Y, snap));
+    writeText(XI, coordinateText(X - 150.0f, snap));
+    writeText(YI, coordinateText(4100.0f - Y, snap));
     calcula();
-    HScroll1->setValue(0);
+    resetTimeCursor();
     pintura();
+}
+
+// Puts the time cursor back to sample 0. Moving it runs the change procedure, which fills the
+// read-outs; when it stands at 0 already they are filled here, so that they never keep the
+// values of the trajectory just replaced.
+void Prog::resetTimeCursor()
+{
+    if (HScroll1->value() != 0)
+        HScroll1->setValue(0);
+    else
+        showReadOuts(0);
 }

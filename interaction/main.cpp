@@ -1,4 +1,5 @@
 #include "prog.h"
+#include "qt_translation.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -6,6 +7,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    installQtSpanishTexts();
     // Lets the desktop match the window with its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.LotkaVolterra"));
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/org.example.LotkaVolterra.png")));

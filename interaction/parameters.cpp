@@ -17,8 +17,11 @@ void Prog::par_Click(int index)
         bool accepted = false;
         const QString answer = QInputDialog::getText(this, QStringLiteral("Modificación de datos"), prompt,
                                                      QLineEdit::Normal, offered, &accepted);
+        // The offer is rounded to 3 decimals: accepting it unchanged keeps the exact value,
+        // so that 0.00004 does not turn into 0.
         // Cancel gives the empty text, which is no number.
-        const double value = numberFromText(accepted ? answer : QString());
+        const double value = accepted && answer == offered ? parameter(index)
+                                                           : numberFromText(accepted ? answer : QString());
         parameter(index) = value;
         refreshParameterLabel(index, value);
     } catch (const Failure &) {

@@ -64,6 +64,10 @@ void Prog::connectEvents()
                 dispatch([=, this] { XYgraf_MouseDown(int(button), shiftMask(modifiers), x, y); });
             });
 
+    // A new pixel ratio needs every plot drawn afresh, not rescaled.
+    for (PlotSurface *plot : {XYgraf, Xgraf, Ygraf})
+        connect(plot, &PlotSurface::scaleChanged, this, [this] { dispatch([this] { pintura(); }); });
+
     // A drag reports every position as Scroll; a value that differs at its end, and every
     // other change, as Change.
     connect(HScroll1, &QScrollBar::valueChanged, this, [this] {

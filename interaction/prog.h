@@ -67,6 +67,8 @@ private:
     void dispatch(Procedure procedure);
     double &parameter(int index);
     void showTimeCursor();
+    void showReadOuts(int c);
+    void resetTimeCursor();
 
     int valueAtDragStart_ = 0;
 };

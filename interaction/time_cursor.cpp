@@ -3,6 +3,7 @@
 #include "prog.h"
 
 #include "conversions.h"
+#include "text_box.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
@@ -17,12 +18,16 @@ void Prog::HScroll1_Scroll()
     showTimeCursor();
 }
 
-// The read-outs show what is stored for the sample, whether or not it is valid.
 void Prog::showTimeCursor()
 {
-    const int c = HScroll1->value();
-    TR->setText(textOf(static_cast<double>(c) * model.dt));
-    XR->setText(textOf(Round(model.xs(c), 3)));
-    YR->setText(textOf(Round(model.ys(c), 3)));
+    showReadOuts(HScroll1->value());
     pintura();
+}
+
+// The read-outs show what is stored for sample c, whether or not it is valid.
+void Prog::showReadOuts(int c)
+{
+    writeText(TR, textOf(static_cast<double>(c) * model.dt));
+    writeText(XR, textOf(Round(model.xs(c), 3)));
+    writeText(YR, textOf(Round(model.ys(c), 3)));
 }

@@ -54,18 +54,26 @@ double Model::fy() const
 
 void Model::calcula(const Reader &readX, const Reader &readY)
 {
+    // Both texts are read before anything is written: a point that is half a number
+    // leaves the stored trajectory as it was.
+    double x0 = 0;
+    double y0 = 0;
     try {
-        ok(0) = true;
-        xs(0) = readX();
-        ys(0) = readY();
-        integrate(+1);
-        integrate(-1);
+        x0 = readX();
+        y0 = readY();
     } catch (const Failure &) {
-        // The computation ends here; the samples not reached keep their earlier contents.
+        return;
     }
+    ok(0) = true;
+    xs(0) = x0;
+    ys(0) = y0;
+    integrate(+1);
+    integrate(-1);
 }
 
 // Fills samples 1..100 (direction +1) or -1..-100 (direction -1) from sample 0 outwards.
+// A failure while computing a sample ends that side: the sample and every later one are
+// invalid, so nothing of an earlier trajectory is ever left beside the new one.
 void Model::integrate(int direction)
 {
     for (int n = 1; n <= kLastSample; ++n) {
@@ -79,9 +87,16 @@ void Model::integrate(int direction)
         }
         double x = xs(previous);
         double y = ys(previous);
-        const double h = checked(dt / kStepsPerSample);
-        for (int step = 0; step < kStepsPerSample; ++step)
-            rk4Step(x, y, h, direction);
+        try {
+            const double h = checked(dt / kStepsPerSample);
+            for (int step = 0; step < kStepsPerSample; ++step)
+                rk4Step(x, y, h, direction);
+        } catch (const Failure &) {
+            ok(k) = false;
+            xs(k) = kFiller;
+            ys(k) = kFiller;
+            continue;
+        }
         ok(k) = std::fabs(x) < kBound && std::fabs(y) < kBound;
         xs(k) = x;
         ys(k) = y;

@@ -26,8 +26,8 @@ public:
     double fy() const;
 
     // Recomputes the stored trajectory from the initial point that the readers give, first x,
-    // then y. Never throws: a failure ends the computation quietly, keeping what it had
-    // written so far and everything else as it was.
+    // then y. Never throws. When either reader fails nothing changes; a failure while a sample
+    // is computed makes that sample and the rest of its side invalid, filled with (-1, -1).
     void calcula(const Reader &readX, const Reader &readY);
 
     double A = 0, B = 0, C = 0, D = 0, E = 0, F = 0;

@@ -51,13 +51,13 @@ private slots:
     void cleanup();
     void timeSpan_data();
     void timeSpan();
-    void textThatIsNoNumberComesBackAsZero();
+    void textThatIsNoNumberShowsTheSpanInForce();
     void typedPointIsAppliedOnlyWithASpanAboveZero();
     void pressInThePhasePlane_data();
     void pressInThePhasePlane();
     void clickInThePhasePlane_data();
     void clickInThePhasePlane();
-    void cursorResetRefreshesTheReadOutsOnlyWhenItMoves();
+    void cursorResetAlwaysRefreshesTheReadOuts();
     void readOuts_data();
     void readOuts();
     void keyboardAndArrowsMoveTheCursor();
@@ -115,14 +115,15 @@ void CommandsTest::timeSpan()
     QVERIFY(sound(window->model));
 }
 
-// A text that is no number comes back as "0"; pressing again puts back the span in force.
-void CommandsTest::textThatIsNoNumberComesBackAsZero()
+// Regression: a text that is no number came back as "0" while the span in force stayed 2.
+// It changes nothing and shows the span in force.
+void CommandsTest::textThatIsNoNumberShowsTheSpanInForce()
 {
     window->Text2->setText(QStringLiteral("dos"));
     window->HScroll1->setValue(10);
     const double x10 = window->model.xs(10);
     window->Calcular_Click();
-    QCOMPARE(window->Text2->text(), QStringLiteral("0"));
+    QCOMPARE(window->Text2->text(), QStringLiteral("2"));
     QCOMPARE(window->model.dt, 0.02);
     QCOMPARE(window->model.xs(10), x10);
     QCOMPARE(window->HScroll1->value(), 10);
@@ -191,6 +192,8 @@ void CommandsTest::clickInThePhasePlane_data()
     QTest::newRow("ctrl near the y axis") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ControlModifier) << QPoint(14, 100) << "0.15" << "6.5";
     QTest::newRow("shift on the x axis line") << Qt::LeftButton << Qt::KeyboardModifiers(Qt::ShiftModifier) << QPoint(100, 272) << "3.4" << "0";
     QTest::newRow("left of the y axis") << Qt::LeftButton << Qt::KeyboardModifiers() << QPoint(3, 250) << "-0.26" << "0.87";
+    // Regression: a press on the plot's border started a solution outside the drawing area.
+    QTest::newRow("on the border") << Qt::LeftButton << Qt::KeyboardModifiers() << QPoint(-1, 284) << "5" << "5";
 }
 
 void CommandsTest::clickInThePhasePlane()
@@ -207,12 +210,16 @@ void CommandsTest::clickInThePhasePlane()
     QCOMPARE(window->model.xs(0), x.toDouble());
 }
 
-// Writing 0 to the cursor runs its change procedure only when it stood elsewhere.
-void CommandsTest::cursorResetRefreshesTheReadOutsOnlyWhenItMoves()
+// Regression: with the cursor already at 0 the read-outs kept the previous trajectory's values.
+// After every recomputation they show sample 0 of the new one, whether or not the cursor moved.
+void CommandsTest::cursorResetAlwaysRefreshesTheReadOuts()
 {
     window->XYgraf_MouseDown(1, 0, 1750, 2500);   // (4, 4): the equilibrium
-    QCOMPARE(window->XR->text(), QStringLiteral("5"));
-    QCOMPARE(window->YR->text(), QStringLiteral("5"));
+    QCOMPARE(window->XR->text(), QStringLiteral("4"));
+    QCOMPARE(window->YR->text(), QStringLiteral("4"));
+    window->XI->setText(QStringLiteral("1.5"));
+    window->Calcular_Click();
+    QCOMPARE(window->XR->text(), QStringLiteral("1.5"));
 
     window->HScroll1->setValue(40);
     window->XYgraf_MouseDown(1, 0, 950, 2900);   // (2, 3)
@@ -350,6 +357,12 @@ void CommandsTest::extremeInputsLeaveASoundState()
     window->XYgraf_MouseDown(2, 1, 4000, 10);
     window->XYgraf_MouseDown(1, 0, -1e30f, 3e38f);
     QVERIFY(sound(window->model));
+    // Regression: long numbers were shown from their end, hiding sign and first digits.
+    // What the program writes is shown from its start; the read-outs cannot be typed into.
+    for (QLineEdit *box : {window->TR, window->XR, window->YR, window->XI, window->YI, window->Text2})
+        QCOMPARE(box->cursorPosition(), 0);
+    for (QLineEdit *box : {window->TR, window->XR, window->YR})
+        QVERIFY(box->isReadOnly());
     QVERIFY(window->isVisible());
     QVERIFY(!QApplication::activeModalWidget());
 }

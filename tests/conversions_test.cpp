@@ -5,8 +5,12 @@
 #include <QLocale>
 #include <QTest>
 
+#include <QRandomGenerator>
+
+#include <charconv>
 #include <cfloat>
 #include <cmath>
+#include <string>
 
 class ConversionsTest : public QObject {
     Q_OBJECT
@@ -25,6 +29,9 @@ private slots:
     void roundTrips();
     void rounding_data();
     void rounding();
+    void roundingIsExact_data();
+    void roundingIsExact();
+    void roundingSweep();
     void colours();
 };
 
@@ -175,6 +182,74 @@ void ConversionsTest::rounding()
     QFETCH(int, digits);
     QFETCH(double, rounded);
     QCOMPARE(Round(value, digits), rounded);
+}
+
+namespace {
+
+__extension__ typedef __int128 Int128;
+
+// The double nearest to value rounded to `digits` decimals, worked out in exact integer
+// arithmetic: value = m 2^e, so value 10^d = m 10^d / 2^-e, whose quotient and remainder
+// decide the rounding (an exact half to the even quotient). Needs -e <= 100, digits <= 6.
+double exactlyRounded(double value, int digits)
+{
+    int exponent = 0;
+    const double fraction = std::frexp(std::fabs(value), &exponent);
+    const auto mantissa = static_cast<Int128>(std::ldexp(fraction, 53));
+    const int shift = 53 - exponent;   // |value| = mantissa / 2^shift
+    if (shift <= 0)
+        return value;
+    Int128 scaled = mantissa;
+    for (int i = 0; i < digits; ++i)
+        scaled *= 10;
+    const Int128 one = Int128(1) << shift;
+    Int128 quotient = scaled >> shift;
+    const Int128 remainder = scaled - (quotient << shift);
+    if (2 * remainder > one || (2 * remainder == one && quotient % 2 == 1))
+        ++quotient;
+    std::string decimal;
+    for (Int128 q = quotient; q > 0 || int(decimal.size()) <= digits; q /= 10)
+        decimal.insert(decimal.begin(), char('0' + int(q % 10)));
+    decimal.insert(decimal.end() - digits, '.');
+    double result = 0;
+    std::from_chars(decimal.data(), decimal.data() + decimal.size(), result);
+    return value < 0 ? -result : result;
+}
+
+} // namespace
+
+// Regression: rounding by scaling in double was wrong in the last place for large values
+// (952082886591.9146 gave ...914). Round must round the exact value of the double.
+void ConversionsTest::roundingIsExact_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("digits");
+    QTest::newRow("large, scaled product rounds up") << 952082886591.9146 << 3;
+    QTest::newRow("just below a half") << 1.0005 << 3;
+    QTest::newRow("just above a half") << 2.0005 << 3;
+    QTest::newRow("exact half, even") << 0.0625 << 3;
+    QTest::newRow("exact half, odd") << 0.1875 << 3;
+    QTest::newRow("negative near a half") << -1234.5675 << 3;
+    QTest::newRow("near 2^52") << 4503599627370495.5 << 0;
+    QTest::newRow("tiny") << 0.00049999999999999999 << 3;
+    QTest::newRow("six decimals") << 0.1234565 << 6;
+}
+
+void ConversionsTest::roundingIsExact()
+{
+    QFETCH(double, value);
+    QFETCH(int, digits);
+    QCOMPARE(Round(value, digits), exactlyRounded(value, digits));
+}
+
+// Seeded random values from 1e-6 to 1e15, where about 1 in 400 used to come out wrong.
+void ConversionsTest::roundingSweep()
+{
+    QRandomGenerator random(20261208);
+    for (int i = 0; i < 20000; ++i) {
+        const double v = std::pow(10.0, -6.0 + 21.0 * random.generateDouble()) * (random.bounded(2) ? 1 : -1);
+        QCOMPARE(Round(v, 3), exactlyRounded(v, 3));
+    }
 }
 
 void ConversionsTest::colours()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QInputDialog>
@@ -19,6 +20,7 @@ public:
         QString title;
         QString prompt;
         QString offered;
+        QStringList buttons;   // the texts of the dialog's buttons
     };
 
     explicit DialogAnswerer(std::optional<QString> answer)
@@ -53,6 +55,8 @@ private:
             state->looking = false;
             state->seen.dialog = true;
             state->seen.title = dialog->windowTitle();
+            for (const auto *button : dialog->findChildren<QAbstractButton *>())
+                state->seen.buttons << button->text();
             if (auto *input = qobject_cast<QInputDialog *>(dialog)) {
                 state->seen.prompt = input->labelText();
                 state->seen.offered = input->textValue();

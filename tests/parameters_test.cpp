@@ -3,8 +3,11 @@
 #include "dialog_answerer.h"
 #include "plot_surface.h"
 #include "prog.h"
+#include "qt_translation.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QLocale>
 #include <QScrollBar>
 #include <QTest>
@@ -40,6 +43,7 @@ class ParametersTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY(installQtSpanishTexts()); }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
     void startUp();
     void labelsAreColouredBeforeTheWindowShows();
@@ -51,6 +55,8 @@ private slots:
     void offeredValueIsRoundedToThreeDecimals();
     void editingRecomputesNothing();
     void indexOutsideTheLabelsDoesNothing();
+    void whatClicksALetter_data();
+    void whatClicksALetter();
 };
 
 void ParametersTest::startUp()
@@ -155,6 +161,10 @@ void ParametersTest::editing()
     QCOMPARE(answerer.seen().title, QStringLiteral("Modificación de datos"));
     QCOMPARE(answerer.seen().prompt, QStringLiteral("Nuevo valor del parámetro %1").arg(QChar(letters[index])));
     QCOMPARE(answerer.seen().offered.toDouble(), defaults[index]);
+    // Qt's own texts are Spanish too.
+    QVERIFY2(answerer.seen().buttons.contains(QStringLiteral("&Aceptar")) || answerer.seen().buttons.contains(QStringLiteral("Aceptar")),
+             qPrintable(answerer.seen().buttons.join(u'|')));
+    QVERIFY(answerer.seen().buttons.contains(QStringLiteral("&Cancelar")) || answerer.seen().buttons.contains(QStringLiteral("Cancelar")));
 
     const double parameters[] = {window.model.A, window.model.B, window.model.C,
                                  window.model.D, window.model.E, window.model.F};
@@ -165,17 +175,18 @@ void ParametersTest::editing()
     QVERIFY(!QApplication::activeModalWidget());
 }
 
-// The dialog offers the value rounded to 3 decimals in the user's locale; confirming it
-// unchanged stores the rounded value.
+// The dialog offers the value rounded to 3 decimals in the user's locale. Regression: confirming
+// the offer unchanged stored the rounded value, so 0.00004 became 0 and lost its sign.
 void ParametersTest::offeredValueIsRoundedToThreeDecimals_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("offered");
-    QTest::addColumn<double>("stored");
-    QTest::newRow("C") << "C" << 1.23456 << "1.235" << 1.235;
-    QTest::newRow("es_ES") << "es_ES" << -0.0625 << "-0,062" << -0.062;
-    QTest::newRow("whole") << "C" << 12.0004 << "12" << 12.0;
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("C") << "C" << 1.23456 << "1.235" << "1.23456";
+    QTest::newRow("es_ES") << "es_ES" << -0.0625 << "-0,062" << "-0,0625";
+    QTest::newRow("whole") << "C" << 12.0004 << "12" << "12.0004";
+    QTest::newRow("tiny keeps its sign") << "C" << 0.00004 << "0" << "4e-05";
 }
 
 void ParametersTest::offeredValueIsRoundedToThreeDecimals()
@@ -183,7 +194,7 @@ void ParametersTest::offeredValueIsRoundedToThreeDecimals()
     QFETCH(QString, locale);
     QFETCH(double, value);
     QFETCH(QString, offered);
-    QFETCH(double, stored);
+    QFETCH(QString, toolTip);
     QLocale::setDefault(QLocale(locale));
     Prog window;
     window.Form_Load();
@@ -191,8 +202,8 @@ void ParametersTest::offeredValueIsRoundedToThreeDecimals()
     DialogAnswerer answerer(offered);
     window.par_Click(4);
     QCOMPARE(answerer.seen().offered, offered);
-    QCOMPARE(window.model.E, stored);
-    QCOMPARE(window.par[4]->toolTip(), offered);
+    QCOMPARE(window.model.E, value);
+    QCOMPARE(window.par[4]->toolTip(), toolTip);
 }
 
 // Until the next recomputation the stored trajectory and the plots stay as they were, also
@@ -226,6 +237,56 @@ void ParametersTest::indexOutsideTheLabelsDoesNothing()
         QVERIFY(!answerer.seen().dialog);
     }
     QCOMPARE(window.model.A, 4.0);
+}
+
+// Regression: right and middle clicks opened the dialog, and a held Enter opened it and then
+// accepted it by auto-repeat. Only the left button clicks; keys click once, on release.
+void ParametersTest::whatClicksALetter_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("left button") << "left" << 1;
+    QTest::newRow("right button") << "right" << 0;
+    QTest::newRow("middle button") << "middle" << 0;
+    QTest::newRow("space") << "space" << 1;
+    QTest::newRow("enter") << "enter" << 1;
+    QTest::newRow("enter held down") << "enter held" << 1;
+    QTest::newRow("a letter key") << "x" << 0;
+}
+
+void ParametersTest::whatClicksALetter()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, clicks);
+    ClickableLabel label(QStringLiteral(" A "));
+    label.resize(40, 25);
+    label.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&label));
+    QSignalSpy clicked(&label, &ClickableLabel::clicked);
+    if (gesture == QLatin1String("left"))
+        QTest::mouseClick(&label, Qt::LeftButton);
+    else if (gesture == QLatin1String("right"))
+        QTest::mouseClick(&label, Qt::RightButton);
+    else if (gesture == QLatin1String("middle"))
+        QTest::mouseClick(&label, Qt::MiddleButton);
+    else if (gesture == QLatin1String("space"))
+        QTest::keyClick(&label, Qt::Key_Space);
+    else if (gesture == QLatin1String("enter"))
+        QTest::keyClick(&label, Qt::Key_Return);
+    else if (gesture == QLatin1String("enter held")) {
+        // As the window system delivers a held key: a press, repeated pairs, a last release.
+        QTest::keyPress(&label, Qt::Key_Return);
+        for (int i = 0; i < 3; ++i) {
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(&label, &release);
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(&label, &press);
+        }
+        QCOMPARE(clicked.count(), 0);
+        QTest::keyRelease(&label, Qt::Key_Return);
+    } else
+        QTest::keyClick(&label, Qt::Key_X);
+    QCOMPARE(clicked.count(), clicks);
 }
 
 QTEST_MAIN(ParametersTest)

@@ -82,32 +82,29 @@ inline bool step(const Field &field, double &x, double &y, double h, int sign, d
 }
 
 // What calcula leaves in m for the initial point (x0, y0), where nothing stands for a text
-// that is no number.
+// that is no number: then nothing changes. A fault while a sample is computed makes that
+// sample and the rest of its side invalid fillers.
 inline void calcula(Model &m, std::optional<double> x0, std::optional<double> y0)
 {
+    if (!x0 || !y0)
+        return;
     m.ok(0) = true;
-    if (!x0)
-        return;
     m.xs(0) = *x0;
-    if (!y0)
-        return;
     m.ys(0) = *y0;
     const Field field{m};
     for (int sign : {+1, -1}) {
         for (int n = 1; n <= kLastSample; ++n) {
             const int k = sign * n, previous = sign * (n - 1);
-            if (!m.ok(previous)) {
+            double x = m.xs(previous), y = m.ys(previous);
+            const double h = m.dt / 40;
+            bool fault = !std::isfinite(h);
+            for (int s = 0; m.ok(previous) && !fault && s < 40; ++s)
+                fault = !step(field, x, y, h, sign, m.xp, m.yp);
+            if (!m.ok(previous) || fault) {
                 m.ok(k) = false;
                 m.xs(k) = m.ys(k) = -1;
                 continue;
             }
-            double x = m.xs(previous), y = m.ys(previous);
-            const double h = m.dt / 40;
-            if (!std::isfinite(h))
-                return;
-            for (int s = 0; s < 40; ++s)
-                if (!step(field, x, y, h, sign, m.xp, m.yp))
-                    return;
             m.ok(k) = std::fabs(x) < 20 && std::fabs(y) < 20;
             m.xs(k) = x;
             m.ys(k) = y;

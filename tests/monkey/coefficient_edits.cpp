@@ -79,8 +79,17 @@ QString Monkey::editCoefficient()
     pendingAnswer_ = answer;
     dialogSeen_.reset();
     ClickableLabel *label = window_.par[index];
-    QTest::mouseClick(label, randomButton(), {}, randomPointIn(label));
+    const Qt::MouseButton button = randomButton();
+    QTest::mouseClick(label, button, {}, randomPointIn(label));
 
+    if (button != Qt::LeftButton) {
+        // Only the left button clicks a letter.
+        const bool opened = !pendingAnswer_;
+        pendingAnswer_.reset();
+        if (opened || !sameCoefficients(window_.model, before_))
+            return QStringLiteral("button %1 on par(%2) opened the dialog").arg(int(button)).arg(index);
+        return {};
+    }
     if (pendingAnswer_) {
         pendingAnswer_.reset();
         return QStringLiteral("no dialog opened for par(%1)").arg(index);
@@ -94,7 +103,9 @@ QString Monkey::editCoefficient()
         return QStringLiteral("the dialog offers \"%1\" for %2").arg(dialogSeen_->offered).arg(old, 0, 'g', 17);
 
     const Model &m = window_.model;
-    const std::optional<double> typed = answer.accept ? tryNumber(answer.text) : std::nullopt;
+    // The offer accepted unchanged keeps the exact value behind its rounded text.
+    const bool offerKept = answer.accept && answer.text == dialogSeen_->offered;
+    const std::optional<double> typed = answer.accept && !offerKept ? tryNumber(answer.text) : std::nullopt;
     const double expected = typed ? *typed : old;
     for (int i = 0; i < 6; ++i) {
         const double want = i == index ? expected : coefficient(before_, i);

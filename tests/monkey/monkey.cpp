@@ -89,7 +89,6 @@ void Monkey::noteCursorMoved()
 {
     const int c = window_.HScroll1->value();
     readout_ = {c, window_.model.dt, window_.model.xs(c), window_.model.ys(c)};
-    readoutsTyped_ = false;
 }
 
 QString Monkey::randomAction()
@@ -109,7 +108,8 @@ QString Monkey::randomAction()
 }
 
 // A press (or a double click) anywhere in the phase plane, border included: the pressed point
-// becomes the initial point, within the pixel pressed, and is recomputed from there.
+// becomes the initial point, within the pixel pressed, and is recomputed from there; the
+// read-outs then show sample 0 of the new trajectory. A press on the border does nothing.
 QString Monkey::pressPhasePlane()
 {
     PlotSurface *plot = window_.XYgraf;
@@ -127,6 +127,12 @@ QString Monkey::pressPhasePlane()
     const Model &m = window_.model;
     if (!sameCoefficients(m, before_) || m.dt != before_.dt)
         return QStringLiteral("a press changed the coefficients or dt");
+    if (!plot->contentsRect().contains(at)) {
+        if (!sameTrajectory(m, before_) || window_.HScroll1->value() != cursorBefore_)
+            return QStringLiteral("a press on the border changed the state");
+        return {};
+    }
+    noteCursorMoved();
     if (window_.HScroll1->value() != 0)
         return QStringLiteral("the time cursor stands at %1 after a press").arg(window_.HScroll1->value());
 
@@ -190,7 +196,10 @@ QString Monkey::typeIntoBox()
     const QString text = box == window_.Text2 ? texts_.span()
                          : box == window_.XI || box == window_.YI ? texts_.coordinate()
                                                                    : texts_.any();
-    const int how = random_.bounded(5);
+    // The read-outs are read-only: only keys reach them, and they must change nothing.
+    const QString readOutBefore = box->text();
+    const int how = box == window_.TR || box == window_.XR || box == window_.YR ? 2 * random_.bounded(2)
+                                                                              : random_.bounded(5);
     log(QStringLiteral("type \"%1\" into %2 (way %3)").arg(text, box->objectName()).arg(how));
     box->setFocus();
     switch (how) {
@@ -199,7 +208,7 @@ QString Monkey::typeIntoBox()
         for (QChar c : text) {
             if (c.unicode() >= 0x20 && c.unicode() < 0x7f)
                 QTest::keyClick(box, c.toLatin1());
-            else
+            else if (!box->isReadOnly())   // as pasted, which a read-only box refuses
                 box->insert(QString(c));
         }
         break;
@@ -220,8 +229,9 @@ QString Monkey::typeIntoBox()
         box->setText(text);
         break;
     }
-    if (box == window_.TR || box == window_.XR || box == window_.YR)
-        readoutsTyped_ = true;
+    const bool readOut = box == window_.TR || box == window_.XR || box == window_.YR;
+    if (readOut && box->text() != readOutBefore)
+        return QStringLiteral("typing changed the read-out %1").arg(box->objectName());
 
     const Model &m = window_.model;
     if (!sameTrajectory(m, before_) || !sameCoefficients(m, before_) || m.dt != before_.dt
@@ -231,7 +241,8 @@ QString Monkey::typeIntoBox()
 }
 
 // Calcular, by mouse or keyboard: a span above 0 sets dt to its hundredth and recomputes;
-// 0 or less writes back the span in force; a text that is no number comes back as "0".
+// 0 or less, or a text that is no number, writes back the span in force. A point that is not
+// two numbers leaves the trajectory as it was; the read-outs show sample 0 afterwards.
 QString Monkey::pressCalcular()
 {
     const QString span = window_.Text2->text();
@@ -256,15 +267,18 @@ QString Monkey::pressCalcular()
             return QStringLiteral("Text2 shows \"%1\" after the span %2").arg(window_.Text2->text()).arg(*v);
         if (window_.HScroll1->value() != 0)
             return QStringLiteral("the cursor stands at %1 after Calcular").arg(window_.HScroll1->value());
-        if (typedX && m.xs(0) != *typedX)
+        noteCursorMoved();
+        if (!(typedX && typedY))
+            return sameTrajectory(m, before_) ? QString() : QStringLiteral("a point that is no number changed the trajectory");
+        if (m.xs(0) != *typedX)
             return QStringLiteral("xs(0) is %1, XI shows %2").arg(m.xs(0)).arg(*typedX);
-        if (typedX && typedY && m.ys(0) != *typedY)
+        if (m.ys(0) != *typedY)
             return QStringLiteral("ys(0) is %1, YI shows %2").arg(m.ys(0)).arg(*typedY);
         return {};
     }
     if (m.dt != before_.dt || !sameTrajectory(m, before_) || window_.HScroll1->value() != cursorBefore_)
         return QStringLiteral("Calcular with the span \"%1\" changed the state").arg(span);
-    const QString expected = v ? textOf(before_.dt * 100) : QStringLiteral("0");
+    const QString expected = textOf(before_.dt * 100);
     if (window_.Text2->text() != expected)
         return QStringLiteral("Text2 shows \"%1\" after \"%2\", expected \"%3\"").arg(window_.Text2->text(), span, expected);
     return {};
@@ -298,11 +312,9 @@ QString Monkey::invariantFault() const
 }
 
 // The read-outs show the time and the values, rounded to 3 decimals, of the sample under the
-// cursor when it last moved, unless the user has typed over them since.
+// cursor when it last moved or the trajectory was last recomputed.
 QString Monkey::readoutFault() const
 {
-    if (readoutsTyped_)
-        return {};
     const Readout &r = readout_;
     const double time = static_cast<double>(r.cursor) * r.dt;
     if (!shows(window_.TR->text(), time, 0))

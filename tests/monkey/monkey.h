@@ -72,7 +72,6 @@ private:
     std::optional<DialogSeen> dialogSeen_;
     QString unexpectedModal_;
     Readout readout_{};
-    bool readoutsTyped_ = false;
     Model before_;
     int cursorBefore_ = 0;
     std::deque<QString> recent_;
