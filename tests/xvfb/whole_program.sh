@@ -162,8 +162,9 @@ new_step
 expect_thick_dots $x0 $y0 0
 read -r _ left top < <(sample_cells 5 5 0)
 expect light $((left - 1)) $((top - 1)) 3 3 "XYgraf: the old thick dot at (5, 5) is gone with its trajectory"
-changed_boxes=(XI YI)
-kept_boxes=(TR XR YR) # the cursor was at 0 already, so the read-outs keep their texts
+# The cursor was at 0 already; the read-outs still show sample 0 of the new trajectory.
+changed_boxes=(XI YI XR YR)
+kept_boxes=(TR)
 xdotool mousemove --window "$xsession_window" --sync "${click[@]}" click 1
 check_step 2-click 1-start-up
 
@@ -184,6 +185,24 @@ changed_boxes=(TR XR YR)
 kept_boxes=(XI YI)
 xdotool key --window "$xsession_window" End
 check_step 4-end-key 3-arrow
+
+# A point so far out that both directions overflow in their first sample: no sample of the
+# trajectory before may stay on screen, so the drawing area of the phase plane is empty but
+# for its axis lines (the y axis in pixel column 10, the x axis in row 273).
+echo "== typed point (1e10, 1e10) and Calcular: both directions overflow, nothing old is left"
+new_step
+read -r ox oy <<<"${origin[XYgraf]}"
+expect light $((ox + 12)) "$oy" 268 270 "XYgraf: no sample of an earlier trajectory is left"
+changed_boxes=(TR XR YR XI YI)
+kept_boxes=()
+for field in "XI 96 364" "YI 96 404"; do
+    read -r _ fx fy <<<"$field"
+    xdotool mousemove --window "$xsession_window" --sync "$fx" "$fy" click 1
+    xdotool key --window "$xsession_window" ctrl+a
+    xdotool type --window "$xsession_window" 1e10
+done
+xdotool mousemove --window "$xsession_window" --sync 96 436 click 1
+check_step 5-overflow 4-end-key
 
 echo "== close the window"
 "$close_window" "$xsession_window" || fail "could not ask the window to close"
