@@ -1,8 +1,11 @@
-// The window at the screen scale given by QT_SCALE_FACTOR (the test runs at 1, 1.5 and 2).
+// The window at the screen scale given by QT_SCALE_FACTOR (the test runs at 1, 1.5 and 2), and
+// on two screens of different pixel ratios (1.25 and 1.75, given by LV_EXPECTED_SCALE).
 #include "plot_surface.h"
 #include "prog.h"
 
 #include <QFontMetricsF>
+#include <QScreen>
+#include <QWindow>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
@@ -13,7 +16,9 @@ namespace {
 
 qreal expectedScale()
 {
-    const QByteArray factor = qgetenv("QT_SCALE_FACTOR");
+    QByteArray factor = qgetenv("LV_EXPECTED_SCALE");
+    if (factor.isEmpty())
+        factor = qgetenv("QT_SCALE_FACTOR");
     return factor.isEmpty() ? 1.0 : factor.toDouble();
 }
 
@@ -28,6 +33,7 @@ private slots:
     void dotsAreCrisp();
     void pressOnTheDotOfFiveFiveGivesFiveFive();
     void labelTextFitsItsBox();
+    void aNewPixelRatioRedrawsThePlots();
 
 private:
     Prog *window = nullptr;
@@ -95,6 +101,21 @@ void ScaleTest::labelTextFitsItsBox()
         QVERIFY2(metrics.horizontalAdvance(label->text().trimmed()) <= label->width(), qPrintable(what));
         QVERIFY2(ink.height() <= label->height(), qPrintable(what));
     }
+}
+
+// Regression: on a screen of another pixel ratio the kept images were only rescaled, and dots
+// turned into slivers until the next action. They must be drawn afresh at the new ratio.
+void ScaleTest::aNewPixelRatioRedrawsThePlots()
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.size() < 2)
+        QSKIP("needs a second screen");
+    window->windowHandle()->setScreen(screens.at(1));
+    const qreal ratio = screens.at(1)->devicePixelRatio();
+    QTRY_COMPARE(window->XYgraf->image().devicePixelRatio(), ratio);
+    const QImage moved = window->XYgraf->image();
+    window->pintura();
+    QCOMPARE(moved, window->XYgraf->image());
 }
 
 QTEST_MAIN(ScaleTest)
