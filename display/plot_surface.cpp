@@ -2,6 +2,7 @@
 
 #include "twips.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -76,6 +77,125 @@ void PlotSurface::paintEvent(QPaintEvent *event)
     ensureImage();
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), image_);
+    if (hasFocus())
+        paintFocus(painter);
+}
+
+// The focus frame lies on the border, outside the drawing area, so it never covers a sample;
+// the crosshair is drawn over the picture on the screen only.
+void PlotSurface::paintFocus(QPainter &painter)
+{
+    const QColor colour = palette().color(QPalette::Highlight);
+    const QRect border = rect().adjusted(0, 0, -1, -1);
+    painter.setPen(QPen(colour, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(border);
+    painter.drawRect(border.adjusted(1, 1, -1, -1));
+    if (!markerEnabled_)
+        return;
+    painter.setClipRect(contentsRect());
+    const QPointF centre = QPointF(contentsRect().topLeft() + marker_) + QPointF(0.5, 0.5);
+    const double arm = 8;
+    painter.setPen(QPen(colour, 1));
+    painter.drawLine(centre - QPointF(arm, 0), centre - QPointF(2, 0));
+    painter.drawLine(centre + QPointF(2, 0), centre + QPointF(arm, 0));
+    painter.drawLine(centre - QPointF(0, arm), centre - QPointF(0, 2));
+    painter.drawLine(centre + QPointF(0, 2), centre + QPointF(0, arm));
+}
+
+QSize PlotSurface::areaSize() const
+{
+    return contentsRect().size();
+}
+
+void PlotSurface::setMarkerPixel(QPoint pixel)
+{
+    const QSize area = areaSize();
+    const QPoint kept(std::clamp(pixel.x(), 0, std::max(0, area.width() - 1)),
+                      std::clamp(pixel.y(), 0, std::max(0, area.height() - 1)));
+    if (kept == marker_)
+        return;
+    marker_ = kept;
+    update();
+    emit markerMoved(marker_);
+}
+
+void PlotSurface::mouseMoveEvent(QMouseEvent *event)
+{
+    if (event->buttons() != Qt::NoButton)
+        emit dragged(event->buttons(), event->modifiers(), event->position() - QPointF(contentsRect().topLeft()));
+    QFrame::mouseMoveEvent(event);
+}
+
+void PlotSurface::mouseReleaseEvent(QMouseEvent *event)
+{
+    emit released(event->button(), event->modifiers(), event->position() - QPointF(contentsRect().topLeft()));
+    QFrame::mouseReleaseEvent(event);
+}
+
+// A notch is 120 eighths of a degree; fine-grained wheels add up until they make one.
+void PlotSurface::wheelEvent(QWheelEvent *event)
+{
+    QPoint delta = event->angleDelta();
+    wheelAngle_ += std::abs(delta.y()) >= std::abs(delta.x()) ? delta.y() : delta.x();
+    const int notches = wheelAngle_ / 120;
+    wheelAngle_ -= notches * 120;
+    if (notches != 0)
+        emit wheelTurned(notches);
+    event->accept();
+}
+
+void PlotSurface::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    if (markerEnabled_) {
+        const int step = event->modifiers() & Qt::ControlModifier ? 10 : 1;
+        QPoint move;
+        switch (key) {
+        case Qt::Key_Left: move = {-step, 0}; break;
+        case Qt::Key_Right: move = {step, 0}; break;
+        case Qt::Key_Up: move = {0, -step}; break;
+        case Qt::Key_Down: move = {0, step}; break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            if (!event->isAutoRepeat())
+                emit pressed(Qt::LeftButton, event->modifiers() & ~Qt::KeypadModifier, QPointF(marker_));
+            event->accept();
+            return;
+        default:
+            QFrame::keyPressEvent(event);
+            return;
+        }
+        setMarkerPixel(marker_ + move);
+        event->accept();
+        return;
+    }
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        emit timeKey(key);
+        event->accept();
+        return;
+    default:
+        QFrame::keyPressEvent(event);
+    }
+}
+
+void PlotSurface::focusInEvent(QFocusEvent *event)
+{
+    QFrame::focusInEvent(event);
+    update();
+}
+
+void PlotSurface::focusOutEvent(QFocusEvent *event)
+{
+    QFrame::focusOutEvent(event);
+    update();
 }
 
 void PlotSurface::resizeEvent(QResizeEvent *event)

@@ -23,7 +23,26 @@ public:
     // The kept drawing, one pixel per device pixel.
     const QImage &image() const { return image_; }
 
+    // Keyboard use. With a marker, the surface shows a small crosshair on one logical pixel of
+    // its drawing area while it has the focus; the arrows move it (one pixel, ten with Ctrl),
+    // and Enter or Space press there as the left mouse button would. Without one, the keys
+    // that move a time cursor are passed on as timeKey. Neither ever enters the kept image.
+    void setKeyboardMarker(bool enabled) { markerEnabled_ = enabled; }
+    bool hasKeyboardMarker() const { return markerEnabled_; }
+    void setMarkerPixel(QPoint pixel);
+    QPoint markerPixel() const { return marker_; }
+
 signals:
+    // The pointer moved with a button held, to pos in the drawing area's logical pixels (which
+    // may lie outside it during a drag); and the button went up there.
+    void dragged(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF pos);
+    void released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
+    // The wheel turned by whole notches, positive away from the user.
+    void wheelTurned(int notches);
+    // The crosshair moved to another pixel of the drawing area.
+    void markerMoved(QPoint pixel);
+    // Left, Right, Home, End, PageUp or PageDown, on a surface without a marker.
+    void timeKey(int key);
     // A mouse button went down inside the drawing area at pos, in logical pixels from the drawing area's corner.
     void pressed(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
     // The screen's pixel ratio changed since the kept image was drawn: it needs drawing again.
@@ -33,11 +52,23 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void ensureImage();
     void fillDevicePixels(const QRectF &logical, QRgb colour);
 
     QImage image_;
+    void paintFocus(QPainter &painter);
+    QSize areaSize() const;
+
     int drawWidth_ = 1;
+    bool markerEnabled_ = false;
+    QPoint marker_;
+    int wheelAngle_ = 0;   // eighths of a degree not yet making a whole notch
 };

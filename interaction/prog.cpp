@@ -52,17 +52,20 @@ int shiftMask(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
+// A press in the phase plane, taken at the tidiest point of the pressed pixel.
+void Prog::pressPhasePlane(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos)
+{
+    const double pixel = kTwipsPerPixel / XYgraf->devicePixelRatioF();
+    const float x = static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * kTwipsPerPixel, pixel));
+    const float y = static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * kTwipsPerPixel, pixel));
+    dispatch([=, this] { XYgraf_MouseDown(int(button), shiftMask(modifiers), x, y); });
+}
+
 void Prog::connectEvents()
 {
     connect(Calcular, &QPushButton::clicked, this, [this] { dispatch([this] { Calcular_Click(); }); });
 
-    connect(XYgraf, &PlotSurface::pressed, this,
-            [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos) {
-                const double pixel = kTwipsPerPixel / XYgraf->devicePixelRatioF();
-                const float x = static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * kTwipsPerPixel, pixel));
-                const float y = static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * kTwipsPerPixel, pixel));
-                dispatch([=, this] { XYgraf_MouseDown(int(button), shiftMask(modifiers), x, y); });
-            });
+    connect(XYgraf, &PlotSurface::pressed, this, &Prog::pressPhasePlane);
 
     // A new pixel ratio needs every plot drawn afresh, not rescaled.
     for (PlotSurface *plot : {XYgraf, Xgraf, Ygraf})
@@ -84,6 +87,8 @@ void Prog::connectEvents()
 
     for (int i = 0; i < int(par.size()); ++i)
         connect(par[i], &ClickableLabel::clicked, this, [this, i] { dispatch([this, i] { par_Click(i); }); });
+
+    connectPlotGestures();
 }
 
 template <typename Procedure>
@@ -154,6 +159,7 @@ void Prog::calcula()
 {
     model.calcula([this] { return numberFromText(XI->text()); },
                   [this] { return numberFromText(YI->text()); });
+    placeMarkerOnInitialPoint();
 }
 
 void Prog::pintura()

@@ -4,7 +4,10 @@
 
 #include <QWidget>
 
+#include <QPointF>
+
 #include <array>
+#include <optional>
 
 class ClickableLabel;
 class Failure;
@@ -14,6 +17,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
+class QTimer;
 
 // The program's one window. It owns the model for the whole run and holds every event
 // procedure; each procedure runs to completion before the next event arrives.
@@ -63,6 +67,12 @@ public:
 
 private:
     void connectEvents();
+    void connectPlotGestures();
+    void moveTimeCursorTo(int sample);
+    void pressPhasePlane(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
+    void placeMarkerOnInitialPoint();
+    void followDrag(Qt::KeyboardModifiers modifiers, QPointF pos);
+    void finishDrag(Qt::KeyboardModifiers modifiers, QPointF pos);
     template <typename Procedure>
     void dispatch(Procedure procedure);
     double &parameter(int index);
@@ -71,4 +81,16 @@ private:
     void resetTimeCursor();
 
     int valueAtDragStart_ = 0;
+
+    // A drag in the phase plane: where its button went down, whether it has moved far enough
+    // to count as a drag, and the newest point not yet computed (one per screen frame).
+    struct PhasePlaneDrag {
+        bool buttonDown = false;
+        bool dragging = false;
+        QPointF start;
+        std::optional<QPointF> pending;
+        Qt::KeyboardModifiers modifiers;
+    };
+    PhasePlaneDrag drag_;
+    QTimer *dragFrame_ = nullptr;
 };

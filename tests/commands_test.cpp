@@ -5,6 +5,9 @@
 #include "prog.h"
 
 #include <QLineEdit>
+#include <QMap>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <QLocale>
 #include <QPushButton>
 #include <QScrollBar>
@@ -66,6 +69,10 @@ private slots:
     void extremeInputsLeaveASoundState_data();
     void extremeInputsLeaveASoundState();
     void unhandledFailureIsReported();
+    void timePlotsMoveTheCursor_data();
+    void timePlotsMoveTheCursor();
+    void dragInThePhasePlaneFollowsThePointer();
+    void focusNeverEntersTheKeptImages();
 
 private:
     Prog *window = nullptr;
@@ -208,6 +215,20 @@ void CommandsTest::clickInThePhasePlane()
     QCOMPARE(window->XI->text(), x);
     QCOMPARE(window->YI->text(), y);
     QCOMPARE(window->model.xs(0), x.toDouble());
+
+    // The keyboard's crosshair on the same pixel, then Enter, does what the left button does.
+    if (button != Qt::LeftButton || !window->XYgraf->contentsRect().contains(pixel + border))
+        return;
+    window->XYgraf->setFocus();
+    window->XI->setText(QStringLiteral("1"));
+    window->XYgraf->setMarkerPixel(pixel + QPoint(11, -1));
+    QTest::keyClick(window->XYgraf, Qt::Key_Left, Qt::ControlModifier);
+    QTest::keyClick(window->XYgraf, Qt::Key_Left);
+    QTest::keyClick(window->XYgraf, Qt::Key_Down);
+    QCOMPARE(window->XYgraf->markerPixel(), pixel);
+    QTest::keyClick(window->XYgraf, Qt::Key_Return, modifiers);
+    QCOMPARE(window->XI->text(), x);
+    QCOMPARE(window->YI->text(), y);
 }
 
 // Regression: with the cursor already at 0 the read-outs kept the previous trajectory's values.
@@ -374,6 +395,95 @@ void CommandsTest::unhandledFailureIsReported()
     window->reportUnhandled(Failure(Failure::Kind::Overflow, "overflow"));
     QVERIFY(answerer.seen().dialog);
     QVERIFY(answerer.seen().prompt.contains(QStringLiteral("desbordamiento")));
+}
+
+// The time plots move the time cursor through the scroll bar: a left press or drag to the
+// nearest sample's column, the wheel one sample a notch, and the keys of a scroll bar, with
+// PageUp and PageDown ten samples at a time.
+void CommandsTest::timePlotsMoveTheCursor_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("cursor");   // from 20
+    // Sample k stands at 2060 + 20 k twips: pixel column 137 holds sample 0, column 186 sample 37.
+    QTest::newRow("press on sample 0") << "press 137" << 0;
+    QTest::newRow("press on sample 37") << "press 186" << 37;
+    QTest::newRow("press at the left edge") << "press 0" << -100;
+    QTest::newRow("right button does nothing") << "right 186" << 20;
+    QTest::newRow("wheel towards the user") << "wheel -2" << 22;
+    QTest::newRow("Right key") << "key Right" << 21;
+    QTest::newRow("PageUp key") << "key PageUp" << 10;
+    QTest::newRow("End key") << "key End" << 100;
+    QTest::newRow("Home key") << "key Home" << -100;
+}
+
+void CommandsTest::timePlotsMoveTheCursor()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, cursor);
+    window->HScroll1->setValue(20);
+    const QStringList words = gesture.split(u' ');
+    const QPoint border(2, 2);
+    for (PlotSurface *plot : {window->Xgraf, window->Ygraf}) {
+        window->HScroll1->setValue(20);
+        if (words[0] == QLatin1String("press"))
+            QTest::mouseClick(plot, Qt::LeftButton, {}, QPoint(words[1].toInt(), 50) + border);
+        else if (words[0] == QLatin1String("right"))
+            QTest::mouseClick(plot, Qt::RightButton, {}, QPoint(words[1].toInt(), 50) + border);
+        else if (words[0] == QLatin1String("wheel")) {
+            QWheelEvent wheel(QPointF(50, 50), plot->mapToGlobal(QPointF(50, 50)), {}, QPoint(0, 120 * words[1].toInt()),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(plot, &wheel);
+        } else {
+            const QMap<QString, Qt::Key> keys{{"Right", Qt::Key_Right}, {"PageUp", Qt::Key_PageUp},
+                                              {"End", Qt::Key_End}, {"Home", Qt::Key_Home}};
+            QTest::keyClick(plot, keys.value(words[1]));
+        }
+        QCOMPARE(window->HScroll1->value(), cursor);
+        QCOMPARE(window->TR->text(), QString::number(cursor * 0.02, 'g', 15));
+    }
+}
+
+// A drag made of mouse events: past the drag distance each move recomputes, one a frame, and
+// the release point is the last initial point.
+void CommandsTest::dragInThePhasePlaneFollowsThePointer()
+{
+    PlotSurface *plane = window->XYgraf;
+    const QPoint border(2, 2);
+    int recomputations = 0;
+    connect(window->XI, &QLineEdit::textChanged, window, [&recomputations] { ++recomputations; });
+    QTest::mousePress(plane, Qt::LeftButton, {}, QPoint(143, 140) + border);   // (5, 5)
+    QCOMPARE(recomputations, 0);   // the press writes "5" again
+    for (int step = 1; step <= 5; ++step) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(QPoint(143 - 10 * step, 140) + border),
+                         plane->mapToGlobal(QPointF(QPoint(143 - 10 * step, 140) + border)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(plane, &move);
+        QTest::qWait(40);
+    }
+    QVERIFY2(recomputations >= 3, qPrintable(QString::number(recomputations)));
+    QTest::mouseRelease(plane, Qt::LeftButton, {}, QPoint(83, 100) + border);
+    // Pixel (83, 100) spans x 2.7375..2.775 and y 6.4625..6.5: the tidiest values are 2.74, 6.5.
+    QCOMPARE(window->XI->text(), QStringLiteral("2.74"));
+    QCOMPARE(window->YI->text(), QStringLiteral("6.5"));
+    QCOMPARE(window->model.xs(0), window->XI->text().toDouble());
+    QCOMPARE(window->model.ys(0), window->YI->text().toDouble());
+}
+
+// The crosshair and the focus frame are drawn on the screen only: the kept images stay as they
+// were, whichever plot has the focus.
+void CommandsTest::focusNeverEntersTheKeptImages()
+{
+    window->XI->setFocus();
+    const QImage plane = window->XYgraf->image();
+    const QImage xPlot = window->Xgraf->image();
+    for (PlotSurface *plot : {window->XYgraf, window->Xgraf}) {
+        plot->setFocus();
+        QTest::keyClick(plot, Qt::Key_Up);
+        QVERIFY(plot->hasFocus());
+        plot->repaint();
+    }
+    QCOMPARE(window->XYgraf->image(), plane);
+    QCOMPARE(window->Xgraf->image(), xPlot);
 }
 
 QTEST_MAIN(CommandsTest)

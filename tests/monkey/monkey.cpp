@@ -169,7 +169,8 @@ QString Monkey::pressPhasePlane()
     return {};
 }
 
-// Presses in the time plots and on the plain labels do nothing.
+// A left press in a time plot's drawing area moves the time cursor to the sample whose dot
+// stands nearest to the pressed column; other presses there and on the plain labels do nothing.
 QString Monkey::pressElsewhere()
 {
     QWidget *targets[] = {window_.Xgraf, window_.Ygraf, window_.Label1[random_.bounded(12)]};
@@ -181,9 +182,15 @@ QString Monkey::pressElsewhere()
             .arg(target->objectName()).arg(at.x()).arg(at.y()).arg(int(button)).arg(int(modifiers)));
     QTest::mouseClick(target, button, modifiers, at);
 
+    int cursorAfter = cursorBefore_;
+    auto *plot = qobject_cast<PlotSurface *>(target);
+    if (plot && button == Qt::LeftButton && plot->contentsRect().contains(at)) {
+        const double column = at.x() - plot->contentsRect().left() + 0.5;
+        cursorAfter = std::clamp(int(std::lround((column * 15 - 2060) / 20)), kFirstSample, kLastSample);
+    }
     const Model &m = window_.model;
     if (!sameTrajectory(m, before_) || !sameCoefficients(m, before_) || m.dt != before_.dt
-        || window_.HScroll1->value() != cursorBefore_)
+        || window_.HScroll1->value() != cursorAfter)
         return QStringLiteral("a press in %1 changed the state").arg(target->objectName());
     return {};
 }
