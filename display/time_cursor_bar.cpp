@@ -1,6 +1,7 @@
 #include "time_cursor_bar.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 
 void TimeCursorBar::keyPressEvent(QKeyEvent *event)
 {
@@ -11,4 +12,15 @@ void TimeCursorBar::keyPressEvent(QKeyEvent *event)
         return;
     }
     QScrollBar::keyPressEvent(event);
+}
+
+void TimeCursorBar::paintEvent(QPaintEvent *event)
+{
+    QScrollBar::paintEvent(event);
+    if (!hasFocus())
+        return;
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }

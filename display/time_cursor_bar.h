@@ -13,4 +13,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // The style draws no focus mark on a scroll bar: a frame in the focus colour shows it.
+    void paintEvent(QPaintEvent *event) override;
 };
