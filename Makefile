@@ -1,18 +1,26 @@
-# A thin wrapper over the CMake presets. `make run` and `make test` install what is missing first.
-.PHONY: deps build run test bench package fuzz clean
+# A thin wrapper over the CMake presets. Each command first installs the Debian packages it
+# needs and that are missing: `make run` only what builds and runs the program, the others
+# the test and packaging tools as well.
+.PHONY: deps deps-run build run test bench package fuzz clean
 
 deps:
-	@scripts/install-deps
+	@scripts/install-deps test
 
-build: deps
-	cmake --preset release >/dev/null
-	cmake --build --preset release
+deps-run:
+	@scripts/install-deps run
+
+# Builds the program alone. A fresh tree is configured without the tests, whose tools
+# `make run` does not install; `make test` turns them on. A configured tree is not
+# configured again: Ninja re-runs CMake itself when a CMake file has changed.
+build: deps-run
+	@[ -f build/release/build.ninja ] || cmake --preset release -DBUILD_TESTING=OFF >/dev/null
+	@cmake --build --preset release --target lotka-volterra
 
 run: build
 	build/release/lotka-volterra
 
 test: deps
-	cmake --preset release >/dev/null
+	cmake --preset release -DBUILD_TESTING=ON >/dev/null
 	cmake --build --preset release
 	ctest --preset release
 	cmake --preset sanitize >/dev/null
@@ -24,7 +32,7 @@ bench: deps
 	cmake --build --preset bench
 	scripts/bench build/bench
 
-package: build
+package: deps build
 	cmake --build --preset release --target package
 
 fuzz: deps

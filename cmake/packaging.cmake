@@ -40,11 +40,14 @@ install(FILES ${LV_ICON_PNG}
 install(FILES ${LV_DATA_DIR}/${LV_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-# Debian package. Its dependencies come from the binary (dpkg-shlibdeps), never by hand.
+# Debian package. Its library dependencies come from the binary (dpkg-shlibdeps); the rest are
+# what the program loads or looks for at run time, which no linker sees: the serif face the
+# equations are laid out for (Times metrics), Qt's own Spanish texts, and the native Wayland
+# platform plugin (the X11 one ships inside libqt6gui6).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lotka-volterra)
 set(CPACK_PACKAGE_VENDOR "Lotka-Volterra Explorer developers")
-set(CPACK_PACKAGE_CONTACT "Maintainer <maintainer@example.org>")
+set(CPACK_PACKAGE_CONTACT "Lotka-Volterra Explorer developers <lotka-volterra@example.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL https://example.org/lotka-volterra)
 # The summary is the package's one-line synopsis; the description follows it.
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
@@ -62,6 +65,12 @@ editable coefficients.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2 | fonts-liberation, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+# The packaging revision, which the Debian changelog names with the version.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
+
+include(${CMAKE_CURRENT_LIST_DIR}/debian-docs.cmake)
 include(CPack)

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from the (already built) build tree, installs it with apt, runs the
 # installed program under Xvfb and removes the package again, leaving the system as it was.
-# Needs root; otherwise it reports itself skipped (exit 77).
+# Needs root; otherwise it reports itself skipped (exit 77). It also skips when a file of the
+# package is already on the system, so that it never overwrites, nor later removes, a file it
+# did not install (a `cmake --install` into /usr, or another package's file).
 # usage: check-deb.sh BUILD-DIR APP-ID CHECK-WINDOW-SCRIPT CLOSE-WINDOW-TOOL
 set -euo pipefail
 
@@ -16,14 +18,9 @@ app_id=$2
 check_window=$3
 close_window=$4
 package=lotka-volterra
-installed_files=(
-    /usr/bin/lotka-volterra
-    "/usr/share/applications/$app_id.desktop"
-    "/usr/share/icons/hicolor/scalable/apps/$app_id.svg"
-    "/usr/share/metainfo/$app_id.metainfo.xml"
-)
 export DEBIAN_FRONTEND=noninteractive
-apt_options=(-y -q -o DPkg::Lock::Timeout=300)
+# Recommends (the Wayland plugin) are not needed here and would stay behind after the removal.
+apt_options=(-y -q --no-install-recommends -o DPkg::Lock::Timeout=300)
 
 is_installed() {
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'
@@ -59,13 +56,21 @@ debs=("$workdir"/*.deb)
 [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "expected one .deb, found: ${debs[*]}"
 deb=${debs[0]}
 
-depends=$(dpkg-deb -f "$deb" Depends)
-echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes, Installed-Size $(dpkg-deb -f "$deb" Installed-Size) KiB"
-echo "Depends: $depends"
-# Computed from the binary, the dependencies name the C and Qt Widgets runtime libraries.
-for library in libc6 libqt6widgets6; do
-    tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//' | grep -qx "$library" ||
-        fail "Depends does not name $library"
+echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes"
+
+# The package's files and links, from its own listing ("./usr/bin/lotka-volterra").
+mapfile -t installed_files < <(dpkg-deb -c "$deb" | awk '$1 ~ /^[-l]/ { sub(/^\./, "", $6); print $6 }')
+for file in "/usr/bin/$package" "/usr/share/applications/$app_id.desktop" \
+    "/usr/share/icons/hicolor/scalable/apps/$app_id.svg" "/usr/share/metainfo/$app_id.metainfo.xml"; do
+    grep -qxF "$file" < <(printf '%s\n' "${installed_files[@]}") || fail "the package does not carry $file"
+done
+for file in "${installed_files[@]}"; do
+    if [ -e "$file" ] || [ -L "$file" ]; then
+        owner=$( (dpkg-query -S "$file" 2>/dev/null || true) | sed -n '1s/: .*//p')
+        echo "check-deb: $file is already there (${owner:+owned by package }${owner:-owned by no package});" \
+            "installing the package would overwrite it and removing it would delete it; skipped"
+        exit $skipped
+    fi
 done
 
 we_installed=yes
