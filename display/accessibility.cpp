@@ -36,13 +36,30 @@ class ClickableLabelAccessible : public QAccessibleWidget {
 public:
     explicit ClickableLabelAccessible(QWidget *label) : QAccessibleWidget(label, QAccessible::Button) {}
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    // Press first: screen readers take the first action as the default one.
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
 
     void doAction(const QString &action) override
     {
         if (action == pressAction())
             emit static_cast<ClickableLabel *>(widget())->clicked();
+        else
+            QAccessibleWidget::doAction(action);
     }
+};
+
+// A plot is one picture. The axis lines are child widgets only to be drawn over it; as parts of
+// their own they would be read out as unnamed, empty fillers.
+class ChartAccessible : public QAccessibleWidget {
+public:
+    explicit ChartAccessible(QWidget *plot) : QAccessibleWidget(plot, QAccessible::Chart) {}
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
 };
 
 QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
@@ -53,19 +70,27 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     if (className == QLatin1String("ClickableLabel"))
         return new ClickableLabelAccessible(widget);
     if (className == QLatin1String("PlotSurface"))
-        return new QAccessibleWidget(widget, QAccessible::Chart);
+        return new ChartAccessible(widget);
+    // Reached by a widget of no more specific kind; as the top level it is the program's
+    // window, which Qt would otherwise present as a plain client area.
+    if (className == QLatin1String("QWidget") && widget->isWindow())
+        return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
 }
 
 } // namespace
 
-void describeForAssistiveTechnology(QWidget *window)
+void installAccessibilityFactory()
 {
     static const bool installed = [] {
         QAccessible::installFactory(accessibleFor);
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void describeForAssistiveTechnology(QWidget *window)
+{
     for (const Description &entry : kDescriptions) {
         auto *control = window->findChild<QWidget *>(QString::fromLatin1(entry.control));
         if (!control)
