@@ -3,6 +3,7 @@
 #include "clickable_label.h"
 
 #include <QAccessibleWidget>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace {
@@ -20,7 +21,7 @@ const Description kDescriptions[] = {
                  "con Mayúsculas, cerca de un eje, el punto se coloca sobre el eje."},
     {"Xgraf",    "x frente al tiempo", "Valores de x de la solución, de -100 a 100 pasos de tiempo."},
     {"Ygraf",    "y frente al tiempo", "Valores de y de la solución, de -100 a 100 pasos de tiempo."},
-    {"HScroll1", "Cursor de tiempo", "Elige la muestra resaltada, de -100 a 100."},
+    {"HScroll1", "Cursor de tiempo", nullptr},  // described by the sample it selects
     {"TR",       "Valor t resaltado", "Tiempo de la muestra resaltada."},
     {"XR",       "Valor x resaltado", "x de la muestra resaltada, con 3 decimales."},
     {"YR",       "Valor y resaltado", "y de la muestra resaltada, con 3 decimales."},
@@ -78,6 +79,12 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     return nullptr;
 }
 
+QString textOfControl(const QWidget *window, const char *name)
+{
+    const auto *box = window->findChild<QLineEdit *>(QString::fromLatin1(name));
+    return box ? box->text() : QString();
+}
+
 } // namespace
 
 void installAccessibilityFactory()
@@ -96,6 +103,24 @@ void describeForAssistiveTechnology(QWidget *window)
         if (!control)
             continue;
         control->setAccessibleName(QString::fromUtf8(entry.name));
-        control->setAccessibleDescription(QString::fromUtf8(entry.description));
+        if (entry.description)
+            control->setAccessibleDescription(QString::fromUtf8(entry.description));
     }
+    if (auto *bar = window->findChild<QWidget *>(QStringLiteral("HScroll1")))
+        describeTimeCursor(bar, textOfControl(window, "TR"), textOfControl(window, "XR"),
+                           textOfControl(window, "YR"));
+}
+
+QString timeCursorDescription(const QString &t, const QString &x, const QString &y)
+{
+    return QStringLiteral("t = %1; x = %2; y = %3").arg(t, x, y);
+}
+
+void describeTimeCursor(QWidget *scrollBar, const QString &t, const QString &x, const QString &y)
+{
+    // QWidget announces the change itself (QAccessible::DescriptionChanged); an unchanged
+    // text is not said again.
+    const QString description = timeCursorDescription(t, x, y);
+    if (scrollBar->accessibleDescription() != description)
+        scrollBar->setAccessibleDescription(description);
 }

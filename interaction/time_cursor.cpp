@@ -2,6 +2,7 @@
 // read-outs show and which the plots draw thick.
 #include "prog.h"
 
+#include "accessibility.h"
 #include "conversions.h"
 
 #include <QLineEdit>
@@ -24,5 +25,6 @@ void Prog::showTimeCursor()
     TR->setText(textOf(static_cast<double>(c) * model.dt));
     XR->setText(textOf(Round(model.xs(c), 3)));
     YR->setText(textOf(Round(model.ys(c), 3)));
+    describeTimeCursor(HScroll1, TR->text(), XR->text(), YR->text());
     pintura();
 }

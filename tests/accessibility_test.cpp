@@ -113,6 +113,8 @@ void AccessibilityTest::valuesOfScrollBarAndTextBoxes()
     QCOMPARE(value->maximumValue().toInt(), 100);
     QCOMPARE(accessibleOf(window.TR)->text(QAccessible::Value), QStringLiteral("-0.6"));
     QCOMPARE(accessibleOf(window.XI)->text(QAccessible::Value), QStringLiteral("5"));
+    QCOMPARE(accessibleOf(window.HScroll1)->text(QAccessible::Description),
+             QStringLiteral("t = -0.6; x = %1; y = %2").arg(window.XR->text(), window.YR->text()));
 }
 
 // Tab reaches the coefficient labels, and Space opens the dialog as a click does.
