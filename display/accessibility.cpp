@@ -43,12 +43,16 @@ public:
         return QStringList{pressAction()} + QAccessibleWidget::actionNames();
     }
 
+    // The click happens later, from the event loop, as a push button's animated click does:
+    // it opens a modal dialog, and assistive technology hears nothing until this returns.
     void doAction(const QString &action) override
     {
-        if (action == pressAction())
-            emit static_cast<ClickableLabel *>(widget())->clicked();
-        else
+        if (action != pressAction()) {
             QAccessibleWidget::doAction(action);
+            return;
+        }
+        auto *label = static_cast<ClickableLabel *>(widget());
+        QMetaObject::invokeMethod(label, [label] { emit label->clicked(); }, Qt::QueuedConnection);
     }
 };
 
