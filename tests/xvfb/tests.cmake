@@ -14,3 +14,9 @@ add_test(NAME whole_program_xvfb
                  $<TARGET_FILE:lotka-volterra> $<TARGET_FILE:lv_close_window>)
 # Sanitizer builds start and draw slowly; the script gives up on any single wait after 60 s.
 set_tests_properties(whole_program_xvfb PROPERTIES TIMEOUT 600 LABELS xvfb)
+
+# The accessible tree read over AT-SPI, as a screen reader reads it, on a private session bus.
+add_test(NAME accessibility_tree_xvfb
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/xvfb/accessibility_tree.sh
+                 $<TARGET_FILE:lotka-volterra> $<TARGET_FILE:lv_close_window>)
+set_tests_properties(accessibility_tree_xvfb PROPERTIES TIMEOUT 600 LABELS xvfb)
