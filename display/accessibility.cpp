@@ -3,6 +3,7 @@
 #include "clickable_label.h"
 
 #include <QAccessibleWidget>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace {
@@ -20,7 +21,7 @@ const Description kDescriptions[] = {
                  "con Mayúsculas, cerca de un eje, el punto se coloca sobre el eje."},
     {"Xgraf",    "x frente al tiempo", "Valores de x de la solución, de -100 a 100 pasos de tiempo."},
     {"Ygraf",    "y frente al tiempo", "Valores de y de la solución, de -100 a 100 pasos de tiempo."},
-    {"HScroll1", "Cursor de tiempo", "Elige la muestra resaltada, de -100 a 100."},
+    {"HScroll1", "Cursor de tiempo", nullptr},  // described by the sample it selects
     {"TR",       "Valor t resaltado", "Tiempo de la muestra resaltada."},
     {"XR",       "Valor x resaltado", "x de la muestra resaltada, con 3 decimales."},
     {"YR",       "Valor y resaltado", "y de la muestra resaltada, con 3 decimales."},
@@ -36,13 +37,34 @@ class ClickableLabelAccessible : public QAccessibleWidget {
 public:
     explicit ClickableLabelAccessible(QWidget *label) : QAccessibleWidget(label, QAccessible::Button) {}
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    // Press first: screen readers take the first action as the default one.
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
 
+    // The click happens later, from the event loop, as a push button's animated click does:
+    // it opens a modal dialog, and assistive technology hears nothing until this returns.
     void doAction(const QString &action) override
     {
-        if (action == pressAction())
-            emit static_cast<ClickableLabel *>(widget())->clicked();
+        if (action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
+        auto *label = static_cast<ClickableLabel *>(widget());
+        QMetaObject::invokeMethod(label, [label] { emit label->clicked(); }, Qt::QueuedConnection);
     }
+};
+
+// A plot is one picture. The axis lines are child widgets only to be drawn over it; as parts of
+// their own they would be read out as unnamed, empty fillers.
+class ChartAccessible : public QAccessibleWidget {
+public:
+    explicit ChartAccessible(QWidget *plot) : QAccessibleWidget(plot, QAccessible::Chart) {}
+
+    int childCount() const override { return 0; }
+    QAccessibleInterface *child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface *) const override { return -1; }
 };
 
 QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
@@ -53,24 +75,56 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     if (className == QLatin1String("ClickableLabel"))
         return new ClickableLabelAccessible(widget);
     if (className == QLatin1String("PlotSurface"))
-        return new QAccessibleWidget(widget, QAccessible::Chart);
+        return new ChartAccessible(widget);
+    // Reached by a widget of no more specific kind; as the top level it is the program's
+    // window, which Qt would otherwise present as a plain client area.
+    if (className == QLatin1String("QWidget") && widget->isWindow())
+        return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
+}
+
+QString textOfControl(const QWidget *window, const char *name)
+{
+    const auto *box = window->findChild<QLineEdit *>(QString::fromLatin1(name));
+    return box ? box->text() : QString();
 }
 
 } // namespace
 
-void describeForAssistiveTechnology(QWidget *window)
+void installAccessibilityFactory()
 {
     static const bool installed = [] {
         QAccessible::installFactory(accessibleFor);
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+void describeForAssistiveTechnology(QWidget *window)
+{
     for (const Description &entry : kDescriptions) {
         auto *control = window->findChild<QWidget *>(QString::fromLatin1(entry.control));
         if (!control)
             continue;
         control->setAccessibleName(QString::fromUtf8(entry.name));
-        control->setAccessibleDescription(QString::fromUtf8(entry.description));
+        if (entry.description)
+            control->setAccessibleDescription(QString::fromUtf8(entry.description));
     }
+    if (auto *bar = window->findChild<QWidget *>(QStringLiteral("HScroll1")))
+        describeTimeCursor(bar, textOfControl(window, "TR"), textOfControl(window, "XR"),
+                           textOfControl(window, "YR"));
+}
+
+QString timeCursorDescription(const QString &t, const QString &x, const QString &y)
+{
+    return QStringLiteral("t = %1; x = %2; y = %3").arg(t, x, y);
+}
+
+void describeTimeCursor(QWidget *scrollBar, const QString &t, const QString &x, const QString &y)
+{
+    // QWidget announces the change itself (QAccessible::DescriptionChanged); an unchanged
+    // text is not said again.
+    const QString description = timeCursorDescription(t, x, y);
+    if (scrollBar->accessibleDescription() != description)
+        scrollBar->setAccessibleDescription(description);
 }

@@ -1,3 +1,4 @@
+#include "accessibility.h"
 #include "prog.h"
 #include "qt_translation.h"
 
@@ -11,6 +12,7 @@ int main(int argc, char *argv[])
     // Lets the desktop match the window with its installed entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.LotkaVolterra"));
     app.setWindowIcon(QIcon(QStringLiteral(":/icons/org.example.LotkaVolterra.png")));
+    installAccessibilityFactory();
     Prog window;
     window.Form_Load();
     return app.exec();

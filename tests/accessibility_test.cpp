@@ -1,6 +1,8 @@
 // What assistive technology learns of the window, and its use from the keyboard alone.
+#include "accessibility.h"
 #include "clickable_label.h"
 #include "dialog_answerer.h"
+#include "plot_surface.h"
 #include "prog.h"
 
 #include <QAccessible>
@@ -23,6 +25,7 @@ class AccessibilityTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void controls_data();
     void controls();
     void everyControlHasASpanishName();
@@ -30,13 +33,25 @@ private slots:
     void valuesOfScrollBarAndTextBoxes();
     void coefficientCanBeEditedFromTheKeyboard();
     void pressActionOfACoefficientLabel();
+    void plotsHaveNoParts();
 };
+
+// As main() does: Qt keeps the interface it finds first for a widget.
+void AccessibilityTest::initTestCase()
+{
+    installAccessibilityFactory();
+}
 
 void AccessibilityTest::controls_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<int>("role");
     QTest::addColumn<QString>("name");
+    // First, so that the row sees the first window this process builds: a label's interface
+    // is fixed as soon as the label is made.
+    QTest::newRow("coefficient") << "par(2)" << int(QAccessible::Button) << "Parámetro C, valor -1";
+    QTest::newRow("window") << "Prog" << int(QAccessible::Window)
+                            << "Representación  de soluciones de un sistema de Lotka-Volterra autónomo 2x2.";
     QTest::newRow("phase plane") << "XYgraf" << int(QAccessible::Chart) << "Plano de fases";
     QTest::newRow("x plot") << "Xgraf" << int(QAccessible::Chart) << "x frente al tiempo";
     QTest::newRow("y plot") << "Ygraf" << int(QAccessible::Chart) << "y frente al tiempo";
@@ -45,7 +60,6 @@ void AccessibilityTest::controls_data()
     QTest::newRow("initial x") << "XI" << int(QAccessible::EditableText) << "Valor x inicial";
     QTest::newRow("time span") << "Text2" << int(QAccessible::EditableText) << "Intervalo de tiempo";
     QTest::newRow("button") << "Calcular" << int(QAccessible::Button) << "Calcular";
-    QTest::newRow("coefficient") << "par(2)" << int(QAccessible::Button) << "Parámetro C, valor -1";
     QTest::newRow("equation text") << "Label1(0)" << int(QAccessible::StaticText) << "x' = x (";
 }
 
@@ -56,7 +70,8 @@ void AccessibilityTest::controls()
     QFETCH(QString, name);
     Prog window;
     window.Form_Load();
-    QAccessibleInterface *accessible = accessibleOf(window.findChild<QWidget *>(control));
+    QAccessibleInterface *accessible =
+        accessibleOf(control == window.objectName() ? &window : window.findChild<QWidget *>(control));
     QVERIFY(accessible);
     QCOMPARE(int(accessible->role()), role);
     QCOMPARE(accessible->text(QAccessible::Name).trimmed(), name);
@@ -98,6 +113,8 @@ void AccessibilityTest::valuesOfScrollBarAndTextBoxes()
     QCOMPARE(value->maximumValue().toInt(), 100);
     QCOMPARE(accessibleOf(window.TR)->text(QAccessible::Value), QStringLiteral("-0.6"));
     QCOMPARE(accessibleOf(window.XI)->text(QAccessible::Value), QStringLiteral("5"));
+    QCOMPARE(accessibleOf(window.HScroll1)->text(QAccessible::Description),
+             QStringLiteral("t = -0.6; x = %1; y = %2").arg(window.XR->text(), window.YR->text()));
 }
 
 // Tab reaches the coefficient labels, and Space opens the dialog as a click does.
@@ -118,6 +135,7 @@ void AccessibilityTest::coefficientCanBeEditedFromTheKeyboard()
     QCOMPARE(window.model.A, 2.0);
 }
 
+// The press action returns before the dialog opens: a screen reader waits for its answer.
 void AccessibilityTest::pressActionOfACoefficientLabel()
 {
     Prog window;
@@ -126,8 +144,18 @@ void AccessibilityTest::pressActionOfACoefficientLabel()
     QVERIFY(actions);
     DialogAnswerer answerer(QStringLiteral("-1"));
     actions->doAction(QAccessibleActionInterface::pressAction());
-    QVERIFY(answerer.seen().dialog);
+    QVERIFY(!answerer.seen().dialog);
+    QTRY_VERIFY(answerer.seen().dialog);
     QCOMPARE(window.model.F, -1.0);
+}
+
+// The axis lines belong to the picture; alone they would be read out as empty fillers.
+void AccessibilityTest::plotsHaveNoParts()
+{
+    Prog window;
+    window.Form_Load();
+    for (PlotSurface *plot : {window.XYgraf, window.Xgraf, window.Ygraf})
+        QCOMPARE(accessibleOf(plot)->childCount(), 0);
 }
 
 QTEST_MAIN(AccessibilityTest)
