@@ -2,6 +2,7 @@
 #include "clickable_label.h"
 #include "dialog_answerer.h"
 #include "prog.h"
+#include "scoped_locale.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
@@ -79,6 +80,7 @@ void AccessibilityTest::everyControlHasASpanishName()
 // The accessible name follows the coefficient's value as the tooltip does.
 void AccessibilityTest::coefficientLabelsSayTheirValue()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     Prog window;
     window.Form_Load();
     window.refreshParameterLabel(0, 1.0 / 3);
@@ -88,6 +90,7 @@ void AccessibilityTest::coefficientLabelsSayTheirValue()
 
 void AccessibilityTest::valuesOfScrollBarAndTextBoxes()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     Prog window;
     window.Form_Load();
     window.HScroll1->setValue(-30);

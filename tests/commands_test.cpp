@@ -3,6 +3,7 @@
 #include "failure.h"
 #include "plot_surface.h"
 #include "prog.h"
+#include "scoped_locale.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -13,6 +14,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -68,11 +70,14 @@ private slots:
     void unhandledFailureIsReported();
 
 private:
+    std::optional<ScopedLocale> locale;
     Prog *window = nullptr;
 };
 
+// The cases check decimal-point texts unless they name another locale.
 void CommandsTest::init()
 {
+    locale.emplace(QLocale::c());
     window = new Prog;
     window->Form_Load();
     QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -81,7 +86,7 @@ void CommandsTest::init()
 void CommandsTest::cleanup()
 {
     delete window;
-    QLocale::setDefault(QLocale::c());
+    locale.reset();
 }
 
 void CommandsTest::timeSpan_data()
@@ -304,7 +309,7 @@ void CommandsTest::readOutsFollowADrag()
 
 void CommandsTest::readOutsUseTheLocaleSeparator()
 {
-    QLocale::setDefault(QLocale(QStringLiteral("es_ES")));
+    const ScopedLocale decimalComma{QLocale(QStringLiteral("es_ES"))};
     window->HScroll1->setValue(37);
     QCOMPARE(window->TR->text(), QStringLiteral("0,74"));
     QVERIFY(window->XR->text().contains(QLatin1Char(',')));

@@ -3,6 +3,7 @@
 #include "dialog_answerer.h"
 #include "plot_surface.h"
 #include "prog.h"
+#include "scoped_locale.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -40,7 +41,6 @@ class ParametersTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
     void startUp();
     void labelsAreColouredBeforeTheWindowShows();
     void refresh_data();
@@ -102,6 +102,7 @@ void ParametersTest::refresh_data()
 
 void ParametersTest::refresh()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     QFETCH(double, value);
     QFETCH(QColor, colour);
     QFETCH(QString, toolTip);
@@ -138,6 +139,7 @@ void ParametersTest::editing_data()
 // nothing and shows nothing.
 void ParametersTest::editing()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     QFETCH(int, index);
     QFETCH(std::optional<QString>, answer);
     QFETCH(double, value);
@@ -184,7 +186,7 @@ void ParametersTest::offeredValueIsRoundedToThreeDecimals()
     QFETCH(double, value);
     QFETCH(QString, offered);
     QFETCH(double, stored);
-    QLocale::setDefault(QLocale(locale));
+    const ScopedLocale scoped{QLocale(locale)};
     Prog window;
     window.Form_Load();
     window.model.E = value;
@@ -199,6 +201,7 @@ void ParametersTest::offeredValueIsRoundedToThreeDecimals()
 // when the cursor moves.
 void ParametersTest::editingRecomputesNothing()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     Prog window;
     window.Form_Load();
     const double x50 = window.model.xs(50);
