@@ -15,4 +15,4 @@ lv_add_qtest(monkey_test
   ${lv_tests_dir}/monkey/text_source.cpp ${lv_tests_dir}/monkey/text_source.h
   ${lv_tests_dir}/monkey/window_checks.cpp ${lv_tests_dir}/monkey/window_checks.h
 )
-set_tests_properties(monkey_test PROPERTIES TIMEOUT 600)
+set_tests_properties(monkey_test monkey_test_es PROPERTIES TIMEOUT 600)
