@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -25,6 +26,8 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -62,6 +65,35 @@ struct Options {
     std::exit(2);
 }
 
+// A whole decimal (or, with base 16, hexadecimal) number that fills the text, read with
+// std::from_chars, which follows no locale.
+template <typename Number>
+bool readWhole(std::string_view text, Number &number, int base = 10)
+{
+    const char *const end = text.data() + text.size();
+    const std::from_chars_result read = std::from_chars(text.data(), end, number, base);
+    return read.ec == std::errc() && read.ptr == end;
+}
+
+int duration(const char *value)
+{
+    int number = 0;
+    if (!readWhole(value, number) || number < 0)
+        usage("a time is not a whole number");
+    return number;
+}
+
+// X,Y,RRGGBB
+bool readProbe(std::string_view text, Probe &probe)
+{
+    const std::size_t first = text.find(','), second = text.find(',', first + 1);
+    if (first == std::string_view::npos || second == std::string_view::npos)
+        return false;
+    return readWhole(text.substr(0, first), probe.x)
+           && readWhole(text.substr(first + 1, second - first - 1), probe.y)
+           && readWhole(text.substr(second + 1), probe.rgb, 16);
+}
+
 Options parse(int argc, char *argv[])
 {
     Options options;
@@ -74,16 +106,16 @@ Options parse(int argc, char *argv[])
             usage("an option lacks its value");
         const char *value = argv[++i];
         if (arg == "--timeout")
-            options.timeoutMs = std::atoi(value);
+            options.timeoutMs = duration(value);
         else if (arg == "--linger")
-            options.lingerMs = std::atoi(value);
+            options.lingerMs = duration(value);
         else if (arg == "--poll-us")
-            options.pollUs = std::atoi(value);
+            options.pollUs = duration(value);
         else if (arg == "--framebuffer")
             options.framebuffer = value;
         else if (arg == "--probe") {
             Probe probe{};
-            if (std::sscanf(value, "%d,%d,%lx", &probe.x, &probe.y, &probe.rgb) != 3)
+            if (!readProbe(value, probe))
                 usage("a probe is not X,Y,RRGGBB");
             options.probes.push_back(probe);
         } else

@@ -1,6 +1,8 @@
 #include "targets.h"
 
+#include <charconv>
 #include <cstdio>
+#include <system_error>
 
 #include <unistd.h>
 
@@ -42,18 +44,25 @@ void printRule()
                 std::string(8, '-').c_str());
 }
 
+// A figure with a decimal point and the given decimals. QApplication sets the C library's
+// locale from the environment, so printf would write a decimal comma on a Spanish machine;
+// std::to_chars follows no locale.
+std::string decimals(double value, int count)
+{
+    char text[400];  // room for the largest double in full
+    const std::to_chars_result written =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, count);
+    return written.ec == std::errc() ? std::string(text, written.ptr) : std::string("?");
+}
+
 std::string milliseconds(double nanoseconds)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f ms", nanoseconds / 1e6);
-    return text;
+    return decimals(nanoseconds / 1e6, 3) + " ms";
 }
 
 std::string ratio(double value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", value);
-    return text;
+    return decimals(value, 3);
 }
 
 // A time figure, checked on its real time against an upper bound when one is given.
@@ -66,9 +75,7 @@ void printTime(const char *figure, const Median &median, double targetMs)
     std::string target;
     const char *verdict = "";
     if (targetMs > 0) {
-        char text[32];
-        std::snprintf(text, sizeof text, "<= %.2f ms", targetMs);
-        target = text;
+        target = "<= " + decimals(targetMs, 2) + " ms";
         verdict = median.real / 1e6 <= targetMs ? "met" : "MISSED";
     }
     printRow(figure, milliseconds(median.real).c_str(), milliseconds(median.cpu).c_str(),

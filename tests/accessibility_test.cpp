@@ -4,6 +4,7 @@
 #include "dialog_answerer.h"
 #include "plot_surface.h"
 #include "prog.h"
+#include "scoped_locale.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>
@@ -94,6 +95,7 @@ void AccessibilityTest::everyControlHasASpanishName()
 // The accessible name follows the coefficient's value as the tooltip does.
 void AccessibilityTest::coefficientLabelsSayTheirValue()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     Prog window;
     window.Form_Load();
     window.refreshParameterLabel(0, 1.0 / 3);
@@ -103,6 +105,7 @@ void AccessibilityTest::coefficientLabelsSayTheirValue()
 
 void AccessibilityTest::valuesOfScrollBarAndTextBoxes()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     Prog window;
     window.Form_Load();
     window.HScroll1->setValue(-30);

@@ -3,6 +3,7 @@
 #include "failure.h"
 #include "plot_surface.h"
 #include "prog.h"
+#include "scoped_locale.h"
 
 #include <QLineEdit>
 #include <QMap>
@@ -16,6 +17,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -75,11 +77,14 @@ private slots:
     void focusNeverEntersTheKeptImages();
 
 private:
+    std::optional<ScopedLocale> locale;
     Prog *window = nullptr;
 };
 
+// The cases check decimal-point texts unless they name another locale.
 void CommandsTest::init()
 {
+    locale.emplace(QLocale::c());
     window = new Prog;
     window->Form_Load();
     QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -88,7 +93,7 @@ void CommandsTest::init()
 void CommandsTest::cleanup()
 {
     delete window;
-    QLocale::setDefault(QLocale::c());
+    locale.reset();
 }
 
 void CommandsTest::timeSpan_data()
@@ -332,7 +337,7 @@ void CommandsTest::readOutsFollowADrag()
 
 void CommandsTest::readOutsUseTheLocaleSeparator()
 {
-    QLocale::setDefault(QLocale(QStringLiteral("es_ES")));
+    const ScopedLocale decimalComma{QLocale(QStringLiteral("es_ES"))};
     window->HScroll1->setValue(37);
     QCOMPARE(window->TR->text(), QStringLiteral("0,74"));
     QVERIFY(window->XR->text().contains(QLatin1Char(',')));

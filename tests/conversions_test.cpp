@@ -1,6 +1,7 @@
 // Numbers read from and written to text in the user's locale, and rounding.
 #include "conversions.h"
 #include "failure.h"
+#include "scoped_locale.h"
 
 #include <QLocale>
 #include <QTest>
@@ -16,7 +17,6 @@ class ConversionsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
     void accepted_data();
     void accepted();
     void rejected_data();
@@ -57,7 +57,7 @@ void ConversionsTest::accepted()
     QFETCH(QString, locale);
     QFETCH(QString, text);
     QFETCH(double, value);
-    QLocale::setDefault(QLocale(locale));
+    const ScopedLocale scoped{QLocale(locale)};
     QCOMPARE(numberFromText(text), value);
 }
 
@@ -82,7 +82,7 @@ void ConversionsTest::rejected()
 {
     QFETCH(QString, locale);
     QFETCH(QString, text);
-    QLocale::setDefault(QLocale(locale));
+    const ScopedLocale scoped{QLocale(locale)};
     QVERIFY_THROWS_EXCEPTION(Failure, numberFromText(text));
 }
 
@@ -111,7 +111,7 @@ void ConversionsTest::textOfDouble()
     QFETCH(QString, locale);
     QFETCH(double, value);
     QFETCH(QString, text);
-    QLocale::setDefault(QLocale(locale));
+    const ScopedLocale scoped{QLocale(locale)};
     QCOMPARE(textOf(value), text);
 }
 
@@ -131,7 +131,7 @@ void ConversionsTest::textOfSingle()
     QFETCH(QString, locale);
     QFETCH(float, value);
     QFETCH(QString, text);
-    QLocale::setDefault(QLocale(locale));
+    const ScopedLocale scoped{QLocale(locale)};
     QCOMPARE(::textOfSingle(value), text);
 }
 
@@ -146,7 +146,7 @@ void ConversionsTest::roundTrips_data()
 void ConversionsTest::roundTrips()
 {
     QFETCH(QString, locale);
-    QLocale::setDefault(QLocale(locale));
+    const ScopedLocale scoped{QLocale(locale)};
     // 1.79769313486231e308 is the largest text of 15 digits that still fits in a double.
     for (double v : {0.02, 1.0 / 3, -4.0, 2.989091, 1e300, -1e-300, 1.79769313486231e308, 123456789012345.0}) {
         const double once = numberFromText(textOf(v));

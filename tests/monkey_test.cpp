@@ -10,6 +10,7 @@
 #include "monkey/monkey.h"
 #include "monkey/window_checks.h"
 #include "prog.h"
+#include "scoped_locale.h"
 
 #include <QLocale>
 #include <QtTest>
@@ -51,7 +52,6 @@ private slots:
     void initTestCase() { testLogHandler = qInstallMessageHandler(dropSizeHintNotices); }
     void randomActions_data();
     void randomActions();
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
 };
 
 void MonkeyTest::randomActions_data()
@@ -68,7 +68,7 @@ void MonkeyTest::randomActions()
     QFETCH(quint64, seed);
     seed = seedFromEnvironment(seed);
     const int actions = actionsFromEnvironment();
-    QLocale::setDefault(locale);
+    const ScopedLocale scoped(locale);
 
     Prog window;
     window.Form_Load();

@@ -4,6 +4,7 @@
 #include "plot_surface.h"
 #include "prog.h"
 #include "qt_translation.h"
+#include "scoped_locale.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -44,7 +45,6 @@ class ParametersTest : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY(installQtSpanishTexts()); }
-    void cleanup() { QLocale::setDefault(QLocale::c()); }
     void startUp();
     void labelsAreColouredBeforeTheWindowShows();
     void refresh_data();
@@ -108,6 +108,7 @@ void ParametersTest::refresh_data()
 
 void ParametersTest::refresh()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     QFETCH(double, value);
     QFETCH(QColor, colour);
     QFETCH(QString, toolTip);
@@ -144,6 +145,7 @@ void ParametersTest::editing_data()
 // nothing and shows nothing.
 void ParametersTest::editing()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     QFETCH(int, index);
     QFETCH(std::optional<QString>, answer);
     QFETCH(double, value);
@@ -195,7 +197,7 @@ void ParametersTest::offeredValueIsRoundedToThreeDecimals()
     QFETCH(double, value);
     QFETCH(QString, offered);
     QFETCH(QString, toolTip);
-    QLocale::setDefault(QLocale(locale));
+    const ScopedLocale scoped{QLocale(locale)};
     Prog window;
     window.Form_Load();
     window.model.E = value;
@@ -210,6 +212,7 @@ void ParametersTest::offeredValueIsRoundedToThreeDecimals()
 // when the cursor moves.
 void ParametersTest::editingRecomputesNothing()
 {
+    const ScopedLocale decimalPoint(QLocale::c());
     Prog window;
     window.Form_Load();
     const double x50 = window.model.xs(50);

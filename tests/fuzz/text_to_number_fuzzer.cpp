@@ -8,8 +8,8 @@
 // Properties:
 // - numberFromText never crashes; it accepts a text only when the text is a decimal number
 //   (blanks around it allowed) and then gives the correctly rounded finite double, the same
-//   as strtod; it accepts every plain decimal number whose value is finite, except one that
-//   underflows to zero.
+//   as std::from_chars; it accepts every plain decimal number whose value is finite, except
+//   one that underflows to zero.
 // - textOf(v), for every finite v, is a well-formed text that converts back: converting the
 //   result to text again gives the same text, the value moves by less than one unit of the
 //   15th digit, and a v that 15 digits can hold comes back exactly. (Not every double comes
@@ -28,14 +28,16 @@
 #include <QRegularExpression>
 #include <QString>
 
-#include <cerrno>
+#include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 namespace {
 
@@ -137,6 +139,64 @@ bool isPlainDecimal(const std::string &text)
            && shape.exponentDigits <= 3;
 }
 
+// The power of ten of the leading non-zero digit of a decimal number in the C library's
+// spelling; the exponent saturates far beyond the range of any double.
+long long leadingPower(std::string_view text)
+{
+    std::size_t i = text.starts_with('+') || text.starts_with('-') ? 1 : 0;
+    long long wholeDigits = 0, digits = 0, firstNonZero = -1;
+    bool point = false;
+    for (; i < text.size() && text[i] != 'e' && text[i] != 'E'; ++i) {
+        if (text[i] == '.') {
+            point = true;
+            continue;
+        }
+        if (firstNonZero < 0 && text[i] != '0')
+            firstNonZero = digits;
+        wholeDigits += point ? 0 : 1;
+        ++digits;
+    }
+    long long exponent = 0;
+    const bool negativeExponent = i + 1 < text.size() && text[i + 1] == '-';
+    for (++i; i < text.size(); ++i)
+        if (text[i] >= '0' && text[i] <= '9')
+            exponent = std::min(exponent * 10 + (text[i] - '0'), 1'000'000'000LL);
+    return wholeDigits - 1 - firstNonZero + (negativeExponent ? -exponent : exponent);
+}
+
+// The double nearest to a decimal number in the C library's spelling, read with
+// std::from_chars, which follows no locale (strtod follows the C library's).
+struct Nearest {
+    double value = 0;         // infinity beyond the range of a double, zero below its least subnormal
+    bool outOfRange = false;
+};
+
+Nearest nearestDouble(std::string_view text)
+{
+    const bool negative = text.starts_with('-');
+    if (text.starts_with('+'))
+        text.remove_prefix(1);  // from_chars takes no plus sign
+    Nearest nearest;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), nearest.value);
+    if (error == std::errc::result_out_of_range) {
+        const double magnitude = leadingPower(text) > 0 ? HUGE_VAL : 0.0;
+        nearest = {negative ? -magnitude : magnitude, true};
+    }
+    return nearest;
+}
+
+// Whether a value comes back unchanged from its text of the given significant digits.
+template <typename Number>
+bool survivesDigits(Number value, int digits)
+{
+    char text[64];
+    const std::to_chars_result written =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits);
+    Number back{};
+    const std::from_chars_result read = std::from_chars(text, written.ptr, back);
+    return written.ec == std::errc() && read.ec == std::errc() && back == value;
+}
+
 bool sameDouble(double a, double b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
@@ -151,16 +211,16 @@ void checkParsing(const QString &text, const LocaleRules &rules)
         FUZZ_CHECK(std::isfinite(*value), "accepted value %g", *value);
         FUZZ_CHECK(spelled && isAnyDecimal(*spelled), "accepted a text that is no number: \"%s\"",
                    qPrintable(text));
-        const double expected = std::strtod(spelled->c_str(), nullptr);
+        const double expected = nearestDouble(*spelled).value;
         FUZZ_CHECK(sameDouble(*value, expected), "\"%s\" gave %.17g, the nearest double is %.17g",
                    qPrintable(text), *value, expected);
         return;
     }
 
     if (spelled && isPlainDecimal(*spelled)) {
-        errno = 0;
-        const double expected = std::strtod(spelled->c_str(), nullptr);
-        const bool underflowsToZero = errno == ERANGE && expected == 0;
+        const Nearest nearest = nearestDouble(*spelled);
+        const double expected = nearest.value;
+        const bool underflowsToZero = nearest.outOfRange && expected == 0;
         FUZZ_CHECK(!std::isfinite(expected) || underflowsToZero, "rejected the number \"%s\" (%.17g)",
                    qPrintable(text), expected);
     }
@@ -212,7 +272,7 @@ void checkDoubleText(double value, const LocaleRules &rules)
 
     // The few largest doubles round to 1.79769313486232e+308 at 15 digits, a number beyond the
     // range of a double, which can only be rejected.
-    if (std::isinf(std::strtod(toCSpelling(text, rules).value_or("").c_str(), nullptr))) {
+    if (std::isinf(nearestDouble(toCSpelling(text, rules).value_or("")).value)) {
         FUZZ_CHECK(!tryNumberFromText(text), "\"%s\" lies beyond the range of a double", qPrintable(text));
         return;
     }
@@ -224,9 +284,7 @@ void checkDoubleText(double value, const LocaleRules &rules)
     FUZZ_CHECK(std::fabs(*back - value) <= 1e-14 * std::fabs(value), "textOf(%.17g) = \"%s\" reads back as %.17g",
                value, qPrintable(text), *back);
 
-    char fifteenDigits[64];
-    std::snprintf(fifteenDigits, sizeof fifteenDigits, "%.15g", value);
-    if (std::strtod(fifteenDigits, nullptr) == value)
+    if (survivesDigits(value, 15))
         FUZZ_CHECK(*back == value, "%.17g has 15 digits but \"%s\" reads back as %.17g", value,
                    qPrintable(text), *back);
 
@@ -255,9 +313,7 @@ void checkSingleText(float value, const LocaleRules &rules)
     FUZZ_CHECK(std::fabs(*back - value) <= 1e-6 * std::fabs(value), "textOfSingle(%.9g) = \"%s\" reads back as %.17g",
                value, qPrintable(text), *back);
 
-    char sevenDigits[64];
-    std::snprintf(sevenDigits, sizeof sevenDigits, "%.7g", value);
-    if (std::strtof(sevenDigits, nullptr) == value)
+    if (survivesDigits(value, 7))
         FUZZ_CHECK(single == value, "%.9g has 7 digits but \"%s\" reads back as %.9g", value, qPrintable(text),
                    single);
 }

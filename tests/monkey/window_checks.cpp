@@ -9,27 +9,38 @@
 #include <QScrollBar>
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <functional>
 #include <set>
+#include <string>
+#include <system_error>
 #include <utility>
 
 namespace monkey {
 
 namespace {
 
-// The number a text in the default locale shows, read with the C library so that the check
-// does not rest on the conversion it checks; infinity for a text beyond the range of a double.
+// The number a text in the default locale shows, read with std::from_chars, which follows no
+// locale, so that the check rests neither on the conversion it checks nor on the machine's
+// language; infinity for a text beyond the range of a double, zero for one below its least
+// subnormal.
 std::optional<double> readBack(const QString &text)
 {
     if (text.isEmpty() || text != text.trimmed())
         return std::nullopt;
-    const QByteArray spelled = QString(text).replace(QLocale().decimalPoint(), QStringLiteral(".")).toUtf8();
-    char *end = nullptr;
-    const double value = std::strtod(spelled.constData(), &end);
-    if (*end != '\0')
+    const std::string spelled = QString(text).replace(QLocale().decimalPoint(), QStringLiteral(".")).toStdString();
+    const char *const last = spelled.data() + spelled.size();
+    double value = 0;
+    const auto [end, error] = std::from_chars(spelled.data(), last, value);
+    if (end != last || (error != std::errc() && error != std::errc::result_out_of_range))
         return std::nullopt;
+    if (error == std::errc::result_out_of_range) {
+        const std::size_t exponent = spelled.find_first_of("eE");
+        const bool tiny = exponent != std::string::npos && spelled[exponent + 1] == '-';
+        const double magnitude = tiny ? 0.0 : HUGE_VAL;
+        return spelled.front() == '-' ? -magnitude : magnitude;
+    }
     return value;
 }
 
