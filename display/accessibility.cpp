@@ -1,10 +1,13 @@
 #include "accessibility.h"
 
 #include "clickable_label.h"
+#include "conversions.h"
 
 #include <QAccessibleWidget>
 #include <QLineEdit>
 #include <QWidget>
+
+#include <cmath>
 
 namespace {
 
@@ -65,6 +68,16 @@ public:
     int childCount() const override { return 0; }
     QAccessibleInterface *child(int) const override { return nullptr; }
     int indexOfChild(const QAccessibleInterface *) const override { return -1; }
+
+    // The phase plane's value is the point its keyboard crosshair shows.
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return widget()->property(kValueProperty).toString();
+        return QAccessibleWidget::text(kind);
+    }
+
+    static constexpr const char *kValueProperty = "accessibleValueText";
 };
 
 QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
@@ -76,6 +89,8 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
         return new ClickableLabelAccessible(widget);
     if (className == QLatin1String("PlotSurface"))
         return new ChartAccessible(widget);
+    if (className == QLatin1String("EquationRow"))
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
     // Reached by a widget of no more specific kind; as the top level it is the program's
     // window, which Qt would otherwise present as a plain client area.
     if (className == QLatin1String("QWidget") && widget->isWindow())
@@ -127,4 +142,37 @@ void describeTimeCursor(QWidget *scrollBar, const QString &t, const QString &x, 
     const QString description = timeCursorDescription(t, x, y);
     if (scrollBar->accessibleDescription() != description)
         scrollBar->setAccessibleDescription(description);
+}
+
+namespace {
+
+// A term of a sum as it is said: "+ 0 x", "− 1 y"; the first term without its plus.
+QString term(double value, const char *variable, bool first)
+{
+    const QString size = textOf(std::fabs(value));
+    const QString unit = variable[0] ? QStringLiteral(" ") + QLatin1String(variable) : QString();
+    if (first)
+        return (value < 0 ? QStringLiteral("−") : QString()) + size + unit;
+    return (value < 0 ? QStringLiteral(" − ") : QStringLiteral(" + ")) + size + unit;
+}
+
+} // namespace
+
+QString equationInWords(char species, double a, double b, double c)
+{
+    const QChar s = QLatin1Char(species);
+    return QStringLiteral("%1 prima igual a %1 por (%2%3%4)")
+        .arg(s, term(a, "", true), term(b, "x", false), term(c, "y", false));
+}
+
+void describePhasePlanePoint(QWidget *plane, const QString &x, const QString &y)
+{
+    const QString value = QStringLiteral("x = %1; y = %2").arg(x, y);
+    if (plane->property(ChartAccessible::kValueProperty).toString() == value)
+        return;
+    plane->setProperty(ChartAccessible::kValueProperty, value);
+    // Said first when the plane takes the focus, then what a press there does.
+    plane->setAccessibleDescription(QStringLiteral("Punto elegido: %1. %2").arg(value, QString::fromUtf8(kDescriptions[0].description)));
+    QAccessibleValueChangeEvent event(plane, value);
+    QAccessible::updateAccessibility(&event);
 }

@@ -19,3 +19,12 @@ QString timeCursorDescription(const QString &t, const QString &x, const QString 
 
 // Makes that the accessible description of the scroll bar and announces the change.
 void describeTimeCursor(QWidget *scrollBar, const QString &t, const QString &x, const QString &y);
+
+// An equation read as words with its coefficients, for the accessible name of its row:
+// "x prima igual a x por (4 + 0 x − 1 y)". species is 'x' or 'y'; a, b, c are the constant,
+// the x and the y coefficient.
+QString equationInWords(char species, double a, double b, double c);
+
+// Gives the phase plane the point its keyboard crosshair stands on, "x = 5,25; y = 3,5", as its
+// accessible value and at the head of its description, and announces the change.
+void describePhasePlanePoint(QWidget *plane, const QString &x, const QString &y);

@@ -1,6 +1,7 @@
 #include "layout.h"
 
 #include "clickable_label.h"
+#include "equation_row.h"
 #include "line_shape.h"
 #include "plot_surface.h"
 #include "time_cursor_bar.h"
@@ -10,6 +11,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 namespace layout {
@@ -59,17 +61,55 @@ const std::array<Line, 6> kLines = {{
 
 namespace {
 
-QWidget *create(const Control &control, QWidget *window)
+// The two equation rows: the labels at these tops go into a row of their own, which spans them.
+struct Row {
+    const char *name;
+    int top;
+};
+constexpr Row kRows[] = {{"ecuacionX", 5160}, {"ecuacionY", 5760}};
+
+bool inRow(const Control &control, const Row &row)
+{
+    return (control.kind == Kind::Label || control.kind == Kind::ParameterLabel) && control.top == row.top;
+}
+
+// The rows, each as wide as its labels. Positions inside a row are worked out from the
+// window's pixels, so that every label stands exactly where it would stand in the window.
+void buildRows(QWidget *window)
+{
+    for (const Row &row : kRows) {
+        int left = INT_MAX, right = 0, height = 0;
+        for (const Control &control : kControls)
+            if (inRow(control, row)) {
+                left = std::min(left, control.left);
+                right = std::max(right, control.left + control.width);
+                height = std::max(height, control.height);
+            }
+        auto *holder = new EquationRow(window);
+        holder->setObjectName(QString::fromLatin1(row.name));
+        holder->setGeometry(rectFromTwips(left, row.top, right - left, height));
+    }
+}
+
+QWidget *parentFor(const Control &control, QWidget *window)
+{
+    for (const Row &row : kRows)
+        if (inRow(control, row))
+            return window->findChild<QWidget *>(QString::fromLatin1(row.name));
+    return window;
+}
+
+QWidget *create(const Control &control, QWidget *parent)
 {
     const QString text = QString::fromUtf8(control.text);
     switch (control.kind) {
     case Kind::Plot: {
-        auto *plot = new PlotSurface(window);
+        auto *plot = new PlotSurface(parent);
         plot->setFocusPolicy(Qt::TabFocus);
         return plot;
     }
     case Kind::ScrollBar: {
-        auto *bar = new TimeCursorBar(window);
+        auto *bar = new TimeCursorBar(parent);
         bar->setRange(-100, 100);
         bar->setValue(0);
         bar->setSingleStep(1);
@@ -78,22 +118,22 @@ QWidget *create(const Control &control, QWidget *window)
         return bar;
     }
     case Kind::TextBox:
-        return new QLineEdit(text, window);
+        return new QLineEdit(text, parent);
     case Kind::ReadOut: {
-        auto *box = new QLineEdit(text, window);
+        auto *box = new QLineEdit(text, parent);
         box->setReadOnly(true);
         return box;
     }
     case Kind::Button: {
-        auto *button = new QPushButton(text, window);
+        auto *button = new QPushButton(text, parent);
         button->setAutoDefault(false);
         button->setDefault(false);
         return button;
     }
     case Kind::Label:
     case Kind::ParameterLabel: {
-        auto *label = control.kind == Kind::Label ? new QLabel(text, window)
-                                                  : new ClickableLabel(text, window);
+        auto *label = control.kind == Kind::Label ? new QLabel(text, parent)
+                                                  : new ClickableLabel(text, parent);
         label->setTextFormat(Qt::PlainText);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         QFont font(QString::fromLatin1(kLabelFontFamily), kLabelFontPoints);
@@ -118,11 +158,14 @@ void build(QWidget *window)
     std::sort(byTab.begin(), byTab.end(),
               [](const Control *a, const Control *b) { return a->tabIndex < b->tabIndex; });
 
+    buildRows(window);
     QWidget *previous = nullptr;
     for (const Control *control : byTab) {
-        QWidget *widget = create(*control, window);
+        QWidget *parent = parentFor(*control, window);
+        QWidget *widget = create(*control, parent);
         widget->setObjectName(QString::fromLatin1(control->name));
-        widget->setGeometry(rectFromTwips(control->left, control->top, control->width, control->height));
+        widget->setGeometry(rectFromTwips(control->left, control->top, control->width, control->height)
+                                .translated(-parent->mapTo(window, QPoint(0, 0))));
         widget->setToolTip(QString::fromUtf8(control->toolTip));
         if (widget->focusPolicy() & Qt::TabFocus) {
             if (previous)

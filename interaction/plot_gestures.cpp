@@ -3,6 +3,8 @@
 // from the keyboard.
 #include "prog.h"
 
+#include "accessibility.h"
+#include "conversions.h"
 #include "plot_mapping.h"
 #include "plot_surface.h"
 #include "twips.h"
@@ -57,6 +59,12 @@ void Prog::connectPlotGestures()
     }
 
     XYgraf->setKeyboardMarker(true);
+    connect(XYgraf, &PlotSurface::markerMoved, this, [this](QPoint pixel) {
+        // The point a press on the crosshair's pixel would give, as XI and YI would show it.
+        const auto [x, y] = pressedTwips(QPointF(pixel));
+        describePhasePlanePoint(XYgraf, textOfSingle(static_cast<float>(static_cast<double>(x - 150.0f) / 400)),
+                                textOfSingle(static_cast<float>(static_cast<double>(4100.0f - y) / 400)));
+    });
     dragFrame_ = new QTimer(this);
     dragFrame_->setSingleShot(true);
     connect(dragFrame_, &QTimer::timeout, this, [this] {

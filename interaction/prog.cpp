@@ -55,10 +55,16 @@ int shiftMask(Qt::KeyboardModifiers modifiers)
 // A press in the phase plane, taken at the tidiest point of the pressed pixel.
 void Prog::pressPhasePlane(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos)
 {
-    const double pixel = kTwipsPerPixel / XYgraf->devicePixelRatioF();
-    const float x = static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * kTwipsPerPixel, pixel));
-    const float y = static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * kTwipsPerPixel, pixel));
+    const auto [x, y] = pressedTwips(pos);
     dispatch([=, this] { XYgraf_MouseDown(int(button), shiftMask(modifiers), x, y); });
+}
+
+// The position in twips that a press at pos (logical pixels of the drawing area) stands for.
+std::pair<float, float> Prog::pressedTwips(QPointF pos) const
+{
+    const double pixel = kTwipsPerPixel / XYgraf->devicePixelRatioF();
+    return {static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * kTwipsPerPixel, pixel)),
+            static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * kTwipsPerPixel, pixel))};
 }
 
 void Prog::connectEvents()
@@ -149,6 +155,13 @@ void Prog::refreshParameterLabel(int index, double value)
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
+
+    // The row of the equation reads as a whole formula with the values the labels show.
+    const bool xRow = index < 3;
+    if (auto *row = findChild<QWidget *>(xRow ? QStringLiteral("ecuacionX") : QStringLiteral("ecuacionY"))) {
+        const int first = xRow ? 0 : 3;
+        row->setAccessibleName(equationInWords(xRow ? 'x' : 'y', parameter(first), parameter(first + 1), parameter(first + 2)));
+    }
 
     // What the tooltip shows, said in words for assistive technology.
     label->setAccessibleName(QStringLiteral("Parámetro %1, valor %2").arg(QChar(u'A' + index), textOf(value)));

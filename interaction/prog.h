@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 class ClickableLabel;
 class Failure;
@@ -70,6 +71,7 @@ private:
     void connectPlotGestures();
     void moveTimeCursorTo(int sample);
     void pressPhasePlane(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
+    std::pair<float, float> pressedTwips(QPointF pos) const;
     void placeMarkerOnInitialPoint();
     void followDrag(Qt::KeyboardModifiers modifiers, QPointF pos);
     void finishDrag(Qt::KeyboardModifiers modifiers, QPointF pos);

@@ -127,18 +127,21 @@ void ParametersTest::editing_data()
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("toolTip");
     QTest::addColumn<QColor>("colour");
+    QTest::addColumn<QString>("equation");
     using Answer = std::optional<QString>;
-    QTest::newRow("A positive") << 0 << Answer("7") << 7.0 << "7" << kBlue;
-    QTest::newRow("B negative, blanks") << 1 << Answer(" -2.50 ") << -2.5 << "-2.5" << kRed;
-    QTest::newRow("C zero") << 2 << Answer("0") << 0.0 << "0" << kGreen;
-    QTest::newRow("D unchanged value") << 3 << Answer("-4") << -4.0 << "-4" << kRed;
-    QTest::newRow("E exponent") << 4 << Answer("1e-3") << 0.001 << "0.001" << kBlue;
-    QTest::newRow("A cancelled") << 0 << Answer() << 4.0 << "4" << kBlue;
-    QTest::newRow("F negative zero") << 5 << Answer("-0") << 0.0 << "0" << kGreen;
-    QTest::newRow("A empty") << 0 << Answer("") << 4.0 << "4" << kBlue;
-    QTest::newRow("A no number") << 0 << Answer("cuatro") << 4.0 << "4" << kBlue;
-    QTest::newRow("A infinity") << 0 << Answer("inf") << 4.0 << "4" << kBlue;
-    QTest::newRow("A beyond a double") << 0 << Answer("1e999") << 4.0 << "4" << kBlue;
+    // The equation's row reads as the formula with the labels' values, for screen readers.
+    const QString xRow = QStringLiteral("x prima igual a x por (4 + 0 x \u2212 1 y)");
+    QTest::newRow("A positive") << 0 << Answer("7") << 7.0 << "7" << kBlue << QStringLiteral("x prima igual a x por (7 + 0 x \u2212 1 y)");
+    QTest::newRow("B negative, blanks") << 1 << Answer(" -2.50 ") << -2.5 << "-2.5" << kRed << QStringLiteral("x prima igual a x por (4 \u2212 2.5 x \u2212 1 y)");
+    QTest::newRow("C zero") << 2 << Answer("0") << 0.0 << "0" << kGreen << QStringLiteral("x prima igual a x por (4 + 0 x + 0 y)");
+    QTest::newRow("D unchanged value") << 3 << Answer("-4") << -4.0 << "-4" << kRed << QStringLiteral("y prima igual a y por (\u22124 + 1 x + 0 y)");
+    QTest::newRow("E exponent") << 4 << Answer("1e-3") << 0.001 << "0.001" << kBlue << QStringLiteral("y prima igual a y por (\u22124 + 0.001 x + 0 y)");
+    QTest::newRow("A cancelled") << 0 << Answer() << 4.0 << "4" << kBlue << xRow;
+    QTest::newRow("F negative zero") << 5 << Answer("-0") << 0.0 << "0" << kGreen << QStringLiteral("y prima igual a y por (\u22124 + 1 x + 0 y)");
+    QTest::newRow("A empty") << 0 << Answer("") << 4.0 << "4" << kBlue << xRow;
+    QTest::newRow("A no number") << 0 << Answer("cuatro") << 4.0 << "4" << kBlue << xRow;
+    QTest::newRow("A infinity") << 0 << Answer("inf") << 4.0 << "4" << kBlue << xRow;
+    QTest::newRow("A beyond a double") << 0 << Answer("1e999") << 4.0 << "4" << kBlue << xRow;
 }
 
 // A click on the label opens the dialog; a number is stored and shown, anything else changes
@@ -174,6 +177,8 @@ void ParametersTest::editing()
         QCOMPARE(parameters[i], i == index ? value : defaults[i]);
     QCOMPARE(window.par[index]->toolTip(), toolTip);
     QCOMPARE(colourOf(window.par[index]), colour);
+    QFETCH(QString, equation);
+    QCOMPARE(window.par[index]->parentWidget()->accessibleName(), equation);
     QVERIFY(!QApplication::activeModalWidget());
 }
 

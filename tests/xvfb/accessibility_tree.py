@@ -46,6 +46,13 @@ NAMED_CONTROLS = [
     ("text", "Intervalo de tiempo"),
     ("push button", "Calcular"),
 ]
+# The two equations, each one group read as a formula, the letters inside it.
+EQUATIONS = {
+    "x prima igual a x por (4 + 0 x \u2212 1 y)": "ABC",
+    "y prima igual a y por (\u22124 + 1 x + 0 y)": "DEF",
+}
+# The keyboard's crosshair stands on the start-up initial point.
+PLANE_POINT = "Punto elegido: x = 5; y = 5."
 DIALOG_TITLE = "Modificación de datos"
 TIME_STEP = 0.02  # the start-up time step
 
@@ -143,9 +150,21 @@ def main():
     fillers = [c for c in descendants(app) if c.getRoleName() == "filler" and not c.name]
     check(not fillers, f"no unnamed fillers in the tree ({len(fillers)} found)")
 
-    print("== the coefficient letters")
+    print("== the equations and the coefficient letters")
+    plane = by_name.get("Plano de fases")
+    check(plane is not None and plane.description.startswith(PLANE_POINT),
+          f"the phase plane tells its point: {plane.description if plane else None!r}")
+    for formula, letters in EQUATIONS.items():
+        group = by_name.get(formula)
+        if not check(group is not None, f"the equation {formula!r} is one group"):
+            continue
+        check(group.getRoleName() in ("panel", "grouping"), f"{formula!r} is a group ({group.getRoleName()})")
+        inside = [c.name for c in children(group)]
+        for letter in letters:
+            check(LETTERS[letter] in inside, f"letter {letter} is inside its equation")
+    letters_by_name = {c.name: c for c in descendants(window) if c.name in LETTERS.values()}
     for letter, name in LETTERS.items():
-        control = by_name.get(name)
+        control = letters_by_name.get(name)
         if not check(control is not None, f"letter {letter} is named {name!r}"):
             continue
         role = control.getRoleName()
@@ -154,7 +173,7 @@ def main():
         check(actions[:1] == ["Press"], f"letter {letter} has Press as its first action {actions}")
 
     print("== pressing letter F through AT-SPI")
-    letter = by_name.get(LETTERS["F"])
+    letter = letters_by_name.get(LETTERS["F"])
     if letter is None:
         give_up("no letter F to press")
     # A press that waited for the dialog to close would hold the screen reader until D-Bus gives up.
