@@ -350,7 +350,7 @@ BifurcationGeometry::BifurcationGeometry(const QRect &target, const BifurcationS
     const int numbers = kTick + 2 + line;
     const int fixed = 2 * kPad + legend.height() + kGap + 2 * (line + 2 + numbers) + kGap + line + 2;
     const int plotHeight = std::max(2 * kInner + 10, (target.height() - fixed) / 2);
-    valueTicks = roundTicks(scene.valueMin, scene.valueMax, std::max(2, plotHeight / 36));
+    valueTicks = roundTicks(scene.valueMin, scene.valueMax, std::max(2, plotHeight / 30));
 
     int labelWidth = metrics.horizontalAdvance(QStringLiteral("10"));
     for (double value : valueTicks.values)
