@@ -2,13 +2,13 @@
 
 #include "conversions.h"
 #include "equilibrium_colours.h"
+#include "panel_polyline.h"
 #include "plot_mapping.h"
 
 #include <QFontMetrics>
 #include <QLocale>
 #include <QPaintDevice>
 #include <QPainter>
-#include <QPolygonF>
 
 #include <algorithm>
 #include <cmath>
@@ -79,42 +79,66 @@ void drawMark(QPainter &painter, QPointF at, bool bifurcation)
     painter.drawEllipse(at, radius, radius);
 }
 
+// The legend in two groups: the colour of each role, then the line styles and the marks.
+struct LegendEntry {
+    QPen line;             // a short line of this pen, or a mark when the pen has no style
+    bool bifurcation;      // the kind of mark
+    const char *label;
+};
+
+std::array<std::vector<LegendEntry>, 2> legendGroups()
+{
+    using R = EquilibriumRole;
+    return {{{{curvePen(R::Origin, true), false, "(0, 0)"},
+              {curvePen(R::XAxis, true), false, "(-A/B, 0)"},
+              {curvePen(R::YAxis, true), false, "(0, -D/F)"},
+              {curvePen(R::Interior, true), false, "interior"}},
+             {{curvePen(R::Origin, true), false, "estable"},
+              {curvePen(R::Origin, false), false, "inestable"},
+              {QPen(Qt::NoPen), true, "bifurcación"},
+              {QPen(Qt::NoPen), false, "nodo / foco"}}}};
+}
+
+constexpr int kLineSymbol = 25, kMarkSymbol = 14, kAfterLabel = 14, kBetweenGroups = 8;
+
+int legendWidth(const std::vector<LegendEntry> &group, const QFontMetrics &metrics)
+{
+    int width = 0;
+    for (const LegendEntry &entry : group)
+        width += (entry.line.style() == Qt::NoPen ? kMarkSymbol : kLineSymbol)
+            + metrics.horizontalAdvance(QString::fromUtf8(entry.label)) + kAfterLabel;
+    return width;
+}
+
 void drawLegend(QPainter &painter, const BifurcationGeometry &g)
 {
     const QFontMetrics metrics(painter.font());
-    const double middle = g.legend.center().y() + 0.5;
+    const auto groups = legendGroups();
+    const double rowHeight = static_cast<double>(g.legend.height()) / g.legendRows;
     double x = g.legend.left();
-    auto text = [&](const QString &label) {
-        painter.setPen(kText);
-        painter.drawText(QPointF(x, middle + (metrics.ascent() - metrics.descent()) / 2.0), label);
-        x += metrics.horizontalAdvance(label) + 14;
-    };
-    auto swatch = [&](const QPen &pen) {
-        painter.setPen(pen);
-        painter.drawLine(QPointF(x, middle), QPointF(x + 20, middle));
-        x += 25;
-    };
-    const std::pair<EquilibriumRole, const char *> roles[] = {
-        {EquilibriumRole::Origin, "(0, 0)"},
-        {EquilibriumRole::XAxis, "(-A/B, 0)"},
-        {EquilibriumRole::YAxis, "(0, -D/F)"},
-        {EquilibriumRole::Interior, "interior"},
-    };
-    for (const auto &[role, label] : roles) {
-        swatch(curvePen(role, true));
-        text(QString::fromUtf8(label));
+    double middle = g.legend.top() + rowHeight / 2;
+    for (std::size_t group = 0; group < groups.size(); ++group) {
+        if (group > 0 && g.legendRows > 1) {
+            x = g.legend.left();
+            middle += rowHeight;
+        } else if (group > 0) {
+            x += kBetweenGroups;
+        }
+        for (const LegendEntry &entry : groups[group]) {
+            if (entry.line.style() == Qt::NoPen) {
+                drawMark(painter, QPointF(x + 5, middle), entry.bifurcation);
+                x += kMarkSymbol;
+            } else {
+                painter.setPen(entry.line);
+                painter.drawLine(QPointF(x, middle), QPointF(x + 20, middle));
+                x += kLineSymbol;
+            }
+            const QString label = QString::fromUtf8(entry.label);
+            painter.setPen(kText);
+            painter.drawText(QPointF(x, middle + (metrics.ascent() - metrics.descent()) / 2.0), label);
+            x += metrics.horizontalAdvance(label) + kAfterLabel;
+        }
     }
-    x += 8;
-    swatch(curvePen(EquilibriumRole::Origin, true));
-    text(QStringLiteral("estable"));
-    swatch(curvePen(EquilibriumRole::Origin, false));
-    text(QStringLiteral("inestable"));
-    drawMark(painter, QPointF(x + 5, middle), true);
-    x += 14;
-    text(QStringLiteral("bifurcación"));
-    drawMark(painter, QPointF(x + 5, middle), false);
-    x += 14;
-    text(QStringLiteral("nodo / foco"));
 }
 
 void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, const BifurcationScene &scene,
@@ -158,78 +182,6 @@ void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, 
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(area).adjusted(0.5 / ratio, 0.5 / ratio, -0.5 / ratio, -0.5 / ratio));
 }
-
-// A polyline cut to the rows [top, bottom] of a panel by the drawing itself, not by a clip
-// region, which not every destination (an SVG file) keeps. Each piece inside is drawn at once.
-class PanelPolyline {
-public:
-    PanelPolyline(QPainter &painter, double top, double bottom) : painter_(painter), top_(top), bottom_(bottom) {}
-    ~PanelPolyline() { flush(); }
-
-    void setPen(const QPen &pen)
-    {
-        flush();
-        pen_ = pen;
-        if (hasPrevious_ && inside(previous_.y()))
-            piece_ << previous_;
-    }
-
-    void lineTo(QPointF point)
-    {
-        if (hasPrevious_)
-            addSegment(previous_, point);
-        else if (inside(point.y()))
-            piece_ << point;
-        previous_ = point;
-        hasPrevious_ = true;
-    }
-
-    void breakLine()
-    {
-        flush();
-        hasPrevious_ = false;
-    }
-
-private:
-    bool inside(double y) const { return y >= top_ && y <= bottom_; }
-
-    QPointF at(QPointF p, QPointF q, double y) const
-    {
-        return {p.x() + (q.x() - p.x()) * (y - p.y()) / (q.y() - p.y()), y};
-    }
-
-    void addSegment(QPointF p, QPointF q)
-    {
-        const double low = std::min(p.y(), q.y()), high = std::max(p.y(), q.y());
-        if (high < top_ || low > bottom_)
-            return;
-        const QPointF start = inside(p.y()) ? p : at(p, q, p.y() < top_ ? top_ : bottom_);
-        const QPointF end = inside(q.y()) ? q : at(p, q, q.y() < top_ ? top_ : bottom_);
-        if (piece_.isEmpty() || piece_.last() != start) {
-            flush();
-            piece_ << start;
-        }
-        piece_ << end;
-        if (end != q)
-            flush();
-    }
-
-    void flush()
-    {
-        if (piece_.size() >= 2) {
-            painter_.setPen(pen_);
-            painter_.drawPolyline(piece_);
-        }
-        piece_.clear();
-    }
-
-    QPainter &painter_;
-    double top_, bottom_;
-    QPen pen_;
-    QPolygonF piece_;
-    QPointF previous_;
-    bool hasPrevious_ = false;
-};
 
 // Each role's curve, broken where the equilibrium does not exist or passes through a pole, its
 // pen changed where the stability changes: the segment into a column takes that column's pen.
@@ -346,7 +298,11 @@ BifurcationGeometry::BifurcationGeometry(const QRect &target, const BifurcationS
 
     // Top to bottom: the legend, then for each panel its title, plot area and numbers, then the
     // name of the coefficient.
-    legend = QRect(target.left() + kPad, target.top() + kPad, std::max(0, target.width() - 2 * kPad), line + 4);
+    const int legendSpace = std::max(0, target.width() - 2 * kPad);
+    const auto groups = legendGroups();
+    const int legendLength = legendWidth(groups[0], metrics) + kBetweenGroups + legendWidth(groups[1], metrics);
+    legendRows = legendLength <= legendSpace ? 1 : 2;
+    legend = QRect(target.left() + kPad, target.top() + kPad, legendSpace, legendRows * (line + 4));
     const int numbers = kTick + 2 + line;
     const int fixed = 2 * kPad + legend.height() + kGap + 2 * (line + 2 + numbers) + kGap + line + 2;
     const int plotHeight = std::max(2 * kInner + 10, (target.height() - fixed) / 2);

@@ -44,6 +44,7 @@ public:
 
     QRect target;
     QRect legend;
+    int legendRows = 1;               // two when one row would not fit
     std::array<QRect, 2> panels;      // the plot areas, x above y
     std::array<QRect, 2> titles;      // the text above each plot area
     Ticks valueTicks;                 // the same for both panels
