@@ -106,5 +106,6 @@ void printTargetTable(const MedianCollector &medians)
     printTime("time-cursor step, end to end", medians.median(cursorStep), 0.83);
     printTime("phase-plane press, cursor at 0", medians.median(press), 2);
     printTime("phase-plane press, cursor elsewhere", medians.median(pressCursorMoved), 2);
+    printTime("bifurcation diagram, 800 px, redraw", medians.median(bifurcationRedraw), 5);
     std::printf("\nStart-up time and peak memory: scripts/measure-startup\n");
 }

@@ -14,6 +14,7 @@ inline constexpr char pintura[] = "pintura_and_repaint";
 inline constexpr char cursorStep[] = "time_cursor_step";
 inline constexpr char press[] = "phase_plane_press/cursor_at_0";
 inline constexpr char pressCursorMoved[] = "phase_plane_press/cursor_moved";
+inline constexpr char bifurcationRedraw[] = "bifurcation_redraw/800_wide";
 } // namespace bench_name
 
 // The median time per iteration of one benchmark, in nanoseconds: wall-clock time, and the

@@ -1,0 +1,129 @@
+#include "bifurcation_canvas.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+constexpr double kMarkReach = 6;   // logical pixels from a mark's centre
+constexpr double kZoomPerNotch = 0.8;
+constexpr double kSmallestSpan = 1e-6;
+constexpr double kLargestSpan = 1e9;
+
+} // namespace
+
+BifurcationCanvas::BifurcationCanvas(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(360, 300);
+    setCursor(Qt::CrossCursor);
+}
+
+void BifurcationCanvas::setScene(const BifurcationScene &scene)
+{
+    scene_ = scene;
+    update();
+}
+
+BifurcationGeometry BifurcationCanvas::diagramGeometry() const
+{
+    return BifurcationGeometry(rect(), scene_, font(), devicePixelRatioF());
+}
+
+QString BifurcationCanvas::toolTipAt(QPointF pos) const
+{
+    if (!scene_.hasRange())
+        return {};
+    const BifurcationGeometry g = diagramGeometry();
+    const int panel = g.panelAt(pos);
+    if (panel < 0)
+        return {};
+    QStringList texts;
+    for (const TypeChange &change : diagramFor(scene_, g).changes) {
+        const QPointF mark(g.coefficientX(change.value),
+                           g.valueY(panel, panel == BifurcationGeometry::XPanel ? change.x : change.y));
+        if (std::hypot(mark.x() - pos.x(), mark.y() - pos.y()) <= kMarkReach)
+            texts << describeForToolTip(change, scene_.coefficient);
+    }
+    return texts.join(QStringLiteral("\n\n"));
+}
+
+bool BifurcationCanvas::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = toolTipAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void BifurcationCanvas::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paintBifurcation(painter, rect(), scene_);
+}
+
+// A drag that leaves the panels keeps picking, at the nearest end past either side; a value
+// already picked in this drag is not picked again.
+void BifurcationCanvas::pickAt(QPointF pos)
+{
+    const double value = diagramGeometry().pickedValue(pos.x());
+    if (dragging_ && value == lastPicked_)
+        return;
+    dragging_ = true;
+    lastPicked_ = value;
+    emit valuePicked(value);
+}
+
+void BifurcationCanvas::mousePressEvent(QMouseEvent *event)
+{
+    dragging_ = false;
+    if (event->button() != Qt::LeftButton || !scene_.hasRange()
+        || diagramGeometry().panelAt(event->position()) < 0)
+        return QWidget::mousePressEvent(event);
+    pickAt(event->position());
+}
+
+void BifurcationCanvas::mouseMoveEvent(QMouseEvent *event)
+{
+    if (dragging_ && (event->buttons() & Qt::LeftButton) && scene_.hasRange())
+        pickAt(event->position());
+}
+
+void BifurcationCanvas::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        dragging_ = false;
+    QWidget::mouseReleaseEvent(event);
+}
+
+void BifurcationCanvas::wheelEvent(QWheelEvent *event)
+{
+    const BifurcationGeometry g = diagramGeometry();
+    const int panel = g.panelAt(event->position());
+    const double notches = event->angleDelta().y() / 120.0;
+    if (panel < 0 || notches == 0)
+        return QWidget::wheelEvent(event);
+    const double anchor = g.valueAt(panel, event->position().y());
+    const double factor = std::pow(kZoomPerNotch, notches);
+    BifurcationScene zoomed = scene_;
+    zoomed.valueMin = anchor - (anchor - scene_.valueMin) * factor;
+    zoomed.valueMax = anchor + (scene_.valueMax - anchor) * factor;
+    const double span = zoomed.valueMax - zoomed.valueMin;
+    if (std::isfinite(zoomed.valueMin) && std::isfinite(zoomed.valueMax) && span >= kSmallestSpan
+        && span <= kLargestSpan)
+        setScene(zoomed);
+    event->accept();
+}

@@ -1,0 +1,430 @@
+#include "bifurcation_painter.h"
+
+#include "conversions.h"
+#include "equilibrium_colours.h"
+#include "panel_polyline.h"
+#include "plot_mapping.h"
+
+#include <QFontMetrics>
+#include <QLocale>
+#include <QPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int kPad = 8;         // around the whole diagram
+constexpr int kInner = 6;       // between a plot area's edge and the ends of its value axis
+constexpr int kTick = 4;
+constexpr int kGap = 10;        // between the legend and the panels, and between the panels
+constexpr double kFarAway = 1e9;
+
+const QColor kText(60, 60, 60);
+const QColor kFrame(150, 150, 150);
+const QColor kGrid(232, 232, 232);
+const QColor kZeroLine(190, 190, 190);
+const QColor kCurrent(210, 0, 0);
+
+QString tickText(double value, const Ticks &ticks)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    const double unit = std::pow(10.0, -ticks.decimals);
+    if (std::fabs(value) < unit / 2)
+        value = 0;   // never "-0"
+    return locale.toString(value, 'f', ticks.decimals);
+}
+
+// The roles drawn in a panel. The x of (0, -D/F) is always 0, as is the origin's, and the y of
+// (-A/B, 0) too: each of those two is drawn only in the panel where it moves, so that the
+// origin's line is never hidden under another at 0.
+std::vector<EquilibriumRole> rolesIn(int panel)
+{
+    using R = EquilibriumRole;
+    return panel == BifurcationGeometry::XPanel ? std::vector{R::Origin, R::XAxis, R::Interior}
+                                                : std::vector{R::Origin, R::YAxis, R::Interior};
+}
+
+QPen curvePen(EquilibriumRole role, bool stable)
+{
+    QPen pen(equilibriumColour(role), 2);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    if (!stable)
+        pen.setDashPattern({3, 2});
+    return pen;
+}
+
+QPen thinPen(const QColor &colour)
+{
+    QPen pen(colour, 0);
+    pen.setCosmetic(true);
+    return pen;
+}
+
+// A coordinate on a device pixel's centre, for crisp one-pixel lines.
+double crisp(double position, double ratio)
+{
+    return (std::floor(position * ratio) + 0.5) / ratio;
+}
+
+void drawMark(QPainter &painter, QPointF at, bool bifurcation)
+{
+    painter.setPen(QPen(bifurcation ? Qt::white : kText, 1.5));
+    painter.setBrush(bifurcation ? QColor(0, 0, 0) : QColor(255, 255, 255));
+    const double radius = bifurcation ? 4.5 : 3.5;
+    painter.drawEllipse(at, radius, radius);
+}
+
+// The legend in two groups: the colour of each role, then the line styles and the marks.
+struct LegendEntry {
+    QPen line;             // a short line of this pen, or a mark when the pen has no style
+    bool bifurcation;      // the kind of mark
+    const char *label;
+};
+
+std::array<std::vector<LegendEntry>, 2> legendGroups()
+{
+    using R = EquilibriumRole;
+    return {{{{curvePen(R::Origin, true), false, "(0, 0)"},
+              {curvePen(R::XAxis, true), false, "(-A/B, 0)"},
+              {curvePen(R::YAxis, true), false, "(0, -D/F)"},
+              {curvePen(R::Interior, true), false, "interior"}},
+             {{curvePen(R::Origin, true), false, "estable"},
+              {curvePen(R::Origin, false), false, "inestable"},
+              {QPen(Qt::NoPen), true, "bifurcación"},
+              {QPen(Qt::NoPen), false, "nodo / foco"}}}};
+}
+
+constexpr int kLineSymbol = 25, kMarkSymbol = 14, kAfterLabel = 14, kBetweenGroups = 8;
+
+int legendWidth(const std::vector<LegendEntry> &group, const QFontMetrics &metrics)
+{
+    int width = 0;
+    for (const LegendEntry &entry : group)
+        width += (entry.line.style() == Qt::NoPen ? kMarkSymbol : kLineSymbol)
+            + metrics.horizontalAdvance(QString::fromUtf8(entry.label)) + kAfterLabel;
+    return width;
+}
+
+void drawLegend(QPainter &painter, const BifurcationGeometry &g)
+{
+    const QFontMetrics metrics(painter.font());
+    const auto groups = legendGroups();
+    const double rowHeight = static_cast<double>(g.legend.height()) / g.legendRows;
+    double x = g.legend.left();
+    double middle = g.legend.top() + rowHeight / 2;
+    for (std::size_t group = 0; group < groups.size(); ++group) {
+        if (group > 0 && g.legendRows > 1) {
+            x = g.legend.left();
+            middle += rowHeight;
+        } else if (group > 0) {
+            x += kBetweenGroups;
+        }
+        for (const LegendEntry &entry : groups[group]) {
+            if (entry.line.style() == Qt::NoPen) {
+                drawMark(painter, QPointF(x + 5, middle), entry.bifurcation);
+                x += kMarkSymbol;
+            } else {
+                painter.setPen(entry.line);
+                painter.drawLine(QPointF(x, middle), QPointF(x + 20, middle));
+                x += kLineSymbol;
+            }
+            const QString label = QString::fromUtf8(entry.label);
+            painter.setPen(kText);
+            painter.drawText(QPointF(x, middle + (metrics.ascent() - metrics.descent()) / 2.0), label);
+            x += metrics.horizontalAdvance(label) + kAfterLabel;
+        }
+    }
+}
+
+void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, const BifurcationScene &scene,
+                    double ratio)
+{
+    const QRect &area = g.panels[panel];
+    const QFontMetrics metrics(painter.font());
+    painter.setPen(kText);
+    painter.drawText(g.titles[panel], Qt::AlignLeft | Qt::AlignVCenter,
+                     panel == BifurcationGeometry::XPanel ? QStringLiteral("x de cada equilibrio")
+                                                          : QStringLiteral("y de cada equilibrio"));
+
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (double value : g.valueTicks.values) {
+        const double y = crisp(g.valueY(panel, value), ratio);
+        painter.setPen(thinPen(std::fabs(value) < 1e-12 ? kZeroLine : kGrid));
+        painter.drawLine(QPointF(area.left(), y), QPointF(area.left() + area.width(), y));
+        painter.setPen(thinPen(kFrame));
+        painter.drawLine(QPointF(area.left() - kTick, y), QPointF(area.left(), y));
+        painter.setPen(kText);
+        const QString label = tickText(value, g.valueTicks);
+        painter.drawText(QPointF(area.left() - kTick - 3 - metrics.horizontalAdvance(label),
+                                 y + (metrics.ascent() - metrics.descent()) / 2.0),
+                         label);
+    }
+    if (scene.hasRange()) {
+        for (double value : g.coefficientTicks.values) {
+            const double x = crisp(g.coefficientX(value), ratio);
+            painter.setPen(thinPen(std::fabs(value) < 1e-12 ? kZeroLine : kGrid));
+            painter.drawLine(QPointF(x, area.top()), QPointF(x, area.top() + area.height()));
+            painter.setPen(thinPen(kFrame));
+            const double bottom = area.top() + area.height();
+            painter.drawLine(QPointF(x, bottom), QPointF(x, bottom + kTick));
+            painter.setPen(kText);
+            const QString label = tickText(value, g.coefficientTicks);
+            painter.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2.0, bottom + kTick + 2 + metrics.ascent()),
+                             label);
+        }
+    }
+    painter.setPen(thinPen(kFrame));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(area).adjusted(0.5 / ratio, 0.5 / ratio, -0.5 / ratio, -0.5 / ratio));
+}
+
+// Each role's curve, broken where the equilibrium does not exist or passes through a pole, its
+// pen changed where the stability changes: the segment into a column takes that column's pen.
+void drawCurves(QPainter &painter, const BifurcationGeometry &g, int panel, const BifurcationDiagram &diagram)
+{
+    const QRect &area = g.panels[panel];
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    for (EquilibriumRole role : rolesIn(panel)) {
+        const std::vector<CurvePoint> &curve = diagram.curve(role);
+        PanelPolyline line(painter, area.top(), area.top() + area.height());
+        bool stable = false;
+        int branch = 0;
+        bool drawing = false;
+        for (int i = 0; i < static_cast<int>(curve.size()); ++i) {
+            const CurvePoint &p = curve[static_cast<std::size_t>(i)];
+            if (!p.exists || (drawing && p.branch != branch)) {
+                line.breakLine();
+                drawing = false;
+                if (!p.exists)
+                    continue;
+            }
+            if (!drawing || p.stable != stable)
+                line.setPen(curvePen(role, p.stable));
+            const double value = panel == BifurcationGeometry::XPanel ? p.x : p.y;
+            // Far outside, a point only sets the slope of the piece that leaves the panel.
+            const double y = std::clamp(g.valueY(panel, value), area.top() - kFarAway, area.bottom() + kFarAway);
+            line.lineTo(QPointF(g.columnX(i), y));
+            stable = p.stable;
+            branch = p.branch;
+            drawing = true;
+        }
+    }
+    painter.restore();
+}
+
+void drawCurrentValue(QPainter &painter, const BifurcationGeometry &g, const BifurcationScene &scene, double ratio)
+{
+    const double value = scene.current();
+    if (value < scene.from || value > scene.to)
+        return;
+    const double x = crisp(g.coefficientX(value), ratio);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(thinPen(kCurrent));
+    for (const QRect &area : g.panels)
+        painter.drawLine(QPointF(x, area.top() + 1), QPointF(x, area.top() + area.height() - 1));
+
+    const QFontMetrics metrics(painter.font());
+    const QString label = QStringLiteral("%1 = %2").arg(QString::fromLatin1(coefficientName(scene.coefficient)),
+                                                         textOf(value));
+    const QRect &area = g.panels[BifurcationGeometry::XPanel];
+    QRectF box(0, area.top() + 4, metrics.horizontalAdvance(label) + 8, metrics.height() + 2);
+    box.moveLeft(x + 4 + box.width() <= area.right() ? x + 4 : x - 4 - box.width());
+    painter.fillRect(box, QColor(255, 255, 255, 225));
+    painter.setPen(kCurrent);
+    painter.drawText(box, Qt::AlignCenter, label);
+}
+
+void drawMarks(QPainter &painter, const BifurcationGeometry &g, const BifurcationDiagram &diagram)
+{
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (int panel : {0, 1}) {
+        painter.save();
+        painter.setClipRect(g.panels[panel].adjusted(-5, -5, 5, 5), Qt::IntersectClip);
+        for (const TypeChange &change : diagram.changes) {
+            const double value = panel == BifurcationGeometry::XPanel ? change.x : change.y;
+            const QPointF at(g.coefficientX(change.value), g.valueY(panel, value));
+            if (QRectF(g.panels[panel]).contains(at))
+                drawMark(painter, at, change.isBifurcation());
+        }
+        painter.restore();
+    }
+}
+
+} // namespace
+
+bool BifurcationScene::hasRange() const
+{
+    return std::isfinite(from) && std::isfinite(to) && from < to && std::isfinite(to - from);
+}
+
+Ticks roundTicks(double min, double max, int maxCount)
+{
+    Ticks ticks;
+    if (!std::isfinite(min) || !std::isfinite(max) || !(min < max) || maxCount < 1)
+        return ticks;
+    const double raw = (max - min) / maxCount;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = 10 * magnitude;
+    for (double multiple : {1.0, 2.0, 5.0}) {
+        if (multiple * magnitude >= raw) {
+            step = multiple * magnitude;
+            break;
+        }
+    }
+    if (!std::isfinite(step) || step <= 0)
+        return ticks;
+    ticks.decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 15);
+    const double first = std::ceil(min / step - 1e-9), last = std::floor(max / step + 1e-9);
+    if (!(last - first < 1000))
+        return ticks;
+    for (double k = first; k <= last; ++k)
+        ticks.values.push_back(k * step);
+    return ticks;
+}
+
+BifurcationGeometry::BifurcationGeometry(const QRect &target, const BifurcationScene &scene, const QFont &font,
+                                         double pixelRatio)
+    : target(target), scene_(scene), pixelRatio_(pixelRatio > 0 ? pixelRatio : 1)
+{
+    const QFontMetrics metrics(font);
+    const int line = metrics.height();
+
+    // Top to bottom: the legend, then for each panel its title, plot area and numbers, then the
+    // name of the coefficient.
+    const int legendSpace = std::max(0, target.width() - 2 * kPad);
+    const auto groups = legendGroups();
+    const int legendLength = legendWidth(groups[0], metrics) + kBetweenGroups + legendWidth(groups[1], metrics);
+    legendRows = legendLength <= legendSpace ? 1 : 2;
+    legend = QRect(target.left() + kPad, target.top() + kPad, legendSpace, legendRows * (line + 4));
+    const int numbers = kTick + 2 + line;
+    const int fixed = 2 * kPad + legend.height() + kGap + 2 * (line + 2 + numbers) + kGap + line + 2;
+    const int plotHeight = std::max(2 * kInner + 10, (target.height() - fixed) / 2);
+    valueTicks = roundTicks(scene.valueMin, scene.valueMax, std::max(2, plotHeight / 30));
+
+    int labelWidth = metrics.horizontalAdvance(QStringLiteral("10"));
+    for (double value : valueTicks.values)
+        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(tickText(value, valueTicks)));
+    const int left = target.left() + kPad + labelWidth + kTick + 4;
+    const int right = target.left() + target.width() - kPad - metrics.horizontalAdvance(QStringLiteral("-0,00")) / 2;
+    const int width = std::max(10, right - left);
+
+    int y = legend.bottom() + 1 + kGap;
+    for (int panel : {0, 1}) {
+        titles[panel] = QRect(left, y, width, line);
+        y += line + 2;
+        panels[panel] = QRect(left, y, width, plotHeight);
+        y += plotHeight + numbers + (panel == 0 ? kGap : 0);
+    }
+    axisTitle = QRect(left, y + 2, width, line);
+
+    columns_ = std::max(2, static_cast<int>(std::lround(width * pixelRatio_)));
+    if (scene.hasRange())
+        coefficientTicks = roundTicks(scene.from, scene.to, std::max(2, width / 80));
+}
+
+double BifurcationGeometry::columnX(int column) const
+{
+    return panels[0].left() + (column + 0.5) / pixelRatio_;
+}
+
+int BifurcationGeometry::columnAt(double x) const
+{
+    const double column = std::floor((x - panels[0].left()) * pixelRatio_);
+    if (!(column >= 0))
+        return 0;
+    return column >= columns_ - 1 ? columns_ - 1 : static_cast<int>(column);
+}
+
+double BifurcationGeometry::coefficientX(double value) const
+{
+    const double step = (scene_.to - scene_.from) / (columns_ - 1);
+    return panels[0].left() + (0.5 + (value - scene_.from) / step) / pixelRatio_;
+}
+
+double BifurcationGeometry::valueY(int panel, double value) const
+{
+    const QRect &area = panels[panel];
+    const double bottom = area.top() + area.height() - kInner;
+    const double span = area.height() - 2.0 * kInner;
+    return bottom - (value - scene_.valueMin) / (scene_.valueMax - scene_.valueMin) * span;
+}
+
+double BifurcationGeometry::valueAt(int panel, double y) const
+{
+    const QRect &area = panels[panel];
+    const double bottom = area.top() + area.height() - kInner;
+    const double span = area.height() - 2.0 * kInner;
+    return scene_.valueMin + (bottom - y) / span * (scene_.valueMax - scene_.valueMin);
+}
+
+int BifurcationGeometry::panelAt(QPointF point) const
+{
+    for (int panel : {0, 1})
+        if (QRectF(panels[panel]).contains(point))
+            return panel;
+    return -1;
+}
+
+double BifurcationGeometry::pickedValue(double x) const
+{
+    const int column = columnAt(x);
+    const double step = (scene_.to - scene_.from) / (columns_ - 1);
+    const double centre = scene_.from + (scene_.to - scene_.from) * column / (columns_ - 1);
+    const double low = std::max(scene_.from, centre - step / 2);
+    const double high = column == columns_ - 1 ? std::nextafter(scene_.to, std::numeric_limits<double>::infinity())
+                                               : std::min(scene_.to, centre + step / 2);
+    return plot_mapping::tidiestIn(low, high);
+}
+
+BifurcationDiagram diagramFor(const BifurcationScene &scene, const BifurcationGeometry &geometry)
+{
+    return bifurcationDiagram(scene.system, scene.coefficient, scene.from, scene.to, geometry.columns());
+}
+
+QString describeForToolTip(const TypeChange &change, int coefficient)
+{
+    QString text = QString::fromStdString(
+        describeChange(change, [](double value) { return textOf(value).toStdString(); }));
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return QStringLiteral("%1 = %2\n%3").arg(QString::fromLatin1(coefficientName(coefficient)),
+                                              textOf(change.value), text);
+}
+
+void paintBifurcation(QPainter &painter, const QRect &target, const BifurcationScene &scene)
+{
+    painter.save();
+    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const BifurcationGeometry g(target, scene, painter.font(), ratio);
+    painter.setClipRect(target);
+    painter.fillRect(target, Qt::white);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+
+    drawLegend(painter, g);
+    for (int panel : {0, 1})
+        drawPanelFrame(painter, g, panel, scene, ratio);
+    painter.setPen(kText);
+    painter.drawText(g.axisTitle, Qt::AlignHCenter | Qt::AlignVCenter,
+                     QStringLiteral("Coeficiente %1").arg(QString::fromLatin1(coefficientName(scene.coefficient))));
+
+    if (!scene.hasRange()) {
+        painter.drawText(g.panels[0], Qt::AlignCenter | Qt::TextWordWrap,
+                         QStringLiteral("Elija un intervalo con «Desde» menor que «Hasta»."));
+        painter.restore();
+        return;
+    }
+    const BifurcationDiagram diagram = diagramFor(scene, g);
+    for (int panel : {0, 1})
+        drawCurves(painter, g, panel, diagram);
+    drawCurrentValue(painter, g, scene, ratio);
+    drawMarks(painter, g, diagram);
+    painter.restore();
+}

@@ -1,0 +1,139 @@
+#include "bifurcation_window.h"
+
+#include "bifurcation_canvas.h"
+#include "conversions.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr double kRangeLimit = 1e6;
+constexpr double kDefaultHalfRange = 2;
+
+// A range end written as the read-outs write numbers: no trailing zeros.
+class RangeBox : public QDoubleSpinBox {
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+
+    QString textFromValue(double value) const override
+    {
+        return textOf(QString::number(value, 'f', decimals()).toDouble());
+    }
+};
+
+QDoubleSpinBox *rangeBox(const char *name, const QString &accessibleName, QWidget *parent)
+{
+    auto *box = new RangeBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setAccessibleName(accessibleName);
+    box->setRange(-kRangeLimit, kRangeLimit);
+    box->setDecimals(6);
+    box->setSingleStep(0.5);
+    box->setKeyboardTracking(false);   // a half-typed number is no range
+    return box;
+}
+
+QLabel *labelFor(const QString &text, QWidget *buddy, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+BifurcationWindow::BifurcationWindow(QWidget *parent) : QWidget(parent, Qt::Window)
+{
+    setObjectName(QStringLiteral("Bifurcacion"));
+    setWindowTitle(QStringLiteral("Diagrama de bifurcación"));
+
+    coefficientBox_ = new QComboBox(this);
+    coefficientBox_->setObjectName(QStringLiteral("coeficiente"));
+    coefficientBox_->setAccessibleName(QStringLiteral("Coeficiente que varía"));
+    for (int index = 0; index < 6; ++index)
+        coefficientBox_->addItem(QString::fromLatin1(coefficientName(index)));
+    fromBox_ = rangeBox("desde", QStringLiteral("Desde el valor"), this);
+    toBox_ = rangeBox("hasta", QStringLiteral("Hasta el valor"), this);
+
+    canvas_ = new BifurcationCanvas(this);
+    canvas_->setObjectName(QStringLiteral("diagrama"));
+    canvas_->setAccessibleName(QStringLiteral("Diagrama de bifurcación"));
+    canvas_->setAccessibleDescription(QStringLiteral(
+        "x e y de cada equilibrio frente al coeficiente elegido: trazo continuo si es estable, discontinuo si "
+        "no. Haga clic o arrastre para dar ese valor al coeficiente; la rueda amplía el eje de valores."));
+
+    auto *controls = new QHBoxLayout;
+    controls->addWidget(labelFor(QStringLiteral("&Coeficiente:"), coefficientBox_, this));
+    controls->addWidget(coefficientBox_);
+    controls->addSpacing(12);
+    controls->addWidget(labelFor(QStringLiteral("&Desde:"), fromBox_, this));
+    controls->addWidget(fromBox_);
+    controls->addWidget(labelFor(QStringLiteral("&Hasta:"), toBox_, this));
+    controls->addWidget(toBox_);
+    controls->addStretch();
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(canvas_, 1);
+    resize(760, 600);
+
+    resetRange();
+    connect(coefficientBox_, &QComboBox::currentIndexChanged, this, &BifurcationWindow::resetRange);
+    connect(fromBox_, &QDoubleSpinBox::valueChanged, this, &BifurcationWindow::showRange);
+    connect(toBox_, &QDoubleSpinBox::valueChanged, this, &BifurcationWindow::showRange);
+    connect(canvas_, &BifurcationCanvas::valuePicked, this,
+            [this](double value) { emit coefficientPicked(coefficient(), value); });
+}
+
+int BifurcationWindow::coefficient() const
+{
+    return coefficientBox_->currentIndex();
+}
+
+void BifurcationWindow::setCoefficient(int index)
+{
+    if (index < 0 || index >= coefficientBox_->count())
+        return;
+    const QSignalBlocker block(coefficientBox_);
+    coefficientBox_->setCurrentIndex(index);
+    resetRange();
+}
+
+void BifurcationWindow::showEvent(QShowEvent *event)
+{
+    // The first time it opens, the range is centred on the value of the system it was given.
+    if (!shownBefore_)
+        resetRange();
+    shownBefore_ = true;
+    QWidget::showEvent(event);
+}
+
+void BifurcationWindow::setSystem(const Coefficients &system)
+{
+    BifurcationScene scene = canvas_->scene();
+    scene.system = system;
+    canvas_->setScene(scene);
+}
+
+void BifurcationWindow::resetRange()
+{
+    const double value = coefficientValue(canvas_->scene().system, coefficient());
+    {
+        const QSignalBlocker blockFrom(fromBox_), blockTo(toBox_);
+        fromBox_->setValue(value - kDefaultHalfRange);
+        toBox_->setValue(value + kDefaultHalfRange);
+    }
+    showRange();
+}
+
+void BifurcationWindow::showRange()
+{
+    BifurcationScene scene = canvas_->scene();
+    scene.coefficient = coefficient();
+    scene.from = fromBox_->value();
+    scene.to = toBox_->value();
+    canvas_->setScene(scene);
+}

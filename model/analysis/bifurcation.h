@@ -1,0 +1,83 @@
+#pragma once
+
+#include "coefficients.h"
+#include "linearisation.h"
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The formula an equilibrium comes from. A curve of the bifurcation diagram follows one
+// formula, so it stays one curve while the coefficient moves, even where it crosses another.
+enum class EquilibriumRole {
+    Origin,    // (0, 0)
+    XAxis,     // (-A/B, 0)
+    YAxis,     // (0, -D/F)
+    Interior,  // ((CD - AF)/Δ, (AE - BD)/Δ), Δ = BF - CE
+};
+inline constexpr int kRoleCount = 4;
+
+// The role of a point of equilibria() by where it lies, so that marks in the phase plane can
+// take the colour of their curve.
+EquilibriumRole roleAt(double x, double y);
+
+// The coefficient with index 0..5 (A..F), read and replaced.
+double coefficientValue(const Coefficients &k, int index);
+Coefficients withCoefficient(Coefficients k, int index, double value);
+const char *coefficientName(int index);   // "A".."F"
+
+// One equilibrium at one value of the coefficient. It does not exist where its denominator
+// (B, F or Δ; zero as equilibria() judges it) vanishes or where it lies beyond the range of a
+// double. `branch` is the sign of the denominator: a curve through a pole changes branch.
+struct CurvePoint {
+    bool exists = false;
+    bool stable = false;   // both eigenvalues have a negative real part
+    int branch = 0;
+    double x = 0, y = 0;
+    EquilibriumType type = EquilibriumType::Undetermined;
+};
+
+CurvePoint equilibriumOfRole(const Coefficients &k, EquilibriumRole role);
+
+// A value of the coefficient where an equilibrium changes type: two equilibria meet, or its
+// determinant, trace or discriminant crosses zero with a change of type. The discriminant
+// only turns a node into a focus; the other three are bifurcations.
+struct TypeChange {
+    enum class Kind { Meeting, Determinant, Trace, Discriminant };
+
+    Kind kind = Kind::Determinant;
+    double value = 0;                // of the coefficient
+    EquilibriumRole role = EquilibriumRole::Origin;
+    EquilibriumRole other = EquilibriumRole::Origin;   // the one met, for a meeting
+    double x = 0, y = 0;             // where the equilibrium stands at that value
+    EquilibriumType before = EquilibriumType::Undetermined;   // the type just below the value
+    EquilibriumType after = EquilibriumType::Undetermined;    // and just above
+    bool exchange = false;           // a meeting where the two swap their stability
+
+    bool isBifurcation() const { return kind != Kind::Discriminant; }
+};
+
+// The diagram of one coefficient over [from, to], sampled at `columns` evenly spaced values,
+// both ends included: each role's curve, and every type change found between two samples,
+// located to the last few digits on the closed forms, in increasing value. Bad input (a range
+// that is empty or not finite, an index outside 0..5, fewer than two columns) gives an empty
+// diagram.
+struct BifurcationDiagram {
+    int coefficient = 0;
+    std::vector<double> values;
+    std::array<std::vector<CurvePoint>, kRoleCount> curves;   // [role][column]
+    std::vector<TypeChange> changes;
+
+    const std::vector<CurvePoint> &curve(EquilibriumRole role) const
+    {
+        return curves[static_cast<int>(role)];
+    }
+};
+
+BifurcationDiagram bifurcationDiagram(const Coefficients &k, int coefficient, double from, double to,
+                                      int columns);
+
+// The change in one Spanish sentence, lower case, numbers written by `number`, e.g.
+// "el equilibrio interior se une a (3, 0): intercambio de estabilidad".
+std::string describeChange(const TypeChange &change, const std::function<std::string(double)> &number);

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "coefficients.h"
+
+// What the linearisation says about an equilibrium.
+enum class EquilibriumType {
+    Saddle,
+    StableNode,
+    UnstableNode,
+    StableDegenerateNode,    // a repeated eigenvalue
+    UnstableDegenerateNode,
+    StableFocus,
+    UnstableFocus,
+    Centre,                  // a true centre: these systems have no limit cycles
+    NonHyperbolic,           // determinant 0: the linearisation does not decide
+    Undetermined,            // the Jacobian is beyond the range of a double
+    LineOfEquilibria,
+    PlaneOfEquilibria,
+};
+
+// Whether every solution that starts near an equilibrium of this type tends to it.
+bool isStable(EquilibriumType type);
+
+// Two real eigenvalues, the larger first, or the pair real ± imaginary i.
+struct Eigenvalues {
+    double first = 0, second = 0;   // both the real part when complex
+    double imaginary = 0;           // > 0 when complex
+
+    bool isComplex() const { return imaginary != 0; }
+};
+
+// The Jacobian [[xx, xy], [yx, yy]] of the field at a point. The diagonal entries are sums of
+// three terms; xxTerms and yyTerms are the sums of the sizes of those terms, against which
+// rounding is judged (see tolerance.h).
+struct Jacobian {
+    double xx = 0, xy = 0, yx = 0, yy = 0;
+    double xxTerms = 0, yyTerms = 0;
+};
+
+struct Linearisation {
+    Jacobian jacobian;
+    double trace = 0, determinant = 0;
+    Eigenvalues eigenvalues;
+    EquilibriumType type = EquilibriumType::Undetermined;
+};
+
+// J = [[A + 2Bx + Cy, Cx], [Ey, D + Ex + 2Fy]] at (x, y).
+Jacobian jacobianAt(const Coefficients &k, double x, double y);
+
+// Trace, determinant, eigenvalues and type of a Jacobian. A trace, determinant or discriminant
+// within rounding of zero counts as zero, and the eigenvalues then show it as exactly zero.
+Linearisation linearise(const Jacobian &jacobian);

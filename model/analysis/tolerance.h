@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cmath>
+
+// A value computed from the coefficients carries the rounding of every operation that made it,
+// a few units of 1e-16 of the terms it was made from. Such a value counts as zero when its size
+// is at most kRelativeTolerance times the sum of the sizes of those terms: far above the rounding,
+// and far below any real difference between coefficients typed with up to eight digits.
+// A coefficient itself is exact as typed, so it is zero only when it is exactly 0.
+inline constexpr double kRelativeTolerance = 1e-9;
+
+inline bool isNegligible(double value, double termsSize)
+{
+    return std::fabs(value) <= kRelativeTolerance * termsSize;
+}

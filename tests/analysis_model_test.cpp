@@ -1,0 +1,237 @@
+// Equilibria, their linearisation and type, the nullcline lines and the field's direction.
+#include "direction.h"
+#include "equilibria.h"
+#include "nullclines.h"
+
+#include <QTest>
+
+#include <cfloat>
+#include <cmath>
+
+Q_DECLARE_METATYPE(Jacobian)
+Q_DECLARE_METATYPE(EquilibriumType)
+Q_DECLARE_METATYPE(Coefficients)
+Q_DECLARE_METATYPE(StraightLine)
+
+namespace {
+
+// A plain matrix: each diagonal entry is its own single term.
+Jacobian matrix(double xx, double xy, double yx, double yy)
+{
+    return {xx, xy, yx, yy, std::fabs(xx), std::fabs(yy)};
+}
+
+bool close(double actual, double expected)
+{
+    return std::fabs(actual - expected) <= 1e-12 * std::max(1.0, std::fabs(expected));
+}
+
+const char *nameOf(EquilibriumType type)
+{
+    switch (type) {
+    case EquilibriumType::Saddle: return "saddle";
+    case EquilibriumType::StableNode: return "stable node";
+    case EquilibriumType::UnstableNode: return "unstable node";
+    case EquilibriumType::StableDegenerateNode: return "stable degenerate node";
+    case EquilibriumType::UnstableDegenerateNode: return "unstable degenerate node";
+    case EquilibriumType::StableFocus: return "stable focus";
+    case EquilibriumType::UnstableFocus: return "unstable focus";
+    case EquilibriumType::Centre: return "centre";
+    case EquilibriumType::NonHyperbolic: return "non-hyperbolic";
+    case EquilibriumType::Undetermined: return "undetermined";
+    case EquilibriumType::LineOfEquilibria: return "line";
+    case EquilibriumType::PlaneOfEquilibria: return "plane";
+    }
+    return "?";
+}
+
+// The list in one line: "(x, y) type" for each point, "line a b c" for each line.
+QString describe(const std::vector<Equilibrium> &list)
+{
+    QStringList parts;
+    for (const Equilibrium &e : list) {
+        switch (e.shape) {
+        case Equilibrium::Shape::Point:
+            parts << QStringLiteral("(%1, %2) %3").arg(e.x, 0, 'g', 15).arg(e.y, 0, 'g', 15).arg(nameOf(e.type()));
+            break;
+        case Equilibrium::Shape::Line:
+            parts << QStringLiteral("line %1 %2 %3").arg(e.line.a).arg(e.line.b).arg(e.line.c);
+            break;
+        case Equilibrium::Shape::Plane:
+            parts << QStringLiteral("plane");
+            break;
+        }
+    }
+    return parts.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+class AnalysisModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linearisation_data();
+    void linearisation();
+    void equilibriaOf_data();
+    void equilibriaOf();
+    void clipping_data();
+    void clipping();
+    void direction_data();
+    void direction();
+};
+
+void AnalysisModelTest::linearisation_data()
+{
+    QTest::addColumn<Jacobian>("jacobian");
+    QTest::addColumn<EquilibriumType>("type");
+    QTest::addColumn<double>("first");
+    QTest::addColumn<double>("second");
+    QTest::addColumn<double>("imaginary");
+    using T = EquilibriumType;
+    QTest::newRow("saddle, diagonal") << matrix(4, 0, 0, -4) << T::Saddle << 4.0 << -4.0 << 0.0;
+    QTest::newRow("saddle, full") << matrix(1, 2, 3, 1) << T::Saddle << 1 + std::sqrt(6.0) << 1 - std::sqrt(6.0) << 0.0;
+    QTest::newRow("stable node") << matrix(-1, 0, 0, -2) << T::StableNode << -1.0 << -2.0 << 0.0;
+    QTest::newRow("unstable node") << matrix(2, 1, 0, 3) << T::UnstableNode << 3.0 << 2.0 << 0.0;
+    QTest::newRow("stable degenerate node") << matrix(-1, 1, 0, -1) << T::StableDegenerateNode << -1.0 << -1.0 << 0.0;
+    QTest::newRow("unstable degenerate node") << matrix(2, 0, 0, 2) << T::UnstableDegenerateNode << 2.0 << 2.0 << 0.0;
+    QTest::newRow("stable focus") << matrix(-2, -4, 2, 0) << T::StableFocus << -1.0 << -1.0 << std::sqrt(7.0);
+    QTest::newRow("unstable focus") << matrix(2, -4, 6, 0) << T::UnstableFocus << 1.0 << 1.0 << std::sqrt(23.0);
+    QTest::newRow("centre") << matrix(0, -4, 4, 0) << T::Centre << 0.0 << 0.0 << 4.0;
+    QTest::newRow("non-hyperbolic") << matrix(0, -4, 0, -1) << T::NonHyperbolic << 0.0 << -1.0 << 0.0;
+    // Diagonal entries that are sums of terms of size 2 leave rounding of about 1e-16.
+    QTest::newRow("trace zero within rounding")
+        << Jacobian{1e-16, -4, 4, 0, 2, 2} << T::Centre << 0.0 << 0.0 << 4.0;
+    QTest::newRow("determinant zero within rounding")
+        << Jacobian{1, 1, 1 + 2 * DBL_EPSILON, 1, 1, 1} << T::NonHyperbolic << 2.0 << 0.0 << 0.0;
+    QTest::newRow("repeated eigenvalue within rounding")
+        << Jacobian{-1, 1e-17, 1, -1 - 2 * DBL_EPSILON, 1, 1} << T::StableDegenerateNode << -1.0 << -1.0 << 0.0;
+    QTest::newRow("beyond the range of a double")
+        << matrix(1e200, 1e200, 1e200, 1e200) << T::Undetermined << 0.0 << 0.0 << 0.0;
+}
+
+void AnalysisModelTest::linearisation()
+{
+    QFETCH(Jacobian, jacobian);
+    QFETCH(EquilibriumType, type);
+    QFETCH(double, first);
+    QFETCH(double, second);
+    QFETCH(double, imaginary);
+    const Linearisation l = linearise(jacobian);
+    QCOMPARE(nameOf(l.type), nameOf(type));
+    QVERIFY2(close(l.eigenvalues.first, first), qPrintable(QString::number(l.eigenvalues.first, 'g', 17)));
+    QVERIFY2(close(l.eigenvalues.second, second), qPrintable(QString::number(l.eigenvalues.second, 'g', 17)));
+    QVERIFY2(close(l.eigenvalues.imaginary, imaginary), qPrintable(QString::number(l.eigenvalues.imaginary, 'g', 17)));
+    QVERIFY(std::isfinite(l.trace) && std::isfinite(l.determinant));
+}
+
+void AnalysisModelTest::equilibriaOf_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("default predator-prey") << Coefficients{4, 0, -1, -4, 1, 0}
+                                           << "(0, 0) saddle; (4, 4) centre";
+    QTest::newRow("logistic prey") << Coefficients{4, -0.5, -1, -4, 1, 0}
+                                   << "(0, 0) saddle; (8, 0) saddle; (4, 2) stable focus";
+    QTest::newRow("prey growing faster when many") << Coefficients{4, 0.5, -1, -4, 1, 0}
+                                                   << "(0, 0) saddle; (-8, 0) stable node; (4, 6) unstable focus";
+    QTest::newRow("competition, coexistence")
+        << Coefficients{1, -1, -0.5, 1, -0.5, -1}
+        << "(0, 0) unstable degenerate node; (1, 0) saddle; (0, 1) saddle; (0.666666666666667, 0.666666666666667) stable node";
+    QTest::newRow("two logistic species") << Coefficients{1, -1, 0, 1, 0, -1}
+        << "(0, 0) unstable degenerate node; (1, 0) saddle; (0, 1) saddle; (1, 1) stable degenerate node";
+    QTest::newRow("non-hyperbolic origin") << Coefficients{0, -1, 0, -1, 0, 0} << "(0, 0) non-hyperbolic";
+    QTest::newRow("A = B = 0: the x axis") << Coefficients{0, 0, -1, -4, 1, 0}
+        << "(0, 0) non-hyperbolic; (4, 0) non-hyperbolic; line 0 0 1";
+    QTest::newRow("D = F = 0: the y axis") << Coefficients{4, 0, -1, 0, 1, 0}
+        << "(0, 0) non-hyperbolic; (0, 4) non-hyperbolic; line 0 1 0";
+    QTest::newRow("coinciding nullclines") << Coefficients{1, -1, -1, 2, -2, -2}
+        << "(0, 0) unstable node; (1, 0) non-hyperbolic; (0, 1) non-hyperbolic; line 1 -1 -1";
+    QTest::newRow("parallel nullclines") << Coefficients{1, -1, -1, 2, -1, -1}
+        << "(0, 0) unstable node; (1, 0) saddle; (0, 2) stable node";
+    QTest::newRow("x' = 0 everywhere") << Coefficients{0, 0, 0, -4, 1, 0}
+        << "(0, 0) non-hyperbolic; line 0 0 1; line -4 1 0";
+    QTest::newRow("nothing moves") << Coefficients{} << "plane";
+    // The interior point is the axis point (3, 0), where the two meet in a transcritical
+    // exchange; the two formulas round apart.
+    QTest::newRow("one point reached by two formulas") << Coefficients{0.3, -0.1, -0.1, -0.9, 0.3, 0}
+        << "(0, 0) saddle; (3, 0) non-hyperbolic";
+    QTest::newRow("-A/B beyond the range of a double") << Coefficients{1e300, 1e-300, 0, -1, 0, 0}
+        << "(0, 0) saddle";
+}
+
+void AnalysisModelTest::equilibriaOf()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(QString, expected);
+    QCOMPARE(describe(equilibria(k)), expected);
+}
+
+void AnalysisModelTest::clipping_data()
+{
+    QTest::addColumn<StraightLine>("line");
+    QTest::addColumn<bool>("visible");
+    QTest::addColumn<QLineF>("expected");   // ends in either order
+    QTest::newRow("x' = 0 of the defaults, y = 4") << StraightLine{4, 0, -1} << true << QLineF(0, 4, 10, 4);
+    QTest::newRow("y' = 0 of the defaults, x = 4") << StraightLine{-4, 1, 0} << true << QLineF(4, 0, 4, 10);
+    QTest::newRow("through two corners") << StraightLine{0, 1, -1} << true << QLineF(0, 0, 10, 10);
+    QTest::newRow("through bottom and top") << StraightLine{-8, 4, -1} << true << QLineF(2, 0, 4.5, 10);
+    QTest::newRow("through left and right") << StraightLine{-2, -0.5, 1} << true << QLineF(0, 2, 10, 7);
+    QTest::newRow("along an edge") << StraightLine{0, 0, 1} << true << QLineF(0, 0, 10, 0);
+    QTest::newRow("touching a corner") << StraightLine{0, 1, 1} << true << QLineF(0, 0, 0, 0);
+    QTest::newRow("missing the rectangle") << StraightLine{-30, 1, 1} << false << QLineF();
+    QTest::newRow("no points: B = C = 0") << StraightLine{4, 0, 0} << false << QLineF();
+    QTest::newRow("every point: A = B = C = 0") << StraightLine{0, 0, 0} << false << QLineF();
+    QTest::newRow("beyond the range of a double") << StraightLine{1e308, 1e-308, 0} << false << QLineF();
+}
+
+void AnalysisModelTest::clipping()
+{
+    QFETCH(StraightLine, line);
+    QFETCH(bool, visible);
+    QFETCH(QLineF, expected);
+    const auto segment = clipToRect(line, PlaneRect{0, 10, 0, 10});
+    QCOMPARE(segment.has_value(), visible);
+    if (!segment)
+        return;
+    QLineF actual(segment->x1, segment->y1, segment->x2, segment->y2);
+    if (std::tie(actual.p1().rx(), actual.p1().ry()) > std::tie(actual.p2().rx(), actual.p2().ry()))
+        actual = QLineF(actual.p2(), actual.p1());
+    for (const auto &[a, e] : {std::pair{actual.x1(), expected.x1()}, {actual.y1(), expected.y1()},
+                               {actual.x2(), expected.x2()}, {actual.y2(), expected.y2()}})
+        QVERIFY2(close(a, e), qPrintable(QStringLiteral("%1 for %2").arg(a, 0, 'g', 17).arg(e)));
+}
+
+void AnalysisModelTest::direction_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<QPointF>("at");
+    QTest::addColumn<bool>("defined");
+    QTest::addColumn<QPointF>("expected");
+    const Coefficients defaults{4, 0, -1, -4, 1, 0};
+    QTest::newRow("along the x axis") << defaults << QPointF(5, 0) << true << QPointF(1, 0);
+    QTest::newRow("on x' = 0") << defaults << QPointF(2, 4) << true << QPointF(0, -1);
+    QTest::newRow("diagonal") << defaults << QPointF(5, 5) << true << QPointF(-M_SQRT1_2, M_SQRT1_2);
+    QTest::newRow("at an equilibrium") << defaults << QPointF(4, 4) << false << QPointF();
+    QTest::newRow("at an equilibrium, within rounding") << Coefficients{0.3, 0, -0.1, -0.3, 0.1, 0}
+                                                        << QPointF(3, 3) << false << QPointF();
+    QTest::newRow("beyond the range of a double") << Coefficients{1e300, 0, 0, 0, 0, 0}
+                                                  << QPointF(1e10, 1) << false << QPointF();
+}
+
+void AnalysisModelTest::direction()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(QPointF, at);
+    QFETCH(bool, defined);
+    QFETCH(QPointF, expected);
+    const auto d = fieldDirection(k, at.x(), at.y());
+    QCOMPARE(d.has_value(), defined);
+    if (d) {
+        QVERIFY(close(d->dx, expected.x()));
+        QVERIFY(close(d->dy, expected.y()));
+    }
+}
+
+QTEST_GUILESS_MAIN(AnalysisModelTest)
+#include "analysis_model_test.moc"

@@ -1,0 +1,208 @@
+// The example systems, the curves of the bifurcation diagram and its type changes.
+#include "bifurcation.h"
+#include "equilibria.h"
+#include "examples.h"
+#include "model.h"
+#include "type_names.h"
+
+#include <QTest>
+
+#include <cmath>
+
+Q_DECLARE_METATYPE(Coefficients)
+Q_DECLARE_METATYPE(EquilibriumRole)
+
+namespace {
+
+QString eigenvalues(const Eigenvalues &e)
+{
+    if (e.isComplex())
+        return QStringLiteral("%1±%2i").arg(e.first, 0, 'g', 6).arg(e.imaginary, 0, 'g', 6);
+    return QStringLiteral("%1, %2").arg(e.first, 0, 'g', 6).arg(e.second, 0, 'g', 6);
+}
+
+// "(x, y) type eigenvalues" for each point, in the order of equilibria().
+QString describe(const std::vector<Equilibrium> &list)
+{
+    QStringList parts;
+    for (const Equilibrium &e : list)
+        parts << QStringLiteral("(%1, %2) %3 %4")
+                     .arg(e.x, 0, 'g', 12)
+                     .arg(e.y, 0, 'g', 12)
+                     .arg(QString::fromUtf8(typeName(e.type())), eigenvalues(e.linearisation.eigenvalues));
+    return parts.join(QStringLiteral("; "));
+}
+
+std::string plainNumber(double value)
+{
+    return QString::number(value, 'g', 15).toStdString();
+}
+
+// "value: description" for each change, the value rounded to 9 decimals.
+QString describe(const std::vector<TypeChange> &changes)
+{
+    QStringList parts;
+    for (const TypeChange &c : changes)
+        parts << QStringLiteral("%1: %2").arg(std::round(c.value * 1e9) / 1e9 + 0.0, 0, 'g', 12).arg(
+            QString::fromStdString(describeChange(c, plainNumber)));
+    return parts.join(QStringLiteral("; "));
+}
+
+} // namespace
+
+class BifurcationModelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void examples_data();
+    void examples();
+    void curves_data();
+    void curves();
+    void typeChanges_data();
+    void typeChanges();
+};
+
+void BifurcationModelTest::examples_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("expected");
+    // J = [[A + 2Bx + Cy, Cx], [Ey, D + Ex + 2Fy]] at each point; an axis point has a triangular J
+    // whose diagonal gives the eigenvalues, otherwise λ = (tr ± √(tr² - 4 det)) / 2.
+    // A=4 B=0 C=-1 D=-4 E=1 F=0. No axis points (B = F = 0). Δ = 0 - (-1)(1) = 1, interior
+    // ((-1)(-4) - 0, 4 - 0) = (4, 4), J = [[0, -4], [4, 0]]: tr 0, det 16, ±4i.
+    QTest::newRow("predator-prey") << 0 << "depredador_presa"
+        << "(0, 0) punto de silla 4, -4; (4, 4) centro (órbitas cerradas) 0±4i";
+    // A=3 B=-1 C=-1 D=-2 E=1 F=0. (3, 0): J = [[3 - 6, -3], [0, -2 + 3]]. Δ = 1, interior
+    // ((-1)(-2), 3 - 2) = (2, 1), J = [[-2, -2], [1, 0]]: tr -2, det 2, -1 ± i.
+    QTest::newRow("logistic prey") << 1 << "presa_logistica"
+        << "(0, 0) punto de silla 3, -2; (3, 0) punto de silla 1, -3; (2, 1) foco estable -1±1i";
+    // A=6 B=-1 C=-1 D=4 E=-0.5 F=-1. (6, 0): J = [[-6, -6], [0, 4 - 3]]; (0, 4): J = [[6 - 4, 0],
+    // [-2, 4 - 8]]. Δ = 1 - 0.5, interior (-4 + 6, -3 + 4) / 0.5 = (4, 2), J = [[-4, -4], [-1, -2]]:
+    // tr -6, det 4, -3 ± √5.
+    QTest::newRow("competition, coexistence") << 2 << "competencia_coexistencia"
+        << "(0, 0) nodo inestable 6, 4; (6, 0) punto de silla 1, -6; (0, 4) punto de silla 2, -4; "
+           "(4, 2) nodo estable -0.763932, -5.23607";
+    // A=8 B=-1 C=-2 D=7 E=-2 F=-1. (8, 0): J = [[-8, -16], [0, 7 - 16]]; (0, 7): J = [[8 - 14, 0],
+    // [-14, -7]]. Δ = 1 - 4, interior (-14 + 8, -16 + 7) / -3 = (2, 3), J = [[-2, -4], [-6, -3]]:
+    // tr -5, det -18, (-5 ± √97) / 2.
+    QTest::newRow("competition, exclusion") << 3 << "competencia_exclusion"
+        << "(0, 0) nodo inestable 8, 7; (8, 0) nodo estable -8, -9; (0, 7) nodo estable -6, -7; "
+           "(2, 3) punto de silla 2.42443, -7.42443";
+    // A=2.5 B=-1 C=0.5 D=-1 E=1 F=-1. (2.5, 0): J = [[-2.5, 1.25], [0, -1 + 2.5]]; (0, -1):
+    // J = [[2.5 - 0.5, 0], [-1, -1 + 2]]. Δ = 1 - 0.5, interior (-0.5 + 2.5, 2.5 - 1) / 0.5 = (4, 3),
+    // J = [[-4, 2], [3, -3]]: tr -7, det 6, -1 and -6.
+    QTest::newRow("mutualism") << 4 << "mutualismo"
+        << "(0, 0) punto de silla 2.5, -1; (2.5, 0) punto de silla 1.5, -2.5; (0, -1) nodo inestable 2, 1; "
+           "(4, 3) nodo estable -1, -6";
+}
+
+void BifurcationModelTest::examples()
+{
+    QFETCH(int, index);
+    QFETCH(QString, id);
+    QFETCH(QString, expected);
+    QCOMPARE(exampleSystems().size(), std::size_t{5});
+    const ExampleSystem &example = exampleSystems()[static_cast<std::size_t>(index)];
+    QCOMPARE(QString::fromLatin1(example.id), id);
+    QCOMPARE(describe(equilibria(example.coefficients)), expected);
+
+    // Its trajectory stays within |x|, |y| < 20 forwards, and ends in the visible window.
+    Model model;
+    const Coefficients &k = example.coefficients;
+    std::tie(model.A, model.B, model.C, model.D, model.E, model.F) = std::tie(k.A, k.B, k.C, k.D, k.E, k.F);
+    model.dt = example.span / 100;
+    model.calcula([&] { return example.x0; }, [&] { return example.y0; });
+    for (int sample = 0; sample <= kLastSample; ++sample)
+        QVERIFY2(model.ok(sample), qPrintable(QString::number(sample)));
+    QVERIFY(model.xs(kLastSample) >= 0 && model.xs(kLastSample) <= 10);
+    QVERIFY(model.ys(kLastSample) >= 0 && model.ys(kLastSample) <= 10);
+}
+
+void BifurcationModelTest::curves_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<int>("coefficient");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<EquilibriumRole>("role");
+    QTest::addColumn<bool>("exists");
+    QTest::addColumn<QPointF>("point");
+    QTest::addColumn<bool>("stable");
+    using R = EquilibriumRole;
+    const Coefficients logistic{3, -1, -1, -2, 1, 0};
+    const Coefficients defaults{4, 0, -1, -4, 1, 0};
+    // Logistic prey with D varied: interior (-D, 3 + D), J = [[D, D], [3 + D, 0]], tr D, det -D (3 + D);
+    // (3, 0) with J = [[-3, -3], [0, D + 3]].
+    QTest::newRow("D = -4: interior, saddle") << logistic << 3 << -4.0 << R::Interior << true << QPointF(4, -1) << false;
+    QTest::newRow("D = -4: (3, 0), stable node") << logistic << 3 << -4.0 << R::XAxis << true << QPointF(3, 0) << true;
+    QTest::newRow("D = -2: interior, stable focus") << logistic << 3 << -2.0 << R::Interior << true << QPointF(2, 1) << true;
+    QTest::newRow("D = -2: (3, 0), saddle") << logistic << 3 << -2.0 << R::XAxis << true << QPointF(3, 0) << false;
+    QTest::newRow("D = 0: origin, non-hyperbolic") << logistic << 3 << 0.0 << R::Origin << true << QPointF(0, 0) << false;
+    QTest::newRow("no y-axis point while F = 0") << logistic << 3 << -2.0 << R::YAxis << false << QPointF() << false;
+    // The defaults with B varied: (-4/B, 0) with J = [[-4, 4/B], [0, -4 - 4/B]]; interior (4, 4 + 4B).
+    QTest::newRow("B = -2: (2, 0), stable node") << defaults << 1 << -2.0 << R::XAxis << true << QPointF(2, 0) << true;
+    QTest::newRow("B = 0: no x-axis point") << defaults << 1 << 0.0 << R::XAxis << false << QPointF() << false;
+    QTest::newRow("B = 1: (-4, 0), stable node") << defaults << 1 << 1.0 << R::XAxis << true << QPointF(-4, 0) << true;
+    // J = [[4B, -4], [4 + 4B, 0]]: tr 4, det 32.
+    QTest::newRow("B = 1: interior, unstable focus") << defaults << 1 << 1.0 << R::Interior << true << QPointF(4, 8) << false;
+}
+
+void BifurcationModelTest::curves()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(int, coefficient);
+    QFETCH(double, value);
+    QFETCH(EquilibriumRole, role);
+    QFETCH(bool, exists);
+    QFETCH(QPointF, point);
+    QFETCH(bool, stable);
+    // Five columns at -4, -3, ..., 0 or -2, -1, ..., 2: the value is one of them.
+    const double from = coefficient == 3 ? -4 : -2;
+    const BifurcationDiagram diagram = bifurcationDiagram(k, coefficient, from, from + 4, 5);
+    const auto column = static_cast<std::size_t>(value - from);
+    QCOMPARE(diagram.values.at(column), value);
+    const CurvePoint &p = diagram.curve(role).at(column);
+    QCOMPARE(p.exists, exists);
+    if (!exists)
+        return;
+    QCOMPARE(p.x, point.x());
+    QCOMPARE(p.y, point.y());
+    QCOMPARE(p.stable, stable);
+}
+
+void BifurcationModelTest::typeChanges_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<int>("coefficient");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<QString>("expected");
+    // Interior (-D, 3 + D): y = 0 at D = -3, where det -D(3 + D) of the interior and -3(D + 3) of
+    // (3, 0) change sign together; tr² - 4 det = 5D² + 12D is 0 at D = -12/5. The trace of the
+    // origin, 3 + D, crosses 0 at D = -3 too, but det 3D < 0 keeps it a saddle.
+    QTest::newRow("logistic prey, D") << Coefficients{3, -1, -1, -2, 1, 0} << 3 << -4.0 << 0.0
+        << "-3: el equilibrio interior se une a (3, 0): intercambio de estabilidad; "
+           "-2.4: el equilibrio interior pasa de nodo estable a foco estable";
+    // Interior (4, 4 + 4B), J = [[4B, -4], [4 + 4B, 0]]: meets (-4/B, 0) at B = -1; tr² - 4 det =
+    // 16 (B² - 4B - 4) is 0 at B = 2 - 2√2; tr 4B crosses 0 at B = 0 with det > 0. The x-axis
+    // point goes through a pole at B = 0: no change there.
+    QTest::newRow("predator-prey, B") << Coefficients{4, 0, -1, -4, 1, 0} << 1 << -2.0 << 2.0
+        << "-1: el equilibrio interior se une a (4, 0): intercambio de estabilidad; "
+           "-0.828427125: el equilibrio interior pasa de nodo estable a foco estable; "
+           "0: el equilibrio interior pasa de foco estable a foco inestable";
+}
+
+void BifurcationModelTest::typeChanges()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(int, coefficient);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(QString, expected);
+    const BifurcationDiagram diagram = bifurcationDiagram(k, coefficient, from, to, 800);
+    QCOMPARE(describe(diagram.changes), expected);
+    QVERIFY(std::fabs(diagram.changes.front().value - std::round(diagram.changes.front().value)) <= 1e-9);
+}
+
+QTEST_GUILESS_MAIN(BifurcationModelTest)
+#include "bifurcation_model_test.moc"

@@ -1,0 +1,110 @@
+// The bifurcation window: a press picks the value of its column, the current value's line,
+// and the tooltip of a mark.
+#include "bifurcation_canvas.h"
+#include "bifurcation_window.h"
+#include "examples.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+// The logistic prey with D over [-4, 0]: the interior equilibrium meets (3, 0) at D = -3.
+void showLogisticPrey(BifurcationWindow &window)
+{
+    window.setSystem(exampleSystems()[1].coefficients);
+    window.setCoefficient(3);
+    window.resize(760, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+}
+
+} // namespace
+
+class BifurcationWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); }
+    void pressPicksItsColumn_data();
+    void pressPicksItsColumn();
+    void lineAtCurrentValue();
+    void toolTipOfMark_data();
+    void toolTipOfMark();
+};
+
+void BifurcationWindowTest::pressPicksItsColumn_data()
+{
+    QTest::addColumn<double>("at");        // where to press, as a value of D
+    QTest::addColumn<double>("expected");  // the tidiest value of that column
+    QTest::newRow("the meeting at D = -3") << -3.0 << -3.0;
+    QTest::newRow("node turns focus at D = -2.4") << -2.4 << -2.4;
+    QTest::newRow("left end") << -4.0 << -4.0;
+    QTest::newRow("right end") << 0.0 << 0.0;
+}
+
+void BifurcationWindowTest::pressPicksItsColumn()
+{
+    QFETCH(double, at);
+    QFETCH(double, expected);
+    BifurcationWindow window;
+    showLogisticPrey(window);
+    BifurcationCanvas *canvas = window.canvas();
+    const BifurcationGeometry g = canvas->diagramGeometry();
+    QSignalSpy picked(&window, &BifurcationWindow::coefficientPicked);
+    const QPoint press(static_cast<int>(std::floor(g.coefficientX(at))), g.panels[1].center().y());
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, press);
+    QCOMPARE(picked.count(), 1);
+    QCOMPARE(picked.at(0).at(0).toInt(), 3);
+    const double value = picked.at(0).at(1).toDouble();
+    QVERIFY2(value == expected, qPrintable(QString::number(value, 'g', 17)));   // exactly, not within 1e-12
+}
+
+void BifurcationWindowTest::lineAtCurrentValue()
+{
+    BifurcationWindow window;
+    showLogisticPrey(window);
+    BifurcationCanvas *canvas = window.canvas();
+    const BifurcationGeometry g = canvas->diagramGeometry();
+    const QImage image = canvas->grab().toImage();
+    const int line = static_cast<int>(std::floor(g.coefficientX(-2)));
+    const QColor red(210, 0, 0);
+    // Upper part of both panels: no curve of this system passes there.
+    for (const QRect &area : g.panels) {
+        for (int y = area.top() + area.height() / 4; y < area.center().y(); y += 7) {
+            QCOMPARE(image.pixelColor(line, y), red);
+            QVERIFY(image.pixelColor(line - 2, y) != red && image.pixelColor(line + 2, y) != red);
+        }
+    }
+}
+
+void BifurcationWindowTest::toolTipOfMark_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QPointF>("point");   // the equilibrium there
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("exchange of stability") << -3.0 << QPointF(3, 0)
+        << "D = -3\nEl equilibrio interior se une a (3, 0): intercambio de estabilidad";
+    QTest::newRow("node turns focus, decimal comma") << -2.4 << QPointF(2.4, 0.6)
+        << "D = -2,4\nEl equilibrio interior pasa de nodo estable a foco estable";
+}
+
+void BifurcationWindowTest::toolTipOfMark()
+{
+    QFETCH(double, value);
+    QFETCH(QPointF, point);
+    QFETCH(QString, expected);
+    BifurcationWindow window;
+    showLogisticPrey(window);
+    const BifurcationCanvas *canvas = window.canvas();
+    const BifurcationGeometry g = canvas->diagramGeometry();
+    const double x = g.coefficientX(value);
+    QCOMPARE(canvas->toolTipAt({x + 2, g.valueY(BifurcationGeometry::XPanel, point.x()) - 2}), expected);
+    QCOMPARE(canvas->toolTipAt({x, g.valueY(BifurcationGeometry::YPanel, point.y())}), expected);
+    QCOMPARE(canvas->toolTipAt({x + 20, g.valueY(BifurcationGeometry::YPanel, point.y())}), QString());
+}
+
+QTEST_MAIN(BifurcationWindowTest)
+#include "bifurcation_window_test.moc"
