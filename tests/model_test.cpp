@@ -1,4 +1,5 @@
 // The vector field and the integration of one trajectory into 201 samples.
+#include "extrema.h"
 #include "failure.h"
 #include "model.h"
 
@@ -67,6 +68,8 @@ private slots:
     void exchangeSymmetryIsExact();
     void samplesAfterTheFirstInvalidHoldFillers_data();
     void samplesAfterTheFirstInvalidHoldFillers();
+    void turningPoints_data();
+    void turningPoints();
     void failureLeavesNoEarlierSamples_data();
     void failureLeavesNoEarlierSamples();
     void underflowingStepKeepsThePoint();
@@ -332,6 +335,51 @@ void ModelTest::rungeKuttaIsFourthOrder()
     };
     const double ratio = errorAtTimeTwo(2, 1) / errorAtTimeTwo(1, 2);
     QVERIFY2(ratio > 15 && ratio < 17, qPrintable(QString::number(ratio)));
+}
+
+// Maxima and minima of x(t) and y(t) where x' or y' changes sign between valid samples, and the
+// period from the peaks of x. The default orbit through (5, 5) has the period 1.5848896, found
+// once by integrating with steps of 1e-6 and locating where x' falls through zero.
+void ModelTest::turningPoints_data()
+{
+    QTest::addColumn<double>("span");
+    QTest::addColumn<double>("x0");
+    QTest::addColumn<double>("y0");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<double>("period");   // 0: too few maxima of x for a period
+    QTest::newRow("span 10, 12 turns") << 10.0 << 5.0 << 5.0 << 50 << 1.5848896;
+    QTest::newRow("span 2, less than 3 turns") << 2.0 << 5.0 << 5.0 << 10 << 1.5848896;
+    QTest::newRow("span 1, one maximum of x") << 1.0 << 5.0 << 5.0 << 4 << 0.0;
+    QTest::newRow("at the equilibrium nothing turns") << 10.0 << 4.0 << 4.0 << 0 << 0.0;
+    // On the axis x = 0, x' is zero everywhere and y only decays: nothing turns.
+    QTest::newRow("on the y axis") << 2.0 << 0.0 << 5.0 << 0 << 0.0;
+}
+
+void ModelTest::turningPoints()
+{
+    QFETCH(double, span);
+    QFETCH(double, x0);
+    QFETCH(double, y0);
+    QFETCH(int, count);
+    QFETCH(double, period);
+    Model model = defaultModel();
+    model.dt = span / 100;
+    model.calcula(constant(x0), constant(y0));
+    const Coefficients k{model.A, model.B, model.C, model.D, model.E, model.F};
+    const std::vector<TurningPoint> points = ::turningPoints(k, model.xs, model.ys, model.ok);
+    QCOMPARE(int(points.size()), count);
+    for (const TurningPoint &point : points) {
+        // Each is a sample whose value is at least that of its valid neighbours.
+        const auto &v = point.variable == TurningPoint::Variable::X ? model.xs : model.ys;
+        const double sign = point.kind == TurningPoint::Kind::Maximum ? 1 : -1;
+        for (int n : {point.sample - 1, point.sample + 1})
+            if (SampleArray<bool>::contains(n) && model.ok(n))
+                QVERIFY(sign * (v(point.sample) - v(n)) >= 0);
+    }
+    const std::optional<double> found = approximatePeriod(points, model.xs, model.ys, model.ok, model.dt);
+    QCOMPARE(found.has_value(), period > 0);
+    if (found)
+        QVERIFY2(std::fabs(*found - period) < 0.005 * period, qPrintable(QString::number(*found, 'g', 10)));
 }
 
 QTEST_GUILESS_MAIN(ModelTest)

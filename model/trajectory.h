@@ -1,0 +1,20 @@
+#pragma once
+
+#include "coefficients.h"
+#include "model.h"
+#include "sample_array.h"
+
+// One computed trajectory on its own: its samples and their validity, with the coefficients
+// and the time step it was computed with. A later change of the model does not alter it.
+struct Trajectory {
+    Coefficients coefficients;
+    double dt = 0;
+    SampleArray<double> xs, ys;
+    SampleArray<bool> ok;
+};
+
+// The trajectory the model holds, computed with the given coefficients.
+inline Trajectory trajectoryOf(const Model &model, const Coefficients &coefficients)
+{
+    return {coefficients, model.dt, model.xs, model.ys, model.ok};
+}
