@@ -53,7 +53,8 @@ void paintDirectionField(QPainter &painter, const QSizeF &area, const Coefficien
     }
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(kField, 1, Qt::SolidLine, Qt::RoundCap));
+    // Flat ends: round ones cost ten times as much once the screen scale widens the pen.
+    painter.setPen(QPen(kField, 1, Qt::SolidLine, Qt::FlatCap));
     painter.drawLines(lines);
     painter.restore();
 }
