@@ -109,11 +109,12 @@ bool AnalysisLayer::showEquilibriumTip(QHelpEvent *event)
 {
     if (!equilibria_->isChecked())
         return false;
-    const QRect area = prog_.XYgraf->contentsRect();
+    const QRect area = phasePlane_->contentsRect();
     const Equilibrium *found =
         equilibriumAt(system_.equilibria, QSizeF(area.size()), QPointF(event->pos() - area.topLeft()));
     if (!found)
         return false;
-    QToolTip::showText(event->globalPos(), tooltipText(*found), prog_.XYgraf, QRect(event->pos() - QPoint(3, 3), QSize(7, 7)));
+    QToolTip::showText(event->globalPos(), tooltipText(*found), phasePlane_,
+                       QRect(event->pos() - QPoint(3, 3), QSize(7, 7)));
     return true;
 }

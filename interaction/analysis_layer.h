@@ -10,6 +10,7 @@
 
 class AnalysisWindow;
 class HelpWindow;
+class PlotSurface;
 class Prog;
 class QAction;
 class QHelpEvent;
@@ -61,6 +62,7 @@ private:
     bool showEquilibriumTip(QHelpEvent *event);
 
     Prog &prog_;
+    PlotSurface *phasePlane_ = nullptr;
     AnalysedSystem system_;
     bool analysed_ = false;
     QAction *nullclines_ = nullptr;

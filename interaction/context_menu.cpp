@@ -16,7 +16,8 @@ void AnalysisLayer::installContextMenu()
     prog_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&prog_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { openContextMenu(prog_.mapToGlobal(pos)); });
-    prog_.XYgraf->installEventFilter(this);
+    phasePlane_ = prog_.XYgraf;
+    phasePlane_->installEventFilter(this);
 }
 
 QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
@@ -48,7 +49,9 @@ void AnalysisLayer::openContextMenuFromKeyboard()
 
 bool AnalysisLayer::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != prog_.XYgraf)
+    // The phase plane is known by its own pointer: while the window is being destroyed it
+    // still receives events, and the window is no longer a Prog to ask.
+    if (watched != phasePlane_)
         return false;
     switch (event->type()) {
     case QEvent::ContextMenu:
