@@ -10,7 +10,28 @@
 #include <QAction>
 #include <QHelpEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolTip>
+
+#include <algorithm>
+
+namespace {
+
+// Beside the main window where the screen has room, so that the plots stay in sight.
+void placeBeside(QWidget &window, const QWidget &main)
+{
+    const QScreen *screen = main.screen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = main.frameGeometry();
+    QPoint place(frame.right() + 8, frame.top());
+    if (place.x() + window.width() > room.right())
+        place.setX(std::max(room.left(), room.right() - window.width()));
+    window.move(place);
+}
+
+} // namespace
 
 AnalysisLayer::AnalysisLayer(Prog &prog) : QObject(&prog), prog_(prog)
 {
@@ -77,8 +98,10 @@ void AnalysisLayer::overlaysToggled()
 
 void AnalysisLayer::showAnalysisWindow()
 {
-    if (!analysisWindow_)
+    if (!analysisWindow_) {
         analysisWindow_ = new AnalysisWindow(&prog_);
+        placeBeside(*analysisWindow_, prog_);
+    }
     analysisWindow_->showSystem(system_);
     analysisWindow_->show();
     analysisWindow_->raise();

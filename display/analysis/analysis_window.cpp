@@ -22,6 +22,7 @@ QLabel *selectableLabel(const char *name, const char *accessibleName, QWidget *p
     label->setTextFormat(Qt::PlainText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     label->setAccessibleName(QString::fromUtf8(accessibleName));
+    label->setAccessibleDescription(QStringLiteral("Los valores del último cálculo; el texto se puede seleccionar y copiar."));
     return label;
 }
 

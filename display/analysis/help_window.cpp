@@ -10,6 +10,7 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     auto *text = new QTextBrowser(this);
     text->setObjectName(QStringLiteral("textoAyuda"));
     text->setAccessibleName(QStringLiteral("Texto de ayuda"));
+    text->setAccessibleDescription(QStringLiteral("Todas las acciones del ratón y del teclado del programa."));
     text->setOpenLinks(false);
     text->setHtml(helpHtml());
     auto *layout = new QVBoxLayout(this);
