@@ -1,6 +1,7 @@
 // Times the model's integrator and the window's drawing paths, then prints the medians
 // beside their targets. The window runs on Qt's offscreen platform.
 #include "bifurcation_bench.h"
+#include "analysis_bench.h"
 #include "model_bench.h"
 #include "prog.h"
 #include "targets.h"
@@ -24,6 +25,9 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     Prog prog;
     if (!registerWindowBenchmarks(prog))
+        return EXIT_FAILURE;
+    Prog analysed;
+    if (!registerAnalysisBenchmarks(analysed))
         return EXIT_FAILURE;
     if (!registerBifurcationBenchmarks())
         return EXIT_FAILURE;

@@ -5,16 +5,13 @@
 #include "plot_surface.h"
 #include "prog.h"
 #include "targets.h"
+#include "window_driver.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QWindow>
 
-#include <cstdio>
 #include <functional>
 #include <iterator>
 
@@ -33,25 +30,12 @@ constexpr Press kPresses[] = {
     {1350, 2900, "3", "3"},
 };
 
-// Paints now what the last action left to repaint, as the event loop does once the action
-// has returned: one pass over the window's dirty region.
-void repaintNow()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-}
-
 bool allSamplesValid(const Model &model)
 {
     for (int k = kFirstSample; k <= kLastSample; ++k)
         if (!model.ok(k))
             return false;
     return true;
-}
-
-int nextCursor(const QScrollBar &scrollBar)
-{
-    const int value = scrollBar.value();
-    return value < scrollBar.maximum() ? value + 1 : scrollBar.minimum();
 }
 
 void press(Prog &prog, const Press &where)
@@ -61,24 +45,7 @@ void press(Prog &prog, const Press &where)
 
 bool fail(const char *message)
 {
-    std::fprintf(stderr, "lv-bench: %s\n", message);
-    return false;
-}
-
-bool showWindow(Prog &prog)
-{
-    prog.Form_Load();
-    QElapsedTimer waited;
-    waited.start();
-    while (!prog.windowHandle() || !prog.windowHandle()->isExposed()) {
-        if (waited.elapsed() > 5000)
-            return fail("the window was never exposed");
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    QCoreApplication::processEvents();
-    if (!allSamplesValid(prog.model))
-        return fail("the start-up trajectory does not have 201 valid samples");
-    return true;
+    return benchFailure(message);
 }
 
 // Every measured action must end with each of the three plots painted exactly once,

@@ -20,8 +20,31 @@ PlotSurface::PlotSurface(QWidget *parent) : QFrame(parent)
 void PlotSurface::Cls()
 {
     ensureImage();
-    image_.fill(palette().color(QPalette::Base));
+    if (underlayPainter_)
+        image_ = underlay();   // shared until the first point is drawn
+    else
+        image_.fill(palette().color(QPalette::Base));
     update(contentsRect());
+}
+
+void PlotSurface::setUnderlayPainter(UnderlayPainter painter)
+{
+    underlayPainter_ = std::move(painter);
+    underlay_ = QImage();
+}
+
+const QImage &PlotSurface::underlay()
+{
+    if (image_.isNull())
+        return image_;   // no drawing area to paint
+    if (underlay_.size() != image_.size() || underlay_.devicePixelRatio() != image_.devicePixelRatio()) {
+        underlay_ = QImage(image_.size(), image_.format());
+        underlay_.setDevicePixelRatio(image_.devicePixelRatio());
+        underlay_.fill(palette().color(QPalette::Base));
+        QPainter painter(&underlay_);
+        underlayPainter_(painter, QSizeF(underlay_.size()) / underlay_.devicePixelRatio());
+    }
+    return underlay_;
 }
 
 void PlotSurface::PSet(float x, float y)

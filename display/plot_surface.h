@@ -3,6 +3,8 @@
 #include <QFrame>
 #include <QImage>
 
+#include <functional>
+
 // A drawing surface with a sunken border. Points are painted into a kept image and stay until
 // Cls, whatever covers the window; paintEvent only copies the image to the screen. Positions
 // are twips measured from the top-left corner of the drawing area inside the border.
@@ -31,6 +33,13 @@ public:
     bool hasKeyboardMarker() const { return markerEnabled_; }
     void setMarkerPixel(QPoint pixel);
     QPoint markerPixel() const { return marker_; }
+    // What Cls leaves behind: the base colour, or, while a painter is set, a picture painted
+    // under every point (the analysis overlays). The painter draws in logical pixels of the
+    // drawing area, whose size it is given. Its picture is kept and painted again only at the
+    // first Cls after invalidateUnderlay() or a change of size or screen scale.
+    using UnderlayPainter = std::function<void(QPainter &painter, const QSizeF &area)>;
+    void setUnderlayPainter(UnderlayPainter painter);
+    void invalidateUnderlay() { underlay_ = QImage(); }
 
 signals:
     // The pointer moved with a button held, to pos in the drawing area's logical pixels (which
@@ -62,11 +71,14 @@ protected:
 private:
     void ensureImage();
     void fillDevicePixels(const QRectF &logical, QRgb colour);
+    const QImage &underlay();
 
     QImage image_;
     void paintFocus(QPainter &painter);
     QSize areaSize() const;
 
+    UnderlayPainter underlayPainter_;
+    QImage underlay_;
     int drawWidth_ = 1;
     bool markerEnabled_ = false;
     QPoint marker_;

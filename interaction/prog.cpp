@@ -1,6 +1,7 @@
 #include "prog.h"
 
 #include "accessibility.h"
+#include "analysis_layer.h"
 #include "clickable_label.h"
 #include "conversions.h"
 #include "failure.h"
@@ -39,6 +40,7 @@ Prog::Prog(QWidget *parent) : QWidget(parent)
         Label1[i] = findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i));
 
     connectEvents();
+    analysis = new AnalysisLayer(*this);
 }
 
 namespace {
@@ -173,6 +175,7 @@ void Prog::calcula()
     model.calcula([this] { return numberFromText(XI->text()); },
                   [this] { return numberFromText(YI->text()); });
     placeMarkerOnInitialPoint();
+    analysis->recomputed();
 }
 
 void Prog::pintura()

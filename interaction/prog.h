@@ -10,6 +10,7 @@
 #include <optional>
 #include <utility>
 
+class AnalysisLayer;
 class ClickableLabel;
 class Failure;
 class LineShape;
@@ -48,6 +49,9 @@ public:
     QPushButton *Calcular = nullptr;
     std::array<ClickableLabel *, 6> par{};
     std::array<QLabel *, 12> Label1{};
+
+    // The phase-plane analysis over the window: overlays, analysis window, context menu.
+    AnalysisLayer *analysis = nullptr;
 
     // Event procedures.
     void Calcular_Click();

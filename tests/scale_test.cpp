@@ -1,7 +1,10 @@
 // The window at the screen scale given by QT_SCALE_FACTOR (the test runs at 1, 1.5 and 2), and
 // on two screens of different pixel ratios (1.25 and 1.75, given by LV_EXPECTED_SCALE).
+#include "overlay_style.h"
 #include "plot_surface.h"
 #include "prog.h"
+
+#include <QAction>
 
 #include <QFontMetricsF>
 #include <QScreen>
@@ -33,6 +36,7 @@ private slots:
     void dotsAreCrisp();
     void pressOnTheDotOfFiveFiveGivesFiveFive();
     void labelTextFitsItsBox();
+    void nullclinesAreCrisp();
     void aNewPixelRatioRedrawsThePlots();
 
 private:
@@ -116,6 +120,30 @@ void ScaleTest::aNewPixelRatioRedrawsThePlots()
     const QImage moved = window->XYgraf->image();
     window->pintura();
     QCOMPARE(moved, window->XYgraf->image());
+}
+
+// The overlays are drawn at the screen's resolution: the nullcline y = 4 of the defaults
+// crosses a column of the phase plane as one solid band of device pixels, unblended.
+void ScaleTest::nullclinesAreCrisp()
+{
+    window->findChild<QAction *>(QStringLiteral("isoclinas"))->setChecked(true);
+    const QImage &image = window->XYgraf->image();
+    const QRgb base = window->XYgraf->palette().color(QPalette::Base).rgb();
+    const QRgb line = overlay_style::kXNullcline.rgb();
+    const qreal scale = expectedScale();
+    const int column = int(250 * scale);   // x = 9, clear of the trajectory and the marks
+    int first = -1, count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb pixel = image.pixel(column, y);
+        QVERIFY2(pixel == base || pixel == line, qPrintable(QString::number(y)));
+        if (pixel == line) {
+            count += 1;
+            first = first < 0 ? y : first;
+        }
+    }
+    QVERIFY2(count >= 1 && count <= std::ceil(scale), qPrintable(QString::number(count)));
+    QVERIFY(first >= int(166 * scale) && first + count <= int(167 * scale) + 1);
+    window->findChild<QAction *>(QStringLiteral("isoclinas"))->setChecked(false);
 }
 
 QTEST_MAIN(ScaleTest)

@@ -1,0 +1,161 @@
+#include "analysis_bench.h"
+
+#include "analysis_layer.h"
+#include "overlay_renderer.h"
+#include "overlay_style.h"
+#include "paint_counter.h"
+#include "plot_surface.h"
+#include "prog.h"
+#include "targets.h"
+#include "window_driver.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <cstddef>
+#include <functional>
+
+namespace {
+
+// Two presses in the phase plane, in twips of its drawing area, taken in turn: (5, 5), (3, 3).
+constexpr float kPresses[][2] = {{2150, 2100}, {1350, 2900}};
+
+// Two values of A taken in turn: each press after a change recomputes the overlays.
+constexpr double kCoefficientA[] = {4, 4.25};
+
+void press(Prog &prog, std::size_t count)
+{
+    const auto &where = kPresses[count % std::size(kPresses)];
+    prog.XYgraf_MouseDown(1, 0, where[0], where[1]);
+}
+
+bool turnEveryOverlayOn(Prog &prog)
+{
+    for (const char *name : {"isoclinas", "equilibrios", "campo", "escalas"}) {
+        auto *action = prog.findChild<QAction *>(QString::fromLatin1(name));
+        if (!action)
+            return benchFailure("an overlay action is missing");
+        action->setChecked(true);
+    }
+    repaintNow();
+    const OverlayOptions o = prog.analysis->options();
+    if (!o.nullclines || !o.equilibria || !o.directionField || !o.scales)
+        return benchFailure("the overlays did not turn on");
+    return true;
+}
+
+// The default nullcline y = 4 crosses the phase plane at its pixel row; with the overlays
+// on, that row holds its colour away from the trajectory.
+bool overlaysAreDrawn(const Prog &prog)
+{
+    const QImage &image = prog.XYgraf->image();
+    const int row = int(2500 / 15 * image.devicePixelRatio());
+    const int column = int(4000 / 15 * image.devicePixelRatio());
+    return image.pixel(column, row) == overlay_style::kXNullcline.rgb();
+}
+
+bool checkActions(Prog &prog)
+{
+    PaintCounter paints{prog.XYgraf, prog.Xgraf, prog.Ygraf};
+    if (!overlaysAreDrawn(prog))
+        return benchFailure("the nullcline is not where it should be with the overlays on");
+    for (std::size_t count = 0; count < 4; ++count) {
+        prog.model.A = kCoefficientA[count % 2];
+        paints.reset();
+        press(prog, count);
+        repaintNow();
+        if (!paints.eachPaintedOnce())
+            return benchFailure("a press over the overlays did not paint each plot once");
+        if (prog.analysis->system().coefficients.A != prog.model.A)
+            return benchFailure("a press did not take the coefficient in force");
+    }
+    prog.model.A = 4;
+    press(prog, 0);
+    repaintNow();
+    if (!overlaysAreDrawn(prog))
+        return benchFailure("the overlays are gone after the presses");
+    paints.reset();
+    prog.HScroll1->setValue(nextCursor(*prog.HScroll1));
+    repaintNow();
+    if (!paints.eachPaintedOnce())
+        return benchFailure("a time-cursor step over the overlays did not paint each plot once");
+    return true;
+}
+
+// A press with the coefficients unchanged: the overlays are kept, the trajectory is new.
+void pressOverOverlays(benchmark::State &state, Prog &prog)
+{
+    std::size_t count = 0;
+    for (auto _ : state) {
+        press(prog, count++);
+        repaintNow();
+    }
+}
+
+// A press after a coefficient was edited: the press also analyses the new system and paints
+// the overlays again.
+void pressAfterCoefficientChange(benchmark::State &state, Prog &prog)
+{
+    std::size_t count = 0;
+    for (auto _ : state) {
+        prog.model.A = kCoefficientA[count % 2];   // as the coefficient's dialog stores it
+        press(prog, count++);
+        repaintNow();
+    }
+    prog.model.A = 4;
+}
+
+void cursorStepOverOverlays(benchmark::State &state, Prog &prog)
+{
+    for (auto _ : state) {
+        prog.HScroll1->setValue(nextCursor(*prog.HScroll1));
+        repaintNow();
+    }
+    prog.HScroll1->setValue(0);
+    repaintNow();
+}
+
+// Only the painting of the phase plane's overlays into a picture of its size.
+void paintPhaseOverlaysOnly(benchmark::State &state, Prog &prog)
+{
+    QImage image(prog.XYgraf->image().size(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(prog.XYgraf->image().devicePixelRatio());
+    const QSizeF area = QSizeF(image.size()) / image.devicePixelRatio();
+    const OverlayOptions options = prog.analysis->options();
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        paintPhaseOverlays(painter, area, options, prog.analysis->system());
+    }
+}
+
+} // namespace
+
+bool registerAnalysisBenchmarks(Prog &prog)
+{
+    if (!showWindow(prog) || !turnEveryOverlayOn(prog) || !checkActions(prog))
+        return false;
+
+    struct Entry {
+        const char *name;
+        void (*run)(benchmark::State &, Prog &);
+    };
+    const Entry entries[] = {
+        {bench_name::overlayPress, &pressOverOverlays},
+        {bench_name::overlayPressNewCoefficients, &pressAfterCoefficientChange},
+        {bench_name::overlayCursorStep, &cursorStepOverOverlays},
+        {bench_name::overlayPaint, &paintPhaseOverlaysOnly},
+    };
+    for (const Entry &entry : entries) {
+        benchmark::RegisterBenchmark(entry.name, entry.run, std::ref(prog))
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Repetitions(10)
+            ->ReportAggregatesOnly(true);
+    }
+    return true;
+}

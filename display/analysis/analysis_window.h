@@ -1,0 +1,35 @@
+#pragma once
+
+#include "analysed_system.h"
+
+#include <QWidget>
+
+class QLabel;
+class QTableWidget;
+class QVBoxLayout;
+
+// The analysis window ("Análisis"): the coefficients and the time span in force above a table
+// with one row per equilibrium: x, y, eigenvalues and type. Not modal; its text can be
+// selected and copied (Ctrl+C copies the selected cells, tab-separated).
+class AnalysisWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit AnalysisWindow(QWidget *parent = nullptr);
+
+    // Shows the system: the coefficients, the span (100 dt) and the equilibria.
+    void showSystem(const AnalysedSystem &system);
+
+    // A section of its own below the table, for later additions to the window.
+    void addSection(QWidget *section);
+
+    QTableWidget *equilibriaTable() const { return table_; }
+
+private:
+    void copySelection() const;
+
+    QLabel *coefficients_ = nullptr;
+    QLabel *span_ = nullptr;
+    QTableWidget *table_ = nullptr;
+    QVBoxLayout *layout_ = nullptr;
+};

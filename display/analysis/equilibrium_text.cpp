@@ -1,0 +1,90 @@
+#include "equilibrium_text.h"
+
+#include "conversions.h"
+
+#include <QLocale>
+#include <QStringList>
+
+#include <cmath>
+
+namespace {
+
+// The separator between two numbers in a list: a comma unless the decimal separator is one.
+QString listSeparator()
+{
+    return QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("; ") : QStringLiteral(", ");
+}
+
+} // namespace
+
+QString typeText(EquilibriumType type)
+{
+    switch (type) {
+    case EquilibriumType::Saddle: return QStringLiteral("punto de silla");
+    case EquilibriumType::StableNode: return QStringLiteral("nodo estable");
+    case EquilibriumType::UnstableNode: return QStringLiteral("nodo inestable");
+    case EquilibriumType::StableDegenerateNode: return QStringLiteral("nodo degenerado estable");
+    case EquilibriumType::UnstableDegenerateNode: return QStringLiteral("nodo degenerado inestable");
+    case EquilibriumType::StableFocus: return QStringLiteral("foco estable");
+    case EquilibriumType::UnstableFocus: return QStringLiteral("foco inestable");
+    case EquilibriumType::Centre: return QStringLiteral("centro (órbitas cerradas)");
+    case EquilibriumType::NonHyperbolic: return QStringLiteral("no hiperbólico");
+    case EquilibriumType::Undetermined: return QStringLiteral("indeterminado (números demasiado grandes)");
+    case EquilibriumType::LineOfEquilibria: return QStringLiteral("recta de equilibrios");
+    case EquilibriumType::PlaneOfEquilibria: return QStringLiteral("plano de equilibrios");
+    }
+    return {};
+}
+
+QString eigenvaluesText(const Equilibrium &equilibrium)
+{
+    if (equilibrium.shape != Equilibrium::Shape::Point || equilibrium.type() == EquilibriumType::Undetermined)
+        return QStringLiteral("—");
+    const Eigenvalues &e = equilibrium.linearisation.eigenvalues;
+    if (e.isComplex())
+        return QStringLiteral("%1 ± %2i").arg(textOf(e.first), textOf(e.imaginary));
+    return textOf(e.first) + listSeparator() + textOf(e.second);
+}
+
+QString lineText(const StraightLine &line)
+{
+    QString text;
+    auto addTerm = [&text](double coefficient, const QString &variable) {
+        if (coefficient == 0)
+            return;
+        const bool negative = coefficient < 0;
+        const double size = std::fabs(coefficient);
+        const QString number = !variable.isEmpty() && size == 1 ? QString() : textOf(size);
+        const QString separator = number.isEmpty() || variable.isEmpty() ? QString() : QStringLiteral(" ");
+        if (text.isEmpty())
+            text = (negative ? QStringLiteral("-") : QString()) + number + separator + variable;
+        else
+            text += (negative ? QStringLiteral(" - ") : QStringLiteral(" + ")) + number + separator + variable;
+    };
+    addTerm(line.a, {});
+    addTerm(line.b, QStringLiteral("x"));
+    addTerm(line.c, QStringLiteral("y"));
+    return (text.isEmpty() ? QStringLiteral("0") : text) + QStringLiteral(" = 0");
+}
+
+QString placeText(const Equilibrium &equilibrium)
+{
+    switch (equilibrium.shape) {
+    case Equilibrium::Shape::Point:
+        return QStringLiteral("(%1%2%3)").arg(textOf(equilibrium.x), listSeparator(), textOf(equilibrium.y));
+    case Equilibrium::Shape::Line:
+        return lineText(equilibrium.line);
+    case Equilibrium::Shape::Plane:
+        return QStringLiteral("todo el plano");
+    }
+    return {};
+}
+
+QString tooltipText(const Equilibrium &equilibrium)
+{
+    QStringList lines{placeText(equilibrium)};
+    if (equilibrium.shape == Equilibrium::Shape::Point)
+        lines << QStringLiteral("Autovalores: ") + eigenvaluesText(equilibrium);
+    lines << typeText(equilibrium.type());
+    return lines.join(QLatin1Char('\n'));
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "equilibria.h"
+
+#include <QPointF>
+
+#include <vector>
+
+class QPainter;
+class QSizeF;
+
+// A mark at each equilibrium that lies in the phase plane's drawing area: filled if stable,
+// open if unstable, a cross for a saddle, a diamond for a centre, a square where the
+// linearisation does not decide. A line of equilibria is drawn as a broad translucent line.
+void paintEquilibria(QPainter &painter, const QSizeF &area, const std::vector<Equilibrium> &list);
+
+// The equilibrium whose mark (or line) lies under pos, in logical pixels of the drawing area:
+// the nearest point first, then the nearest line; nothing when none is near enough.
+const Equilibrium *equilibriumAt(const std::vector<Equilibrium> &list, const QSizeF &area, QPointF pos);

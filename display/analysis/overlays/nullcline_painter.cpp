@@ -1,0 +1,29 @@
+#include "nullcline_painter.h"
+
+#include "overlay_style.h"
+#include "phase_geometry.h"
+
+#include <QPainter>
+
+void paintPhaseLine(QPainter &painter, const QSizeF &area, const StraightLine &line)
+{
+    const auto segment = clipToRect(line, phase_geometry::visibleRect(area, 1));
+    if (!segment)
+        return;
+    const bool parallelToAnAxis = line.b == 0 || line.c == 0;
+    const auto at = parallelToAnAxis ? phase_geometry::dotCentreAt : phase_geometry::pointAt;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, !parallelToAnAxis);
+    painter.drawLine(at(segment->x1, segment->y1), at(segment->x2, segment->y2));
+    painter.restore();
+}
+
+void paintNullclines(QPainter &painter, const QSizeF &area, const Coefficients &k)
+{
+    painter.save();
+    painter.setPen(QPen(overlay_style::kXNullcline, 1));
+    paintPhaseLine(painter, area, xNullcline(k));
+    painter.setPen(QPen(overlay_style::kYNullcline, 1));
+    paintPhaseLine(painter, area, yNullcline(k));
+    painter.restore();
+}

@@ -1,0 +1,26 @@
+#include "overlay_renderer.h"
+
+#include "direction_field_painter.h"
+#include "equilibrium_marks.h"
+#include "nullcline_painter.h"
+#include "scale_painter.h"
+
+void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const OverlayOptions &options,
+                        const AnalysedSystem &system)
+{
+    if (options.directionField)
+        paintDirectionField(painter, area, system.coefficients);
+    if (options.nullclines)
+        paintNullclines(painter, area, system.coefficients);
+    if (options.scales)
+        paintPhaseScales(painter, area);
+    if (options.equilibria)
+        paintEquilibria(painter, area, system.equilibria);
+}
+
+void paintTimeOverlays(QPainter &painter, const QSizeF &area, const OverlayOptions &options,
+                       const AnalysedSystem &system)
+{
+    if (options.scales)
+        paintTimeScales(painter, area, system.dt);
+}

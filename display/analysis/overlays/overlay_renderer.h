@@ -1,0 +1,27 @@
+#pragma once
+
+#include "analysed_system.h"
+
+class QPainter;
+class QSizeF;
+
+// Which analysis overlays are shown. All off at every start.
+struct OverlayOptions {
+    bool nullclines = false;
+    bool equilibria = false;
+    bool directionField = false;
+    bool scales = false;
+
+    bool anyInPhasePlane() const { return nullclines || equilibria || directionField || scales; }
+    bool anyInTimePlots() const { return scales; }
+};
+
+// Every overlay of the phase plane that the options ask for, in their order from the bottom:
+// direction field, nullclines, scales, equilibria. The painter draws in logical pixels of the
+// drawing area, whatever the device: a plot's kept image, a picture or a file.
+void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const OverlayOptions &options,
+                        const AnalysedSystem &system);
+
+// The overlays of a time plot (only the scales).
+void paintTimeOverlays(QPainter &painter, const QSizeF &area, const OverlayOptions &options,
+                       const AnalysedSystem &system);

@@ -1,0 +1,21 @@
+#pragma once
+
+class QPainter;
+class QSizeF;
+
+// The smallest step of 1, 2 or 5 times a power of ten that is at least `minimum`; 0 when
+// `minimum` is no positive finite number or the step would be beyond the range of a double.
+double roundStepAtLeast(double minimum);
+
+// The time between two ticks of a time axis whose samples stand dt apart: the round step
+// whose ticks stand at least `minimumPixels` logical pixels apart. 0 when there is none.
+double timeTickStep(double dt, double minimumPixels);
+
+// Small ticks with their numbers along the axis lines of the phase plane: every whole unit
+// from 0 to 10 on both axes, the ticks inside the quadrant and the numbers outside, with one
+// 0 for the origin.
+void paintPhaseScales(QPainter &painter, const QSizeF &area);
+
+// The same along the axis lines of a time plot: values 0 to 10 left of the value axis, and
+// round times chosen from dt below the time axis.
+void paintTimeScales(QPainter &painter, const QSizeF &area, double dt);

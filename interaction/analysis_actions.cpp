@@ -1,0 +1,39 @@
+// The actions of the analysis layer: each a QAction of the window with its key, listed in
+// the context menu.
+#include "analysis_layer.h"
+
+#include "prog.h"
+
+#include <QAction>
+
+QAction *AnalysisLayer::addAction(const char *name, const char *text, const QKeySequence &key, bool checkable)
+{
+    auto *action = new QAction(QString::fromUtf8(text), &prog_);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setCheckable(checkable);
+    prog_.addAction(action);
+    return action;
+}
+
+void AnalysisLayer::createActions()
+{
+    nullclines_ = addAction("isoclinas", "Isoclinas cero", QKeySequence(Qt::Key_N), true);
+    equilibria_ = addAction("equilibrios", "Puntos de equilibrio", QKeySequence(Qt::Key_E), true);
+    directionField_ = addAction("campo", "Campo de direcciones", QKeySequence(Qt::Key_D), true);
+    scales_ = addAction("escalas", "Escalas", QKeySequence(Qt::Key_S), true);
+    for (QAction *overlay : {nullclines_, equilibria_, directionField_, scales_})
+        connect(overlay, &QAction::toggled, this, &AnalysisLayer::overlaysToggled);
+
+    QAction *analysis = addAction("analisis", "Ventana de análisis…", QKeySequence(Qt::Key_A), false);
+    connect(analysis, &QAction::triggered, this, &AnalysisLayer::showAnalysisWindow);
+    QAction *help = addAction("ayuda", "Ayuda", QKeySequence(Qt::Key_F1), false);
+    connect(help, &QAction::triggered, this, &AnalysisLayer::showHelp);
+
+    // Shift+F10 opens the context menu where the Menu key would; it is no entry of the menu.
+    QAction *menuKey = addAction("menuContextual", "Menú contextual", QKeySequence(Qt::SHIFT | Qt::Key_F10), false);
+    connect(menuKey, &QAction::triggered, this, &AnalysisLayer::openContextMenuFromKeyboard);
+
+    menuActions = {nullclines_, equilibria_, directionField_, scales_, nullptr, analysis, help};
+}

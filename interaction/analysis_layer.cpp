@@ -1,0 +1,143 @@
+#include "analysis_layer.h"
+
+#include "analysis_window.h"
+#include "equilibrium_marks.h"
+#include "equilibrium_text.h"
+#include "help_window.h"
+#include "plot_surface.h"
+#include "prog.h"
+
+#include <QAction>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QToolTip>
+
+#include <algorithm>
+
+namespace {
+
+// Beside the main window where the screen has room, so that the plots stay in sight.
+void placeBeside(QWidget &window, const QWidget &main)
+{
+    const QScreen *screen = main.screen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = main.frameGeometry();
+    QPoint place(frame.right() + 8, frame.top());
+    if (place.x() + window.width() > room.right())
+        place.setX(std::max(room.left(), room.right() - window.width()));
+    window.move(place);
+}
+
+} // namespace
+
+AnalysisLayer::AnalysisLayer(Prog &prog) : QObject(&prog), prog_(prog)
+{
+    createActions();
+    installContextMenu();
+}
+
+OverlayOptions AnalysisLayer::options() const
+{
+    OverlayOptions o;
+    o.nullclines = nullclines_->isChecked();
+    o.equilibria = equilibria_->isChecked();
+    o.directionField = directionField_->isChecked();
+    o.scales = scales_->isChecked();
+    return o;
+}
+
+void AnalysisLayer::recomputed()
+{
+    const Model &m = prog_.model;
+    const Coefficients k{m.A, m.B, m.C, m.D, m.E, m.F};
+    const bool newCoefficients = !analysed_ || !(k == system_.coefficients);
+    const bool newStep = !analysed_ || m.dt != system_.dt;
+    if (!newCoefficients && !newStep)
+        return;
+    system_ = analyse(k, m.dt);
+    analysed_ = true;
+    if (newCoefficients)
+        prog_.XYgraf->invalidateUnderlay();
+    if (newStep) {
+        prog_.Xgraf->invalidateUnderlay();
+        prog_.Ygraf->invalidateUnderlay();
+    }
+    if (analysisWindow_)
+        analysisWindow_->showSystem(system_);
+}
+
+// The plots paint their overlays under the trajectory at their next Cls; with every option
+// off they have no painter and clear to the base colour as designed.
+void AnalysisLayer::setUnderlayPainters()
+{
+    const OverlayOptions o = options();
+    if (o.anyInPhasePlane())
+        prog_.XYgraf->setUnderlayPainter([this](QPainter &painter, const QSizeF &area) {
+            paintPhaseOverlays(painter, area, options(), system_);
+        });
+    else
+        prog_.XYgraf->setUnderlayPainter({});
+    for (PlotSurface *plot : {prog_.Xgraf, prog_.Ygraf}) {
+        if (o.anyInTimePlots())
+            plot->setUnderlayPainter([this](QPainter &painter, const QSizeF &area) {
+                paintTimeOverlays(painter, area, options(), system_);
+            });
+        else
+            plot->setUnderlayPainter({});
+    }
+}
+
+void AnalysisLayer::overlaysToggled()
+{
+    setUnderlayPainters();
+    prog_.pintura();
+}
+
+void AnalysisLayer::showAnalysisWindow()
+{
+    if (!analysisWindow_) {
+        analysisWindow_ = new AnalysisWindow(&prog_);
+        placeBeside(*analysisWindow_, prog_);
+    }
+    analysisWindow_->showSystem(system_);
+    analysisWindow_->show();
+    analysisWindow_->raise();
+    analysisWindow_->activateWindow();
+}
+
+AnalysisWindow *AnalysisLayer::analysisWindow() const
+{
+    return analysisWindow_;
+}
+
+HelpWindow *AnalysisLayer::helpWindow() const
+{
+    return helpWindow_;
+}
+
+void AnalysisLayer::showHelp()
+{
+    if (!helpWindow_)
+        helpWindow_ = new HelpWindow(&prog_);
+    helpWindow_->show();
+    helpWindow_->raise();
+    helpWindow_->activateWindow();
+}
+
+// Over a mark of an equilibrium, its tooltip; elsewhere the phase plane's own (none).
+bool AnalysisLayer::showEquilibriumTip(QHelpEvent *event)
+{
+    if (!equilibria_->isChecked())
+        return false;
+    const QRect area = phasePlane_->contentsRect();
+    const Equilibrium *found =
+        equilibriumAt(system_.equilibria, QSizeF(area.size()), QPointF(event->pos() - area.topLeft()));
+    if (!found)
+        return false;
+    QToolTip::showText(event->globalPos(), tooltipText(*found), phasePlane_,
+                       QRect(event->pos() - QPoint(3, 3), QSize(7, 7)));
+    return true;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "analysed_system.h"
+#include "overlay_renderer.h"
+
+#include <QKeySequence>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class AnalysisWindow;
+class HelpWindow;
+class PlotSurface;
+class Prog;
+class QAction;
+class QHelpEvent;
+class QMenu;
+
+// The phase-plane analysis laid over the designed window: the overlays of the three plots,
+// the analysis and help windows, and the actions, keys and context menu that reach them.
+// It describes the system of the trajectory on screen: the coefficients and dt in force at
+// the last recomputation. Every option is off at start and nothing is remembered.
+class AnalysisLayer : public QObject {
+    Q_OBJECT
+
+public:
+    explicit AnalysisLayer(Prog &prog);
+
+    // Takes the coefficients and dt of the recomputation just made; the overlays follow at
+    // the next redraw, the analysis window at once.
+    void recomputed();
+
+    const AnalysedSystem &system() const { return system_; }
+    OverlayOptions options() const;
+
+    // The context menu's actions in order, a null entry for a separator. Later features
+    // append their own.
+    QList<QAction *> menuActions;
+
+    // Opens the context menu at a global position; it goes away, and is deleted, when closed.
+    QMenu *openContextMenu(const QPoint &globalPos);
+
+    void showAnalysisWindow();
+    void showHelp();
+    // Each is made when first shown; nullptr until then.
+    AnalysisWindow *analysisWindow() const;
+    HelpWindow *helpWindow() const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // analysis_actions.cpp
+    void createActions();
+    QAction *addAction(const char *name, const char *text, const QKeySequence &key, bool checkable);
+    // context_menu.cpp
+    void installContextMenu();
+    void openContextMenuFromKeyboard();
+    // analysis_layer.cpp
+    void overlaysToggled();
+    void setUnderlayPainters();
+    bool showEquilibriumTip(QHelpEvent *event);
+
+    Prog &prog_;
+    PlotSurface *phasePlane_ = nullptr;
+    AnalysedSystem system_;
+    bool analysed_ = false;
+    QAction *nullclines_ = nullptr;
+    QAction *equilibria_ = nullptr;
+    QAction *directionField_ = nullptr;
+    QAction *scales_ = nullptr;
+    QPointer<AnalysisWindow> analysisWindow_;
+    QPointer<HelpWindow> helpWindow_;
+};

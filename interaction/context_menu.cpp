@@ -1,0 +1,69 @@
+// The context menu of the window. A right click anywhere opens it, except in the phase plane,
+// where every press starts a solution, and in the text boxes and the scroll bar, which keep
+// their own menus. The Menu key and Shift+F10 open the menu of the control with the focus.
+#include "analysis_layer.h"
+
+#include "plot_surface.h"
+#include "prog.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+
+void AnalysisLayer::installContextMenu()
+{
+    // A context-menu request that no control takes reaches the window itself.
+    prog_.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&prog_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { openContextMenu(prog_.mapToGlobal(pos)); });
+    phasePlane_ = prog_.XYgraf;
+    phasePlane_->installEventFilter(this);
+}
+
+QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
+{
+    auto *menu = new QMenu(&prog_);
+    menu->setObjectName(QStringLiteral("menuAnalisis"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (QAction *action : menuActions) {
+        if (action)
+            menu->addAction(action);
+        else
+            menu->addSeparator();
+    }
+    menu->popup(globalPos);
+    return menu;
+}
+
+// As the Menu key does: a context-menu request from the keyboard to the control with the
+// focus, at its middle.
+void AnalysisLayer::openContextMenuFromKeyboard()
+{
+    QWidget *target = QApplication::focusWidget();
+    if (!target || target->window() != &prog_)
+        target = &prog_;
+    const QPoint middle = target->rect().center();
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, middle, target->mapToGlobal(middle));
+    QCoreApplication::sendEvent(target, &request);
+}
+
+bool AnalysisLayer::eventFilter(QObject *watched, QEvent *event)
+{
+    // The phase plane is known by its own pointer: while the window is being destroyed it
+    // still receives events, and the window is no longer a Prog to ask.
+    if (watched != phasePlane_)
+        return false;
+    switch (event->type()) {
+    case QEvent::ContextMenu:
+        // A right press in the phase plane has started a solution; it opens no menu.
+        if (static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Mouse) {
+            event->accept();
+            return true;
+        }
+        return false;
+    case QEvent::ToolTip:
+        return showEquilibriumTip(static_cast<QHelpEvent *>(event));
+    default:
+        return false;
+    }
+}

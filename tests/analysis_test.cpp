@@ -1,0 +1,357 @@
+// The analysis layer in the window: nothing changes while it is off, each overlay draws where
+// it should, the context menu's reach, the actions and their keys, the analysis window.
+#include "analysis_layer.h"
+#include "analysis_window.h"
+#include "help_window.h"
+#include "overlay_style.h"
+#include "plot_mapping.h"
+#include "plot_surface.h"
+#include "prog.h"
+#include "scale_painter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolTip>
+
+#include <cmath>
+
+namespace {
+
+using namespace plot_mapping;
+
+// The logical pixel of a position in twips.
+QPoint cell(double xTwips, double yTwips)
+{
+    return QPoint(int(std::floor(xTwips / 15)), int(std::floor(yTwips / 15)));
+}
+
+QAction *action(const Prog &window, const char *name)
+{
+    return window.findChild<QAction *>(QString::fromLatin1(name));
+}
+
+void setOverlays(Prog &window, bool on)
+{
+    for (const char *name : {"isoclinas", "equilibrios", "campo", "escalas"})
+        action(window, name)->setChecked(on);
+}
+
+QImage images(const Prog &window)
+{
+    // The three kept drawings side by side, so that one comparison covers them all.
+    const QImage &phase = window.XYgraf->image();
+    QImage all(phase.width() + 2 * window.Xgraf->image().width(), phase.height(), QImage::Format_RGB32);
+    all.fill(Qt::magenta);
+    QPainter painter(&all);
+    painter.drawImage(0, 0, phase);
+    painter.drawImage(phase.width(), 0, window.Xgraf->image());
+    painter.drawImage(phase.width() + window.Xgraf->image().width(), 0, window.Ygraf->image());
+    return all;
+}
+
+// Which menu a context-menu request to the control opens ("analysis", the control's "own" or
+// "none"), closing it again. A menu that runs its own event loop is closed from within it.
+QString menuOpenedBy(QWidget *control, QContextMenuEvent::Reason reason)
+{
+    QString seen = QStringLiteral("none");
+    auto closeOpenMenu = [&seen] {
+        QWidget *popup = QApplication::activePopupWidget();
+        if (!popup)
+            return;
+        seen = popup->objectName() == QLatin1String("menuAnalisis") ? QStringLiteral("analysis")
+                                                                     : QStringLiteral("own");
+        popup->close();
+    };
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, closeOpenMenu);
+    closer.start(20);
+    const QPoint middle = control->rect().center();
+    QContextMenuEvent request(reason, middle, control->mapToGlobal(middle));
+    QApplication::sendEvent(control, &request);
+    closeOpenMenu();
+    return seen;
+}
+
+} // namespace
+
+class AnalysisTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void everythingOffAtStart();
+    void optionsTurnedOffLeaveTheDesignedPixels();
+    void eachOverlayDrawsWhereItShould_data();
+    void eachOverlayDrawsWhereItShould();
+    void roundSteps_data();
+    void roundSteps();
+    void contextMenuReach_data();
+    void contextMenuReach();
+    void actionsAndKeys_data();
+    void actionsAndKeys();
+    void analysisWindowDescribesTheSystemInForce();
+    void tooltipOfAnEquilibrium();
+};
+
+void AnalysisTest::everythingOffAtStart()
+{
+    Prog window;
+    window.Form_Load();
+    const OverlayOptions o = window.analysis->options();
+    QVERIFY(!o.anyInPhasePlane() && !o.anyInTimePlots());
+    QVERIFY(!window.analysis->analysisWindow());
+    QVERIFY(!window.analysis->helpWindow());
+}
+
+// Turned on and off again around a recomputation, the overlays leave each plot exactly as a
+// window that never had them.
+void AnalysisTest::optionsTurnedOffLeaveTheDesignedPixels()
+{
+    Prog plain, used;
+    plain.Form_Load();
+    used.Form_Load();
+    setOverlays(used, true);
+    QVERIFY(images(used) != images(plain));
+    used.XYgraf_MouseDown(1, 0, 1350, 2900);
+    setOverlays(used, false);
+    plain.XYgraf_MouseDown(1, 0, 1350, 2900);
+    QCOMPARE(images(used), images(plain));
+    // Off, the plots hold only the base colour and the trajectory's ink.
+    const QImage &image = used.XYgraf->image();
+    const QRgb base = used.XYgraf->palette().color(QPalette::Base).rgb();
+    const QRgb ink = used.XYgraf->palette().color(QPalette::Text).rgb();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            QVERIFY(image.pixel(x, y) == base || image.pixel(x, y) == ink);
+}
+
+void AnalysisTest::eachOverlayDrawsWhereItShould_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("plot");
+    QTest::addColumn<QPoint>("pixel");
+    QTest::addColumn<QColor>("colour");
+    QTest::addColumn<int>("tolerance");   // per channel, for smoothed drawing
+    using namespace overlay_style;
+    // The defaults: x' = 0 is the line y = 4, y' = 0 the line x = 4.
+    QTest::newRow("x' = 0") << "isoclinas" << "XYgraf" << cell(phaseX(8), phaseY(4)) << kXNullcline << 0;
+    QTest::newRow("y' = 0") << "isoclinas" << "XYgraf" << cell(phaseX(4), phaseY(8)) << kYNullcline << 0;
+    // The saddle's cross at the origin, on its rising diagonal.
+    QTest::newRow("saddle at (0, 0)") << "equilibrios" << "XYgraf" << cell(phaseX(0), phaseY(0)) + QPoint(-2, 2)
+                                      << kEquilibrium << 60;
+    // The arrow at the grid point half a spacing from both axes points along +x: x' = 0.375·3.625 > 0,
+    // y' = 0.375·(-3.625) < 0, so down to the right; its middle is on the grid point.
+    QTest::newRow("arrow") << "campo" << "XYgraf" << QPoint(20, int(4100 / 15.0 - 10)) << kField << 70;
+    QTest::newRow("tick at x = 5") << "escalas" << "XYgraf" << cell(phaseX(5), phaseY(0)) + QPoint(0, -2) << kScale << 0;
+    QTest::newRow("tick at y = 7") << "escalas" << "XYgraf" << cell(phaseX(0), phaseY(7)) + QPoint(2, 0) << kScale << 0;
+    QTest::newRow("tick at value 5") << "escalas" << "Xgraf" << cell(timeX(0), valueY(5)) + QPoint(-2, 0) << kScale << 0;
+    // dt = 0.02: ticks every 0.5, so t = 1 at sample 50.
+    QTest::newRow("tick at t = 1") << "escalas" << "Ygraf" << cell(timeX(50), valueY(0)) + QPoint(0, -2) << kScale << 0;
+}
+
+void AnalysisTest::eachOverlayDrawsWhereItShould()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, plot);
+    QFETCH(QPoint, pixel);
+    QFETCH(QColor, colour);
+    QFETCH(int, tolerance);
+    Prog window;
+    window.Form_Load();
+    auto *surface = window.findChild<PlotSurface *>(plot);
+    const QRgb base = surface->palette().color(QPalette::Base).rgb();
+    QCOMPARE(surface->image().pixel(pixel), base);
+    action(window, qPrintable(option))->setChecked(true);
+    const QColor seen = surface->image().pixelColor(pixel);
+    const bool near = std::abs(seen.red() - colour.red()) <= tolerance
+        && std::abs(seen.green() - colour.green()) <= tolerance && std::abs(seen.blue() - colour.blue()) <= tolerance;
+    QVERIFY2(near, qPrintable(seen.name()));
+    // Under the trajectory: the cursor's thick dot at (5, 5) is drawn over everything.
+    setOverlays(window, true);
+    const QPoint dot = cell(phaseX(5), phaseY(5));
+    QCOMPARE(window.XYgraf->image().pixel(dot), window.XYgraf->palette().color(QPalette::Text).rgb());
+}
+
+void AnalysisTest::roundSteps_data()
+{
+    QTest::addColumn<double>("minimum");
+    QTest::addColumn<double>("step");
+    QTest::newRow("one") << 1.0 << 1.0;
+    QTest::newRow("up to two") << 1.2 << 2.0;
+    QTest::newRow("up to five") << 2.0000001 << 5.0;
+    QTest::newRow("up to ten") << 5.5 << 10.0;
+    QTest::newRow("the default time step's ticks, dt = 0.02") << 0.42 << 0.5;
+    QTest::newRow("small") << 6.3e-6 << 1e-5;
+    QTest::newRow("large") << 7e300 << 1e301;
+    QTest::newRow("beyond a double") << 1.5e308 << 0.0;
+    QTest::newRow("zero") << 0.0 << 0.0;
+    QTest::newRow("negative") << -1.0 << 0.0;
+    QTest::newRow("not a number") << std::nan("") << 0.0;
+}
+
+void AnalysisTest::roundSteps()
+{
+    QFETCH(double, minimum);
+    QFETCH(double, step);
+    QCOMPARE(roundStepAtLeast(minimum), step);
+}
+
+void AnalysisTest::contextMenuReach_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<QString>("menu");
+    const int mouse = QContextMenuEvent::Mouse, keyboard = QContextMenuEvent::Keyboard;
+    QTest::newRow("equation text") << "Label1(0)" << mouse << "analysis";
+    QTest::newRow("coefficient") << "par(2)" << mouse << "analysis";
+    QTest::newRow("time plot") << "Xgraf" << mouse << "analysis";
+    QTest::newRow("button") << "Calcular" << mouse << "analysis";
+    QTest::newRow("phase plane") << "XYgraf" << mouse << "none";
+    QTest::newRow("phase plane, Menu key") << "XYgraf" << keyboard << "analysis";
+    QTest::newRow("text box") << "XI" << mouse << "own";
+    QTest::newRow("scroll bar") << "HScroll1" << mouse << "own";
+}
+
+void AnalysisTest::contextMenuReach()
+{
+    QFETCH(QString, control);
+    QFETCH(int, reason);
+    QFETCH(QString, menu);
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *widget = window.findChild<QWidget *>(control);
+    QCOMPARE(menuOpenedBy(widget, QContextMenuEvent::Reason(reason)), menu);
+    QCOMPARE(window.model.A, 4.0);   // nothing else happened
+
+    QStringList entries;
+    QMenu *opened = window.analysis->openContextMenu(window.mapToGlobal(QPoint(10, 10)));
+    for (QAction *entry : opened->actions())
+        entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
+    opened->close();
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas | analisis ayuda"));
+}
+
+void AnalysisTest::actionsAndKeys_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("checkable");
+    QTest::addColumn<QString>("opens");
+    QTest::newRow("isoclinas") << "isoclinas" << "Isoclinas cero" << int(Qt::Key_N) << true << "";
+    QTest::newRow("equilibrios") << "equilibrios" << "Puntos de equilibrio" << int(Qt::Key_E) << true << "";
+    QTest::newRow("campo") << "campo" << "Campo de direcciones" << int(Qt::Key_D) << true << "";
+    QTest::newRow("escalas") << "escalas" << "Escalas" << int(Qt::Key_S) << true << "";
+    QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis";
+    QTest::newRow("ayuda") << "ayuda" << "Ayuda" << int(Qt::Key_F1) << false << "Ayuda";
+}
+
+void AnalysisTest::actionsAndKeys()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(int, key);
+    QFETCH(bool, checkable);
+    QFETCH(QString, opens);
+    Prog window;
+    window.Form_Load();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QAction *a = action(window, qPrintable(name));
+    QVERIFY(a);
+    QCOMPARE(a->text(), text);
+    QCOMPARE(a->shortcut(), QKeySequence(key));
+    QCOMPARE(a->isCheckable(), checkable);
+    QVERIFY(window.actions().contains(a));
+    QVERIFY2(helpHtml().contains(text.chopped(text.endsWith(u'…') ? 1 : 0), Qt::CaseInsensitive), "missing from the help");
+
+    window.Calcular->setFocus();
+    QTest::keyClick(window.Calcular, Qt::Key(key));
+    if (checkable) {
+        QVERIFY(a->isChecked());
+        // In a text box the letter is typed, not taken as the key.
+        window.XI->setFocus();
+        QTest::keyClick(window.XI, Qt::Key(key), Qt::NoModifier);
+        QVERIFY(a->isChecked());
+        QCOMPARE(window.XI->text().size(), 2);
+    } else {
+        QWidget *opened = QApplication::topLevelWidgets().contains(window.analysis->analysisWindow())
+            ? static_cast<QWidget *>(window.analysis->analysisWindow())
+            : static_cast<QWidget *>(window.analysis->helpWindow());
+        QVERIFY(opened && opened->isVisible());
+        QCOMPARE(opened->windowTitle(), opens);
+        QVERIFY(!opened->isModal());
+    }
+}
+
+// The window shows the coefficients of the last recomputation: a coefficient edited since
+// then shows at the next one, numbers in the user's locale.
+void AnalysisTest::analysisWindowDescribesTheSystemInForce()
+{
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    Prog window;
+    window.Form_Load();
+    action(window, "analisis")->trigger();
+    AnalysisWindow *shown = window.analysis->analysisWindow();
+    QCOMPARE(shown->objectName(), QStringLiteral("Analisis"));
+    auto *table = shown->findChild<QTableWidget *>(QStringLiteral("tablaEquilibrios"));
+    QVERIFY(table);
+    auto rows = [table] {
+        QStringList all;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table->columnCount(); ++column)
+                cells << (table->item(row, column) ? table->item(row, column)->text() : QString());
+            all << cells.join(QLatin1Char('|'));
+        }
+        return all;
+    };
+    QStringList headers;
+    for (int column = 0; column < table->columnCount(); ++column)
+        headers << table->horizontalHeaderItem(column)->text();
+    QCOMPARE(headers, QStringList({"x", "y", "Autovalores", "Tipo"}));
+    QCOMPARE(rows(), QStringList({"0|0|4; -4|punto de silla", "4|4|0 ± 4i|centro (órbitas cerradas)"}));
+
+    window.model.B = -0.5;   // as the coefficient's dialog stores it: not in force yet
+    QCOMPARE(rows().size(), 2);
+    window.model.A = 2.5;
+    window.Calcular->click();
+    QCOMPARE(rows(), QStringList({"0|0|2,5; -4|punto de silla", "5|0|1; -2,5|punto de silla",
+                                  "4|0,5|-1 ± 1i|foco estable"}));
+    QVERIFY(shown->findChild<QLabel *>(QStringLiteral("coeficientes"))->text().contains(QStringLiteral("A = 2,5")));
+    QVERIFY(shown->findChild<QLabel *>(QStringLiteral("intervalo"))->text().contains(QStringLiteral("dt = 0,02")));
+}
+
+void AnalysisTest::tooltipOfAnEquilibrium()
+{
+    QLocale::setDefault(QLocale::c());
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint centre = cell(phaseX(4), phaseY(4)) + window.XYgraf->contentsRect().topLeft();
+    auto hover = [&window](QPoint at) -> QString {
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }))
+            return QStringLiteral("a tooltip that would not go away");
+        QHelpEvent help(QEvent::ToolTip, at, window.XYgraf->mapToGlobal(at));
+        QApplication::sendEvent(window.XYgraf, &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(hover(centre), QString());
+    action(window, "equilibrios")->setChecked(true);
+    QCOMPARE(hover(centre), QStringLiteral("(4, 4)\nAutovalores: 0 ± 4i\ncentro (órbitas cerradas)"));
+    QCOMPARE(hover(centre + QPoint(20, 0)), QString());
+}
+
+QTEST_MAIN(AnalysisTest)
+#include "analysis_test.moc"
