@@ -59,7 +59,7 @@ void PlotSurface::PSet(float x, float y)
         || cell.y() - reach > area.height())
         return;
 
-    const QColor colour = palette().color(QPalette::Text);
+    const QColor colour = ink_.isValid() ? ink_ : palette().color(QPalette::Text);
     const double half = (drawWidth_ - 1) / 2.0;
     const QRectF dot(cell.x() - std::floor(half), cell.y() - std::floor(half), drawWidth_,
                      drawWidth_);
@@ -73,6 +73,26 @@ void PlotSurface::PSet(float x, float y)
         painter.setBrush(colour);
         painter.drawEllipse(dot);
     }
+    update(contentsRect());
+}
+
+void PlotSurface::line(float x1, float y1, float x2, float y2)
+{
+    ensureImage();
+    if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return;
+    QPainter painter(&image_);
+    paintLine(painter, ink_.isValid() ? ink_ : palette().color(QPalette::Text), x1, y1, x2, y2);
+    update(contentsRect());
+}
+
+void PlotSurface::mark(Mark kind, float x, float y)
+{
+    ensureImage();
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return;
+    QPainter painter(&image_);
+    paintMark(painter, ink_.isValid() ? ink_ : palette().color(QPalette::Text), kind, x, y);
     update(contentsRect());
 }
 

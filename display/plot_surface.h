@@ -1,5 +1,7 @@
 #pragma once
 
+#include "plot_canvas.h"
+
 #include <QFrame>
 #include <QImage>
 
@@ -8,19 +10,22 @@
 // A drawing surface with a sunken border. Points are painted into a kept image and stay until
 // Cls, whatever covers the window; paintEvent only copies the image to the screen. Positions
 // are twips measured from the top-left corner of the drawing area inside the border.
-class PlotSurface : public QFrame {
+class PlotSurface : public QFrame, public PlotCanvas {
     Q_OBJECT
 
 public:
     explicit PlotSurface(QWidget *parent = nullptr);
 
     // Erases every point. The line shapes (child widgets) stay.
-    void Cls();
+    void Cls() override;
     // Paints a dot of DrawWidth logical pixels at (x, y) twips in the surface's text colour.
     // A dot that lies wholly outside the drawing area, or at no finite position, is skipped.
-    void PSet(float x, float y);
-    void setDrawWidth(int width) { drawWidth_ = width; }
+    void PSet(float x, float y) override;
+    void setDrawWidth(int width) override { drawWidth_ = width; }
     int drawWidth() const { return drawWidth_; }
+    void setInk(const QColor &colour) override { ink_ = colour; }
+    void line(float x1, float y1, float x2, float y2) override;
+    void mark(Mark kind, float x, float y) override;
 
     // The kept drawing, one pixel per device pixel.
     const QImage &image() const { return image_; }
@@ -80,6 +85,7 @@ private:
     UnderlayPainter underlayPainter_;
     QImage underlay_;
     int drawWidth_ = 1;
+    QColor ink_;   // invalid: the text colour
     bool markerEnabled_ = false;
     QPoint marker_;
     int wheelAngle_ = 0;   // eighths of a degree not yet making a whole notch

@@ -1,10 +1,45 @@
 #pragma once
 
-class Model;
-class PlotSurface;
+#include "extrema.h"
+#include "plot_canvas.h"
+#include "trajectory.h"
 
-// Clears the three plots and draws every valid sample of the stored trajectory: in the
-// phase plane, then x against time, then y against time. The sample under the time cursor
-// is drawn with pen width 3, every other one with pen width 1.
-void drawTrajectory(const Model &model, int cursor, PlotSurface &phasePlane, PlotSurface &xPlot,
-                    PlotSurface &yPlot);
+#include <deque>
+#include <vector>
+
+class Model;
+class QPainter;
+class QSizeF;
+
+// Everything the three plots show besides the analysis overlays.
+struct PlotScene {
+    const Model *current = nullptr;
+    int cursor = 0;
+    // Trajectories kept from earlier computations, newest first; drawn in the underlay.
+    const std::deque<Trajectory> *kept = nullptr;
+    // Join consecutive valid samples with thin lines.
+    bool joinSamples = false;
+    // Marks of the current trajectory's maxima and minima; none when null.
+    const std::vector<TurningPoint> *turningPoints = nullptr;
+};
+
+// Which plot a drawing is for.
+enum class PlotKind { PhasePlane, XAgainstTime, YAgainstTime };
+
+// Clears the three plots and draws the current trajectory over what they keep under it. With
+// no option the drawing is the designed one: every valid sample in the phase plane, then x
+// against time, then y against time, the sample under the time cursor with pen width 3, every
+// other one with pen width 1. Options add, in this order from the bottom: the joining lines,
+// the time cursor's dots on the kept trajectories, the current trajectory, its turning points.
+void drawPlots(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot);
+
+// The designed drawing alone.
+void drawTrajectory(const Model &model, int cursor, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot);
+
+// The kept trajectories of one plot in their light colour, oldest first so the newest lies on
+// top; joined by lines when asked. For the underlay, which changes only with the kept list.
+void paintKeptTrajectories(QPainter &painter, PlotKind plot, const std::deque<Trajectory> &kept, bool join);
+
+// The colour of kept trajectories and of the turning-point marks.
+QColor keptTrajectoryColour();
+QColor turningPointColour(PlotCanvas::Mark kind);

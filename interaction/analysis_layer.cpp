@@ -70,24 +70,11 @@ void AnalysisLayer::recomputed()
 }
 
 // The plots paint their overlays under the trajectory at their next Cls; with every option
-// off they have no painter and clear to the base colour as designed.
+// off they have no painter and clear to the base colour as designed. The window puts them
+// together with what else lies under the trajectory.
 void AnalysisLayer::setUnderlayPainters()
 {
-    const OverlayOptions o = options();
-    if (o.anyInPhasePlane())
-        prog_.XYgraf->setUnderlayPainter([this](QPainter &painter, const QSizeF &area) {
-            paintPhaseOverlays(painter, area, options(), system_);
-        });
-    else
-        prog_.XYgraf->setUnderlayPainter({});
-    for (PlotSurface *plot : {prog_.Xgraf, prog_.Ygraf}) {
-        if (o.anyInTimePlots())
-            plot->setUnderlayPainter([this](QPainter &painter, const QSizeF &area) {
-                paintTimeOverlays(painter, area, options(), system_);
-            });
-        else
-            plot->setUnderlayPainter({});
-    }
+    prog_.updateUnderlays();
 }
 
 void AnalysisLayer::overlaysToggled()

@@ -73,6 +73,7 @@ void Prog::connectPlotGestures()
     });
     connect(XYgraf, &PlotSurface::pressed, this, [this](Qt::MouseButton, Qt::KeyboardModifiers, QPointF pos) {
         drag_ = PhasePlaneDrag{true, false, pos, std::nullopt, {}};
+        trajectories_.keptDuringDrag = false;
     });
     connect(XYgraf, &PlotSurface::dragged, this, [this](Qt::MouseButtons, Qt::KeyboardModifiers modifiers, QPointF pos) {
         if (!drag_.buttonDown)

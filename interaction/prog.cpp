@@ -41,6 +41,7 @@ Prog::Prog(QWidget *parent) : QWidget(parent)
 
     connectEvents();
     analysis = new AnalysisLayer(*this);
+    createTrajectoryActions();
 }
 
 namespace {
@@ -172,13 +173,17 @@ void Prog::refreshParameterLabel(int index, double value)
 
 void Prog::calcula()
 {
+    const Trajectory before = trajectoryOf(model, analysis->system().coefficients);
     model.calcula([this] { return numberFromText(XI->text()); },
                   [this] { return numberFromText(YI->text()); });
     placeMarkerOnInitialPoint();
+    keepReplacedTrajectory(before);
     analysis->recomputed();
+    const Coefficients inForce{model.A, model.B, model.C, model.D, model.E, model.F};
+    trajectories_.turningPoints = ::turningPoints(inForce, model.xs, model.ys, model.ok);
 }
 
 void Prog::pintura()
 {
-    drawTrajectory(model, HScroll1->value(), *XYgraf, *Xgraf, *Ygraf);
+    drawPlots(plotScene(), *XYgraf, *Xgraf, *Ygraf);
 }

@@ -1,12 +1,16 @@
 #pragma once
 
 #include "model.h"
+#include "trajectory.h"
+#include "trajectory_plot.h"
 
 #include <QWidget>
 
 #include <QPointF>
 
 #include <array>
+#include <deque>
+#include <vector>
 #include <optional>
 #include <utility>
 
@@ -20,6 +24,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 class QTimer;
+class QAction;
 
 // The program's one window. It owns the model for the whole run and holds every event
 // procedure; each procedure runs to completion before the next event arrives.
@@ -70,8 +75,23 @@ public:
     // A failure that no procedure handles: reported in a message box, then the program ends.
     void reportUnhandled(const Failure &failure);
 
+    // The trajectories kept from earlier recomputations, newest first, at most kMaxKept.
+    static constexpr std::size_t kMaxKept = 50;
+    const std::deque<Trajectory> &keptTrajectories() const { return trajectories_.kept; }
+    // The maxima and minima of x and y along the current trajectory.
+    const std::vector<TurningPoint> &turningPoints() const { return trajectories_.turningPoints; }
+    // The plots' underlays: the analysis overlays and the kept trajectories, painted under
+    // every point; none while both are off, so the plots clear as designed.
+    void updateUnderlays();
+    // What the three plots show now, for the screen or a file.
+    PlotScene plotScene() const;
+
 private:
     void connectEvents();
+    // trajectory_options.cpp
+    void createTrajectoryActions();
+    void keepReplacedTrajectory(const Trajectory &replaced);
+    void moveToTurningPoint(int direction);
     void connectPlotGestures();
     void moveTimeCursorTo(int sample);
     void pressPhasePlane(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
@@ -98,5 +118,19 @@ private:
         Qt::KeyboardModifiers modifiers;
     };
     PhasePlaneDrag drag_;
+
+    // Several trajectories at once, and their turning points.
+    struct Trajectories {
+        QAction *keep = nullptr;
+        QAction *clear = nullptr;
+        QAction *turning = nullptr;
+        QAction *join = nullptr;
+        QAction *next = nullptr;
+        QAction *previous = nullptr;
+        std::deque<Trajectory> kept;
+        std::vector<TurningPoint> turningPoints;
+        bool keptDuringDrag = false;
+    };
+    Trajectories trajectories_;
     QTimer *dragFrame_ = nullptr;
 };

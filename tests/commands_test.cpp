@@ -5,6 +5,7 @@
 #include "prog.h"
 #include "scoped_locale.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QMap>
 #include <QMouseEvent>
@@ -75,6 +76,9 @@ private slots:
     void timePlotsMoveTheCursor();
     void dragInThePhasePlaneFollowsThePointer();
     void focusNeverEntersTheKeptImages();
+    void keptTrajectories();
+    void plotOptions_data();
+    void plotOptions();
 
 private:
     std::optional<ScopedLocale> locale;
@@ -489,6 +493,89 @@ void CommandsTest::focusNeverEntersTheKeptImages()
     }
     QCOMPARE(window->XYgraf->image(), plane);
     QCOMPARE(window->Xgraf->image(), xPlot);
+}
+
+// Kept trajectories: each recomputation keeps the one it replaced, newest first, at most 50;
+// clearing or turning the option off forgets them, and a drag keeps only its first.
+void CommandsTest::keptTrajectories()
+{
+    auto *keep = window->findChild<QAction *>(QStringLiteral("conservar"));
+    auto *clear = window->findChild<QAction *>(QStringLiteral("borrarTrayectorias"));
+    QVERIFY(keep && clear);
+    keep->setChecked(true);
+    for (int i = 1; i <= 55; ++i)
+        window->XYgraf_MouseDown(1, 0, 150.0f + 40 * i, 2100);   // x = 0.1 i, y = 5
+    QCOMPARE(window->keptTrajectories().size(), std::size_t(50));
+    // The newest kept one is the trajectory from x = 5.4; a kept one stays as it was computed.
+    QCOMPARE(window->keptTrajectories().front().xs(0), 5.4);
+    window->model.B = 1;
+    window->Calcular_Click();
+    QCOMPARE(window->keptTrajectories().front().coefficients.B, 0.0);
+    QCOMPARE(window->keptTrajectories().size(), std::size_t(50));
+    clear->trigger();
+    QVERIFY(window->keptTrajectories().empty());
+    window->XYgraf_MouseDown(1, 0, 950, 2100);
+    QCOMPARE(window->keptTrajectories().size(), std::size_t(1));
+    keep->setChecked(false);
+    QVERIFY(window->keptTrajectories().empty());
+
+    // A drag of several steps keeps one trajectory: the one in force when it started.
+    window->model.B = 0;
+    keep->setChecked(true);
+    PlotSurface *plane = window->XYgraf;
+    const QPoint border(2, 2);
+    QTest::mousePress(plane, Qt::LeftButton, {}, QPoint(143, 140) + border);
+    const std::size_t afterPress = window->keptTrajectories().size();
+    for (int step = 1; step <= 4; ++step) {
+        const QPointF at(QPoint(143 - 10 * step, 140) + border);
+        QMouseEvent move(QEvent::MouseMove, at, plane->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(plane, &move);
+        QTest::qWait(40);
+    }
+    QTest::mouseRelease(plane, Qt::LeftButton, {}, QPoint(100, 140) + border);
+    QCOMPARE(window->keptTrajectories().size(), afterPress + 1);
+    keep->setChecked(false);
+}
+
+// Options of the plots: joined samples add ink but never join across an invalid sample; the
+// turning-point keys move the time cursor only while the marks are shown.
+void CommandsTest::plotOptions_data()
+{
+    QTest::addColumn<QString>("x0");
+    QTest::addColumn<QString>("span");
+    QTest::addColumn<bool>("joinAddsInk");
+    QTest::newRow("far-apart samples of the orbit") << "5" << "100" << true;
+    QTest::newRow("only sample 0 valid") << "25" << "2" << false;
+}
+
+void CommandsTest::plotOptions()
+{
+    QFETCH(QString, x0);
+    QFETCH(QString, span);
+    QFETCH(bool, joinAddsInk);
+    auto *join = window->findChild<QAction *>(QStringLiteral("unirPuntos"));
+    auto *turning = window->findChild<QAction *>(QStringLiteral("extremos"));
+    auto *next = window->findChild<QAction *>(QStringLiteral("siguienteExtremo"));
+    window->XI->setText(x0);
+    window->Text2->setText(span);
+    window->Calcular_Click();
+    const QImage plain = window->XYgraf->image();
+    join->setChecked(true);
+    const QImage joined = window->XYgraf->image();
+    join->setChecked(false);
+    QCOMPARE(window->XYgraf->image(), plain);
+    QCOMPARE(joined != plain, joinAddsInk);
+
+    QVERIFY(!next->isEnabled());
+    turning->setChecked(true);
+    QVERIFY(next->isEnabled());
+    next->trigger();
+    const auto &points = window->turningPoints();
+    const int expected = points.empty() ? 0 : std::find_if(points.begin(), points.end(), [](const TurningPoint &p) {
+                                                  return p.sample > 0;
+                                              })->sample;
+    QCOMPARE(window->HScroll1->value(), expected);
+    turning->setChecked(false);
 }
 
 QTEST_MAIN(CommandsTest)

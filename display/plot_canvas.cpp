@@ -1,0 +1,46 @@
+#include "plot_canvas.h"
+
+#include "twips.h"
+
+#include <QPainter>
+#include <QPolygonF>
+
+#include <cmath>
+
+namespace {
+
+// The centre of the logical pixel that holds a position, where a dot of width 1 is drawn.
+QPointF pixelCentre(float x, float y)
+{
+    return pixelCellOf(x, y) + QPointF(0.5, 0.5);
+}
+
+} // namespace
+
+void paintLine(QPainter &painter, const QColor &colour, float x1, float y1, float x2, float y2)
+{
+    // Far-away ends are cut to a range the painter handles exactly.
+    const double limit = 1e6;
+    auto clampTwips = [limit](float v) { return std::fmax(-limit, std::fmin(limit, double(v))); };
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(colour, 0));
+    painter.drawLine(pixelCentre(float(clampTwips(x1)), float(clampTwips(y1))),
+                     pixelCentre(float(clampTwips(x2)), float(clampTwips(y2))));
+    painter.restore();
+}
+
+void paintMark(QPainter &painter, const QColor &colour, PlotCanvas::Mark kind, float x, float y)
+{
+    const QPointF c = pixelCentre(x, y);
+    const double size = 4;
+    const double tip = kind == PlotCanvas::Mark::Maximum ? -1 : 1;   // up for a maximum
+    const QPolygonF triangle{c + QPointF(0, tip * size), c + QPointF(-size, -tip * size * 0.6),
+                             c + QPointF(size, -tip * size * 0.6)};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setPen(QPen(colour, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolygon(triangle);
+    painter.restore();
+}
