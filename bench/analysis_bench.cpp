@@ -33,6 +33,8 @@ void press(Prog &prog, std::size_t count)
     prog.XYgraf_MouseDown(1, 0, where[0], where[1]);
 }
 
+} // namespace
+
 bool turnEveryOverlayOn(Prog &prog)
 {
     for (const char *name : {"isoclinas", "equilibrios", "campo", "escalas"}) {
@@ -47,6 +49,8 @@ bool turnEveryOverlayOn(Prog &prog)
         return benchFailure("the overlays did not turn on");
     return true;
 }
+
+namespace {
 
 // The default nullcline y = 4 crosses the phase plane at its pixel row; with the overlays
 // on, that row holds its colour away from the trajectory.

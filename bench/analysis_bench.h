@@ -7,3 +7,6 @@ class Prog;
 // phase-plane press and a time-cursor step over the overlays. Returns false, with a message,
 // when a check fails. The window must outlive the benchmark run.
 bool registerAnalysisBenchmarks(Prog &prog);
+
+// Turns the four overlays on; false, with a message, when they did not turn on.
+bool turnEveryOverlayOn(Prog &prog);

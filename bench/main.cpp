@@ -5,6 +5,7 @@
 #include "model_bench.h"
 #include "prog.h"
 #include "targets.h"
+#include "trajectories_bench.h"
 #include "window_bench.h"
 
 #include <benchmark/benchmark.h>
@@ -30,6 +31,9 @@ int main(int argc, char *argv[])
     if (!registerAnalysisBenchmarks(analysed))
         return EXIT_FAILURE;
     if (!registerBifurcationBenchmarks())
+        return EXIT_FAILURE;
+    Prog portrait;
+    if (!registerTrajectoryBenchmarks(portrait))
         return EXIT_FAILURE;
 
     MedianCollector reporter;

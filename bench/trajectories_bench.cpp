@@ -1,0 +1,96 @@
+#include "trajectories_bench.h"
+
+#include "analysis_bench.h"
+#include "plot_surface.h"
+#include "prog.h"
+#include "targets.h"
+#include "window_driver.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <cstddef>
+#include <functional>
+
+namespace {
+
+bool check(Prog &prog, const char *name)
+{
+    auto *action = prog.findChild<QAction *>(QString::fromLatin1(name));
+    if (!action)
+        return false;
+    action->setChecked(true);
+    return true;
+}
+
+// Fifty presses along the diagonal give fifty nested orbits around (4, 4).
+bool keepFifty(Prog &prog)
+{
+    if (!check(prog, "conservar") || !check(prog, "extremos"))
+        return benchFailure("the trajectory options are missing");
+    for (int i = 0; i <= 50; ++i)
+        prog.XYgraf_MouseDown(1, 0, 1750.0f + 20 * float(i), 2500.0f - 20 * float(i));
+    repaintNow();
+    if (prog.keptTrajectories().size() != Prog::kMaxKept)
+        return benchFailure("fifty trajectories are not kept");
+    if (prog.turningPoints().empty())
+        return benchFailure("the current trajectory has no turning points");
+    return true;
+}
+
+void cursorStepOverKept(benchmark::State &state, Prog &prog)
+{
+    for (auto _ : state) {
+        prog.HScroll1->setValue(nextCursor(*prog.HScroll1));
+        repaintNow();
+    }
+    prog.HScroll1->setValue(0);
+    repaintNow();
+}
+
+// What one step of a drag does: a press at the pointer's pixel delivered as the plot's event,
+// recomputing and redrawing (a drag keeps no trajectory after its first).
+void dragStep(benchmark::State &state, Prog &prog)
+{
+    prog.findChild<QAction *>(QStringLiteral("conservar"))->setChecked(false);
+    const QPoint border(2, 2);
+    int step = 0;
+    for (auto _ : state) {
+        const QPointF at(QPoint(143 - step % 20, 140) + border);
+        QMouseEvent press(QEvent::MouseButtonPress, at, prog.XYgraf->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(prog.XYgraf, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, prog.XYgraf->mapToGlobal(at), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(prog.XYgraf, &release);
+        repaintNow();
+        ++step;
+    }
+}
+
+} // namespace
+
+bool registerTrajectoryBenchmarks(Prog &prog)
+{
+    if (!showWindow(prog) || !turnEveryOverlayOn(prog) || !keepFifty(prog))
+        return false;
+    struct Entry {
+        const char *name;
+        void (*run)(benchmark::State &, Prog &);
+    };
+    const Entry entries[] = {
+        {bench_name::keptCursorStep, &cursorStepOverKept},
+        {bench_name::dragStep, &dragStep},
+    };
+    for (const Entry &entry : entries)
+        benchmark::RegisterBenchmark(entry.name, entry.run, std::ref(prog))
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Repetitions(10)
+            ->ReportAggregatesOnly(true);
+    return true;
+}
