@@ -83,6 +83,7 @@ void MonkeyTest::randomActions()
             QFAIL(qPrintable(QStringLiteral("seed %1, action %2: %3\n  the last actions:\n%4")
                                  .arg(seed).arg(action).arg(fault, monkey.recentActions())));
     }
+    monkey.turnOptionsOff();
     if (const QString fault = monkey::plotFault(window); !fault.isEmpty())
         QFAIL(qPrintable(QStringLiteral("seed %1, at the end: %2").arg(seed).arg(fault)));
 }

@@ -42,8 +42,11 @@ QString Monkey::step(int number)
         return unexpectedModal_ + (fault.isEmpty() ? QString() : QStringLiteral("; then: ") + fault);
     if (fault.isEmpty())
         fault = invariantFault();
-    if (fault.isEmpty() && number % kPlotCheckEvery == 0)
+    if (fault.isEmpty() && number % kPlotCheckEvery == 0) {
+        // The pixel check knows the designed drawing: every option goes off for it first.
+        turnOptionsOff();
         fault = plotFault(window_);
+    }
     return fault;
 }
 
@@ -104,6 +107,12 @@ QString Monkey::randomAction()
         return typeIntoBox();
     if (roll < 66)
         return pressCalcular();
+    if (roll < 72)
+        return toggleOption();
+    if (roll < 75)
+        return dragPhasePlane();
+    if (roll < 78)
+        return moveToTurningPoint();
     return moveCursor();
 }
 
@@ -136,6 +145,15 @@ QString Monkey::pressPhasePlane()
     if (window_.HScroll1->value() != 0)
         return QStringLiteral("the time cursor stands at %1 after a press").arg(window_.HScroll1->value());
 
+    return pressedPointFault(at, modifiers);
+}
+
+// XI and YI show sample 0, a point inside the pixel pressed at `at` (snapped onto an axis with
+// Shift alone, near it).
+QString Monkey::pressedPointFault(QPoint at, Qt::KeyboardModifiers modifiers) const
+{
+    const PlotSurface *plot = window_.XYgraf;
+    const Model &m = window_.model;
     // The pressed pixel covers [start, start + 15) twips of the drawing area on each axis.
     const QPoint inArea = at - plot->contentsRect().topLeft();
     const bool snapping = modifiers & Qt::ShiftModifier && !(modifiers & (Qt::ControlModifier | Qt::AltModifier));

@@ -29,6 +29,9 @@ public:
     // The last few actions, for the failure report.
     QString recentActions() const;
 
+    // Turns off every option over the designed window, whose drawing the pixel check knows.
+    void turnOptionsOff();
+
 private:
     // What the read-outs must show: sample c and the time step when the cursor last moved.
     struct Readout {
@@ -53,6 +56,11 @@ private:
     QString typeIntoBox();
     QString pressCalcular();
     QString moveCursor();
+    // option_moves.cpp
+    QString toggleOption();
+    QString dragPhasePlane();
+    QString moveToTurningPoint();
+    QString pressedPointFault(QPoint at, Qt::KeyboardModifiers modifiers) const;
     QString invariantFault() const;
     QString readoutFault() const;
     void handleModal();

@@ -1,0 +1,114 @@
+// The monkey's use of the options over the designed window: overlays, kept trajectories,
+// turning points and joined samples turned on and off, drags in the phase plane, and the
+// keys that move between turning points.
+#include "monkey.h"
+
+#include "plot_surface.h"
+#include "prog.h"
+#include "window_checks.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTest>
+
+namespace monkey {
+
+namespace {
+
+constexpr const char *kOptions[] = {"isoclinas", "equilibrios", "campo", "escalas",
+                                    "conservar", "extremos", "unirPuntos"};
+
+QAction *action(const Prog &window, const char *name)
+{
+    return window.findChild<QAction *>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+// An option on or off, by its key or from code, or the kept trajectories cleared: the
+// trajectory, the coefficients and the cursor stay as they were.
+QString Monkey::toggleOption()
+{
+    const bool clear = random_.bounded(8) == 0;
+    QAction *option = action(window_, clear ? "borrarTrayectorias" : kOptions[random_.bounded(int(std::size(kOptions)))]);
+    const bool byKey = random_.bounded(2) == 0;
+    log(QStringLiteral("%1 %2").arg(byKey ? "key of" : "trigger", option->objectName()));
+    if (byKey) {
+        window_.activateWindow();
+        window_.setFocus();
+        QTest::keySequence(&window_, option->shortcut());
+    } else {
+        option->trigger();
+    }
+    const Model &m = window_.model;
+    if (!sameTrajectory(m, before_) || !sameCoefficients(m, before_) || m.dt != before_.dt
+        || window_.HScroll1->value() != cursorBefore_)
+        return QStringLiteral("%1 changed the state").arg(option->objectName());
+    if (window_.keptTrajectories().size() > Prog::kMaxKept)
+        return QStringLiteral("%1 trajectories kept").arg(window_.keptTrajectories().size());
+    if (!action(window_, "conservar")->isChecked() && !window_.keptTrajectories().empty())
+        return QStringLiteral("trajectories kept while the option is off");
+    return {};
+}
+
+// A drag across the phase plane with the left button: the point follows the pointer, and the
+// release point is the last initial point.
+QString Monkey::dragPhasePlane()
+{
+    PlotSurface *plot = window_.XYgraf;
+    const QRect area = plot->contentsRect();
+    const QPoint start = area.topLeft() + QPoint(random_.bounded(area.width()), random_.bounded(area.height()));
+    const QPoint end = area.topLeft() + QPoint(random_.bounded(area.width()), random_.bounded(area.height()));
+    const std::size_t keptBefore = window_.keptTrajectories().size();
+    log(QStringLiteral("drag in XYgraf from (%1, %2) to (%3, %4)").arg(start.x()).arg(start.y()).arg(end.x()).arg(end.y()));
+    QTest::mousePress(plot, Qt::LeftButton, {}, start);
+    for (int step = 1; step <= 4; ++step) {
+        const QPointF at = QPointF(start) + QPointF(end - start) * (step / 4.0);
+        QMouseEvent move(QEvent::MouseMove, at, plot->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(plot, &move);
+        QCoreApplication::processEvents();   // moves may coalesce; the release point is last
+    }
+    QTest::mouseRelease(plot, Qt::LeftButton, {}, end);
+    noteCursorMoved();
+    if (window_.HScroll1->value() != 0)
+        return QStringLiteral("the time cursor stands at %1 after a drag").arg(window_.HScroll1->value());
+    // The press keeps one trajectory and the drag at most one more.
+    if (window_.keptTrajectories().size() > std::min(keptBefore + 2, Prog::kMaxKept))
+        return QStringLiteral("a drag kept %1 trajectories").arg(window_.keptTrajectories().size() - keptBefore);
+    // A pointer that never went as far as the drag distance made a press, not a drag.
+    const bool dragged = (end - start).manhattanLength() >= QApplication::startDragDistance();
+    return pressedPointFault(dragged ? end : start, {});
+}
+
+// Ctrl+Right or Ctrl+Left: with the marks shown, the cursor goes to the next or previous
+// turning point, or stays when there is none; without them, nothing moves between points.
+QString Monkey::moveToTurningPoint()
+{
+    const bool forwards = random_.bounded(2) == 0;
+    QAction *move = action(window_, forwards ? "siguienteExtremo" : "anteriorExtremo");
+    log(QStringLiteral("%1 with the marks %2").arg(move->objectName(), move->isEnabled() ? "shown" : "hidden"));
+    if (!move->isEnabled())
+        return {};
+    move->trigger();
+    int expected = cursorBefore_;
+    const auto &points = window_.turningPoints();
+    for (const TurningPoint &p : points)
+        if (forwards ? p.sample > cursorBefore_ && (expected == cursorBefore_ || p.sample < expected)
+                     : p.sample < cursorBefore_ && (expected == cursorBefore_ || p.sample > expected))
+            expected = p.sample;
+    if (window_.HScroll1->value() != expected)
+        return QStringLiteral("the cursor went to %1, the turning point is at %2").arg(window_.HScroll1->value()).arg(expected);
+    if (!sameTrajectory(window_.model, before_))
+        return QStringLiteral("moving to a turning point changed the trajectory");
+    return {};
+}
+
+void Monkey::turnOptionsOff()
+{
+    for (const char *name : kOptions)
+        action(window_, name)->setChecked(false);
+}
+
+} // namespace monkey
