@@ -120,7 +120,7 @@ void PlotSurface::paintEvent(QPaintEvent *event)
     ensureImage();
     QPainter painter(this);
     painter.drawImage(contentsRect().topLeft(), image_);
-    if (hasFocus())
+    if (hasFocus() && focusShown_)
         paintFocus(painter);
 }
 
@@ -190,6 +190,10 @@ void PlotSurface::wheelEvent(QWheelEvent *event)
 
 void PlotSurface::keyPressEvent(QKeyEvent *event)
 {
+    if (!focusShown_) {
+        focusShown_ = true;
+        update();
+    }
     const int key = event->key();
     if (markerEnabled_) {
         const int step = event->modifiers() & Qt::ControlModifier ? 10 : 1;
@@ -229,15 +233,21 @@ void PlotSurface::keyPressEvent(QKeyEvent *event)
     }
 }
 
+// The focus is shown once the keyboard is in use: reached by Tab, or a key pressed here. The
+// window's first focus at start-up shows nothing, so the start-up picture stays as designed.
 void PlotSurface::focusInEvent(QFocusEvent *event)
 {
     QFrame::focusInEvent(event);
+    focusShown_ = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason
+                  || event->reason() == Qt::ShortcutFocusReason;
     update();
 }
 
 void PlotSurface::focusOutEvent(QFocusEvent *event)
 {
     QFrame::focusOutEvent(event);
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        focusShown_ = false;
     update();
 }
 

@@ -87,6 +87,7 @@ private:
     int drawWidth_ = 1;
     QColor ink_;   // invalid: the text colour
     bool markerEnabled_ = false;
+    bool focusShown_ = false;
     QPoint marker_;
     int wheelAngle_ = 0;   // eighths of a degree not yet making a whole notch
 };
