@@ -19,6 +19,8 @@ inline constexpr char overlayPress[] = "overlays_on/phase_plane_press";
 inline constexpr char overlayPressNewCoefficients[] = "overlays_on/press_after_coefficient_change";
 inline constexpr char overlayCursorStep[] = "overlays_on/time_cursor_step";
 inline constexpr char overlayPaint[] = "overlays_on/paint_phase_overlays_only";
+inline constexpr char sliderStep[] = "overlays_on/coefficient_slider_step";
+inline constexpr char sliderStepWithDiagram[] = "overlays_on/coefficient_slider_step_with_diagram";
 } // namespace bench_name
 
 // The median time per iteration of one benchmark, in nanoseconds: wall-clock time, and the

@@ -4,6 +4,7 @@
 #include "equilibrium_marks.h"
 #include "equilibrium_text.h"
 #include "help_window.h"
+#include "parameter_exploration.h"
 #include "plot_surface.h"
 #include "prog.h"
 
@@ -35,6 +36,7 @@ void placeBeside(QWidget &window, const QWidget &main)
 
 AnalysisLayer::AnalysisLayer(Prog &prog) : QObject(&prog), prog_(prog)
 {
+    exploration_ = new ParameterExploration(prog_, this);
     createActions();
     installContextMenu();
 }
@@ -59,8 +61,10 @@ void AnalysisLayer::recomputed()
         return;
     system_ = analyse(k, m.dt);
     analysed_ = true;
-    if (newCoefficients)
+    if (newCoefficients) {
         prog_.XYgraf->invalidateUnderlay();
+        exploration_->showSystem(k);
+    }
     if (newStep) {
         prog_.Xgraf->invalidateUnderlay();
         prog_.Ygraf->invalidateUnderlay();
@@ -101,6 +105,7 @@ void AnalysisLayer::showAnalysisWindow()
     if (!analysisWindow_) {
         analysisWindow_ = new AnalysisWindow(&prog_);
         placeBeside(*analysisWindow_, prog_);
+        exploration_->attach(*analysisWindow_);
     }
     analysisWindow_->showSystem(system_);
     analysisWindow_->show();

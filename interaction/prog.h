@@ -70,6 +70,10 @@ public:
     // A failure that no procedure handles: reported in a message box, then the program ends.
     void reportUnhandled(const Failure &failure);
 
+signals:
+    // Label par(index) now shows value; the live controls show it too.
+    void parameterLabelRefreshed(int index, double value);
+
 private:
     void connectEvents();
     void connectPlotGestures();
