@@ -185,7 +185,7 @@ void coefficientSliderStep(benchmark::State &state, Prog &prog)
 
 void coefficientSliderStepWithDiagram(benchmark::State &state, Prog &prog)
 {
-    prog.analysis->exploration()->showBifurcationWindow();
+    prog.analysis->showBifurcationWindow();
     repaintNow();
     coefficientSliderStep(state, prog);
     prog.analysis->exploration()->bifurcationWindow()->close();

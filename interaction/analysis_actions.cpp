@@ -31,7 +31,7 @@ void AnalysisLayer::createActions()
     QAction *analysis = addAction("analisis", "Ventana de análisis…", QKeySequence(Qt::Key_A), false);
     connect(analysis, &QAction::triggered, this, &AnalysisLayer::showAnalysisWindow);
     QAction *bifurcation = addAction("bifurcacion", "Diagrama de bifurcación…", QKeySequence(Qt::Key_B), false);
-    connect(bifurcation, &QAction::triggered, exploration_, &ParameterExploration::showBifurcationWindow);
+    connect(bifurcation, &QAction::triggered, this, &AnalysisLayer::showBifurcationWindow);
     createExampleActions();
     QAction *help = addAction("ayuda", "Ayuda", QKeySequence(Qt::Key_F1), false);
     connect(help, &QAction::triggered, this, &AnalysisLayer::showHelp);

@@ -1,6 +1,7 @@
 #include "analysis_layer.h"
 
 #include "analysis_window.h"
+#include "bifurcation_window.h"
 #include "equilibrium_marks.h"
 #include "equilibrium_text.h"
 #include "help_window.h"
@@ -29,6 +30,20 @@ void placeBeside(QWidget &window, const QWidget &main)
     QPoint place(frame.right() + 8, frame.top());
     if (place.x() + window.width() > room.right())
         place.setX(std::max(room.left(), room.right() - window.width()));
+    window.move(place);
+}
+
+// Below the main window, or as low as the screen lets it stand.
+void placeBelow(QWidget &window, const QWidget &main)
+{
+    const QScreen *screen = main.screen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = main.frameGeometry();
+    QPoint place(frame.left(), frame.bottom() + 8);
+    if (place.y() + window.height() > room.bottom())
+        place.setY(std::max(room.top(), room.bottom() - window.height()));
     window.move(place);
 }
 
@@ -111,6 +126,17 @@ void AnalysisLayer::showAnalysisWindow()
     analysisWindow_->show();
     analysisWindow_->raise();
     analysisWindow_->activateWindow();
+}
+
+void AnalysisLayer::showBifurcationWindow()
+{
+    const bool made = !exploration_->bifurcationWindow();
+    BifurcationWindow &window = exploration_->bifurcationWindowMade();
+    if (made)
+        placeBelow(window, prog_);
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 AnalysisWindow *AnalysisLayer::analysisWindow() const

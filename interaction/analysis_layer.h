@@ -43,6 +43,7 @@ public:
 
     void showAnalysisWindow();
     void showHelp();
+    void showBifurcationWindow();
     // Each is made when first shown; nullptr until then.
     AnalysisWindow *analysisWindow() const;
     HelpWindow *helpWindow() const;

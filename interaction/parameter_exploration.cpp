@@ -114,17 +114,17 @@ void ParameterExploration::attach(AnalysisWindow &window)
     connect(controls, &CoefficientControls::dragFinished, this, &ParameterExploration::finishDrag);
 }
 
-void ParameterExploration::showBifurcationWindow()
+BifurcationWindow &ParameterExploration::bifurcationWindowMade()
 {
     if (!bifurcation_) {
         bifurcation_ = new BifurcationWindow(&prog_);
         bifurcation_->setSystem(shown_);
+        // A click picks as the first step of a drag does: at once unless a recomputation ran
+        // within this frame.
         connect(bifurcation_, &BifurcationWindow::coefficientPicked, this,
                 [this](int index, double value) { setCoefficient(index, value, true); });
     }
-    bifurcation_->show();
-    bifurcation_->raise();
-    bifurcation_->activateWindow();
+    return *bifurcation_;
 }
 
 BifurcationWindow *ParameterExploration::bifurcationWindow() const

@@ -34,8 +34,9 @@ public:
     // Joins the live controls of a newly made analysis window to this path.
     void attach(AnalysisWindow &window);
 
-    void showBifurcationWindow();
-    BifurcationWindow *bifurcationWindow() const;   // nullptr until first shown
+    // The diagram's window, made hidden on the first call and linked to this path.
+    BifurcationWindow &bifurcationWindowMade();
+    BifurcationWindow *bifurcationWindow() const;   // nullptr until made
     // The coefficients of the recomputation just made, for the diagram.
     void showSystem(const Coefficients &system);
 
