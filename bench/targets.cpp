@@ -111,7 +111,7 @@ void printTargetTable(const MedianCollector &medians)
     printTime("  the same after a coefficient change", medians.median(overlayPressNewCoefficients), 2);
     printTime("all overlays on: time-cursor step", medians.median(overlayCursorStep), 0.83);
     printTime("  painting the phase-plane overlays", medians.median(overlayPaint), 0);
-    printTime("all overlays on: coefficient slider step", medians.median(sliderStep), 2);
+    printTime("all overlays on: slider step", medians.median(sliderStep), 2);
     printTime("  the same, bifurcation diagram open", medians.median(sliderStepWithDiagram), 0);
     std::printf("\nStart-up time and peak memory: scripts/measure-startup\n");
 }
