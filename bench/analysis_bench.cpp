@@ -1,6 +1,10 @@
 #include "analysis_bench.h"
 
 #include "analysis_layer.h"
+#include "analysis_window.h"
+#include "bifurcation_window.h"
+#include "coefficient_controls.h"
+#include "parameter_exploration.h"
 #include "overlay_renderer.h"
 #include "overlay_style.h"
 #include "paint_counter.h"
@@ -15,6 +19,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSlider>
 
 #include <cstddef>
 #include <functional>
@@ -137,11 +142,64 @@ void paintPhaseOverlaysOnly(benchmark::State &state, Prog &prog)
     }
 }
 
+// Two positions of the slider of A either side of its middle, taken in turn: each step stores
+// A, refreshes its label, recomputes as Calcular does, redraws the plots with their overlays
+// and updates the analysis window (and the diagram, when it is open).
+constexpr int kSliderPositions[] = {490, 510};
+
+QSlider *sliderOfA(Prog &prog)
+{
+    return prog.analysis->analysisWindow()->coefficientControls()->slider(0);
+}
+
+bool checkSliderStep(Prog &prog)
+{
+    prog.analysis->showAnalysisWindow();
+    repaintNow();
+    QSlider *slider = sliderOfA(prog);
+    PaintCounter paints{prog.XYgraf, prog.Xgraf, prog.Ygraf};
+    for (int position : kSliderPositions) {
+        const double before = prog.model.xs(50);
+        paints.reset();
+        slider->setValue(position);
+        repaintNow();
+        if (!paints.eachPaintedOnce())
+            return benchFailure("a slider step did not paint each plot once");
+        if (prog.model.A == 4 || prog.analysis->system().coefficients.A != prog.model.A || prog.model.xs(50) == before)
+            return benchFailure("a slider step did not recompute with the new coefficient");
+    }
+    // The benchmarks before this one run as they did without the window.
+    prog.analysis->exploration()->setCoefficient(0, 4);
+    prog.analysis->analysisWindow()->close();
+    repaintNow();
+    return true;
+}
+
+void coefficientSliderStep(benchmark::State &state, Prog &prog)
+{
+    prog.analysis->showAnalysisWindow();
+    repaintNow();
+    QSlider *slider = sliderOfA(prog);
+    std::size_t count = 0;
+    for (auto _ : state) {
+        slider->setValue(kSliderPositions[count++ % std::size(kSliderPositions)]);
+        repaintNow();
+    }
+}
+
+void coefficientSliderStepWithDiagram(benchmark::State &state, Prog &prog)
+{
+    prog.analysis->showBifurcationWindow();
+    repaintNow();
+    coefficientSliderStep(state, prog);
+    prog.analysis->exploration()->bifurcationWindow()->close();
+}
+
 } // namespace
 
 bool registerAnalysisBenchmarks(Prog &prog)
 {
-    if (!showWindow(prog) || !turnEveryOverlayOn(prog) || !checkActions(prog))
+    if (!showWindow(prog) || !turnEveryOverlayOn(prog) || !checkActions(prog) || !checkSliderStep(prog))
         return false;
 
     struct Entry {
@@ -153,6 +211,8 @@ bool registerAnalysisBenchmarks(Prog &prog)
         {bench_name::overlayPressNewCoefficients, &pressAfterCoefficientChange},
         {bench_name::overlayCursorStep, &cursorStepOverOverlays},
         {bench_name::overlayPaint, &paintPhaseOverlaysOnly},
+        {bench_name::sliderStep, &coefficientSliderStep},
+        {bench_name::sliderStepWithDiagram, &coefficientSliderStepWithDiagram},
     };
     for (const Entry &entry : entries) {
         benchmark::RegisterBenchmark(entry.name, entry.run, std::ref(prog))

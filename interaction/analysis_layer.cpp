@@ -1,9 +1,11 @@
 #include "analysis_layer.h"
 
 #include "analysis_window.h"
+#include "bifurcation_window.h"
 #include "equilibrium_marks.h"
 #include "equilibrium_text.h"
 #include "help_window.h"
+#include "parameter_exploration.h"
 #include "plot_surface.h"
 #include "prog.h"
 
@@ -31,10 +33,25 @@ void placeBeside(QWidget &window, const QWidget &main)
     window.move(place);
 }
 
+// Below the main window, or as low as the screen lets it stand.
+void placeBelow(QWidget &window, const QWidget &main)
+{
+    const QScreen *screen = main.screen();
+    if (!screen)
+        return;
+    const QRect room = screen->availableGeometry();
+    const QRect frame = main.frameGeometry();
+    QPoint place(frame.left(), frame.bottom() + 8);
+    if (place.y() + window.height() > room.bottom())
+        place.setY(std::max(room.top(), room.bottom() - window.height()));
+    window.move(place);
+}
+
 } // namespace
 
 AnalysisLayer::AnalysisLayer(Prog &prog) : QObject(&prog), prog_(prog)
 {
+    exploration_ = new ParameterExploration(prog_, this);
     createActions();
     installContextMenu();
 }
@@ -59,8 +76,10 @@ void AnalysisLayer::recomputed()
         return;
     system_ = analyse(k, m.dt);
     analysed_ = true;
-    if (newCoefficients)
+    if (newCoefficients) {
         prog_.XYgraf->invalidateUnderlay();
+        exploration_->showSystem(k);
+    }
     if (newStep) {
         prog_.Xgraf->invalidateUnderlay();
         prog_.Ygraf->invalidateUnderlay();
@@ -88,11 +107,23 @@ void AnalysisLayer::showAnalysisWindow()
     if (!analysisWindow_) {
         analysisWindow_ = new AnalysisWindow(&prog_);
         placeBeside(*analysisWindow_, prog_);
+        exploration_->attach(*analysisWindow_);
     }
     analysisWindow_->showSystem(system_);
     analysisWindow_->show();
     analysisWindow_->raise();
     analysisWindow_->activateWindow();
+}
+
+void AnalysisLayer::showBifurcationWindow()
+{
+    const bool made = !exploration_->bifurcationWindow();
+    BifurcationWindow &window = exploration_->bifurcationWindowMade();
+    if (made)
+        placeBelow(window, prog_);
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 AnalysisWindow *AnalysisLayer::analysisWindow() const

@@ -10,6 +10,7 @@
 
 class AnalysisWindow;
 class HelpWindow;
+class ParameterExploration;
 class PlotSurface;
 class Prog;
 class QAction;
@@ -42,9 +43,13 @@ public:
 
     void showAnalysisWindow();
     void showHelp();
+    void showBifurcationWindow();
     // Each is made when first shown; nullptr until then.
     AnalysisWindow *analysisWindow() const;
     HelpWindow *helpWindow() const;
+
+    // The live coefficients, the example systems and the bifurcation diagram.
+    ParameterExploration *exploration() const { return exploration_; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -56,6 +61,7 @@ private:
     // context_menu.cpp
     void installContextMenu();
     void openContextMenuFromKeyboard();
+    void createExampleActions();
     // analysis_layer.cpp
     void overlaysToggled();
     void setUnderlayPainters();
@@ -69,6 +75,10 @@ private:
     QAction *equilibria_ = nullptr;
     QAction *directionField_ = nullptr;
     QAction *scales_ = nullptr;
+    // Stands in menuActions for the submenu of example systems, made at each opening.
+    QAction *examplesEntry_ = nullptr;
+    QList<QAction *> exampleActions_;
+    ParameterExploration *exploration_ = nullptr;
     QPointer<AnalysisWindow> analysisWindow_;
     QPointer<HelpWindow> helpWindow_;
 };

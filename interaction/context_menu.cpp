@@ -26,10 +26,17 @@ QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
     menu->setObjectName(QStringLiteral("menuAnalisis"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (QAction *action : menuActions) {
-        if (action)
+        if (action == examplesEntry_) {
+            QMenu *examples = menu->addMenu(action->text());
+            examples->setObjectName(action->objectName());
+            examples->menuAction()->setObjectName(action->objectName());
+            examples->setToolTipsVisible(true);   // each example describes itself
+            examples->addActions(exampleActions_);
+        } else if (action) {
             menu->addAction(action);
-        else
+        } else {
             menu->addSeparator();
+        }
     }
     menu->popup(globalPos);
     return menu;

@@ -169,6 +169,7 @@ void Prog::refreshParameterLabel(int index, double value)
     // What the tooltip shows, said in words for assistive technology.
     label->setAccessibleName(QStringLiteral("Parámetro %1, valor %2").arg(QChar(u'A' + index), textOf(value)));
     label->setAccessibleDescription(QStringLiteral("Pulse para cambiar el valor del parámetro %1.").arg(QChar(u'A' + index)));
+    emit parameterLabelRefreshed(index, value);
 }
 
 void Prog::calcula()

@@ -86,6 +86,10 @@ public:
     // What the three plots show now, for the screen or a file.
     PlotScene plotScene() const;
 
+signals:
+    // Label par(index) now shows value; the live controls show it too.
+    void parameterLabelRefreshed(int index, double value);
+
 private:
     void connectEvents();
     // trajectory_options.cpp

@@ -2,7 +2,14 @@
 // it should, the context menu's reach, the actions and their keys, the analysis window.
 #include "analysis_layer.h"
 #include "analysis_window.h"
+#include "bifurcation_canvas.h"
+#include "bifurcation_window.h"
+#include "clickable_label.h"
+#include "coefficient_controls.h"
+#include "dialog_answerer.h"
+#include "examples.h"
 #include "help_window.h"
+#include "parameter_exploration.h"
 #include "overlay_style.h"
 #include "plot_mapping.h"
 #include "plot_surface.h"
@@ -12,11 +19,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
@@ -56,6 +66,21 @@ QImage images(const Prog &window)
     painter.drawImage(phase.width(), 0, window.Xgraf->image());
     painter.drawImage(phase.width() + window.Xgraf->image().width(), 0, window.Ygraf->image());
     return all;
+}
+
+// The same trajectory, bit for bit, valid samples alike.
+bool sameTrajectory(const Model &a, const Model &b)
+{
+    for (int k = kFirstSample; k <= kLastSample; ++k)
+        if (a.ok(k) != b.ok(k) || (a.ok(k) && (a.xs(k) != b.xs(k) || a.ys(k) != b.ys(k))))
+            return false;
+    return true;
+}
+
+CoefficientControls *liveControls(Prog &window)
+{
+    window.analysis->showAnalysisWindow();
+    return window.analysis->analysisWindow()->coefficientControls();
 }
 
 // Which menu a context-menu request to the control opens ("analysis", the control's "own" or
@@ -100,6 +125,12 @@ private slots:
     void actionsAndKeys();
     void analysisWindowDescribesTheSystemInForce();
     void tooltipOfAnEquilibrium();
+    void liveEditMatchesDialogThenCalcular_data();
+    void liveEditMatchesDialogThenCalcular();
+    void sliderDragRecomputesOncePerFrame();
+    void exampleModels_data();
+    void exampleModels();
+    void diagramClickSetsTheCoefficient();
 };
 
 void AnalysisTest::everythingOffAtStart()
@@ -238,7 +269,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas | conservar borrarTrayectorias extremos unirPuntos | analisis ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas | conservar borrarTrayectorias extremos unirPuntos | analisis bifurcacion modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()
@@ -253,6 +284,8 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::newRow("campo") << "campo" << "Campo de direcciones" << int(Qt::Key_D) << true << "";
     QTest::newRow("escalas") << "escalas" << "Escalas" << int(Qt::Key_S) << true << "";
     QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis";
+    QTest::newRow("bifurcacion") << "bifurcacion" << "Diagrama de bifurcación…" << int(Qt::Key_B) << false
+                                 << "Diagrama de bifurcación";
     QTest::newRow("ayuda") << "ayuda" << "Ayuda" << int(Qt::Key_F1) << false << "Ayuda";
 }
 
@@ -285,9 +318,11 @@ void AnalysisTest::actionsAndKeys()
         QVERIFY(a->isChecked());
         QCOMPARE(window.XI->text().size(), 2);
     } else {
-        QWidget *opened = QApplication::topLevelWidgets().contains(window.analysis->analysisWindow())
-            ? static_cast<QWidget *>(window.analysis->analysisWindow())
-            : static_cast<QWidget *>(window.analysis->helpWindow());
+        QWidget *opened = nullptr;
+        for (QWidget *made : {static_cast<QWidget *>(window.analysis->analysisWindow()),
+                              static_cast<QWidget *>(window.analysis->helpWindow()),
+                              static_cast<QWidget *>(window.analysis->exploration()->bifurcationWindow())})
+            opened = made ? made : opened;
         QVERIFY(opened && opened->isVisible());
         QCOMPARE(opened->windowTitle(), opens);
         QVERIFY(!opened->isModal());
@@ -351,6 +386,124 @@ void AnalysisTest::tooltipOfAnEquilibrium()
     action(window, "equilibrios")->setChecked(true);
     QCOMPARE(hover(centre), QStringLiteral("(4, 4)\nAutovalores: 0 ± 4i\ncentro (órbitas cerradas)"));
     QCOMPARE(hover(centre + QPoint(20, 0)), QString());
+}
+
+// A coefficient typed into its spin box recomputes at once the trajectory that the dialog and
+// Calcular give; a dialog edit shows in the spin box without recomputing.
+void AnalysisTest::liveEditMatchesDialogThenCalcular_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("A") << "C" << 0 << "2.5" << "2.5";
+    QTest::newRow("B, Spanish") << "es_ES" << 1 << "-0,333333333333333" << "-0,333333333333333";
+    QTest::newRow("D, exponent") << "C" << 3 << "-3.2e0" << "-3.2";
+    QTest::newRow("F, blanks") << "C" << 5 << " -0.125 " << "-0.125";
+}
+
+void AnalysisTest::liveEditMatchesDialogThenCalcular()
+{
+    QFETCH(QString, locale);
+    QFETCH(int, index);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QLocale::setDefault(QLocale(locale));
+    Prog dialog, live;
+    dialog.Form_Load();
+    live.Form_Load();
+    QDoubleSpinBox *box = liveControls(live)->valueBox(index);
+    QDoubleSpinBox *dialogBox = liveControls(dialog)->valueBox(index);
+    const double before = dialog.model.xs(50);
+    {
+        DialogAnswerer answerer(typed);
+        dialog.par_Click(index);
+    }
+    QCOMPARE(dialogBox->text(), shown);   // shown at once, not yet in force
+    QCOMPARE(dialog.model.xs(50), before);
+    QVERIFY(dialog.analysis->system().coefficients == live.analysis->system().coefficients);
+    dialog.Calcular_Click();
+
+    box->selectAll();
+    QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(live.par[index]->toolTip(), shown);
+    QVERIFY(live.analysis->system().coefficients == dialog.analysis->system().coefficients);
+    QVERIFY(sameTrajectory(live.model, dialog.model));
+}
+
+// While the slider is held, a change waits for the end of the frame of the one before; its
+// release computes the newest value and centres the slider on it.
+void AnalysisTest::sliderDragRecomputesOncePerFrame()
+{
+    Prog window;
+    window.Form_Load();
+    QSlider *slider = liveControls(window)->slider(0);
+    QCOMPARE(slider->value(), 500);   // A = 4: the slider runs over 0..8
+    slider->setSliderDown(true);
+    slider->setValue(625);
+    QCOMPARE(window.analysis->system().coefficients.A, 5.0);
+    slider->setValue(750);
+    QCOMPARE(window.model.A, 6.0);
+    QCOMPARE(window.par[0]->toolTip(), QStringLiteral("6"));
+    QCOMPARE(window.analysis->system().coefficients.A, 5.0);
+    slider->setSliderDown(false);
+    QCOMPARE(window.analysis->system().coefficients.A, 6.0);
+    QCOMPARE(slider->value(), 500);
+    slider->setValue(1000);   // now 0..12
+    QCOMPARE(window.analysis->system().coefficients.A, 12.0);
+}
+
+void AnalysisTest::exampleModels_data()
+{
+    QTest::addColumn<int>("example");
+    for (int i = 0; i < int(exampleSystems().size()); ++i)
+        QTest::newRow(exampleSystems()[std::size_t(i)].id) << i;
+}
+
+void AnalysisTest::exampleModels()
+{
+    QFETCH(int, example);
+    const ExampleSystem &e = exampleSystems()[std::size_t(example)];
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    Prog window;
+    window.Form_Load();
+    window.HScroll1->setValue(30);
+    QAction *a = action(window, qPrintable(QStringLiteral("modelo_") + QLatin1String(e.id)));
+    QVERIFY(a);
+    QCOMPARE(a->text(), QString::fromUtf8(e.title));
+    QCOMPARE(a->toolTip(), QString::fromUtf8(e.description));
+    QVERIFY(helpHtml().contains(QString::fromUtf8(e.description).toHtmlEscaped()));
+    a->trigger();
+    QVERIFY(window.analysis->system().coefficients == e.coefficients);
+    QCOMPARE(window.model.dt, e.span / 100);
+    QCOMPARE(window.model.xs(0), e.x0);
+    QCOMPARE(window.model.ys(0), e.y0);
+    QCOMPARE(window.HScroll1->value(), 0);
+    QCOMPARE(window.Text2->text(), QLocale().toString(e.span));
+    QCOMPARE(window.par[3]->toolTip(), QLocale().toString(e.coefficients.D));
+}
+
+// End to end: the logistic prey's diagram of D, a click at the meeting of (3, 0) with the
+// interior equilibrium sets D = -3 exactly, recomputes, and the diagram follows.
+void AnalysisTest::diagramClickSetsTheCoefficient()
+{
+    Prog window;
+    window.Form_Load();
+    action(window, "modelo_presa_logistica")->trigger();
+    action(window, "bifurcacion")->trigger();
+    BifurcationWindow *diagram = window.analysis->exploration()->bifurcationWindow();
+    diagram->setCoefficient(3);
+    QVERIFY(QTest::qWaitForWindowExposed(diagram));
+    BifurcationCanvas *canvas = diagram->canvas();
+    const BifurcationGeometry g = canvas->diagramGeometry();
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(int(std::floor(g.coefficientX(-3))), g.panels[1].center().y()));
+    QCOMPARE(window.model.D, -3.0);
+    // Picks count as a drag: within a frame of the example's recomputation, this one waits.
+    QTRY_COMPARE(window.analysis->system().coefficients.D, -3.0);
+    QCOMPARE(canvas->scene().system.D, -3.0);
+    QCOMPARE(window.par[3]->toolTip(), QStringLiteral("-3"));
 }
 
 QTEST_MAIN(AnalysisTest)

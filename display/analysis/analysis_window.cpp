@@ -1,5 +1,6 @@
 #include "analysis_window.h"
 
+#include "coefficient_controls.h"
 #include "conversions.h"
 #include "equilibrium_text.h"
 
@@ -40,6 +41,7 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     setObjectName(QStringLiteral("Analisis"));
     setWindowTitle(QStringLiteral("Análisis"));
 
+    controls_ = new CoefficientControls(this);
     coefficients_ = selectableLabel("coeficientes", "Coeficientes en vigor", this);
     span_ = selectableLabel("intervalo", "Intervalo de tiempo en vigor", this);
 
@@ -64,13 +66,15 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     table_->setContextMenuPolicy(Qt::ActionsContextMenu);
 
     layout_ = new QVBoxLayout(this);
+    layout_->addWidget(new QLabel(QStringLiteral("Coeficientes (cada cambio vuelve a calcular):"), this));
+    layout_->addWidget(controls_);
     layout_->addWidget(coefficients_);
     layout_->addWidget(span_);
     auto *caption = new QLabel(QStringLiteral("Puntos de equilibrio"), this);
     caption->setBuddy(table_);
     layout_->addWidget(caption);
     layout_->addWidget(table_, 1);
-    resize(560, 300);
+    resize(560, 520);
 }
 
 void AnalysisWindow::showSystem(const AnalysedSystem &system)

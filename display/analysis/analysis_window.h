@@ -4,13 +4,15 @@
 
 #include <QWidget>
 
+class CoefficientControls;
 class QLabel;
 class QTableWidget;
 class QVBoxLayout;
 
-// The analysis window ("Análisis"): the coefficients and the time span in force above a table
-// with one row per equilibrium: x, y, eigenvalues and type. Not modal; its text can be
-// selected and copied (Ctrl+C copies the selected cells, tab-separated).
+// The analysis window ("Análisis"): the live controls of the six coefficients, then the
+// coefficients and the time span in force above a table with one row per equilibrium: x, y,
+// eigenvalues and type. Not modal; its text can be selected and copied (Ctrl+C copies the
+// selected cells, tab-separated).
 class AnalysisWindow : public QWidget {
     Q_OBJECT
 
@@ -24,10 +26,12 @@ public:
     void addSection(QWidget *section);
 
     QTableWidget *equilibriaTable() const { return table_; }
+    CoefficientControls *coefficientControls() const { return controls_; }
 
 private:
     void copySelection() const;
 
+    CoefficientControls *controls_ = nullptr;
     QLabel *coefficients_ = nullptr;
     QLabel *span_ = nullptr;
     QTableWidget *table_ = nullptr;

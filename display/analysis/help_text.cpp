@@ -2,6 +2,7 @@
 // keyboard's, and the colours of the analysis overlays.
 #include "help_window.h"
 
+#include "examples.h"
 #include "overlay_style.h"
 
 namespace {
@@ -44,10 +45,13 @@ Espacio sobre Calcular: calcular.</td></tr>
 <tr><td><b>D</b></td><td>Campo de direcciones: mostrar u ocultar.</td></tr>
 <tr><td><b>S</b></td><td>Escalas: mostrar u ocultar.</td></tr>
 <tr><td><b>A</b></td><td>abrir la ventana de análisis.</td></tr>
+<tr><td><b>B</b></td><td>abrir el diagrama de bifurcación.</td></tr>
 <tr><td><b>F1</b></td><td>abrir esta ayuda.</td></tr>
 <tr><td><b>Tecla de menú</b>, <b>Mayús+F10</b></td><td>abrir el menú de análisis (en una casilla de
 texto, su propio menú).</td></tr>
 <tr><td><b>Control+C</b></td><td>en la ventana de análisis: copiar las celdas elegidas de la tabla.</td></tr>
+<tr><td><b>↑ ↓</b>, <b>Re Pág</b>, <b>Av Pág</b></td><td>en una casilla o un deslizador de la ventana de
+análisis: cambiar ese coeficiente.</td></tr>
 </table>
 <p>Las teclas de letra actúan cuando el foco no está en una casilla de texto; en una casilla
 escriben la letra.</p>
@@ -70,7 +74,18 @@ en el eje de valores de los gráficos de tiempo; en el eje de tiempo, en múltip
 (1, 2 o 5 por una potencia de 10) elegidos según el intervalo.</li>
 <li><b>Ventana de análisis</b>: los coeficientes y el intervalo de tiempo en vigor y una tabla
 con cada equilibrio: x, y, autovalores (los complejos como a ± bi) y tipo. Se actualiza en
-cada cálculo.</li>
+cada cálculo. Arriba, cada coeficiente tiene una casilla con su valor exacto y un deslizador que
+recorre el valor ± el mayor de 1 y |valor| (al soltarlo, el recorrido se centra en el valor nuevo).
+Un cambio en cualquiera de los dos guarda el coeficiente y vuelve a calcular al momento, como el
+botón Calcular: la trayectoria, las marcas y las ventanas siguen al deslizador. Un valor escrito
+con el clic en la letra se aplica, como siempre, en el siguiente cálculo.</li>
+<li><b>Diagrama de bifurcación</b> (tecla B): la x y la y de cada equilibrio frente al coeficiente
+elegido, en su color: trazo continuo si es estable, discontinuo si no. Una marca señala dónde cambia
+el tipo y una línea vertical el valor actual. Un clic o un arrastre en el diagrama da ese valor al
+coeficiente y vuelve a calcular; la rueda amplía el eje de valores.</li>
+<li><b>Modelos de ejemplo</b>, en el menú: cada uno pone los seis coeficientes, el punto inicial y
+el intervalo de tiempo, y calcula.
+<ul>%5</ul></li>
 </ul>
 )";
 // clang-format on
@@ -80,6 +95,11 @@ cada cálculo.</li>
 QString helpHtml()
 {
     using namespace overlay_style;
+    QString examples;
+    for (const ExampleSystem &example : exampleSystems())
+        examples += QStringLiteral("<li><b>%1</b>: %2</li>")
+                        .arg(QString::fromUtf8(example.title).toHtmlEscaped(),
+                             QString::fromUtf8(example.description).toHtmlEscaped());
     return QString::fromUtf8(kHelp).arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
-                                        QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName));
+                                        QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples);
 }

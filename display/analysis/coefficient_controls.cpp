@@ -1,0 +1,150 @@
+#include "coefficient_controls.h"
+
+#include "conversions.h"
+#include "failure.h"
+
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSlider>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Slider positions from one end of the range to the other; the middle is the centre value.
+constexpr int kSteps = 1000;
+constexpr int kMiddle = kSteps / 2;
+// Anything a person types fits, and centre ± |centre| stays a finite double.
+constexpr double kLimit = 1e300;
+// With this many decimals QDoubleSpinBox keeps every double it is given as it is.
+constexpr int kAllDecimals = 323;
+
+// A spin box that reads and writes numbers as the rest of the program does: the user's
+// locale, up to 15 significant digits, no trailing zeros.
+class CoefficientBox : public QDoubleSpinBox {
+public:
+    using QDoubleSpinBox::QDoubleSpinBox;
+
+    QString textFromValue(double value) const override { return textOf(value); }
+
+    double valueFromText(const QString &text) const override
+    {
+        try {
+            return numberFromText(text);
+        } catch (const Failure &) {
+            return value();
+        }
+    }
+
+    QValidator::State validate(QString &text, int &) const override
+    {
+        try {
+            const double typed = numberFromText(text);
+            return typed >= minimum() && typed <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+        } catch (const Failure &) {
+            return QValidator::Intermediate;   // perhaps a number still being typed
+        }
+    }
+};
+
+} // namespace
+
+CoefficientControls::CoefficientControls(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("coeficientesVivos"));
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setColumnStretch(2, 1);
+    for (int index = 0; index < int(rows_.size()); ++index) {
+        const QChar letter(u'A' + index);
+        const QString name = QStringLiteral("Coeficiente %1").arg(letter);
+        Row &row = rows_[std::size_t(index)];
+
+        row.box = new CoefficientBox(this);
+        row.box->setObjectName(QStringLiteral("valor%1").arg(letter));
+        row.box->setRange(-kLimit, kLimit);
+        row.box->setDecimals(kAllDecimals);
+        row.box->setSingleStep(0.1);
+        row.box->setKeyboardTracking(false);   // a half-typed number is no value
+        row.box->setMinimumWidth(150);
+        row.box->setAccessibleName(name);
+
+        row.slider = new QSlider(Qt::Horizontal, this);
+        row.slider->setObjectName(QStringLiteral("deslizador%1").arg(letter));
+        row.slider->setRange(0, kSteps);
+        row.slider->setSingleStep(1);
+        row.slider->setPageStep(kSteps / 10);
+        row.slider->setValue(kMiddle);
+        row.slider->setMinimumWidth(200);
+        row.slider->setAccessibleName(name);
+
+        auto *label = new QLabel(QStringLiteral("&%1").arg(letter), this);
+        label->setBuddy(row.box);
+        grid->addWidget(label, index, 0);
+        grid->addWidget(row.box, index, 1);
+        grid->addWidget(row.slider, index, 2);
+
+        connect(row.box, &QDoubleSpinBox::valueChanged, this, [this, index](double value) {
+            emit coefficientEdited(index, value, false);
+        });
+        connect(row.slider, &QSlider::valueChanged, this, [this, index] { sliderMoved(index); });
+        connect(row.slider, &QSlider::sliderReleased, this, [this, index] {
+            centreSlider(index, rows_[std::size_t(index)].box->value());
+            emit dragFinished(index);
+        });
+        centreSlider(index, 0);
+    }
+}
+
+void CoefficientControls::showCoefficient(int index, double value)
+{
+    if (index < 0 || index >= int(rows_.size()) || !std::isfinite(value))
+        return;
+    Row &row = rows_[std::size_t(index)];
+    {
+        const QSignalBlocker block(row.box);
+        row.box->setValue(value);
+    }
+    // The slider's own move keeps its range, unless it ran into an end: then the keyboard can
+    // go on from the middle of a new range.
+    const bool ownMove = sliderEditing_ == index || row.slider->isSliderDown();
+    const bool atEnd = row.slider->value() == row.slider->minimum() || row.slider->value() == row.slider->maximum();
+    if (ownMove && !(atEnd && !row.slider->isSliderDown()))
+        describeSlider(index, value);
+    else
+        centreSlider(index, value);
+}
+
+void CoefficientControls::sliderMoved(int index)
+{
+    Row &row = rows_[std::size_t(index)];
+    const double value = row.centre + row.halfWidth * double(row.slider->value() - kMiddle) / kMiddle;
+    sliderEditing_ = index;
+    emit coefficientEdited(index, value, row.slider->isSliderDown());
+    sliderEditing_ = -1;
+}
+
+void CoefficientControls::centreSlider(int index, double value)
+{
+    Row &row = rows_[std::size_t(index)];
+    row.centre = std::clamp(value, -kLimit, kLimit);
+    row.halfWidth = std::max(1.0, std::fabs(row.centre));
+    {
+        const QSignalBlocker block(row.slider);
+        row.slider->setValue(kMiddle);
+    }
+    describeSlider(index, value);
+}
+
+// A slider's position means nothing by itself: its description says the value and the range.
+void CoefficientControls::describeSlider(int index, double value)
+{
+    const Row &row = rows_[std::size_t(index)];
+    row.slider->setAccessibleDescription(QStringLiteral("Valor %1, entre %2 y %3")
+                                             .arg(textOf(value), textOf(row.centre - row.halfWidth),
+                                                  textOf(row.centre + row.halfWidth)));
+    row.slider->setToolTip(textOf(value));
+}

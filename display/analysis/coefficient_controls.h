@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+class QDoubleSpinBox;
+class QSlider;
+
+// The six coefficients as live controls: for each a spin box with its exact value
+// (valorA..valorF, up to 15 significant digits in the user's locale) and a slider beside it
+// (deslizadorA..deslizadorF) over the value ± max(1, |value|), re-centred when released.
+// A change by the user is reported through coefficientEdited; showCoefficient only shows.
+class CoefficientControls : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CoefficientControls(QWidget *parent = nullptr);
+
+    // Shows a value stored elsewhere without reporting it as an edit. The slider keeps its
+    // range while it is being moved, and is re-centred on the value otherwise.
+    void showCoefficient(int index, double value);
+
+    QDoubleSpinBox *valueBox(int index) const { return rows_[std::size_t(index)].box; }
+    QSlider *slider(int index) const { return rows_[std::size_t(index)].slider; }
+
+signals:
+    // The user changed coefficient index (0..5 = A..F); dragging while a slider is held.
+    void coefficientEdited(int index, double value, bool dragging);
+    // A slider held since the last edits was released.
+    void dragFinished(int index);
+
+private:
+    struct Row {
+        QDoubleSpinBox *box = nullptr;
+        QSlider *slider = nullptr;
+        double centre = 0;
+        double halfWidth = 1;
+    };
+
+    void sliderMoved(int index);
+    void centreSlider(int index, double value);
+    void describeSlider(int index, double value);
+
+    std::array<Row, 6> rows_;
+    int sliderEditing_ = -1;   // the slider whose own change is being reported, or -1
+};
