@@ -1,6 +1,7 @@
 #include "analysis_layer.h"
 
 #include "analysis_window.h"
+#include "turning_point_table.h"
 #include "bifurcation_window.h"
 #include "equilibrium_marks.h"
 #include "equilibrium_text.h"
@@ -108,11 +109,22 @@ void AnalysisLayer::showAnalysisWindow()
         analysisWindow_ = new AnalysisWindow(&prog_);
         placeBeside(*analysisWindow_, prog_);
         exploration_->attach(*analysisWindow_);
+        turningPointTable_ = new TurningPointTable(analysisWindow_);
+        analysisWindow_->addSection(turningPointTable_);
     }
+    showTurningPoints();
     analysisWindow_->showSystem(system_);
     analysisWindow_->show();
     analysisWindow_->raise();
     analysisWindow_->activateWindow();
+}
+
+// The turning points of the trajectory on screen, with the period, in the analysis window.
+void AnalysisLayer::showTurningPoints()
+{
+    if (!turningPointTable_)
+        return;
+    turningPointTable_->showTrajectory(prog_.turningPoints(), trajectoryOf(prog_.model, system_.coefficients));
 }
 
 void AnalysisLayer::showBifurcationWindow()

@@ -10,6 +10,7 @@
 
 class AnalysisWindow;
 class HelpWindow;
+class TurningPointTable;
 class ParameterExploration;
 class PlotSurface;
 class Prog;
@@ -42,6 +43,8 @@ public:
     QMenu *openContextMenu(const QPoint &globalPos);
 
     void showAnalysisWindow();
+    // Brings the analysis window's turning points up to date with the trajectory on screen.
+    void showTurningPoints();
     void showHelp();
     void showBifurcationWindow();
     // Each is made when first shown; nullptr until then.
@@ -80,5 +83,6 @@ private:
     QList<QAction *> exampleActions_;
     ParameterExploration *exploration_ = nullptr;
     QPointer<AnalysisWindow> analysisWindow_;
+    QPointer<TurningPointTable> turningPointTable_;
     QPointer<HelpWindow> helpWindow_;
 };

@@ -182,6 +182,7 @@ void Prog::calcula()
     analysis->recomputed();
     const Coefficients inForce{model.A, model.B, model.C, model.D, model.E, model.F};
     trajectories_.turningPoints = ::turningPoints(inForce, model.xs, model.ys, model.ok);
+    analysis->showTurningPoints();
 }
 
 void Prog::pintura()

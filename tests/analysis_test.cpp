@@ -124,6 +124,7 @@ private slots:
     void actionsAndKeys_data();
     void actionsAndKeys();
     void analysisWindowDescribesTheSystemInForce();
+    void turningPointsAndPeriod();
     void tooltipOfAnEquilibrium();
     void liveEditMatchesDialogThenCalcular_data();
     void liveEditMatchesDialogThenCalcular();
@@ -287,6 +288,9 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::newRow("bifurcacion") << "bifurcacion" << "Diagrama de bifurcación…" << int(Qt::Key_B) << false
                                  << "Diagrama de bifurcación";
     QTest::newRow("ayuda") << "ayuda" << "Ayuda" << int(Qt::Key_F1) << false << "Ayuda";
+    QTest::newRow("conservar") << "conservar" << "Conservar trayectorias" << int(Qt::Key_T) << true << "";
+    QTest::newRow("extremos") << "extremos" << "Máximos y mínimos" << int(Qt::Key_M) << true << "";
+    QTest::newRow("unirPuntos") << "unirPuntos" << "Unir puntos" << int(Qt::Key_L) << true << "";
 }
 
 void AnalysisTest::actionsAndKeys()
@@ -365,6 +369,34 @@ void AnalysisTest::analysisWindowDescribesTheSystemInForce()
                                   "4|0,5|-1 ± 1i|foco estable"}));
     QVERIFY(shown->findChild<QLabel *>(QStringLiteral("coeficientes"))->text().contains(QStringLiteral("A = 2,5")));
     QVERIFY(shown->findChild<QLabel *>(QStringLiteral("intervalo"))->text().contains(QStringLiteral("dt = 0,02")));
+}
+
+// The turning points of the trajectory on screen and the period: the default orbit through
+// (5, 5) over the span 10 turns 50 times; its period is 1.5848896 (found once with steps of 1e-6).
+void AnalysisTest::turningPointsAndPeriod()
+{
+    QLocale::setDefault(QLocale::c());
+    Prog window;
+    window.Form_Load();
+    window.Text2->setText(QStringLiteral("10"));
+    window.Calcular_Click();
+    action(window, "analisis")->trigger();
+    AnalysisWindow *shown = window.analysis->analysisWindow();
+    auto *table = shown->findChild<QTableWidget *>(QStringLiteral("tablaExtremos"));
+    QVERIFY(table);
+    QCOMPARE(table->rowCount(), 50);
+    QStringList headers;
+    for (int column = 0; column < table->columnCount(); ++column)
+        headers << table->horizontalHeaderItem(column)->text();
+    QCOMPARE(headers, QStringList({"Variable", "Tipo", "t", "x", "y"}));
+    const QString period = shown->findChild<QLabel *>(QStringLiteral("periodoAproximado"))->text();
+    QVERIFY2(period.startsWith(QStringLiteral("Periodo aproximado: ")), qPrintable(period));
+    const double value = period.mid(20).toDouble();
+    QVERIFY2(std::fabs(value - 1.5848896) < 0.005 * 1.5848896, qPrintable(period));
+
+    // A trajectory at the equilibrium turns nowhere: the table follows at once.
+    window.XYgraf_MouseDown(1, 0, 1750, 2500);
+    QCOMPARE(table->rowCount(), 0);
 }
 
 void AnalysisTest::tooltipOfAnEquilibrium()

@@ -18,6 +18,10 @@ en el plano de fases (izquierda) y frente al tiempo (derecha).</p>
 <ul>
 <li><b>Plano de fases</b>: pulsar cualquier botón empieza una solución nueva en ese punto.
 Con la tecla Mayúsculas pulsada, una coordenada a menos de 0,2 de un eje se coloca sobre el eje.</li>
+<li><b>Arrastrar en el plano de fases</b> con un botón pulsado: la solución sigue al puntero (se
+calcula de nuevo una vez por cuadro de pantalla) y el punto donde se suelta el botón es el último.</li>
+<li><b>Gráficos de x e y frente al tiempo</b>: pulsar con el botón izquierdo, o arrastrar, lleva el
+cursor de tiempo a la muestra bajo el puntero; la rueda lo mueve una muestra por paso.</li>
 <li><b>Letras A a F</b> de las ecuaciones: un clic abre un cuadro para escribir el nuevo valor del
 parámetro. El color de la letra indica el signo (azul positivo, rojo negativo, verde cero) y,
 al dejar el puntero encima, se ve el valor exacto. El valor nuevo se aplica en el siguiente cálculo.</li>
@@ -40,6 +44,18 @@ Espacio sobre Calcular: calcular.</td></tr>
 <tr><td><b>← →</b></td><td>en la barra: una muestra atrás o adelante.</td></tr>
 <tr><td><b>↑ ↓</b>, <b>Re Pág</b>, <b>Av Pág</b></td><td>en la barra: también una muestra.</td></tr>
 <tr><td><b>Inicio</b>, <b>Fin</b></td><td>en la barra: la primera o la última muestra.</td></tr>
+<tr><td><b>← → ↑ ↓</b></td><td>en el plano de fases: mover la cruz un píxel (con Control, diez).</td></tr>
+<tr><td><b>Intro</b>, <b>Espacio</b></td><td>en el plano de fases: empezar una solución en la cruz, como
+un clic (con Mayúsculas, cerca de un eje, sobre el eje).</td></tr>
+<tr><td><b>← →</b>, <b>Inicio</b>, <b>Fin</b></td><td>en un gráfico de tiempo: mover el cursor de tiempo
+una muestra, o a la primera o la última.</td></tr>
+<tr><td><b>Re Pág</b>, <b>Av Pág</b></td><td>en un gráfico de tiempo: diez muestras atrás o adelante.</td></tr>
+<tr><td><b>T</b></td><td>Conservar trayectorias: activar o desactivar.</td></tr>
+<tr><td><b>Supr</b></td><td>Borrar trayectorias conservadas.</td></tr>
+<tr><td><b>M</b></td><td>Máximos y mínimos: mostrar u ocultar.</td></tr>
+<tr><td><b>Control+→</b>, <b>Control+←</b></td><td>con los máximos y mínimos a la vista: ir al
+extremo siguiente o al anterior.</td></tr>
+<tr><td><b>L</b></td><td>Unir puntos: activar o desactivar.</td></tr>
 <tr><td><b>N</b></td><td>Isoclinas cero: mostrar u ocultar.</td></tr>
 <tr><td><b>E</b></td><td>Puntos de equilibrio: mostrar u ocultar.</td></tr>
 <tr><td><b>D</b></td><td>Campo de direcciones: mostrar u ocultar.</td></tr>
@@ -72,6 +88,17 @@ la dirección del movimiento.</li>
 <li><b>Escalas</b>: marcas con su número en cada unidad de 0 a 10 en los ejes del plano de fases y
 en el eje de valores de los gráficos de tiempo; en el eje de tiempo, en múltiplos redondos
 (1, 2 o 5 por una potencia de 10) elegidos según el intervalo.</li>
+<li><b>Conservar trayectorias</b> (tecla T): cada cálculo conserva la trayectoria anterior y la
+dibuja en un color claro bajo la actual, hasta 50 (se va la más antigua). El cursor de tiempo marca
+su muestra en cada una. De un arrastre solo se conserva la trayectoria que había al empezarlo.
+<b>Borrar trayectorias</b> (Supr) las olvida, y también desactivar la opción.</li>
+<li><b>Máximos y mínimos</b> (tecla M): marca donde x(t) o y(t) tiene un máximo (triángulo hacia
+arriba, en %6) o un mínimo (triángulo hacia abajo, en %7), es decir, donde la trayectoria cruza
+una isoclina; también en el plano de fases. La ventana de análisis los lista y da el
+<b>periodo aproximado</b>: el tiempo medio entre máximos consecutivos de x, con el instante de
+cada máximo interpolado por la parábola que pasa por su muestra y las dos vecinas.</li>
+<li><b>Unir puntos</b> (tecla L): une con líneas finas las muestras válidas consecutivas de cada
+trayectoria, nunca a través de una muestra no válida.</li>
 <li><b>Ventana de análisis</b>: los coeficientes y el intervalo de tiempo en vigor y una tabla
 con cada equilibrio: x, y, autovalores (los complejos como a ± bi) y tipo. Se actualiza en
 cada cálculo. Arriba, cada coeficiente tiene una casilla con su valor exacto y un deslizador que
@@ -101,5 +128,6 @@ QString helpHtml()
                         .arg(QString::fromUtf8(example.title).toHtmlEscaped(),
                              QString::fromUtf8(example.description).toHtmlEscaped());
     return QString::fromUtf8(kHelp).arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
-                                        QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples);
+                                        QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,
+                                        QStringLiteral("rojo"), QStringLiteral("verde"));
 }

@@ -1,0 +1,58 @@
+#include "turning_point_table.h"
+
+#include "conversions.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+TurningPointTable::TurningPointTable(QWidget *parent) : QWidget(parent)
+{
+    table_ = new QTableWidget(0, 5, this);
+    table_->setObjectName(QStringLiteral("tablaExtremos"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("Variable"), QStringLiteral("Tipo"), QStringLiteral("t"),
+                                       QStringLiteral("x"), QStringLiteral("y")});
+    table_->verticalHeader()->setVisible(false);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setAccessibleName(QStringLiteral("Máximos y mínimos"));
+    table_->setAccessibleDescription(
+        QStringLiteral("Una fila por máximo o mínimo de x o de y en la trayectoria actual: t, x e y de su muestra."));
+
+    period_ = new QLabel(this);
+    period_->setObjectName(QStringLiteral("periodoAproximado"));
+    period_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    period_->setFocusPolicy(Qt::TabFocus);
+
+    auto *caption = new QLabel(QStringLiteral("Máximos y mínimos de la trayectoria actual"), this);
+    caption->setBuddy(table_);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(caption);
+    layout->addWidget(table_, 1);
+    layout->addWidget(period_);
+}
+
+void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, const Trajectory &t)
+{
+    table_->setRowCount(int(points.size()));
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        const TurningPoint &p = points[std::size_t(row)];
+        const QString texts[] = {
+            p.variable == TurningPoint::Variable::X ? QStringLiteral("x") : QStringLiteral("y"),
+            p.kind == TurningPoint::Kind::Maximum ? QStringLiteral("máximo") : QStringLiteral("mínimo"),
+            textOf(static_cast<double>(p.sample) * t.dt), textOf(t.xs(p.sample)), textOf(t.ys(p.sample))};
+        for (int column = 0; column < 5; ++column) {
+            auto *item = new QTableWidgetItem(texts[column]);
+            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+            table_->setItem(row, column, item);
+        }
+    }
+    table_->resizeColumnsToContents();
+    const std::optional<double> period = approximatePeriod(points, t.xs, t.ys, t.ok, t.dt);
+    period_->setText(period ? QStringLiteral("Periodo aproximado: %1").arg(textOf(*period))
+                            : QStringLiteral("Periodo aproximado: se necesitan al menos dos máximos de x"));
+    period_->setAccessibleName(period_->text());
+}

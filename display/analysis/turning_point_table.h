@@ -1,0 +1,30 @@
+#pragma once
+
+#include "extrema.h"
+#include "trajectory.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+class QTableWidget;
+
+// The analysis window's section on the current trajectory's turning points: one row each
+// (variable, maximum or minimum, and t, x, y at its sample), and the approximate period from
+// the peaks of x when there are at least two.
+class TurningPointTable : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TurningPointTable(QWidget *parent = nullptr);
+
+    void showTrajectory(const std::vector<TurningPoint> &points, const Trajectory &trajectory);
+
+    QTableWidget *table() const { return table_; }
+    QLabel *period() const { return period_; }
+
+private:
+    QTableWidget *table_ = nullptr;
+    QLabel *period_ = nullptr;
+};
