@@ -31,7 +31,7 @@ public:
     // first Cls after invalidateUnderlay() or a change of size or screen scale.
     using UnderlayPainter = std::function<void(QPainter &painter, const QSizeF &area)>;
     void setUnderlayPainter(UnderlayPainter painter);
-    void invalidateUnderlay() { underlay_ = QImage(); }
+    void invalidateUnderlay() { underlayStale_ = true; }
 
 signals:
     // A mouse button went down at pos, in logical pixels from the drawing area's corner.
@@ -50,5 +50,6 @@ private:
     QImage image_;
     UnderlayPainter underlayPainter_;
     QImage underlay_;
+    bool underlayStale_ = true;
     int drawWidth_ = 1;
 };
