@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 PlotSurface::PlotSurface(QWidget *parent) : QFrame(parent)
 {
@@ -20,29 +21,36 @@ PlotSurface::PlotSurface(QWidget *parent) : QFrame(parent)
 void PlotSurface::Cls()
 {
     ensureImage();
-    if (underlayPainter_)
-        image_ = underlay();   // shared until the first point is drawn
-    else
+    if (!underlayPainter_) {
         image_.fill(palette().color(QPalette::Base));
+    } else if (!image_.isNull()) {
+        // Copied into the drawing's own pixels: a shared picture would be copied into freshly
+        // allocated memory at the first point drawn, which costs several times as much.
+        const QImage &picture = underlay();
+        std::memcpy(image_.bits(), picture.constBits(), std::size_t(image_.sizeInBytes()));
+    }
     update(contentsRect());
 }
 
 void PlotSurface::setUnderlayPainter(UnderlayPainter painter)
 {
     underlayPainter_ = std::move(painter);
-    underlay_ = QImage();
+    underlayStale_ = true;
 }
 
+// The picture is painted again into the same memory while the size and scale stay.
 const QImage &PlotSurface::underlay()
 {
-    if (image_.isNull())
-        return image_;   // no drawing area to paint
     if (underlay_.size() != image_.size() || underlay_.devicePixelRatio() != image_.devicePixelRatio()) {
         underlay_ = QImage(image_.size(), image_.format());
         underlay_.setDevicePixelRatio(image_.devicePixelRatio());
+        underlayStale_ = true;
+    }
+    if (underlayStale_) {
         underlay_.fill(palette().color(QPalette::Base));
         QPainter painter(&underlay_);
         underlayPainter_(painter, QSizeF(underlay_.size()) / underlay_.devicePixelRatio());
+        underlayStale_ = false;
     }
     return underlay_;
 }

@@ -44,7 +44,7 @@ public:
     // first Cls after invalidateUnderlay() or a change of size or screen scale.
     using UnderlayPainter = std::function<void(QPainter &painter, const QSizeF &area)>;
     void setUnderlayPainter(UnderlayPainter painter);
-    void invalidateUnderlay() { underlay_ = QImage(); }
+    void invalidateUnderlay() { underlayStale_ = true; }
 
 signals:
     // The pointer moved with a button held, to pos in the drawing area's logical pixels (which
@@ -84,6 +84,7 @@ private:
 
     UnderlayPainter underlayPainter_;
     QImage underlay_;
+    bool underlayStale_ = true;
     int drawWidth_ = 1;
     QColor ink_;   // invalid: the text colour
     bool markerEnabled_ = false;

@@ -6,6 +6,8 @@
 #include "equilibrium_marks.h"
 #include "equilibrium_text.h"
 #include "help_window.h"
+#include "overlay_style.h"
+#include "phase_geometry.h"
 #include "parameter_exploration.h"
 #include "plot_surface.h"
 #include "prog.h"
@@ -167,7 +169,12 @@ bool AnalysisLayer::showEquilibriumTip(QHelpEvent *event)
         equilibriumAt(system_.equilibria, QSizeF(area.size()), QPointF(event->pos() - area.topLeft()));
     if (!found)
         return false;
+    // The tip stays while the pointer stays over the mark (or near the pointer, on a line).
+    const int reach = int(overlay_style::kMarkReach);
+    const QPoint centre = found->shape == Equilibrium::Shape::Point
+        ? phase_geometry::dotCentreAt(found->x, found->y).toPoint() + area.topLeft()
+        : event->pos();
     QToolTip::showText(event->globalPos(), tooltipText(*found), phasePlane_,
-                       QRect(event->pos() - QPoint(3, 3), QSize(7, 7)));
+                       QRect(centre - QPoint(reach, reach), QSize(2 * reach + 1, 2 * reach + 1)));
     return true;
 }
