@@ -72,6 +72,18 @@ en el eje de valores de los gráficos de tiempo; en el eje de tiempo, en múltip
 con cada equilibrio: x, y, autovalores (los complejos como a ± bi) y tipo. Se actualiza en
 cada cálculo.</li>
 </ul>
+
+<h3>Exportar</h3>
+<table cellspacing="0" cellpadding="3">
+<tr><td><b>Control+S</b></td><td>Guardar imagen: los tres gráficos tal como se ven, en PNG o, como
+vectores, en SVG (según la extensión del nombre).</td></tr>
+<tr><td><b>Control+E</b></td><td>Exportar datos (CSV): cada muestra de la trayectoria actual y de
+las conservadas, con sus coeficientes, para una hoja de cálculo.</td></tr>
+<tr><td><b>Control+Mayús+C</b></td><td>Copiar datos: t, x e y de las muestras válidas de la
+trayectoria actual, separados por tabuladores.</td></tr>
+<tr><td><b>Control+Mayús+I</b></td><td>Copiar imagen: los tres gráficos al portapapeles.</td></tr>
+</table>
+<p>Un archivo se escribe entero o no se escribe: si falla, el anterior queda como estaba.</p>
 )";
 // clang-format on
 

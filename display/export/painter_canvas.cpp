@@ -58,11 +58,12 @@ void PainterCanvas::PSet(float x, float y)
     const QRectF shown = dot.intersected(QRectF(QPointF(0, 0), area_.size()));
     if (shown.isEmpty())
         return;
-    const AreaScope scope(painter_, area_);
-    painter_.setRenderHint(QPainter::Antialiasing, false);
+    // No change of the painter's state for the hundreds of small dots: a vector file would
+    // hold a group for each.
     if (drawWidth_ <= 3) {
-        painter_.fillRect(shown, inkInForce());
+        painter_.fillRect(shown.translated(area_.topLeft()), inkInForce());
     } else {
+        const AreaScope scope(painter_, area_);
         painter_.setPen(Qt::NoPen);
         painter_.setBrush(inkInForce());
         painter_.drawEllipse(dot);
