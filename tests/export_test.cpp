@@ -8,13 +8,9 @@
 #include "scoped_locale.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QPushButton>
 #include <QClipboard>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QGuiApplication>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -23,11 +19,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 namespace {
 
-// A window with the default trajectory whose save dialogs answer path with the given filter.
+// Save dialogs of the window answer path, with the given filter chosen.
 void answerSaveDialogs(Prog &window, const QString &path, const QString &filter = {})
 {
     window.askSaveFileName = [path, filter](const QString &, const QString &, const QString &, QString *chosen) {
@@ -43,17 +38,12 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The whole text as a double; NaN when it is not one.
 double number(const QByteArray &text)
 {
-    double value = std::numeric_limits<double>::quiet_NaN();
-    const auto result = std::from_chars(text.constData(), text.constData() + text.size(), value);
-    return result.ec == std::errc() && result.ptr == text.constData() + text.size() ? value
-                                                                                      : std::numeric_limits<double>::quiet_NaN();
-}
-
-bool sameBits(double a, double b)
-{
-    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.cbegin(), text.cend(), value);
+    return error == std::errc() && end == text.cend() ? value : std::nan("");
 }
 
 // Shortcuts reach the actions of the active window only.
@@ -106,28 +96,26 @@ void ExportTest::csvReadsBackExactly()
     const QList<QByteArray> lines = contents(dir.filePath(QStringLiteral("datos.csv"))).split('\n');
     QCOMPARE(lines.size(), 1 + 2 * kSampleCount + 1);   // the last line ends too
     QCOMPARE(lines.front(), QByteArray("trayectoria,k,t,x,y,valida,A,B,C,D,E,F,dt\r"));
-    QVERIFY(lines.back().isEmpty());
     const Trajectory current = trajectoryOf(window.model, window.analysis->system().coefficients);
     const Trajectory *trajectories[] = {&current, &window.keptTrajectories().front()};
     for (int row = 0; row < 2 * kSampleCount; ++row) {
         const Trajectory &t = *trajectories[row / kSampleCount];
         const int k = kFirstSample + row % kSampleCount;
-        QByteArray line = lines[row + 1];
-        QVERIFY(line.endsWith('\r'));
-        line.chop(1);
-        const QList<QByteArray> fields = line.split(',');
-        QCOMPARE(fields.size(), 13);
         const Coefficients &c = t.coefficients;
         const double expected[] = {double(row / kSampleCount), double(k), k * t.dt, t.xs(k), t.ys(k),
                                    t.ok(k) ? 1.0 : 0.0, c.A, c.B, c.C, c.D, c.E, c.F, t.dt};
+        const QByteArray &line = lines[row + 1];
+        QVERIFY(line.endsWith('\r'));
+        const QList<QByteArray> fields = line.chopped(1).split(',');
+        QCOMPARE(fields.size(), 13);
         for (int column = 0; column < 13; ++column)
-            QVERIFY2(sameBits(number(fields[column]), expected[column]), line.constData());
+            QVERIFY2(std::bit_cast<std::uint64_t>(number(fields[column])) == std::bit_cast<std::uint64_t>(expected[column]),
+                     line.constData());
     }
     QVERIFY(lines[1 + 7 - kFirstSample].contains(",0,"));   // the invalid sample, valida 0
 }
 
-// The vector picture holds one filled square in the ink of the points for every valid sample
-// in each plot, inside that plot.
+// One filled square in the points' ink for every valid sample, in each plot's drawing area.
 void ExportTest::svgHoldsOneSquarePerSample()
 {
     QTemporaryDir dir;
@@ -138,34 +126,27 @@ void ExportTest::svgHoldsOneSquarePerSample()
 
     const QString ink = plot_picture::coloursOf(window.XYgraf->palette()).text.name();
     const PlotKind plots[] = {PlotKind::PhasePlane, PlotKind::XAgainstTime, PlotKind::YAgainstTime};
-    int squares[3] = {};
-    int elsewhere = 0;
+    int squares[4] = {};   // in each plot, and elsewhere
+    QString fill;          // of the innermost group: QSvgGenerator nests none inside another
     QXmlStreamReader svg(contents(dir.filePath(QStringLiteral("plots.svg"))));
-    QStringList fills{QString()};
     while (!svg.atEnd()) {
-        svg.readNext();
-        if (svg.isEndElement() && svg.name() == u"g")
-            fills.removeLast();
-        if (!svg.isStartElement())
+        if (svg.readNext() != QXmlStreamReader::StartElement)
             continue;
+        const QXmlStreamAttributes a = svg.attributes();
         if (svg.name() == u"g")
-            fills.append(svg.attributes().value(QLatin1String("fill")).toString());
-        if (svg.name() != u"rect" || fills.last() != ink)
+            fill = a.value(QLatin1String("fill")).toString();
+        if (svg.name() != u"rect" || fill != ink)
             continue;
-        const QPointF corner(svg.attributes().value(QLatin1String("x")).toDouble(), svg.attributes().value(QLatin1String("y")).toDouble());
-        int *in = &elsewhere;
+        const QPointF corner(a.value(QLatin1String("x")).toDouble(), a.value(QLatin1String("y")).toDouble());
+        int in = 3;
         for (int i = 0; i < 3; ++i)
-            if (QRectF(plot_picture::drawingArea(plots[i])).contains(corner))
-                in = &squares[i];
-        ++*in;
+            in = QRectF(plot_picture::drawingArea(plots[i])).contains(corner) ? i : in;
+        ++squares[in];
     }
     QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
     const int valid = validSamples(window.model);
     QVERIFY(valid > 100);
-    QCOMPARE(squares[0], valid);
-    QCOMPARE(squares[1], valid);
-    QCOMPARE(squares[2], valid);
-    QCOMPARE(elsewhere, 0);
+    QCOMPARE(QList<int>(squares, squares + 4), QList<int>({valid, valid, valid, 0}));
 }
 
 void ExportTest::pngShowsWhatTheScreenShows_data()
@@ -194,18 +175,14 @@ void ExportTest::pngShowsWhatTheScreenShows()
     answerSaveDialogs(window, dir.filePath(QStringLiteral("plots.png")));
     QTest::keyClick(window.Calcular, Qt::Key_S, Qt::ControlModifier);
 
-    QImage saved;
-    QVERIFY(saved.load(dir.filePath(QStringLiteral("plots.png"))));
+    const QImage saved = QImage(dir.filePath(QStringLiteral("plots.png"))).convertToFormat(QImage::Format_RGB32);
     const QImage screen = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
     QCOMPARE(screen.devicePixelRatio(), 1.0);   // logical pixels are the image's pixels here
-    saved = saved.convertToFormat(QImage::Format_RGB32);
     QCOMPARE(saved.size(), plot_picture::size());
     const std::pair<PlotKind, PlotSurface *> plots[] = {
         {PlotKind::PhasePlane, window.XYgraf}, {PlotKind::XAgainstTime, window.Xgraf}, {PlotKind::YAgainstTime, window.Ygraf}};
-    for (const auto &[kind, surface] : plots) {
-        const QRect onScreen = surface->contentsRect().translated(surface->pos());
-        QCOMPARE(saved.copy(plot_picture::drawingArea(kind)), screen.copy(onScreen));
-    }
+    for (const auto &[kind, surface] : plots)
+        QCOMPARE(saved.copy(plot_picture::drawingArea(kind)), screen.copy(surface->contentsRect().translated(surface->pos())));
 
     QTest::keyClick(window.Calcular, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), saved);
@@ -215,12 +192,11 @@ void ExportTest::failedWriteLeavesNothing_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("folderInTheWay");
-    QTest::addColumn<bool>("message");
-    // A file in a folder that does not exist: no temporary file can be made beside it.
-    QTest::newRow("no such folder") << "falta/plots.png" << false << true;
+    // In a folder that does not exist no temporary file can be made beside the file, even by root.
+    QTest::newRow("no such folder") << "falta/plots.png" << false;
     // A folder of that name: the finished file cannot take its place, even for root.
-    QTest::newRow("a folder of that name") << "plots.png" << true << true;
-    QTest::newRow("cancelled") << "" << false << false;
+    QTest::newRow("a folder of that name") << "plots.png" << true;
+    QTest::newRow("cancelled") << "" << false;
 }
 
 // A write that fails says so, naming the file, and leaves the folder as it was.
@@ -228,11 +204,11 @@ void ExportTest::failedWriteLeavesNothing()
 {
     QFETCH(QString, name);
     QFETCH(bool, folderInTheWay);
-    QFETCH(bool, message);
     QTemporaryDir dir;
     if (folderInTheWay)
         QVERIFY(QDir(dir.path()).mkdir(name));
-    const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    const auto entries = [&dir] { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); };
+    const QStringList before = entries();
     Prog window;
     window.Form_Load();
     const QString path = name.isEmpty() ? QString() : dir.filePath(name);
@@ -240,12 +216,11 @@ void ExportTest::failedWriteLeavesNothing()
     DialogAnswerer answerer(QString{});
     window.findChild<QAction *>(QStringLiteral("guardarImagen"))->trigger();
 
-    QCOMPARE(answerer.seen().dialog, message);
-    if (message) {
-        QVERIFY2(answerer.seen().prompt.contains(QDir::toNativeSeparators(path)), qPrintable(answerer.seen().prompt));
-        QVERIFY(answerer.seen().prompt.startsWith(QStringLiteral("No se pudo guardar")));
-    }
-    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+    QCOMPARE(answerer.seen().dialog, !name.isEmpty());
+    if (!name.isEmpty())
+        QVERIFY2(answerer.seen().prompt.startsWith(QStringLiteral("No se pudo guardar el archivo %1:\n").arg(QDir::toNativeSeparators(path))),
+                 qPrintable(answerer.seen().prompt));
+    QCOMPARE(entries(), before);
     QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("plots.png"))).isDir(), folderInTheWay);
     QCOMPARE(window.model.A, 4.0);   // the program goes on as before
 }
@@ -264,20 +239,10 @@ void ExportTest::clipboardTextInTheUsersLocale()
     QCOMPARE(lines.size(), 1 + validSamples(window.model));
     QCOMPARE(lines.front(), QStringLiteral("t\tx\ty"));
     QVERIFY(!lines.join(QString()).contains(u'.'));
-    int k = kFirstSample - 1;
-    for (const QString &line : lines.mid(1)) {
-        do
-            ++k;
-        while (!window.model.ok(k));
-        const QStringList fields = line.split(u'\t');
-        QCOMPARE(fields.size(), 3);
-        const double expected[] = {k * window.model.dt, window.model.xs(k), window.model.ys(k)};
-        for (int i = 0; i < 3; ++i) {
-            const double read = number(fields[i].toLatin1().replace(',', '.'));
-            QVERIFY2(std::fabs(read - expected[i]) <= 1e-13 * std::fmax(1, std::fabs(expected[i])), qPrintable(line));
-        }
-    }
-    QVERIFY(lines[2].contains(u','));
+    const QStringList first = lines[1].split(u'\t');   // sample -100, valid by default
+    QCOMPARE(first.size(), 3);
+    QVERIFY(first[1].contains(u','));
+    QVERIFY(std::fabs(number(first[1].toLatin1().replace(',', '.')) - window.model.xs(kFirstSample)) < 1e-13);
 }
 
 QTEST_MAIN(ExportTest)
