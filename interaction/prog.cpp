@@ -42,6 +42,7 @@ Prog::Prog(QWidget *parent) : QWidget(parent)
     connectEvents();
     analysis = new AnalysisLayer(*this);
     createTrajectoryActions();
+    createExportActions();
 }
 
 namespace {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <deque>
+#include <functional>
 #include <vector>
 #include <optional>
 #include <utility>
@@ -25,6 +26,7 @@ class QPushButton;
 class QScrollBar;
 class QTimer;
 class QAction;
+class QImage;
 
 // The program's one window. It owns the model for the whole run and holds every event
 // procedure; each procedure runs to completion before the next event arrives.
@@ -83,8 +85,20 @@ public:
     // The plots' underlays: the analysis overlays and the kept trajectories, painted under
     // every point; none while both are off, so the plots clear as designed.
     void updateUnderlays();
+    // What lies under the points of one plot, in logical pixels of its drawing area of the
+    // given size: for the plots' underlays and for pictures of them.
+    void paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &area) const;
     // What the three plots show now, for the screen or a file.
     PlotScene plotScene() const;
+
+    // The three plots as one picture, at the screen's pixel ratio: what the window shows.
+    QImage plotPicture() const;
+    // Where a file is to be saved, as a save dialog asks it: given the dialog's caption, the
+    // path it offers and its filters, it returns the chosen path (empty when cancelled) and
+    // sets the chosen filter. The file dialog unless replaced, as the tests do.
+    using SaveFileNameSource = std::function<QString(const QString &caption, const QString &offered,
+                                                     const QString &filters, QString *chosenFilter)>;
+    SaveFileNameSource askSaveFileName;
 
 signals:
     // Label par(index) now shows value; the live controls show it too.
@@ -96,6 +110,14 @@ private:
     void createTrajectoryActions();
     void keepReplacedTrajectory(const Trajectory &replaced);
     void moveToTurningPoint(int direction);
+    // export_actions.cpp
+    void createExportActions();
+    void saveImage();
+    void exportData();
+    void copyData();
+    void copyImage();
+    QString offeredPath(const QString &fileName) const;
+    bool writeFile(const QString &title, const QString &path, const QByteArray &bytes);
     void connectPlotGestures();
     void moveTimeCursorTo(int sample);
     void pressPhasePlane(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
@@ -137,4 +159,6 @@ private:
     };
     Trajectories trajectories_;
     QTimer *dragFrame_ = nullptr;
+    // The folder of the last file saved in this run; nothing is remembered between runs.
+    QString lastFolder_;
 };

@@ -132,7 +132,6 @@ void Prog::updateUnderlays()
 {
     const OverlayOptions o = analysis->options();
     const bool kept = trajectories_.keep && trajectories_.keep->isChecked() && !trajectories_.kept.empty();
-    const bool join = trajectories_.join && trajectories_.join->isChecked();
     struct Plot {
         PlotSurface *surface;
         PlotKind kind;
@@ -146,15 +145,22 @@ void Prog::updateUnderlays()
             plot.surface->setUnderlayPainter({});
             continue;
         }
-        plot.surface->setUnderlayPainter([this, plot, kept, join](QPainter &painter, const QSizeF &area) {
-            if (plot.overlays) {
-                if (plot.kind == PlotKind::PhasePlane)
-                    paintPhaseOverlays(painter, area, analysis->options(), analysis->system());
-                else
-                    paintTimeOverlays(painter, area, analysis->options(), analysis->system());
-            }
-            if (kept)
-                paintKeptTrajectories(painter, plot.kind, trajectories_.kept, join);
+        plot.surface->setUnderlayPainter([this, kind = plot.kind](QPainter &painter, const QSizeF &area) {
+            paintUnderlay(kind, painter, area);
         });
     }
+}
+
+void Prog::paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &area) const
+{
+    const OverlayOptions o = analysis->options();
+    if (plot == PlotKind::PhasePlane) {
+        if (o.anyInPhasePlane())
+            paintPhaseOverlays(painter, area, o, analysis->system());
+    } else if (o.anyInTimePlots()) {
+        paintTimeOverlays(painter, area, o, analysis->system());
+    }
+    const Trajectories &t = trajectories_;
+    if (t.keep && t.keep->isChecked() && !t.kept.empty())
+        paintKeptTrajectories(painter, plot, t.kept, t.join && t.join->isChecked());
 }

@@ -114,6 +114,18 @@ coeficiente y vuelve a calcular; la rueda amplía el eje de valores.</li>
 el intervalo de tiempo, y calcula.
 <ul>%5</ul></li>
 </ul>
+
+<h3>Exportar</h3>
+<table cellspacing="0" cellpadding="3">
+<tr><td><b>Control+S</b></td><td>Guardar imagen: los tres gráficos tal como se ven, en PNG o, como
+vectores, en SVG (según la extensión del nombre).</td></tr>
+<tr><td><b>Control+E</b></td><td>Exportar datos (CSV): cada muestra de la trayectoria actual y de
+las conservadas, con sus coeficientes, para una hoja de cálculo.</td></tr>
+<tr><td><b>Control+Mayús+C</b></td><td>Copiar datos: t, x e y de las muestras válidas de la
+trayectoria actual, separados por tabuladores.</td></tr>
+<tr><td><b>Control+Mayús+I</b></td><td>Copiar imagen: los tres gráficos al portapapeles.</td></tr>
+</table>
+<p>Un archivo se escribe entero o no se escribe: si falla, el anterior queda como estaba.</p>
 )";
 // clang-format on
 

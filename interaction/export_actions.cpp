@@ -1,0 +1,157 @@
+// The plots as a picture and the samples as a table: saved to a file or copied to the
+// clipboard, only on the user's request. Files are written whole or not at all.
+#include "prog.h"
+
+#include "analysis_layer.h"
+#include "plot_picture.h"
+#include "plot_surface.h"
+#include "sample_table.h"
+#include "whole_file.h"
+
+#include <QAction>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QScrollBar>
+
+namespace {
+
+const QString kPngFilter = QStringLiteral("Imagen PNG (*.png)");
+const QString kSvgFilter = QStringLiteral("Imagen SVG (*.svg)");
+const QString kCsvFilter = QStringLiteral("Valores separados por comas (*.csv)");
+
+// The path with the extension of the chosen filter added when it has none of those offered.
+QString withExtension(const QString &path, const QStringList &extensions, const QString &chosenExtension)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return extensions.contains(suffix) ? path : path + u'.' + chosenExtension;
+}
+
+QByteArray pngBytes(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+void Prog::createExportActions()
+{
+    auto add = [this](const char *name, const char *text, const QKeySequence &key) {
+        auto *action = new QAction(QString::fromUtf8(text), this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+        return action;
+    };
+    QAction *const actions[] = {
+        add("guardarImagen", "Guardar imagen…", QKeySequence(QKeySequence::Save)),
+        add("exportarDatos", "Exportar datos (CSV)…", QKeySequence(Qt::CTRL | Qt::Key_E)),
+        add("copiarDatos", "Copiar datos", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)),
+        add("copiarImagen", "Copiar imagen", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)),
+    };
+    connect(actions[0], &QAction::triggered, this, &Prog::saveImage);
+    connect(actions[1], &QAction::triggered, this, &Prog::exportData);
+    connect(actions[2], &QAction::triggered, this, &Prog::copyData);
+    connect(actions[3], &QAction::triggered, this, &Prog::copyImage);
+
+    // In the context menu as a group of their own, before the windows.
+    QList<QAction *> &menu = analysis->menuActions;
+    qsizetype at = menu.size();
+    for (qsizetype i = 0; i < menu.size(); ++i)
+        if (menu[i] && menu[i]->objectName() == QLatin1String("analisis"))
+            at = i;
+    if (at > 0 && menu[at - 1] != nullptr)
+        menu.insert(at++, nullptr);
+    for (QAction *action : actions)
+        menu.insert(at++, action);
+    menu.insert(at, nullptr);
+
+    askSaveFileName = [this](const QString &caption, const QString &offered, const QString &filters,
+                             QString *chosenFilter) {
+        return QFileDialog::getSaveFileName(this, caption, offered, filters, chosenFilter,
+                                            QFileDialog::DontUseNativeDialog);
+    };
+}
+
+QImage Prog::plotPicture() const
+{
+    return plot_picture::image(
+        plotScene(), [this](PlotKind plot, QPainter &painter, const QSizeF &area) { paintUnderlay(plot, painter, area); },
+        plot_picture::coloursOf(XYgraf->palette()), XYgraf->devicePixelRatioF());
+}
+
+QString Prog::offeredPath(const QString &fileName) const
+{
+    return QDir(lastFolder_.isEmpty() ? QDir::currentPath() : lastFolder_).filePath(fileName);
+}
+
+void Prog::saveImage()
+{
+    const QString title = QStringLiteral("Guardar imagen");
+    QString filter = kPngFilter;
+    QString path = askSaveFileName(title, offeredPath(QStringLiteral("lotka-volterra.png")),
+                                   kPngFilter + QStringLiteral(";;") + kSvgFilter, &filter);
+    if (path.isEmpty())
+        return;
+    path = withExtension(path, {QStringLiteral("png"), QStringLiteral("svg")},
+                         filter == kSvgFilter ? QStringLiteral("svg") : QStringLiteral("png"));
+    lastFolder_ = QFileInfo(path).absolutePath();
+    const bool asSvg = QFileInfo(path).suffix().toLower() == QLatin1String("svg");
+    const QByteArray bytes =
+        asSvg ? plot_picture::svg(plotScene(),
+                                  [this](PlotKind plot, QPainter &painter, const QSizeF &area) {
+                                      paintUnderlay(plot, painter, area);
+                                  },
+                                  plot_picture::coloursOf(XYgraf->palette()))
+              : pngBytes(plotPicture());
+    writeFile(title, path, bytes);
+}
+
+void Prog::exportData()
+{
+    const QString title = QStringLiteral("Exportar datos");
+    QString filter = kCsvFilter;
+    QString path = askSaveFileName(title, offeredPath(QStringLiteral("trayectorias.csv")), kCsvFilter, &filter);
+    if (path.isEmpty())
+        return;
+    path = withExtension(path, {QStringLiteral("csv")}, QStringLiteral("csv"));
+    lastFolder_ = QFileInfo(path).absolutePath();
+    // The current trajectory with the coefficients it was computed with, then the kept ones.
+    const Trajectory current = trajectoryOf(model, analysis->system().coefficients);
+    std::vector<const Trajectory *> all{&current};
+    for (const Trajectory &kept : keptTrajectories())
+        all.push_back(&kept);
+    const std::string table = samplesAsCsv(all);
+    writeFile(title, path, QByteArray(table.data(), qsizetype(table.size())));
+}
+
+void Prog::copyData()
+{
+    QGuiApplication::clipboard()->setText(samplesForClipboard(trajectoryOf(model, analysis->system().coefficients)));
+}
+
+void Prog::copyImage()
+{
+    QGuiApplication::clipboard()->setImage(plotPicture());
+}
+
+// The one place that tells the user a file could not be written.
+bool Prog::writeFile(const QString &title, const QString &path, const QByteArray &bytes)
+{
+    QString reason;
+    if (writeWholeFile(path, bytes, &reason))
+        return true;
+    QMessageBox::warning(this, title,
+                         QStringLiteral("No se pudo guardar el archivo %1:\n%2.")
+                             .arg(QDir::toNativeSeparators(path), reason));
+    return false;
+}

@@ -1,0 +1,249 @@
+// What the export actions write and copy: exact numbers, one shape per sample, the picture the
+// window shows, and nothing left behind by a write that fails.
+#include "analysis_layer.h"
+#include "dialog_answerer.h"
+#include "plot_picture.h"
+#include "plot_surface.h"
+#include "prog.h"
+#include "scoped_locale.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+
+// Save dialogs of the window answer path, with the given filter chosen.
+void answerSaveDialogs(Prog &window, const QString &path, const QString &filter = {})
+{
+    window.askSaveFileName = [path, filter](const QString &, const QString &, const QString &, QString *chosen) {
+        if (!filter.isEmpty())
+            *chosen = filter;
+        return path;
+    };
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The whole text as a double; NaN when it is not one.
+double number(const QByteArray &text)
+{
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.cbegin(), text.cend(), value);
+    return error == std::errc() && end == text.cend() ? value : std::nan("");
+}
+
+// Shortcuts reach the actions of the active window only.
+bool activate(Prog &window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window);
+}
+
+int validSamples(const Model &model)
+{
+    int count = 0;
+    for (int k = kFirstSample; k <= kLastSample; ++k)
+        count += model.ok(k);
+    return count;
+}
+
+} // namespace
+
+class ExportTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void csvReadsBackExactly();
+    void svgHoldsOneSquarePerSample();
+    void pngShowsWhatTheScreenShows_data();
+    void pngShowsWhatTheScreenShows();
+    void failedWriteLeavesNothing_data();
+    void failedWriteLeavesNothing();
+    void clipboardTextInTheUsersLocale();
+};
+
+// Every stored value of the current and a kept trajectory, invalid samples included, reads
+// back from the file as the same double.
+void ExportTest::csvReadsBackExactly()
+{
+    QTemporaryDir dir;
+    Prog window;
+    window.Form_Load();
+    window.findChild<QAction *>(QStringLiteral("conservar"))->setChecked(true);
+    window.XI->setText(QStringLiteral("3"));
+    window.calcula();
+    QCOMPARE(window.keptTrajectories().size(), std::size_t(1));
+    window.model.ok(7) = false;   // its stored values are written all the same
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("datos")));
+    QVERIFY(activate(window));
+    QTest::keyClick(window.Calcular, Qt::Key_E, Qt::ControlModifier);
+
+    const QList<QByteArray> lines = contents(dir.filePath(QStringLiteral("datos.csv"))).split('\n');
+    QCOMPARE(lines.size(), 1 + 2 * kSampleCount + 1);   // the last line ends too
+    QCOMPARE(lines.front(), QByteArray("trayectoria,k,t,x,y,valida,A,B,C,D,E,F,dt\r"));
+    const Trajectory current = trajectoryOf(window.model, window.analysis->system().coefficients);
+    const Trajectory *trajectories[] = {&current, &window.keptTrajectories().front()};
+    for (int row = 0; row < 2 * kSampleCount; ++row) {
+        const Trajectory &t = *trajectories[row / kSampleCount];
+        const int k = kFirstSample + row % kSampleCount;
+        const Coefficients &c = t.coefficients;
+        const double expected[] = {double(row / kSampleCount), double(k), k * t.dt, t.xs(k), t.ys(k),
+                                   t.ok(k) ? 1.0 : 0.0, c.A, c.B, c.C, c.D, c.E, c.F, t.dt};
+        const QByteArray &line = lines[row + 1];
+        QVERIFY(line.endsWith('\r'));
+        const QList<QByteArray> fields = line.chopped(1).split(',');
+        QCOMPARE(fields.size(), 13);
+        for (int column = 0; column < 13; ++column)
+            QVERIFY2(std::bit_cast<std::uint64_t>(number(fields[column])) == std::bit_cast<std::uint64_t>(expected[column]),
+                     line.constData());
+    }
+    QVERIFY(lines[1 + 7 - kFirstSample].contains(",0,"));   // the invalid sample, valida 0
+}
+
+// One filled square in the points' ink for every valid sample, in each plot's drawing area.
+void ExportTest::svgHoldsOneSquarePerSample()
+{
+    QTemporaryDir dir;
+    Prog window;
+    window.Form_Load();
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("plots")), QStringLiteral("Imagen SVG (*.svg)"));
+    window.findChild<QAction *>(QStringLiteral("guardarImagen"))->trigger();
+
+    const QString ink = plot_picture::coloursOf(window.XYgraf->palette()).text.name();
+    const PlotKind plots[] = {PlotKind::PhasePlane, PlotKind::XAgainstTime, PlotKind::YAgainstTime};
+    int squares[4] = {};   // in each plot, and elsewhere
+    QString fill;          // of the innermost group: QSvgGenerator nests none inside another
+    QXmlStreamReader svg(contents(dir.filePath(QStringLiteral("plots.svg"))));
+    while (!svg.atEnd()) {
+        if (svg.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = svg.attributes();
+        if (svg.name() == u"g")
+            fill = a.value(QLatin1String("fill")).toString();
+        if (svg.name() != u"rect" || fill != ink)
+            continue;
+        const QPointF corner(a.value(QLatin1String("x")).toDouble(), a.value(QLatin1String("y")).toDouble());
+        int in = 3;
+        for (int i = 0; i < 3; ++i)
+            in = QRectF(plot_picture::drawingArea(plots[i])).contains(corner) ? i : in;
+        ++squares[in];
+    }
+    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+    const int valid = validSamples(window.model);
+    QVERIFY(valid > 100);
+    QCOMPARE(QList<int>(squares, squares + 4), QList<int>({valid, valid, valid, 0}));
+}
+
+void ExportTest::pngShowsWhatTheScreenShows_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("designed") << QStringList();
+    QTest::newRow("every option") << QStringList{"isoclinas", "equilibrios", "campo", "escalas",
+                                                 "conservar", "unirPuntos", "extremos"};
+}
+
+// Each plot's drawing area in the saved picture and on the screen, axis lines included, pixel
+// for pixel; the copied picture is the same.
+void ExportTest::pngShowsWhatTheScreenShows()
+{
+    QFETCH(QStringList, options);
+    QTemporaryDir dir;
+    Prog window;
+    window.Form_Load();
+    for (const QString &option : options)
+        window.findChild<QAction *>(option)->setChecked(true);
+    window.XI->setText(QStringLiteral("3"));
+    window.calcula();   // a kept trajectory when asked
+    window.pintura();
+    QVERIFY(activate(window));
+    window.Calcular->setFocus();   // no plot shows its focus frame
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("plots.png")));
+    QTest::keyClick(window.Calcular, Qt::Key_S, Qt::ControlModifier);
+
+    const QImage saved = QImage(dir.filePath(QStringLiteral("plots.png"))).convertToFormat(QImage::Format_RGB32);
+    const QImage screen = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(screen.devicePixelRatio(), 1.0);   // logical pixels are the image's pixels here
+    QCOMPARE(saved.size(), plot_picture::size());
+    const std::pair<PlotKind, PlotSurface *> plots[] = {
+        {PlotKind::PhasePlane, window.XYgraf}, {PlotKind::XAgainstTime, window.Xgraf}, {PlotKind::YAgainstTime, window.Ygraf}};
+    for (const auto &[kind, surface] : plots)
+        QCOMPARE(saved.copy(plot_picture::drawingArea(kind)), screen.copy(surface->contentsRect().translated(surface->pos())));
+
+    QTest::keyClick(window.Calcular, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), saved);
+}
+
+void ExportTest::failedWriteLeavesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("folderInTheWay");
+    // In a folder that does not exist no temporary file can be made beside the file, even by root.
+    QTest::newRow("no such folder") << "falta/plots.png" << false;
+    // A folder of that name: the finished file cannot take its place, even for root.
+    QTest::newRow("a folder of that name") << "plots.png" << true;
+    QTest::newRow("cancelled") << "" << false;
+}
+
+// A write that fails says so, naming the file, and leaves the folder as it was.
+void ExportTest::failedWriteLeavesNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, folderInTheWay);
+    QTemporaryDir dir;
+    if (folderInTheWay)
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    const auto entries = [&dir] { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden); };
+    const QStringList before = entries();
+    Prog window;
+    window.Form_Load();
+    const QString path = name.isEmpty() ? QString() : dir.filePath(name);
+    answerSaveDialogs(window, path);
+    DialogAnswerer answerer(QString{});
+    window.findChild<QAction *>(QStringLiteral("guardarImagen"))->trigger();
+
+    QCOMPARE(answerer.seen().dialog, !name.isEmpty());
+    if (!name.isEmpty())
+        QVERIFY2(answerer.seen().prompt.startsWith(QStringLiteral("No se pudo guardar el archivo %1:\n").arg(QDir::toNativeSeparators(path))),
+                 qPrintable(answerer.seen().prompt));
+    QCOMPARE(entries(), before);
+    QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("plots.png"))).isDir(), folderInTheWay);
+    QCOMPARE(window.model.A, 4.0);   // the program goes on as before
+}
+
+// Tab-separated t, x and y of each valid sample under a header, with decimal commas in Spanish.
+void ExportTest::clipboardTextInTheUsersLocale()
+{
+    const ScopedLocale spanish(QLocale(QLocale::Spanish, QLocale::Spain));
+    Prog window;
+    window.Form_Load();
+    QGuiApplication::clipboard()->clear();
+    QVERIFY(activate(window));
+    QTest::keyClick(window.Calcular, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + validSamples(window.model));
+    QCOMPARE(lines.front(), QStringLiteral("t\tx\ty"));
+    QVERIFY(!lines.join(QString()).contains(u'.'));
+    const QStringList first = lines[1].split(u'\t');   // sample -100, valid by default
+    QCOMPARE(first.size(), 3);
+    QVERIFY(first[1].contains(u','));
+    QVERIFY(std::fabs(number(first[1].toLatin1().replace(',', '.')) - window.model.xs(kFirstSample)) < 1e-13);
+}
+
+QTEST_MAIN(ExportTest)
+#include "export_test.moc"
