@@ -118,16 +118,6 @@ void pressAfterCoefficientChange(benchmark::State &state, Prog &prog)
     prog.model.A = 4;
 }
 
-void cursorStepOverOverlays(benchmark::State &state, Prog &prog)
-{
-    for (auto _ : state) {
-        prog.HScroll1->setValue(nextCursor(*prog.HScroll1));
-        repaintNow();
-    }
-    prog.HScroll1->setValue(0);
-    repaintNow();
-}
-
 // Only the painting of the phase plane's overlays into a picture of its size.
 void paintPhaseOverlaysOnly(benchmark::State &state, Prog &prog)
 {
@@ -202,24 +192,13 @@ bool registerAnalysisBenchmarks(Prog &prog)
     if (!showWindow(prog) || !turnEveryOverlayOn(prog) || !checkActions(prog) || !checkSliderStep(prog))
         return false;
 
-    struct Entry {
-        const char *name;
-        void (*run)(benchmark::State &, Prog &);
-    };
-    const Entry entries[] = {
+    registerOnWindow(prog, {
         {bench_name::overlayPress, &pressOverOverlays},
         {bench_name::overlayPressNewCoefficients, &pressAfterCoefficientChange},
-        {bench_name::overlayCursorStep, &cursorStepOverOverlays},
+        {bench_name::overlayCursorStep, &timeCursorStep},
         {bench_name::overlayPaint, &paintPhaseOverlaysOnly},
         {bench_name::sliderStep, &coefficientSliderStep},
         {bench_name::sliderStepWithDiagram, &coefficientSliderStepWithDiagram},
-    };
-    for (const Entry &entry : entries) {
-        benchmark::RegisterBenchmark(entry.name, entry.run, std::ref(prog))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->Repetitions(10)
-            ->ReportAggregatesOnly(true);
-    }
+    });
     return true;
 }

@@ -42,16 +42,6 @@ bool keepFifty(Prog &prog)
     return true;
 }
 
-void cursorStepOverKept(benchmark::State &state, Prog &prog)
-{
-    for (auto _ : state) {
-        prog.HScroll1->setValue(nextCursor(*prog.HScroll1));
-        repaintNow();
-    }
-    prog.HScroll1->setValue(0);
-    repaintNow();
-}
-
 // What one step of a drag does: a press at the pointer's pixel delivered as the plot's event,
 // recomputing and redrawing (a drag keeps no trajectory after its first).
 void dragStep(benchmark::State &state, Prog &prog)
@@ -78,19 +68,9 @@ bool registerTrajectoryBenchmarks(Prog &prog)
 {
     if (!showWindow(prog) || !turnEveryOverlayOn(prog) || !keepFifty(prog))
         return false;
-    struct Entry {
-        const char *name;
-        void (*run)(benchmark::State &, Prog &);
-    };
-    const Entry entries[] = {
-        {bench_name::keptCursorStep, &cursorStepOverKept},
+    registerOnWindow(prog, {
+        {bench_name::keptCursorStep, &timeCursorStep},
         {bench_name::dragStep, &dragStep},
-    };
-    for (const Entry &entry : entries)
-        benchmark::RegisterBenchmark(entry.name, entry.run, std::ref(prog))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->Repetitions(10)
-            ->ReportAggregatesOnly(true);
+    });
     return true;
 }

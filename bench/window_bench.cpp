@@ -100,16 +100,6 @@ void pinturaAndRepaint(benchmark::State &state, Prog &prog)
     }
 }
 
-void timeCursorStep(benchmark::State &state, Prog &prog)
-{
-    for (auto _ : state) {
-        prog.HScroll1->setValue(nextCursor(*prog.HScroll1));
-        repaintNow();
-    }
-    prog.HScroll1->setValue(0);
-    repaintNow();
-}
-
 // A press with the cursor at 0, the usual case: the cursor reset changes nothing.
 void pressCursorAtZero(benchmark::State &state, Prog &prog)
 {
@@ -142,22 +132,11 @@ bool registerWindowBenchmarks(Prog &prog)
     if (!showWindow(prog) || !checkActions(prog))
         return false;
 
-    struct Entry {
-        const char *name;
-        void (*run)(benchmark::State &, Prog &);
-    };
-    const Entry entries[] = {
+    registerOnWindow(prog, {
         {bench_name::pintura, &pinturaAndRepaint},
         {bench_name::cursorStep, &timeCursorStep},
         {bench_name::press, &pressCursorAtZero},
         {bench_name::pressCursorMoved, &pressCursorMoved},
-    };
-    for (const Entry &entry : entries) {
-        benchmark::RegisterBenchmark(entry.name, entry.run, std::ref(prog))
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime()
-            ->Repetitions(10)
-            ->ReportAggregatesOnly(true);
-    }
+    });
     return true;
 }

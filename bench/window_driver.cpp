@@ -8,6 +8,7 @@
 #include <QWindow>
 
 #include <cstdio>
+#include <functional>
 
 void repaintNow()
 {
@@ -41,4 +42,24 @@ bool showWindow(Prog &prog)
         if (!prog.model.ok(k))
             return benchFailure("the start-up trajectory does not have 201 valid samples");
     return true;
+}
+
+void registerOnWindow(Prog &prog, std::initializer_list<WindowBenchmark> benchmarks)
+{
+    for (const WindowBenchmark &entry : benchmarks)
+        benchmark::RegisterBenchmark(entry.name, entry.run, std::ref(prog))
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Repetitions(10)
+            ->ReportAggregatesOnly(true);
+}
+
+void timeCursorStep(benchmark::State &state, Prog &prog)
+{
+    for (auto _ : state) {
+        prog.HScroll1->setValue(nextCursor(*prog.HScroll1));
+        repaintNow();
+    }
+    prog.HScroll1->setValue(0);
+    repaintNow();
 }

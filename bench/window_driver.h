@@ -1,5 +1,9 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
+#include <initializer_list>
+
 class Prog;
 class QScrollBar;
 
@@ -18,3 +22,16 @@ bool showWindow(Prog &prog);
 
 // Prints the message for a failed check and returns false.
 bool benchFailure(const char *message);
+
+// One benchmark of a window: its name and what one iteration does.
+struct WindowBenchmark {
+    const char *name;
+    void (*run)(benchmark::State &, Prog &);
+};
+
+// Registers each to run on prog, timed in real milliseconds, ten repetitions reported as
+// aggregates. The window must outlive the run.
+void registerOnWindow(Prog &prog, std::initializer_list<WindowBenchmark> benchmarks);
+
+// One step of the time cursor with the repaint it causes; the cursor goes back to 0 after.
+void timeCursorStep(benchmark::State &state, Prog &prog);
