@@ -16,6 +16,7 @@
 #include <utility>
 
 class AnalysisLayer;
+class BifurcationWindow;
 class ClickableLabel;
 class Failure;
 class LineShape;
@@ -91,6 +92,8 @@ public:
     // What the three plots show now, for the screen or a file.
     PlotScene plotScene() const;
 
+    // Gives the bifurcation diagram's window its "Guardar imagen…" (PNG or SVG, Ctrl+S).
+    void attachDiagramExport(BifurcationWindow &window);
     // The three plots as one picture, at the screen's pixel ratio: what the window shows.
     QImage plotPicture() const;
     // Where a file is to be saved, as a save dialog asks it: given the dialog's caption, the
@@ -113,6 +116,8 @@ private:
     // export_actions.cpp
     void createExportActions();
     void saveImage();
+    void saveImageFile(const QString &fileName, const std::function<QImage()> &png,
+                       const std::function<QByteArray()> &svg);
     void exportData();
     void copyData();
     void copyImage();

@@ -70,6 +70,7 @@ class ExportTest : public QObject {
 private slots:
     void csvReadsBackExactly();
     void svgHoldsOneSquarePerSample();
+    void diagramSavesAsPngAndSvg();
     void pngShowsWhatTheScreenShows_data();
     void pngShowsWhatTheScreenShows();
     void failedWriteLeavesNothing_data();
@@ -147,6 +148,32 @@ void ExportTest::svgHoldsOneSquarePerSample()
     const int valid = validSamples(window.model);
     QVERIFY(valid > 100);
     QCOMPARE(QList<int>(squares, squares + 4), QList<int>({valid, valid, valid, 0}));
+}
+
+// The bifurcation diagram saves itself through the same path: a PNG of its size, an SVG that parses.
+void ExportTest::diagramSavesAsPngAndSvg()
+{
+    QTemporaryDir dir;
+    Prog window;
+    window.Form_Load();
+    window.findChild<QAction *>(QStringLiteral("bifurcacion"))->trigger();
+    auto *diagram = window.findChild<QWidget *>(QStringLiteral("Bifurcacion"));
+    QVERIFY(diagram);
+    auto *save = diagram->findChild<QAction *>(QStringLiteral("guardarDiagrama"));
+    QVERIFY(save);
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("diagrama")));
+    save->trigger();
+    QImage png;
+    QVERIFY(png.loadFromData(contents(dir.filePath(QStringLiteral("diagrama.png")))));
+    QVERIFY(png.width() > 100 && png.height() > 100);
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("diagrama.svg")));
+    save->trigger();
+    QXmlStreamReader svg(contents(dir.filePath(QStringLiteral("diagrama.svg"))));
+    int paths = 0;
+    while (!svg.atEnd())
+        paths += svg.readNext() == QXmlStreamReader::StartElement && (svg.name() == u"path" || svg.name() == u"polyline");
+    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+    QVERIFY(paths > 0);
 }
 
 void ExportTest::pngShowsWhatTheScreenShows_data()

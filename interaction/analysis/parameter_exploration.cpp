@@ -119,6 +119,7 @@ BifurcationWindow &ParameterExploration::bifurcationWindowMade()
     if (!bifurcation_) {
         bifurcation_ = new BifurcationWindow(&prog_);
         bifurcation_->setSystem(shown_);
+        prog_.attachDiagramExport(*bifurcation_);
         // A click picks as the first step of a drag does: at once unless a recomputation ran
         // within this frame.
         connect(bifurcation_, &BifurcationWindow::coefficientPicked, this,

@@ -3,6 +3,9 @@
 #include "prog.h"
 
 #include "analysis_layer.h"
+#include "bifurcation_canvas.h"
+#include "bifurcation_painter.h"
+#include "bifurcation_window.h"
 #include "plot_picture.h"
 #include "plot_surface.h"
 #include "sample_table.h"
@@ -16,7 +19,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPainter>
 #include <QScrollBar>
+#include <QSvgGenerator>
 
 namespace {
 
@@ -96,24 +101,64 @@ QString Prog::offeredPath(const QString &fileName) const
 
 void Prog::saveImage()
 {
+    const auto underlay = [this](PlotKind plot, QPainter &painter, const QSizeF &area) { paintUnderlay(plot, painter, area); };
+    saveImageFile(QStringLiteral("lotka-volterra.png"), [this] { return plotPicture(); },
+                  [this, underlay] { return plot_picture::svg(plotScene(), underlay, plot_picture::coloursOf(XYgraf->palette())); });
+}
+
+// Asks where, then writes the picture as PNG or SVG, as the name's extension says.
+void Prog::saveImageFile(const QString &fileName, const std::function<QImage()> &png,
+                         const std::function<QByteArray()> &svg)
+{
     const QString title = QStringLiteral("Guardar imagen");
     QString filter = kPngFilter;
-    QString path = askSaveFileName(title, offeredPath(QStringLiteral("lotka-volterra.png")),
-                                   kPngFilter + QStringLiteral(";;") + kSvgFilter, &filter);
+    QString path = askSaveFileName(title, offeredPath(fileName), kPngFilter + QStringLiteral(";;") + kSvgFilter, &filter);
     if (path.isEmpty())
         return;
     path = withExtension(path, {QStringLiteral("png"), QStringLiteral("svg")},
                          filter == kSvgFilter ? QStringLiteral("svg") : QStringLiteral("png"));
     lastFolder_ = QFileInfo(path).absolutePath();
     const bool asSvg = QFileInfo(path).suffix().toLower() == QLatin1String("svg");
-    const QByteArray bytes =
-        asSvg ? plot_picture::svg(plotScene(),
-                                  [this](PlotKind plot, QPainter &painter, const QSizeF &area) {
-                                      paintUnderlay(plot, painter, area);
-                                  },
-                                  plot_picture::coloursOf(XYgraf->palette()))
-              : pngBytes(plotPicture());
-    writeFile(title, path, bytes);
+    writeFile(title, path, asSvg ? svg() : pngBytes(png()));
+}
+
+// The bifurcation diagram saves itself as the plots do, from its own context menu or Ctrl+S.
+void Prog::attachDiagramExport(BifurcationWindow &window)
+{
+    auto *save = new QAction(QStringLiteral("Guardar imagen…"), &window);
+    save->setObjectName(QStringLiteral("guardarDiagrama"));
+    save->setShortcut(QKeySequence::Save);
+    save->setShortcutContext(Qt::WindowShortcut);
+    window.addAction(save);
+    window.setContextMenuPolicy(Qt::ActionsContextMenu);
+    BifurcationCanvas *canvas = window.canvas();
+    connect(save, &QAction::triggered, this, [this, canvas] {
+        saveImageFile(
+            QStringLiteral("bifurcacion.png"),
+            [canvas] {
+                const qreal ratio = canvas->devicePixelRatioF();
+                QImage image(canvas->size() * ratio, QImage::Format_RGB32);
+                image.setDevicePixelRatio(ratio);
+                image.fill(canvas->palette().color(QPalette::Base));
+                QPainter painter(&image);
+                paintBifurcation(painter, canvas->rect(), canvas->scene());
+                return image;
+            },
+            [canvas] {
+                QBuffer buffer;
+                buffer.open(QIODevice::WriteOnly);
+                QSvgGenerator generator;
+                generator.setOutputDevice(&buffer);
+                generator.setSize(canvas->size());
+                generator.setViewBox(canvas->rect());
+                generator.setTitle(QStringLiteral("Diagrama de bifurcación"));
+                QPainter painter(&generator);
+                painter.fillRect(canvas->rect(), canvas->palette().color(QPalette::Base));
+                paintBifurcation(painter, canvas->rect(), canvas->scene());
+                painter.end();
+                return buffer.data();
+            });
+    });
 }
 
 void Prog::exportData()
