@@ -63,7 +63,7 @@ xsession_wait_window
 echo "window $xsession_window of process $xsession_program_pid is visible"
 
 sample=37
-exact=$(awk -v x0=5 -v y0=5 -v k=$sample -f "$here/sample.awk")
+exact=$(LC_ALL=C awk -v x0=5 -v y0=5 -v k=$sample -f "$here/sample.awk")
 "$python" "$here/accessibility_tree.py" "$xsession_program_pid" "$LV_X_TIMEOUT" "$sample" "$exact" ||
     fail "the accessible tree is not as it must be"
 
