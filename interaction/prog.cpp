@@ -11,6 +11,7 @@
 #include "trajectory_plot.h"
 #include "twips.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -137,6 +138,17 @@ void Prog::Form_Load()
     show();
     calcula();
     pintura();
+}
+
+QAction *Prog::addWindowAction(const char *name, const char *text, const QKeySequence &key, bool checkable)
+{
+    auto *action = new QAction(QString::fromUtf8(text), this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    action->setCheckable(checkable);
+    addAction(action);
+    return action;
 }
 
 double &Prog::parameter(int index)

@@ -27,6 +27,7 @@ class QPushButton;
 class QScrollBar;
 class QTimer;
 class QAction;
+class QKeySequence;
 class QImage;
 
 // The program's one window. It owns the model for the whole run and holds every event
@@ -72,6 +73,9 @@ public:
     void calcula();
     // Redraws the three plots from the stored trajectory and the time cursor.
     void pintura();
+    // An action of the window with its key, acting wherever the focus is in the window.
+    QAction *addWindowAction(const char *name, const char *text, const QKeySequence &key, bool checkable = false);
+
     // Brings label par(index) up to date with value: tooltip, then sign colour.
     void refreshParameterLabel(int index, double value);
 

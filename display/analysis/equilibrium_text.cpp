@@ -1,5 +1,7 @@
 #include "equilibrium_text.h"
 
+#include "type_names.h"
+
 #include "conversions.h"
 
 #include <QLocale>
@@ -19,21 +21,10 @@ QString listSeparator()
 
 QString typeText(EquilibriumType type)
 {
-    switch (type) {
-    case EquilibriumType::Saddle: return QStringLiteral("punto de silla");
-    case EquilibriumType::StableNode: return QStringLiteral("nodo estable");
-    case EquilibriumType::UnstableNode: return QStringLiteral("nodo inestable");
-    case EquilibriumType::StableDegenerateNode: return QStringLiteral("nodo degenerado estable");
-    case EquilibriumType::UnstableDegenerateNode: return QStringLiteral("nodo degenerado inestable");
-    case EquilibriumType::StableFocus: return QStringLiteral("foco estable");
-    case EquilibriumType::UnstableFocus: return QStringLiteral("foco inestable");
-    case EquilibriumType::Centre: return QStringLiteral("centro (órbitas cerradas)");
-    case EquilibriumType::NonHyperbolic: return QStringLiteral("no hiperbólico");
-    case EquilibriumType::Undetermined: return QStringLiteral("indeterminado (números demasiado grandes)");
-    case EquilibriumType::LineOfEquilibria: return QStringLiteral("recta de equilibrios");
-    case EquilibriumType::PlaneOfEquilibria: return QStringLiteral("plano de equilibrios");
-    }
-    return {};
+    // The window says why a type is undetermined; everywhere else the short name serves.
+    if (type == EquilibriumType::Undetermined)
+        return QStringLiteral("indeterminado (números demasiado grandes)");
+    return QString::fromUtf8(typeName(type));
 }
 
 QString eigenvaluesText(const Equilibrium &equilibrium)

@@ -10,13 +10,7 @@
 
 QAction *AnalysisLayer::addAction(const char *name, const char *text, const QKeySequence &key, bool checkable)
 {
-    auto *action = new QAction(QString::fromUtf8(text), &prog_);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WindowShortcut);
-    action->setCheckable(checkable);
-    prog_.addAction(action);
-    return action;
+    return prog_.addWindowAction(name, text, key, checkable);
 }
 
 void AnalysisLayer::createActions()

@@ -49,19 +49,11 @@ QByteArray pngBytes(const QImage &image)
 
 void Prog::createExportActions()
 {
-    auto add = [this](const char *name, const char *text, const QKeySequence &key) {
-        auto *action = new QAction(QString::fromUtf8(text), this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-        return action;
-    };
     QAction *const actions[] = {
-        add("guardarImagen", "Guardar imagen…", QKeySequence(QKeySequence::Save)),
-        add("exportarDatos", "Exportar datos (CSV)…", QKeySequence(Qt::CTRL | Qt::Key_E)),
-        add("copiarDatos", "Copiar datos", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)),
-        add("copiarImagen", "Copiar imagen", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)),
+        addWindowAction("guardarImagen", "Guardar imagen…", QKeySequence(QKeySequence::Save)),
+        addWindowAction("exportarDatos", "Exportar datos (CSV)…", QKeySequence(Qt::CTRL | Qt::Key_E)),
+        addWindowAction("copiarDatos", "Copiar datos", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)),
+        addWindowAction("copiarImagen", "Copiar imagen", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)),
     };
     connect(actions[0], &QAction::triggered, this, &Prog::saveImage);
     connect(actions[1], &QAction::triggered, this, &Prog::exportData);

@@ -25,22 +25,13 @@ bool sameSamples(const Trajectory &a, const Model &m)
 
 void Prog::createTrajectoryActions()
 {
-    auto add = [this](const char *name, const char *text, const QKeySequence &key, bool checkable) {
-        auto *action = new QAction(QString::fromUtf8(text), this);
-        action->setObjectName(QString::fromLatin1(name));
-        action->setShortcut(key);
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setCheckable(checkable);
-        addAction(action);
-        return action;
-    };
     Trajectories &t = trajectories_;
-    t.keep = add("conservar", "Conservar trayectorias", QKeySequence(Qt::Key_T), true);
-    t.clear = add("borrarTrayectorias", "Borrar trayectorias", QKeySequence(QKeySequence::Delete), false);
-    t.turning = add("extremos", "Máximos y mínimos", QKeySequence(Qt::Key_M), true);
-    t.join = add("unirPuntos", "Unir puntos", QKeySequence(Qt::Key_L), true);
-    t.next = add("siguienteExtremo", "Ir al extremo siguiente", QKeySequence(Qt::CTRL | Qt::Key_Right), false);
-    t.previous = add("anteriorExtremo", "Ir al extremo anterior", QKeySequence(Qt::CTRL | Qt::Key_Left), false);
+    t.keep = addWindowAction("conservar", "Conservar trayectorias", QKeySequence(Qt::Key_T), true);
+    t.clear = addWindowAction("borrarTrayectorias", "Borrar trayectorias", QKeySequence(QKeySequence::Delete), false);
+    t.turning = addWindowAction("extremos", "Máximos y mínimos", QKeySequence(Qt::Key_M), true);
+    t.join = addWindowAction("unirPuntos", "Unir puntos", QKeySequence(Qt::Key_L), true);
+    t.next = addWindowAction("siguienteExtremo", "Ir al extremo siguiente", QKeySequence(Qt::CTRL | Qt::Key_Right), false);
+    t.previous = addWindowAction("anteriorExtremo", "Ir al extremo anterior", QKeySequence(Qt::CTRL | Qt::Key_Left), false);
     // Ctrl+arrows move between turning points only while they are shown; otherwise the keys
     // keep the meaning they have where the focus is.
     for (QAction *move : {t.next, t.previous})
