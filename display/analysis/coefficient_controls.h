@@ -1,5 +1,7 @@
 #pragma once
 
+#include "decimal_step.h"
+
 #include <QWidget>
 
 #include <array>
@@ -9,7 +11,10 @@ class QSlider;
 
 // The six coefficients as live controls: for each a spin box with its exact value
 // (valorA..valorF, up to 15 significant digits in the user's locale) and a slider beside it
-// (deslizadorA..deslizadorF) over the value ± max(1, |value|), re-centred when released.
+// (deslizadorA..deslizadorF) whose 1001 positions are whole multiples of a round step (1, 2 or
+// 5 × 10^n, at least max(1, |value|) / 500) around the value, re-centred when released. A
+// position's value is the short decimal it shows; the arrow keys move one step, PageUp and
+// PageDown 100.
 // A change by the user is reported through coefficientEdited; showCoefficient only shows.
 class CoefficientControls : public QWidget {
     Q_OBJECT
@@ -34,10 +39,11 @@ private:
     struct Row {
         QDoubleSpinBox *box = nullptr;
         QSlider *slider = nullptr;
-        double centre = 0;
-        double halfWidth = 1;
+        DecimalStep step;
+        long long centreSteps = 0;   // the middle position's value in steps
     };
 
+    double sliderValue(int index, int position) const;
     void sliderMoved(int index);
     void centreSlider(int index, double value);
     void describeSlider(int index, double value);
