@@ -4,8 +4,10 @@
 #include "bifurcation_window.h"
 #include "examples.h"
 
+#include <QDoubleSpinBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -33,6 +35,10 @@ private slots:
     void lineAtCurrentValue();
     void toolTipOfMark_data();
     void toolTipOfMark();
+    void rangeFollowsTheValue_data();
+    void rangeFollowsTheValue();
+    void typedRangeEnd_data();
+    void typedRangeEnd();
 };
 
 void BifurcationWindowTest::pressPicksItsColumn_data()
@@ -104,6 +110,71 @@ void BifurcationWindowTest::toolTipOfMark()
     QCOMPARE(canvas->toolTipAt({x + 2, g.valueY(BifurcationGeometry::XPanel, point.x()) - 2}), expected);
     QCOMPARE(canvas->toolTipAt({x, g.valueY(BifurcationGeometry::YPanel, point.y())}), expected);
     QCOMPARE(canvas->toolTipAt({x + 20, g.valueY(BifurcationGeometry::YPanel, point.y())}), QString());
+}
+
+// Regression: with D's range at -6..-2, an example with D = 4 left the current value's line off
+// the diagram. A value that leaves the range takes it along, same width, centred on the value.
+void BifurcationWindowTest::rangeFollowsTheValue_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::newRow("above") << 4.0 << 2.0 << 6.0;
+    QTest::newRow("below") << -10.1 << -12.1 << -8.1;
+    QTest::newRow("inside: the range stays") << -2.5 << -6.0 << -2.0;
+    QTest::newRow("at an end: the range stays") << -6.0 << -6.0 << -2.0;
+}
+
+void BifurcationWindowTest::rangeFollowsTheValue()
+{
+    QFETCH(double, value);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    BifurcationWindow window;
+    showLogisticPrey(window);
+    auto *fromBox = window.findChild<QDoubleSpinBox *>(QStringLiteral("desde"));
+    auto *toBox = window.findChild<QDoubleSpinBox *>(QStringLiteral("hasta"));
+    fromBox->setValue(-6);
+    toBox->setValue(-2);
+    Coefficients k = exampleSystems()[1].coefficients;
+    k.D = value;
+    window.setSystem(k);
+    QCOMPARE(fromBox->value(), from);
+    QCOMPARE(toBox->value(), to);
+    QCOMPARE(window.canvas()->scene().from, from);
+    QCOMPARE(window.canvas()->scene().to, to);
+}
+
+// Regression: "1e300" typed in "Hasta" became 1300, and 1.23456789 became 1.234568. A range end
+// is taken exactly as typed, or refused with a message at the box.
+void BifurcationWindowTest::typedRangeEnd_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("nine digits, decimal comma") << "1,23456789" << 1.23456789 << false;
+    QTest::newRow("beyond the range") << "1e300" << 0.0 << true;
+    QTest::newRow("no number") << "mucho" << 0.0 << true;
+}
+
+void BifurcationWindowTest::typedRangeEnd()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, to);
+    QFETCH(bool, refused);
+    BifurcationWindow window;
+    showLogisticPrey(window);   // D = -2: the range is -4..0
+    auto *toBox = window.findChild<QDoubleSpinBox *>(QStringLiteral("hasta"));
+    QSignalSpy refusals(toBox, SIGNAL(refused(QString)));
+    toBox->setFocus();
+    toBox->selectAll();
+    QTest::keyClicks(toBox, typed);
+    QTest::keyClick(toBox, Qt::Key_Return);
+    QCOMPARE(toBox->value(), to);
+    QCOMPARE(window.canvas()->scene().to, to);
+    QCOMPARE(refusals.isEmpty(), !refused);
+    if (refused)
+        QVERIFY2(QToolTip::isVisible() && QToolTip::text().contains(typed), qPrintable(QToolTip::text()));
 }
 
 QTEST_MAIN(BifurcationWindowTest)
