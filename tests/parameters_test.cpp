@@ -2,15 +2,20 @@
 // live coefficient controls of the analysis window.
 #include "analysis_layer.h"
 #include "analysis_window.h"
+#include "bifurcation_canvas.h"
+#include "bifurcation_window.h"
 #include "clickable_label.h"
 #include "coefficient_controls.h"
 #include "dialog_answerer.h"
+#include "parameter_exploration.h"
 #include "plot_surface.h"
 #include "prog.h"
 #include "qt_translation.h"
 #include "scoped_locale.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QLocale>
@@ -68,6 +73,8 @@ private slots:
     void liveControlsHoldTheDecimalsTheyShow();
     void typedValueIsTakenExactlyOrRefused_data();
     void typedValueIsTakenExactlyOrRefused();
+    void gestureKeepsOneTrajectory_data();
+    void gestureKeepsOneTrajectory();
 };
 
 void ParametersTest::startUp()
@@ -409,6 +416,75 @@ void ParametersTest::typedValueIsTakenExactlyOrRefused()
         QVERIFY(QToolTip::isVisible());
         QVERIFY2(QToolTip::text().contains(typed), qPrintable(QToolTip::text()));
     }
+}
+
+// Regression: with T on, each step of a slider drag kept a trajectory (20 for A from -5 to 0;
+// a drag of D replaced 50 hand-placed orbits with a fan). A gesture keeps only the trajectory
+// in force when it began; separate gestures keep one each.
+void ParametersTest::gestureKeepsOneTrajectory_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("slider dragged") << "slider" << 1;
+    QTest::newRow("arrow key held on a box") << "held key" << 1;
+    QTest::newRow("two arrow key presses on a box") << "two keys" << 2;
+    QTest::newRow("diagram dragged") << "diagram" << 1;
+}
+
+void ParametersTest::gestureKeepsOneTrajectory()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, kept);
+    Prog window;
+    window.Form_Load();
+    window.findChild<QAction *>(QStringLiteral("conservar"))->setChecked(true);
+    window.analysis->showAnalysisWindow();
+    CoefficientControls *controls = window.analysis->analysisWindow()->coefficientControls();
+    const double before = window.model.D;
+    // Each step waits past a screen frame, so that every step is computed.
+    const auto nextFrame = [] { QTest::qWait(40); };
+    if (gesture == QLatin1String("slider")) {
+        QSlider *slider = controls->slider(3);
+        slider->setSliderDown(true);
+        for (int position = 510; position <= 600; position += 10) {
+            slider->setValue(position);
+            nextFrame();
+        }
+        slider->setSliderDown(false);
+    } else if (gesture == QLatin1String("held key")) {
+        QDoubleSpinBox *box = controls->valueBox(3);
+        QTest::keyPress(box, Qt::Key_Up);
+        for (int i = 0; i < 6; ++i) {
+            nextFrame();
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(box, &release);
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(box, &press);
+        }
+        QTest::keyRelease(box, Qt::Key_Up);
+    } else if (gesture == QLatin1String("two keys")) {
+        QTest::keyClick(controls->valueBox(3), Qt::Key_Up);
+        nextFrame();
+        QTest::keyClick(controls->valueBox(3), Qt::Key_Up);
+    } else {
+        window.analysis->showBifurcationWindow();
+        BifurcationWindow *diagram = window.analysis->exploration()->bifurcationWindow();
+        diagram->setCoefficient(3);
+        QVERIFY(QTest::qWaitForWindowExposed(diagram));
+        BifurcationCanvas *canvas = diagram->canvas();
+        const BifurcationGeometry g = canvas->diagramGeometry();
+        const int y = g.panels[1].center().y();
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(int(g.coefficientX(-5)), y));
+        for (double value = -4.5; value <= -3; value += 0.5) {
+            nextFrame();
+            const QPointF at(g.coefficientX(value), y);
+            QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(canvas, &move);
+        }
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(int(g.coefficientX(-3)), y));
+    }
+    QTRY_VERIFY(window.model.D != before);
+    QCOMPARE(int(window.keptTrajectories().size()), kept);
 }
 
 QTEST_MAIN(ParametersTest)

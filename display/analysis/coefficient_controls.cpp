@@ -4,7 +4,9 @@
 #include "number_box.h"
 
 #include <QDoubleSpinBox>
+#include <QEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -62,6 +64,9 @@ CoefficientControls::CoefficientControls(QWidget *parent) : QWidget(parent)
             emit coefficientEdited(index, value, false);
         });
         connect(row.slider, &QSlider::valueChanged, this, [this, index] { sliderMoved(index); });
+        connect(row.slider, &QSlider::sliderPressed, this, [this, index] { emit dragStarted(index); });
+        row.box->installEventFilter(this);
+        row.slider->installEventFilter(this);
         connect(row.slider, &QSlider::sliderReleased, this, [this, index] {
             centreSlider(index, rows_[std::size_t(index)].box->value());
             emit dragFinished(index);
@@ -87,6 +92,40 @@ void CoefficientControls::showCoefficient(int index, double value)
         describeSlider(index, value);
     else
         centreSlider(index, value);
+}
+
+// A key or a mouse button pressed on a box or a slider begins a gesture that lasts until it is
+// released: held, a key repeats and a box's arrow button steps on by itself. A slider's own
+// press and release are its signals.
+bool CoefficientControls::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto row = std::find_if(rows_.begin(), rows_.end(),
+                                  [watched](const Row &r) { return r.box == watched || r.slider == watched; });
+    if (row == rows_.end())
+        return false;
+    const int index = static_cast<int>(row - rows_.begin());
+    const bool onBox = watched == row->box;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
+            emit dragStarted(index);
+        break;
+    case QEvent::KeyRelease:
+        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
+            emit dragFinished(index);
+        break;
+    case QEvent::MouseButtonPress:
+        if (onBox)
+            emit dragStarted(index);
+        break;
+    case QEvent::MouseButtonRelease:
+        if (onBox)
+            emit dragFinished(index);
+        break;
+    default:
+        break;
+    }
+    return false;
 }
 
 double CoefficientControls::sliderValue(int index, int position) const

@@ -32,8 +32,14 @@ public:
 signals:
     // The user changed coefficient index (0..5 = A..F); dragging while a slider is held.
     void coefficientEdited(int index, double value, bool dragging);
-    // A slider held since the last edits was released.
+    // A gesture that changes coefficient index step by step began: a slider pressed, a key or
+    // a mouse button pressed on a slider or a box (held, it repeats).
+    void dragStarted(int index);
+    // That gesture ended: the slider, key or button released.
     void dragFinished(int index);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     struct Row {

@@ -78,6 +78,8 @@ BifurcationWindow::BifurcationWindow(QWidget *parent) : QWidget(parent, Qt::Wind
     connect(toBox_, &QDoubleSpinBox::valueChanged, this, &BifurcationWindow::showRange);
     connect(canvas_, &BifurcationCanvas::valuePicked, this,
             [this](double value) { emit coefficientPicked(coefficient(), value); });
+    connect(canvas_, &BifurcationCanvas::pickStarted, this, &BifurcationWindow::dragStarted);
+    connect(canvas_, &BifurcationCanvas::pickFinished, this, &BifurcationWindow::dragFinished);
 }
 
 int BifurcationWindow::coefficient() const

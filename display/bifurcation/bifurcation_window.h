@@ -30,6 +30,9 @@ public slots:
 
 signals:
     void coefficientPicked(int index, double value);
+    // A press in the diagram began picking values; its release ended it.
+    void dragStarted();
+    void dragFinished();
 
 protected:
     void showEvent(QShowEvent *event) override;
