@@ -128,23 +128,27 @@ void BifurcationModelTest::curves_data()
     QTest::addColumn<bool>("exists");
     QTest::addColumn<QPointF>("point");
     QTest::addColumn<bool>("stable");
+    QTest::addColumn<bool>("neutral");   // a centre or a zero eigenvalue: neither of the two
     using R = EquilibriumRole;
     const Coefficients logistic{3, -1, -1, -2, 1, 0};
     const Coefficients defaults{4, 0, -1, -4, 1, 0};
     // Logistic prey with D varied: interior (-D, 3 + D), J = [[D, D], [3 + D, 0]], tr D, det -D (3 + D);
     // (3, 0) with J = [[-3, -3], [0, D + 3]].
-    QTest::newRow("D = -4: interior, saddle") << logistic << 3 << -4.0 << R::Interior << true << QPointF(4, -1) << false;
-    QTest::newRow("D = -4: (3, 0), stable node") << logistic << 3 << -4.0 << R::XAxis << true << QPointF(3, 0) << true;
-    QTest::newRow("D = -2: interior, stable focus") << logistic << 3 << -2.0 << R::Interior << true << QPointF(2, 1) << true;
-    QTest::newRow("D = -2: (3, 0), saddle") << logistic << 3 << -2.0 << R::XAxis << true << QPointF(3, 0) << false;
-    QTest::newRow("D = 0: origin, non-hyperbolic") << logistic << 3 << 0.0 << R::Origin << true << QPointF(0, 0) << false;
-    QTest::newRow("no y-axis point while F = 0") << logistic << 3 << -2.0 << R::YAxis << false << QPointF() << false;
+    QTest::newRow("D = -4: interior, saddle") << logistic << 3 << -4.0 << R::Interior << true << QPointF(4, -1) << false << false;
+    QTest::newRow("D = -4: (3, 0), stable node") << logistic << 3 << -4.0 << R::XAxis << true << QPointF(3, 0) << true << false;
+    QTest::newRow("D = -2: interior, stable focus") << logistic << 3 << -2.0 << R::Interior << true << QPointF(2, 1) << true << false;
+    QTest::newRow("D = -2: (3, 0), saddle") << logistic << 3 << -2.0 << R::XAxis << true << QPointF(3, 0) << false << false;
+    QTest::newRow("D = 0: origin, non-hyperbolic") << logistic << 3 << 0.0 << R::Origin << true << QPointF(0, 0) << false << true;
+    QTest::newRow("no y-axis point while F = 0") << logistic << 3 << -2.0 << R::YAxis << false << QPointF() << false << false;
     // The defaults with B varied: (-4/B, 0) with J = [[-4, 4/B], [0, -4 - 4/B]]; interior (4, 4 + 4B).
-    QTest::newRow("B = -2: (2, 0), stable node") << defaults << 1 << -2.0 << R::XAxis << true << QPointF(2, 0) << true;
-    QTest::newRow("B = 0: no x-axis point") << defaults << 1 << 0.0 << R::XAxis << false << QPointF() << false;
-    QTest::newRow("B = 1: (-4, 0), stable node") << defaults << 1 << 1.0 << R::XAxis << true << QPointF(-4, 0) << true;
+    QTest::newRow("B = -2: (2, 0), stable node") << defaults << 1 << -2.0 << R::XAxis << true << QPointF(2, 0) << true << false;
+    QTest::newRow("B = 0: no x-axis point") << defaults << 1 << 0.0 << R::XAxis << false << QPointF() << false << false;
+    QTest::newRow("B = 1: (-4, 0), stable node") << defaults << 1 << 1.0 << R::XAxis << true << QPointF(-4, 0) << true << false;
     // J = [[4B, -4], [4 + 4B, 0]]: tr 4, det 32.
-    QTest::newRow("B = 1: interior, unstable focus") << defaults << 1 << 1.0 << R::Interior << true << QPointF(4, 8) << false;
+    QTest::newRow("B = 1: interior, unstable focus") << defaults << 1 << 1.0 << R::Interior << true << QPointF(4, 8) << false << false;
+    // Regression: a centre was drawn as unstable. The defaults with A varied: interior (4, A),
+    // J = [[0, -4], [A, 0]], tr 0, det 4A: a centre for every A > 0.
+    QTest::newRow("A = 1: interior, centre") << defaults << 0 << 1.0 << R::Interior << true << QPointF(4, 1) << false << true;
 }
 
 void BifurcationModelTest::curves()
@@ -156,8 +160,9 @@ void BifurcationModelTest::curves()
     QFETCH(bool, exists);
     QFETCH(QPointF, point);
     QFETCH(bool, stable);
-    // Five columns at -4, -3, ..., 0 or -2, -1, ..., 2: the value is one of them.
-    const double from = coefficient == 3 ? -4 : -2;
+    QFETCH(bool, neutral);
+    // Five columns at -4, -3, ..., 0 (D), 0, 1, ..., 4 (A) or -2, -1, ..., 2: the value is one of them.
+    const double from = coefficient == 3 ? -4 : coefficient == 0 ? 0 : -2;
     const BifurcationDiagram diagram = bifurcationDiagram(k, coefficient, from, from + 4, 5);
     const auto column = static_cast<std::size_t>(value - from);
     QCOMPARE(diagram.values.at(column), value);
@@ -168,6 +173,7 @@ void BifurcationModelTest::curves()
     QCOMPARE(p.x, point.x());
     QCOMPARE(p.y, point.y());
     QCOMPARE(p.stable, stable);
+    QCOMPARE(p.neutral, neutral);
 }
 
 void BifurcationModelTest::typeChanges_data()

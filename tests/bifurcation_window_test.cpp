@@ -2,6 +2,7 @@
 // and the tooltip of a mark.
 #include "bifurcation_canvas.h"
 #include "bifurcation_window.h"
+#include "equilibrium_colours.h"
 #include "examples.h"
 
 #include <QDoubleSpinBox>
@@ -35,6 +36,7 @@ private slots:
     void lineAtCurrentValue();
     void toolTipOfMark_data();
     void toolTipOfMark();
+    void branchOutOfViewHasAnArrow();
     void rangeFollowsTheValue_data();
     void rangeFollowsTheValue();
     void typedRangeEnd_data();
@@ -110,6 +112,38 @@ void BifurcationWindowTest::toolTipOfMark()
     QCOMPARE(canvas->toolTipAt({x + 2, g.valueY(BifurcationGeometry::XPanel, point.x()) - 2}), expected);
     QCOMPARE(canvas->toolTipAt({x, g.valueY(BifurcationGeometry::YPanel, point.y())}), expected);
     QCOMPARE(canvas->toolTipAt({x + 20, g.valueY(BifurcationGeometry::YPanel, point.y())}), QString());
+}
+
+// Regression: a branch out of one panel's view showed in the other panel only. Exclusion with E
+// over -4..0: Δ = 1 + 2E, interior x = -6/Δ, y = (8E + 7)/Δ. Past the pole at E = -0.5, x runs
+// from -inf to -6, all below the x panel's 0..10, while y comes down into view.
+void BifurcationWindowTest::branchOutOfViewHasAnArrow()
+{
+    BifurcationWindow window;
+    window.setSystem(exampleSystems()[3].coefficients);
+    window.setCoefficient(4);
+    window.resize(760, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const BifurcationCanvas *canvas = window.canvas();
+    const BifurcationGeometry g = canvas->diagramGeometry();
+    const QImage image = const_cast<BifurcationCanvas *>(canvas)->grab().toImage();
+    const QColor interior = equilibriumColour(EquilibriumRole::Interior);
+    const auto interiorPixels = [&](double value, int panel, bool atBottom) {
+        const QRect &area = g.panels[panel];
+        const int x = static_cast<int>(g.coefficientX(value));
+        const int y = atBottom ? area.bottom() - 10 : area.top();
+        int count = 0;
+        for (const QPoint p : {QPoint(x, y)})
+            for (int dx = -60; dx <= 60; ++dx)
+                for (int dy = 0; dy <= 10; ++dy)
+                    count += image.pixelColor(p + QPoint(dx, dy)) == interior;
+        return count;
+    };
+    // At the bottom of the x panel, over the stretch past the pole: an arrow.
+    QVERIFY(interiorPixels(-0.25, BifurcationGeometry::XPanel, true) >= 10);
+    // Before the pole x goes up out of view: an arrow at the top where it leaves.
+    QVERIFY(interiorPixels(-0.8, BifurcationGeometry::XPanel, false) >= 10);
 }
 
 // Regression: with D's range at -6..-2, an example with D = 4 left the current value's line off

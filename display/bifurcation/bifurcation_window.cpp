@@ -56,7 +56,8 @@ BifurcationWindow::BifurcationWindow(QWidget *parent) : QWidget(parent, Qt::Wind
     canvas_->setAccessibleName(QStringLiteral("Diagrama de bifurcación"));
     canvas_->setAccessibleDescription(QStringLiteral(
         "x e y de cada equilibrio frente al coeficiente elegido: trazo continuo si es estable, discontinuo si "
-        "no. Haga clic o arrastre para dar ese valor al coeficiente; la rueda amplía el eje de valores."));
+        "es inestable, punteado si es neutral (un centro o un autovalor nulo); una flecha en el borde señala "
+        "por dónde sale de la vista. Haga clic o arrastre para dar ese valor al coeficiente; la rueda amplía el eje de valores."));
 
     auto *controls = new QHBoxLayout;
     controls->addWidget(labelFor(QStringLiteral("&Coeficiente:"), coefficientBox_, this));

@@ -30,6 +30,21 @@ double interiorDenominator(const Coefficients &k)
     return difference(k.B * k.F, k.C * k.E);
 }
 
+// The number of eigenvalues with a positive real part, or -1 where the linearisation does not
+// decide. Two equilibria that meet and swap it exchange their stability.
+int unstableDirections(EquilibriumType type)
+{
+    switch (type) {
+    case EquilibriumType::Saddle: return 1;
+    case EquilibriumType::Centre:
+    case EquilibriumType::NonHyperbolic:
+    case EquilibriumType::Undetermined:
+    case EquilibriumType::LineOfEquilibria:
+    case EquilibriumType::PlaneOfEquilibria: return -1;
+    default: return isStable(type) ? 0 : 2;
+    }
+}
+
 CurvePoint pointAt(const Coefficients &k, double x, double y, int branch)
 {
     CurvePoint p;
@@ -41,6 +56,7 @@ CurvePoint pointAt(const Coefficients &k, double x, double y, int branch)
     p.y = y + 0.0;
     p.type = linearise(jacobianAt(k, p.x, p.y)).type;
     p.stable = isStable(p.type);
+    p.neutral = unstableDirections(p.type) < 0;
     return p;
 }
 
@@ -247,23 +263,6 @@ std::vector<double> zerosOf(const Coefficients &k, int coefficient, const Watch 
     return zeros;
 }
 
-// The number of eigenvalues with a positive real part, or -1 where the linearisation does not
-// decide. Two equilibria that meet and swap it exchange their stability.
-int unstableDirections(const CurvePoint &p)
-{
-    if (!p.exists)
-        return -1;
-    switch (p.type) {
-    case EquilibriumType::Saddle: return 1;
-    case EquilibriumType::Centre:
-    case EquilibriumType::NonHyperbolic:
-    case EquilibriumType::Undetermined:
-    case EquilibriumType::LineOfEquilibria:
-    case EquilibriumType::PlaneOfEquilibria: return -1;
-    default: return isStable(p.type) ? 0 : 2;
-    }
-}
-
 bool involves(const TypeChange &change, EquilibriumRole role)
 {
     return change.role == role || (change.kind == K::Meeting && change.other == role);
@@ -296,9 +295,10 @@ std::optional<TypeChange> changeAt(const Coefficients &k, int coefficient, const
 
     if (watch.kind != K::Meeting)
         return change.before == change.after ? std::nullopt : std::optional(change);
-    const int roleDown = unstableDirections(roleBelow), roleUp = unstableDirections(roleAbove);
-    const int otherDown = unstableDirections(equilibriumOfRole(kBelow, watch.other));
-    const int otherUp = unstableDirections(equilibriumOfRole(kAbove, watch.other));
+    const auto directions = [](const CurvePoint &p) { return p.exists ? unstableDirections(p.type) : -1; };
+    const int roleDown = directions(roleBelow), roleUp = directions(roleAbove);
+    const int otherDown = directions(equilibriumOfRole(kBelow, watch.other));
+    const int otherUp = directions(equilibriumOfRole(kAbove, watch.other));
     change.exchange = roleDown >= 0 && roleUp >= 0 && roleDown != roleUp && roleDown == otherUp && roleUp == otherDown;
     return change;
 }

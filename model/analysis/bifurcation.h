@@ -33,6 +33,7 @@ const char *coefficientName(int index);   // "A".."F"
 struct CurvePoint {
     bool exists = false;
     bool stable = false;   // both eigenvalues have a negative real part
+    bool neutral = false;  // neither stable nor unstable by its linearisation: a centre, a zero eigenvalue
     int branch = 0;
     double x = 0, y = 0;
     EquilibriumType type = EquilibriumType::Undetermined;
