@@ -94,9 +94,9 @@ void CoefficientControls::showCoefficient(int index, double value)
         centreSlider(index, value);
 }
 
-// A key or a mouse button pressed on a box or a slider begins a gesture that lasts until it is
-// released: held, a key repeats and a box's arrow button steps on by itself. A slider's own
-// press and release are its signals.
+// A stepping key or a mouse button pressed on a box, or a stepping key on a slider, begins a
+// gesture that lasts until it is released or the focus leaves: held, a key repeats and a box's
+// arrow button steps on by itself. A slider's own press and release are its signals.
 bool CoefficientControls::eventFilter(QObject *watched, QEvent *event)
 {
     const auto row = std::find_if(rows_.begin(), rows_.end(),
@@ -104,26 +104,27 @@ bool CoefficientControls::eventFilter(QObject *watched, QEvent *event)
     if (row == rows_.end())
         return false;
     const int index = static_cast<int>(row - rows_.begin());
-    const bool onBox = watched == row->box;
+    const auto isStepKey = [](const QEvent *e) {
+        const auto *key = static_cast<const QKeyEvent *>(e);
+        static constexpr int kStepKeys[] = {Qt::Key_Up,   Qt::Key_Down,     Qt::Key_Left, Qt::Key_Right,
+                                            Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
+        return !key->isAutoRepeat() && std::find(std::begin(kStepKeys), std::end(kStepKeys), key->key()) != std::end(kStepKeys);
+    };
+    bool begins = false, ends = false;
     switch (event->type()) {
-    case QEvent::KeyPress:
-        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
-            emit dragStarted(index);
-        break;
-    case QEvent::KeyRelease:
-        if (!static_cast<QKeyEvent *>(event)->isAutoRepeat())
-            emit dragFinished(index);
-        break;
-    case QEvent::MouseButtonPress:
-        if (onBox)
-            emit dragStarted(index);
-        break;
-    case QEvent::MouseButtonRelease:
-        if (onBox)
-            emit dragFinished(index);
-        break;
-    default:
-        break;
+    case QEvent::KeyPress: begins = isStepKey(event); break;
+    case QEvent::KeyRelease: ends = isStepKey(event); break;
+    case QEvent::MouseButtonPress: begins = watched == row->box; break;
+    case QEvent::MouseButtonRelease: ends = watched == row->box; break;
+    case QEvent::FocusOut: ends = true; break;
+    default: break;
+    }
+    if (begins && gesture_ < 0) {
+        gesture_ = index;
+        emit dragStarted(index);
+    } else if (ends && gesture_ == index) {
+        gesture_ = -1;
+        emit dragFinished(index);
     }
     return false;
 }

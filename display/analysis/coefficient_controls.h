@@ -56,4 +56,5 @@ private:
 
     std::array<Row, 6> rows_;
     int sliderEditing_ = -1;   // the slider whose own change is being reported, or -1
+    int gesture_ = -1;         // the row of a key or button gesture under way, or -1
 };
