@@ -349,6 +349,7 @@ void ParametersTest::liveControlsHoldTheDecimalsTheyShow()
     QDoubleSpinBox *box = controls->valueBox(index);
     const double *fields[] = {&window.model.A, &window.model.B, &window.model.C,
                               &window.model.D, &window.model.E, &window.model.F};
+    QSignalSpy refusals(box, SIGNAL(refused(QString)));
     const QStringList steps = gestures.split(u' ');
     const QStringList expected = values.split(u' ');
     QCOMPARE(steps.size(), expected.size());
@@ -379,6 +380,8 @@ void ParametersTest::liveControlsHoldTheDecimalsTheyShow()
                  qPrintable(step + QStringLiteral(": ") + QString::number(value, 'g', 17)));
         QCOMPARE(box->text(), expected[i]);
     }
+    box->clearFocus();
+    QCOMPARE(refusals.count(), 0);   // a valid value is never refused
 }
 
 // Regression: a typed value outside the box's range or no number was silently replaced by the

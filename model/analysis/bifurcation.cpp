@@ -201,9 +201,9 @@ std::array<Polynomial, 6> polynomialsOf(const Coefficients &k, int coefficient)
 }
 
 // Where f, of opposite signs at low and high, is zero: halving the bracket down to
-// neighbouring doubles, or to a value where f is exactly 0.
+// neighbouring doubles, or to a value where f is exactly 0. Nothing where f is no number.
 template <typename Function>
-double bisect(const Function &f, double low, double high, int lowSign)
+std::optional<double> bisect(const Function &f, double low, double high, int lowSign)
 {
     // Each halving takes one bit off the bracket: about 2100 reach neighbouring doubles from
     // any bracket, the widest included.
@@ -211,7 +211,10 @@ double bisect(const Function &f, double low, double high, int lowSign)
         const double middle = low + (high - low) / 2;
         if (middle <= low || middle >= high)
             break;
-        const int sign = signOf(f(middle));
+        const double value = f(middle);
+        if (std::isnan(value))
+            return std::nullopt;
+        const int sign = signOf(value);
         if (sign == 0)
             return middle;
         (sign == lowSign ? low : high) = middle;
@@ -219,7 +222,9 @@ double bisect(const Function &f, double low, double high, int lowSign)
     return low + (high - low) / 2;
 }
 
-// The sign changes of f over [low, high], given the points between which it is monotone.
+// The sign changes of f over [low, high], given the points between which it is monotone, and
+// the points where it is exactly 0. Where f is no number (beyond the range of a double) nothing
+// is found.
 template <typename Function>
 void signChanges(const Function &f, std::vector<double> pieces, double low, double high, std::vector<double> &roots)
 {
@@ -228,13 +233,15 @@ void signChanges(const Function &f, std::vector<double> pieces, double low, doub
     std::sort(pieces.begin(), pieces.end());
     for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
         const double a = pieces[i], b = pieces[i + 1];
-        const int signA = signOf(f(a)), signB = signOf(f(b));
-        if (signA == 0)
+        const double fa = f(a), fb = f(b);
+        if (fa == 0) {
             roots.push_back(a);
-        else if (signA * signB < 0)
-            roots.push_back(bisect(f, a, b, signA));
+        } else if (signOf(fa) * signOf(fb) < 0) {
+            if (const auto root = bisect(f, a, b, signOf(fa)))
+                roots.push_back(*root);
+        }
     }
-    if (signOf(f(high)) == 0)
+    if (f(high) == 0)
         roots.push_back(high);
 }
 
