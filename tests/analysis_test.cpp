@@ -478,7 +478,7 @@ void AnalysisTest::sliderDragRecomputesOncePerFrame()
     QCOMPARE(window.analysis->system().coefficients.A, 5.25);
     slider->setValue(750);
     QCOMPARE(window.model.A, 6.5);
-    QCOMPARE(window.par[0]->toolTip(), QStringLiteral("6.5"));
+    QCOMPARE(window.par[0]->toolTip(), QLocale().toString(6.5));
     QCOMPARE(window.analysis->system().coefficients.A, 5.25);
     slider->setSliderDown(false);
     QCOMPARE(window.analysis->system().coefficients.A, 6.5);

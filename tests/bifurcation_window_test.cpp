@@ -134,10 +134,9 @@ void BifurcationWindowTest::branchOutOfViewHasAnArrow()
         const int x = static_cast<int>(g.coefficientX(value));
         const int y = atBottom ? area.bottom() - 10 : area.top();
         int count = 0;
-        for (const QPoint p : {QPoint(x, y)})
-            for (int dx = -60; dx <= 60; ++dx)
-                for (int dy = 0; dy <= 10; ++dy)
-                    count += image.pixelColor(p + QPoint(dx, dy)) == interior;
+        for (int dx = -60; dx <= 60; ++dx)
+            for (int dy = 0; dy <= 10; ++dy)
+                count += image.pixelColor(x + dx, y + dy) == interior;
         return count;
     };
     // At the bottom of the x panel, over the stretch past the pole: an arrow.
