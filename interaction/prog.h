@@ -85,6 +85,11 @@ public:
     // The trajectories kept from earlier recomputations, newest first, at most kMaxKept.
     static constexpr std::size_t kMaxKept = 50;
     const std::deque<Trajectory> &keptTrajectories() const { return trajectories_.kept; }
+    // A gesture outside the phase plane that recomputes at each of its steps (a slider or the
+    // bifurcation diagram dragged, a key held on a coefficient's box): of it, as of a drag in
+    // the phase plane, only the trajectory in force when it began is kept.
+    void beginContinuousChange();
+    void endContinuousChange();
     // The maxima and minima of x and y along the current trajectory.
     const std::vector<TurningPoint> &turningPoints() const { return trajectories_.turningPoints; }
     // The plots' underlays: the analysis overlays and the kept trajectories, painted under
@@ -165,6 +170,7 @@ private:
         std::deque<Trajectory> kept;
         std::vector<TurningPoint> turningPoints;
         bool keptDuringDrag = false;
+        bool continuing = false;   // a continuous change is under way
     };
     Trajectories trajectories_;
     QTimer *dragFrame_ = nullptr;

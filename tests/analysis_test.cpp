@@ -472,19 +472,19 @@ void AnalysisTest::sliderDragRecomputesOncePerFrame()
     Prog window;
     window.Form_Load();
     QSlider *slider = liveControls(window)->slider(0);
-    QCOMPARE(slider->value(), 500);   // A = 4: the slider runs over 0..8
+    QCOMPARE(slider->value(), 500);   // A = 4: steps of 0.01, the slider runs over -1..9
     slider->setSliderDown(true);
     slider->setValue(625);
-    QCOMPARE(window.analysis->system().coefficients.A, 5.0);
+    QCOMPARE(window.analysis->system().coefficients.A, 5.25);
     slider->setValue(750);
-    QCOMPARE(window.model.A, 6.0);
-    QCOMPARE(window.par[0]->toolTip(), QStringLiteral("6"));
-    QCOMPARE(window.analysis->system().coefficients.A, 5.0);
+    QCOMPARE(window.model.A, 6.5);
+    QCOMPARE(window.par[0]->toolTip(), QLocale().toString(6.5));
+    QCOMPARE(window.analysis->system().coefficients.A, 5.25);
     slider->setSliderDown(false);
-    QCOMPARE(window.analysis->system().coefficients.A, 6.0);
+    QCOMPARE(window.analysis->system().coefficients.A, 6.5);
     QCOMPARE(slider->value(), 500);
-    slider->setValue(1000);   // now 0..12
-    QCOMPARE(window.analysis->system().coefficients.A, 12.0);
+    slider->setValue(1000);   // now steps of 0.02 (6.5 / 500 = 0.013): -3.5..16.5
+    QCOMPARE(window.analysis->system().coefficients.A, 16.5);
 }
 
 void AnalysisTest::exampleModels_data()

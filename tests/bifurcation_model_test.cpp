@@ -128,23 +128,27 @@ void BifurcationModelTest::curves_data()
     QTest::addColumn<bool>("exists");
     QTest::addColumn<QPointF>("point");
     QTest::addColumn<bool>("stable");
+    QTest::addColumn<bool>("neutral");   // a centre or a zero eigenvalue: neither of the two
     using R = EquilibriumRole;
     const Coefficients logistic{3, -1, -1, -2, 1, 0};
     const Coefficients defaults{4, 0, -1, -4, 1, 0};
     // Logistic prey with D varied: interior (-D, 3 + D), J = [[D, D], [3 + D, 0]], tr D, det -D (3 + D);
     // (3, 0) with J = [[-3, -3], [0, D + 3]].
-    QTest::newRow("D = -4: interior, saddle") << logistic << 3 << -4.0 << R::Interior << true << QPointF(4, -1) << false;
-    QTest::newRow("D = -4: (3, 0), stable node") << logistic << 3 << -4.0 << R::XAxis << true << QPointF(3, 0) << true;
-    QTest::newRow("D = -2: interior, stable focus") << logistic << 3 << -2.0 << R::Interior << true << QPointF(2, 1) << true;
-    QTest::newRow("D = -2: (3, 0), saddle") << logistic << 3 << -2.0 << R::XAxis << true << QPointF(3, 0) << false;
-    QTest::newRow("D = 0: origin, non-hyperbolic") << logistic << 3 << 0.0 << R::Origin << true << QPointF(0, 0) << false;
-    QTest::newRow("no y-axis point while F = 0") << logistic << 3 << -2.0 << R::YAxis << false << QPointF() << false;
+    QTest::newRow("D = -4: interior, saddle") << logistic << 3 << -4.0 << R::Interior << true << QPointF(4, -1) << false << false;
+    QTest::newRow("D = -4: (3, 0), stable node") << logistic << 3 << -4.0 << R::XAxis << true << QPointF(3, 0) << true << false;
+    QTest::newRow("D = -2: interior, stable focus") << logistic << 3 << -2.0 << R::Interior << true << QPointF(2, 1) << true << false;
+    QTest::newRow("D = -2: (3, 0), saddle") << logistic << 3 << -2.0 << R::XAxis << true << QPointF(3, 0) << false << false;
+    QTest::newRow("D = 0: origin, non-hyperbolic") << logistic << 3 << 0.0 << R::Origin << true << QPointF(0, 0) << false << true;
+    QTest::newRow("no y-axis point while F = 0") << logistic << 3 << -2.0 << R::YAxis << false << QPointF() << false << false;
     // The defaults with B varied: (-4/B, 0) with J = [[-4, 4/B], [0, -4 - 4/B]]; interior (4, 4 + 4B).
-    QTest::newRow("B = -2: (2, 0), stable node") << defaults << 1 << -2.0 << R::XAxis << true << QPointF(2, 0) << true;
-    QTest::newRow("B = 0: no x-axis point") << defaults << 1 << 0.0 << R::XAxis << false << QPointF() << false;
-    QTest::newRow("B = 1: (-4, 0), stable node") << defaults << 1 << 1.0 << R::XAxis << true << QPointF(-4, 0) << true;
+    QTest::newRow("B = -2: (2, 0), stable node") << defaults << 1 << -2.0 << R::XAxis << true << QPointF(2, 0) << true << false;
+    QTest::newRow("B = 0: no x-axis point") << defaults << 1 << 0.0 << R::XAxis << false << QPointF() << false << false;
+    QTest::newRow("B = 1: (-4, 0), stable node") << defaults << 1 << 1.0 << R::XAxis << true << QPointF(-4, 0) << true << false;
     // J = [[4B, -4], [4 + 4B, 0]]: tr 4, det 32.
-    QTest::newRow("B = 1: interior, unstable focus") << defaults << 1 << 1.0 << R::Interior << true << QPointF(4, 8) << false;
+    QTest::newRow("B = 1: interior, unstable focus") << defaults << 1 << 1.0 << R::Interior << true << QPointF(4, 8) << false << false;
+    // Regression: a centre was drawn as unstable. The defaults with A varied: interior (4, A),
+    // J = [[0, -4], [A, 0]], tr 0, det 4A: a centre for every A > 0.
+    QTest::newRow("A = 1: interior, centre") << defaults << 0 << 1.0 << R::Interior << true << QPointF(4, 1) << false << true;
 }
 
 void BifurcationModelTest::curves()
@@ -156,8 +160,9 @@ void BifurcationModelTest::curves()
     QFETCH(bool, exists);
     QFETCH(QPointF, point);
     QFETCH(bool, stable);
-    // Five columns at -4, -3, ..., 0 or -2, -1, ..., 2: the value is one of them.
-    const double from = coefficient == 3 ? -4 : -2;
+    QFETCH(bool, neutral);
+    // Five columns at -4, -3, ..., 0 (D), 0, 1, ..., 4 (A) or -2, -1, ..., 2: the value is one of them.
+    const double from = coefficient == 3 ? -4 : coefficient == 0 ? 0 : -2;
     const BifurcationDiagram diagram = bifurcationDiagram(k, coefficient, from, from + 4, 5);
     const auto column = static_cast<std::size_t>(value - from);
     QCOMPARE(diagram.values.at(column), value);
@@ -168,6 +173,7 @@ void BifurcationModelTest::curves()
     QCOMPARE(p.x, point.x());
     QCOMPARE(p.y, point.y());
     QCOMPARE(p.stable, stable);
+    QCOMPARE(p.neutral, neutral);
 }
 
 void BifurcationModelTest::typeChanges_data()
@@ -177,19 +183,42 @@ void BifurcationModelTest::typeChanges_data()
     QTest::addColumn<double>("from");
     QTest::addColumn<double>("to");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<double>("first");   // the first change's exact value
     // Interior (-D, 3 + D): y = 0 at D = -3, where det -D(3 + D) of the interior and -3(D + 3) of
     // (3, 0) change sign together; tr² - 4 det = 5D² + 12D is 0 at D = -12/5. The trace of the
-    // origin, 3 + D, crosses 0 at D = -3 too, but det 3D < 0 keeps it a saddle.
+    // origin, 3 + D, crosses 0 at D = -3 too, but det 3D < 0 keeps it a saddle. At the end D = 0
+    // the origin's det 3D and the interior's det change sign: both ends are in range.
     QTest::newRow("logistic prey, D") << Coefficients{3, -1, -1, -2, 1, 0} << 3 << -4.0 << 0.0
         << "-3: el equilibrio interior se une a (3, 0): intercambio de estabilidad; "
-           "-2.4: el equilibrio interior pasa de nodo estable a foco estable";
+           "-2.4: el equilibrio interior pasa de nodo estable a foco estable; "
+           "0: el origen pasa de punto de silla a nodo inestable; "
+           "0: el equilibrio interior pasa de foco estable a punto de silla" << -3.0;
     // Interior (4, 4 + 4B), J = [[4B, -4], [4 + 4B, 0]]: meets (-4/B, 0) at B = -1; tr² - 4 det =
     // 16 (B² - 4B - 4) is 0 at B = 2 - 2√2; tr 4B crosses 0 at B = 0 with det > 0. The x-axis
     // point goes through a pole at B = 0: no change there.
     QTest::newRow("predator-prey, B") << Coefficients{4, 0, -1, -4, 1, 0} << 1 << -2.0 << 2.0
         << "-1: el equilibrio interior se une a (4, 0): intercambio de estabilidad; "
            "-0.828427125: el equilibrio interior pasa de nodo estable a foco estable; "
-           "0: el equilibrio interior pasa de foco estable a foco inestable";
+           "0: el equilibrio interior pasa de foco estable a foco inestable" << -1.0;
+    // Regression: a change within one column of another of the same equilibrium was lost.
+    // X = CD - AF = -0.5 - 2.5F, Y = AE - BD = 1.5, Δ = -F - 0.5: x = 0 at F = -0.2, where the
+    // interior point meets (0, -D/F) = (0, -5). tr·Δ = BX + FY = 0.5 + 4F is 0 at F = -1/8;
+    // (tr² - 4 det)·Δ² = (BX - FY)² + 4CE·XY = F² - 6.5F - 1.25 is 0 at (6.5 ± √47.25) / 2,
+    // -0.186932 (0.013 after the meeting) and 6.686932. The eigenvalues of (0, -D/F), 2.5 + 0.5/F
+    // and 1, sum to 0 at F = -1/7 where it is a saddle on both sides.
+    QTest::newRow("mutualism, F") << Coefficients{2.5, -1, 0.5, -1, 1, -1} << 5 << -11.0 << 9.0
+        << "-0.2: el equilibrio interior se une a (0, -5): intercambio de estabilidad; "
+           "-0.186931771: el equilibrio interior pasa de nodo inestable a foco inestable; "
+           "-0.125: el equilibrio interior pasa de foco inestable a foco estable; "
+           "6.686931771: el equilibrio interior pasa de foco estable a nodo estable" << -0.2;
+    // Regression: a saddle and an unstable node that meet and swap read as a plain meeting.
+    // Interior (4 - 4F, 4): tr 4F, det 16(1 - F), tr² - 4 det = 16(F² + 4F - 4), 0 at -2 + 2√2.
+    // (0, -D/F) = (0, 4/F) has eigenvalues 4 - 4/F and 4: for 0 < F < 1 a saddle beside an
+    // unstable interior point, for F > 1 an unstable node beside an interior saddle.
+    QTest::newRow("predator-prey, F") << Coefficients{4, 0, -1, -4, 1, 0} << 5 << -2.0 << 2.0
+        << "0: el equilibrio interior pasa de foco estable a foco inestable; "
+           "0.828427125: el equilibrio interior pasa de foco inestable a nodo inestable; "
+           "1: el equilibrio interior se une a (0, 4): intercambio de estabilidad" << 0.0;
 }
 
 void BifurcationModelTest::typeChanges()
@@ -201,7 +230,9 @@ void BifurcationModelTest::typeChanges()
     QFETCH(QString, expected);
     const BifurcationDiagram diagram = bifurcationDiagram(k, coefficient, from, to, 800);
     QCOMPARE(describe(diagram.changes), expected);
-    QVERIFY(std::fabs(diagram.changes.front().value - std::round(diagram.changes.front().value)) <= 1e-9);
+    QCOMPARE(describe(bifurcationDiagram(k, coefficient, from, to, 97).changes), expected);
+    QFETCH(double, first);
+    QVERIFY(std::fabs(diagram.changes.front().value - first) <= 1e-15);
 }
 
 QTEST_GUILESS_MAIN(BifurcationModelTest)

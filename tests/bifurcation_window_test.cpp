@@ -2,10 +2,13 @@
 // and the tooltip of a mark.
 #include "bifurcation_canvas.h"
 #include "bifurcation_window.h"
+#include "equilibrium_colours.h"
 #include "examples.h"
 
+#include <QDoubleSpinBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <cmath>
 
@@ -33,6 +36,11 @@ private slots:
     void lineAtCurrentValue();
     void toolTipOfMark_data();
     void toolTipOfMark();
+    void branchOutOfViewHasAnArrow();
+    void rangeFollowsTheValue_data();
+    void rangeFollowsTheValue();
+    void typedRangeEnd_data();
+    void typedRangeEnd();
 };
 
 void BifurcationWindowTest::pressPicksItsColumn_data()
@@ -104,6 +112,102 @@ void BifurcationWindowTest::toolTipOfMark()
     QCOMPARE(canvas->toolTipAt({x + 2, g.valueY(BifurcationGeometry::XPanel, point.x()) - 2}), expected);
     QCOMPARE(canvas->toolTipAt({x, g.valueY(BifurcationGeometry::YPanel, point.y())}), expected);
     QCOMPARE(canvas->toolTipAt({x + 20, g.valueY(BifurcationGeometry::YPanel, point.y())}), QString());
+}
+
+// Regression: a branch out of one panel's view showed in the other panel only. Exclusion with E
+// over -4..0: Δ = 1 + 2E, interior x = -6/Δ, y = (8E + 7)/Δ. Past the pole at E = -0.5, x runs
+// from -inf to -6, all below the x panel's 0..10, while y comes down into view.
+void BifurcationWindowTest::branchOutOfViewHasAnArrow()
+{
+    BifurcationWindow window;
+    window.setSystem(exampleSystems()[3].coefficients);
+    window.setCoefficient(4);
+    window.resize(760, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const BifurcationCanvas *canvas = window.canvas();
+    const BifurcationGeometry g = canvas->diagramGeometry();
+    const QImage image = const_cast<BifurcationCanvas *>(canvas)->grab().toImage();
+    const QColor interior = equilibriumColour(EquilibriumRole::Interior);
+    const auto interiorPixels = [&](double value, int panel, bool atBottom) {
+        const QRect &area = g.panels[panel];
+        const int x = static_cast<int>(g.coefficientX(value));
+        const int y = atBottom ? area.bottom() - 10 : area.top();
+        int count = 0;
+        for (int dx = -60; dx <= 60; ++dx)
+            for (int dy = 0; dy <= 10; ++dy)
+                count += image.pixelColor(x + dx, y + dy) == interior;
+        return count;
+    };
+    // At the bottom of the x panel, over the stretch past the pole: an arrow.
+    QVERIFY(interiorPixels(-0.25, BifurcationGeometry::XPanel, true) >= 10);
+    // Before the pole x goes up out of view: an arrow at the top where it leaves.
+    QVERIFY(interiorPixels(-0.8, BifurcationGeometry::XPanel, false) >= 10);
+}
+
+// Regression: with D's range at -6..-2, an example with D = 4 left the current value's line off
+// the diagram. A value that leaves the range takes it along, same width, centred on the value.
+void BifurcationWindowTest::rangeFollowsTheValue_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::newRow("above") << 4.0 << 2.0 << 6.0;
+    QTest::newRow("below") << -10.1 << -12.1 << -8.1;
+    QTest::newRow("inside: the range stays") << -2.5 << -6.0 << -2.0;
+    QTest::newRow("at an end: the range stays") << -6.0 << -6.0 << -2.0;
+}
+
+void BifurcationWindowTest::rangeFollowsTheValue()
+{
+    QFETCH(double, value);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    BifurcationWindow window;
+    showLogisticPrey(window);
+    auto *fromBox = window.findChild<QDoubleSpinBox *>(QStringLiteral("desde"));
+    auto *toBox = window.findChild<QDoubleSpinBox *>(QStringLiteral("hasta"));
+    fromBox->setValue(-6);
+    toBox->setValue(-2);
+    Coefficients k = exampleSystems()[1].coefficients;
+    k.D = value;
+    window.setSystem(k);
+    QCOMPARE(fromBox->value(), from);
+    QCOMPARE(toBox->value(), to);
+    QCOMPARE(window.canvas()->scene().from, from);
+    QCOMPARE(window.canvas()->scene().to, to);
+}
+
+// Regression: "1e300" typed in "Hasta" became 1300, and 1.23456789 became 1.234568. A range end
+// is taken exactly as typed, or refused with a message at the box.
+void BifurcationWindowTest::typedRangeEnd_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("nine digits, decimal comma") << "1,23456789" << 1.23456789 << false;
+    QTest::newRow("beyond the range") << "1e300" << 0.0 << true;
+    QTest::newRow("no number") << "mucho" << 0.0 << true;
+}
+
+void BifurcationWindowTest::typedRangeEnd()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, to);
+    QFETCH(bool, refused);
+    BifurcationWindow window;
+    showLogisticPrey(window);   // D = -2: the range is -4..0
+    auto *toBox = window.findChild<QDoubleSpinBox *>(QStringLiteral("hasta"));
+    QSignalSpy refusals(toBox, SIGNAL(refused(QString)));
+    toBox->setFocus();
+    toBox->selectAll();
+    QTest::keyClicks(toBox, typed);
+    QTest::keyClick(toBox, Qt::Key_Return);
+    QCOMPARE(toBox->value(), to);
+    QCOMPARE(window.canvas()->scene().to, to);
+    QCOMPARE(refusals.isEmpty(), !refused);
+    if (refused)
+        QVERIFY2(QToolTip::isVisible() && QToolTip::text().contains(typed), qPrintable(QToolTip::text()));
 }
 
 QTEST_MAIN(BifurcationWindowTest)

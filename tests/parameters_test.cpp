@@ -1,17 +1,29 @@
-// Start-up and the six coefficient labels: their colours, tooltips and the edit dialog.
+// Start-up and the six coefficient labels: their colours, tooltips and the edit dialog; the
+// live coefficient controls of the analysis window.
+#include "analysis_layer.h"
+#include "analysis_window.h"
+#include "bifurcation_canvas.h"
+#include "bifurcation_window.h"
 #include "clickable_label.h"
+#include "coefficient_controls.h"
 #include "dialog_answerer.h"
+#include "parameter_exploration.h"
 #include "plot_surface.h"
 #include "prog.h"
 #include "qt_translation.h"
 #include "scoped_locale.h"
 
+#include <QAction>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QLocale>
+#include <QDoubleSpinBox>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTest>
+#include <QToolTip>
 
 namespace {
 
@@ -57,6 +69,12 @@ private slots:
     void indexOutsideTheLabelsDoesNothing();
     void whatClicksALetter_data();
     void whatClicksALetter();
+    void liveControlsHoldTheDecimalsTheyShow_data();
+    void liveControlsHoldTheDecimalsTheyShow();
+    void typedValueIsTakenExactlyOrRefused_data();
+    void typedValueIsTakenExactlyOrRefused();
+    void gestureKeepsOneTrajectory_data();
+    void gestureKeepsOneTrajectory();
 };
 
 void ParametersTest::startUp()
@@ -295,6 +313,181 @@ void ParametersTest::whatClicksALetter()
     } else
         QTest::keyClick(&label, Qt::Key_X);
     QCOMPARE(clicked.count(), clicks);
+}
+
+// Regression: slider values were centre + halfWidth·(pos - 500)/500 in binary, and the error
+// piled up over re-centrings (0.30000000000000004 shown as "0.3", 5.55e-17 instead of 0); the
+// spin box's arrows added 0.1 in binary alike. Each gesture is "N" (the slider held at
+// position N), "r" (released), "right", "left", "pgup" (keys on the slider), "up", "down" (keys
+// on the spin box), "=text" (typed into the spin box); after each, the coefficient must be exactly the decimal listed.
+void ParametersTest::liveControlsHoldTheDecimalsTheyShow_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("gestures");
+    QTest::addColumn<QString>("values");
+    // B = 0: steps of 0.002 (max(1, 0) / 500); at 0.1 and 0.3 the same.
+    QTest::newRow("B 0, 550, 600, 350 with releases") << 1 << "550 r 600 r 350 r" << "0.1 0.1 0.3 0.3 0 0";
+    QTest::newRow("B back to a position") << 1 << "550 r 600 550 500" << "0.1 0.1 0.3 0.2 0.1";
+    // A = 4: 4 / 500 = 0.008, rounded up to 0.01; a page is 100 steps.
+    QTest::newRow("A keys on the slider") << 0 << "right right pgup left" << "4.01 4.02 5.02 5.01";
+    QTest::newRow("B arrows of the spin box") << 1 << "up up up down down down" << "0.1 0.2 0.3 0.2 0.1 0";
+    // A typed third is no multiple of 0.002: the slider's middle is the nearest, 0.334.
+    QTest::newRow("C from a typed value") << 2 << "=0.333333333333333 501 499 r" << "0.333333333333333 0.336 0.332 0.332";
+}
+
+void ParametersTest::liveControlsHoldTheDecimalsTheyShow()
+{
+    QFETCH(int, index);
+    QFETCH(QString, gestures);
+    QFETCH(QString, values);
+    const ScopedLocale decimalPoint(QLocale::c());
+    Prog window;
+    window.Form_Load();
+    window.analysis->showAnalysisWindow();
+    CoefficientControls *controls = window.analysis->analysisWindow()->coefficientControls();
+    QSlider *slider = controls->slider(index);
+    QDoubleSpinBox *box = controls->valueBox(index);
+    const double *fields[] = {&window.model.A, &window.model.B, &window.model.C,
+                              &window.model.D, &window.model.E, &window.model.F};
+    QSignalSpy refusals(box, SIGNAL(refused(QString)));
+    const QStringList steps = gestures.split(u' ');
+    const QStringList expected = values.split(u' ');
+    QCOMPARE(steps.size(), expected.size());
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const QString &step = steps[i];
+        bool isPosition = false;
+        const int position = step.toInt(&isPosition);
+        if (isPosition) {
+            slider->setSliderDown(true);
+            slider->setValue(position);
+        } else if (step.startsWith(u'=')) {
+            box->selectAll();
+            QTest::keyClicks(box, step.mid(1));
+            QTest::keyClick(box, Qt::Key_Return);
+        } else if (step == QLatin1String("r")) {
+            slider->setSliderDown(false);
+        } else {
+            const bool onBox = step == QLatin1String("up") || step == QLatin1String("down");
+            const Qt::Key key = step == QLatin1String("right") ? Qt::Key_Right
+                : step == QLatin1String("left")                ? Qt::Key_Left
+                : step == QLatin1String("pgup")                ? Qt::Key_PageUp
+                : step == QLatin1String("up")                  ? Qt::Key_Up
+                                                               : Qt::Key_Down;
+            QTest::keyClick(onBox ? static_cast<QWidget *>(box) : slider, key);
+        }
+        const double value = *fields[index];
+        QVERIFY2(value == expected[i].toDouble(),
+                 qPrintable(step + QStringLiteral(": ") + QString::number(value, 'g', 17)));
+        QCOMPARE(box->text(), expected[i]);
+    }
+    box->clearFocus();
+    QCOMPARE(refusals.count(), 0);   // a valid value is never refused
+}
+
+// Regression: a typed value outside the box's range or no number was silently replaced by the
+// value before. It is taken exactly, or refused with a message at the box.
+void ParametersTest::typedValueIsTakenExactlyOrRefused_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("twenty digits") << "0.12345678901234567891" << 0.12345678901234567891 << false;
+    QTest::newRow("exponent") << "-2.5e-7" << -2.5e-7 << false;
+    QTest::newRow("beyond the range") << "1e301" << 4.0 << true;
+    QTest::newRow("no number") << "cuatro" << 4.0 << true;
+}
+
+void ParametersTest::typedValueIsTakenExactlyOrRefused()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, value);
+    QFETCH(bool, refused);
+    const ScopedLocale decimalPoint(QLocale::c());
+    Prog window;
+    window.Form_Load();
+    window.analysis->showAnalysisWindow();
+    auto *box = window.analysis->analysisWindow()->coefficientControls()->valueBox(0);
+    QSignalSpy refusals(box, SIGNAL(refused(QString)));
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(window.model.A, value);
+    QCOMPARE(box->value(), value);
+    QCOMPARE(refusals.isEmpty(), !refused);
+    if (refused) {
+        QVERIFY(QToolTip::isVisible());
+        QVERIFY2(QToolTip::text().contains(typed), qPrintable(QToolTip::text()));
+    }
+}
+
+// Regression: with T on, each step of a slider drag kept a trajectory (20 for A from -5 to 0;
+// a drag of D replaced 50 hand-placed orbits with a fan). A gesture keeps only the trajectory
+// in force when it began; separate gestures keep one each.
+void ParametersTest::gestureKeepsOneTrajectory_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::addColumn<int>("kept");
+    QTest::newRow("slider dragged") << "slider" << 1;
+    QTest::newRow("arrow key held on a box") << "held key" << 1;
+    QTest::newRow("two arrow key presses on a box") << "two keys" << 2;
+    QTest::newRow("diagram dragged") << "diagram" << 1;
+}
+
+void ParametersTest::gestureKeepsOneTrajectory()
+{
+    QFETCH(QString, gesture);
+    QFETCH(int, kept);
+    Prog window;
+    window.Form_Load();
+    window.findChild<QAction *>(QStringLiteral("conservar"))->setChecked(true);
+    window.analysis->showAnalysisWindow();
+    CoefficientControls *controls = window.analysis->analysisWindow()->coefficientControls();
+    const double before = window.model.D;
+    // Each step waits past a screen frame, so that every step is computed.
+    const auto nextFrame = [] { QTest::qWait(40); };
+    if (gesture == QLatin1String("slider")) {
+        QSlider *slider = controls->slider(3);
+        slider->setSliderDown(true);
+        for (int position = 510; position <= 600; position += 10) {
+            slider->setValue(position);
+            nextFrame();
+        }
+        slider->setSliderDown(false);
+    } else if (gesture == QLatin1String("held key")) {
+        QDoubleSpinBox *box = controls->valueBox(3);
+        QTest::keyPress(box, Qt::Key_Up);
+        for (int i = 0; i < 6; ++i) {
+            nextFrame();
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(box, &release);
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(box, &press);
+        }
+        QTest::keyRelease(box, Qt::Key_Up);
+    } else if (gesture == QLatin1String("two keys")) {
+        QTest::keyClick(controls->valueBox(3), Qt::Key_Up);
+        nextFrame();
+        QTest::keyClick(controls->valueBox(3), Qt::Key_Up);
+    } else {
+        window.analysis->showBifurcationWindow();
+        BifurcationWindow *diagram = window.analysis->exploration()->bifurcationWindow();
+        diagram->setCoefficient(3);
+        QVERIFY(QTest::qWaitForWindowExposed(diagram));
+        BifurcationCanvas *canvas = diagram->canvas();
+        const BifurcationGeometry g = canvas->diagramGeometry();
+        const int y = g.panels[1].center().y();
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(int(g.coefficientX(-5)), y));
+        for (double value = -4.5; value <= -3; value += 0.5) {
+            nextFrame();
+            const QPointF at(g.coefficientX(value), y);
+            QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(canvas, &move);
+        }
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(int(g.coefficientX(-3)), y));
+    }
+    QTRY_VERIFY(window.model.D != before);
+    QCOMPARE(int(window.keptTrajectories().size()), kept);
 }
 
 QTEST_MAIN(ParametersTest)

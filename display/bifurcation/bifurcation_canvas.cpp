@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -93,6 +94,7 @@ void BifurcationCanvas::mousePressEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton || !scene_.hasRange()
         || diagramGeometry().panelAt(event->position()) < 0)
         return QWidget::mousePressEvent(event);
+    emit pickStarted();
     pickAt(event->position());
 }
 
@@ -104,8 +106,8 @@ void BifurcationCanvas::mouseMoveEvent(QMouseEvent *event)
 
 void BifurcationCanvas::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        dragging_ = false;
+    if (event->button() == Qt::LeftButton && std::exchange(dragging_, false))
+        emit pickFinished();
     QWidget::mouseReleaseEvent(event);
 }
 

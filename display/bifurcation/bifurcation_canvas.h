@@ -23,7 +23,11 @@ public:
     QString toolTipAt(QPointF pos) const;
 
 signals:
+    // A left press in a panel: pickStarted, then valuePicked for it and for each new value the
+    // drag reaches, then pickFinished at the release.
+    void pickStarted();
     void valuePicked(double value);
+    void pickFinished();
 
 protected:
     bool event(QEvent *event) override;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -48,13 +49,26 @@ std::vector<EquilibriumRole> rolesIn(int panel)
                                                 : std::vector{R::Origin, R::YAxis, R::Interior};
 }
 
-QPen curvePen(EquilibriumRole role, bool stable)
+// How a piece of curve is drawn: solid where the equilibrium is stable, dashed where it is
+// unstable, dotted where it is neither (a centre, a zero eigenvalue).
+enum class Stability { Stable, Unstable, Neutral };
+
+Stability stabilityOf(const CurvePoint &p)
+{
+    return p.neutral ? Stability::Neutral : p.stable ? Stability::Stable : Stability::Unstable;
+}
+
+QPen curvePen(EquilibriumRole role, Stability stability)
 {
     QPen pen(equilibriumColour(role), 2);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::RoundJoin);
-    if (!stable)
+    if (stability == Stability::Unstable) {
         pen.setDashPattern({3, 2});
+    } else if (stability == Stability::Neutral) {
+        pen.setCapStyle(Qt::RoundCap);
+        pen.setDashPattern({0.01, 2});
+    }
     return pen;
 }
 
@@ -89,12 +103,14 @@ struct LegendEntry {
 std::array<std::vector<LegendEntry>, 2> legendGroups()
 {
     using R = EquilibriumRole;
-    return {{{{curvePen(R::Origin, true), false, "(0, 0)"},
-              {curvePen(R::XAxis, true), false, "(-A/B, 0)"},
-              {curvePen(R::YAxis, true), false, "(0, -D/F)"},
-              {curvePen(R::Interior, true), false, "interior"}},
-             {{curvePen(R::Origin, true), false, "estable"},
-              {curvePen(R::Origin, false), false, "inestable"},
+    using S = Stability;
+    return {{{{curvePen(R::Origin, S::Stable), false, "(0, 0)"},
+              {curvePen(R::XAxis, S::Stable), false, "(-A/B, 0)"},
+              {curvePen(R::YAxis, S::Stable), false, "(0, -D/F)"},
+              {curvePen(R::Interior, S::Stable), false, "interior"}},
+             {{curvePen(R::Origin, S::Stable), false, "estable"},
+              {curvePen(R::Origin, S::Unstable), false, "inestable"},
+              {curvePen(R::Origin, S::Neutral), false, "neutral"},
               {QPen(Qt::NoPen), true, "bifurcación"},
               {QPen(Qt::NoPen), false, "nodo / foco"}}}};
 }
@@ -194,7 +210,7 @@ void drawCurves(QPainter &painter, const BifurcationGeometry &g, int panel, cons
     for (EquilibriumRole role : rolesIn(panel)) {
         const std::vector<CurvePoint> &curve = diagram.curve(role);
         PanelPolyline line(painter, area.top(), area.top() + area.height());
-        bool stable = false;
+        Stability stability = Stability::Stable;
         int branch = 0;
         bool drawing = false;
         for (int i = 0; i < static_cast<int>(curve.size()); ++i) {
@@ -205,15 +221,68 @@ void drawCurves(QPainter &painter, const BifurcationGeometry &g, int panel, cons
                 if (!p.exists)
                     continue;
             }
-            if (!drawing || p.stable != stable)
-                line.setPen(curvePen(role, p.stable));
+            if (!drawing || stabilityOf(p) != stability)
+                line.setPen(curvePen(role, stabilityOf(p)));
             const double value = panel == BifurcationGeometry::XPanel ? p.x : p.y;
             // Far outside, a point only sets the slope of the piece that leaves the panel.
             const double y = std::clamp(g.valueY(panel, value), area.top() - kFarAway, area.bottom() + kFarAway);
             line.lineTo(QPointF(g.columnX(i), y));
-            stable = p.stable;
+            stability = stabilityOf(p);
             branch = p.branch;
             drawing = true;
+        }
+    }
+    painter.restore();
+}
+
+void drawArrow(QPainter &painter, QPointF tip, int direction, const QColor &colour)
+{
+    constexpr double kLength = 8, kHalfWidth = 4.5;
+    const QPointF points[] = {tip, tip + QPointF(-kHalfWidth, direction * kLength),
+                              tip + QPointF(kHalfWidth, direction * kLength)};
+    painter.setPen(QPen(Qt::white, 1));
+    painter.setBrush(colour);
+    painter.drawPolygon(points, 3);
+}
+
+// Where a curve leaves the panel's view, above or below, an arrow at that edge points the way
+// it went; a stretch of curve that is outside all along gets one arrow at its middle. So a
+// branch out of one panel's view is not lost there while the other panel shows it.
+void drawLeavingArrows(QPainter &painter, const BifurcationGeometry &g, int panel, const BifurcationDiagram &diagram)
+{
+    const QRect &area = g.panels[panel];
+    const double top = area.top() + 1, bottom = area.top() + area.height() - 1;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (EquilibriumRole role : rolesIn(panel)) {
+        const std::vector<CurvePoint> &curve = diagram.curve(role);
+        const int count = static_cast<int>(curve.size());
+        // -1 below the view, +1 above, 0 inside, and no side where the equilibrium does not exist.
+        const auto side = [&](int i) -> std::optional<int> {
+            const CurvePoint &p = curve[static_cast<std::size_t>(i)];
+            if (!p.exists)
+                return std::nullopt;
+            const double y = g.valueY(panel, panel == BifurcationGeometry::XPanel ? p.x : p.y);
+            return y < area.top() ? 1 : y > area.top() + area.height() ? -1 : 0;
+        };
+        for (int start = 0; start < count;) {
+            const std::optional<int> outside = side(start);
+            int end = start;
+            while (end + 1 < count && side(end + 1) == outside)
+                ++end;
+            if (outside && *outside != 0) {
+                const double edge = *outside > 0 ? top : bottom;
+                const bool entersBefore = start > 0 && side(start - 1) == 0;
+                const bool leavesAfter = end + 1 < count && side(end + 1) == 0;
+                const QColor colour = equilibriumColour(role);
+                if (entersBefore)
+                    drawArrow(painter, QPointF(g.columnX(start), edge), *outside, colour);
+                if (leavesAfter)
+                    drawArrow(painter, QPointF(g.columnX(end), edge), *outside, colour);
+                if (!entersBefore && !leavesAfter)
+                    drawArrow(painter, QPointF(g.columnX((start + end) / 2), edge), *outside, colour);
+            }
+            start = end + 1;
         }
     }
     painter.restore();
@@ -422,8 +491,10 @@ void paintBifurcation(QPainter &painter, const QRect &target, const BifurcationS
         return;
     }
     const BifurcationDiagram diagram = diagramFor(scene, g);
-    for (int panel : {0, 1})
+    for (int panel : {0, 1}) {
         drawCurves(painter, g, panel, diagram);
+        drawLeavingArrows(painter, g, panel, diagram);
+    }
     drawCurrentValue(painter, g, scene, ratio);
     drawMarks(painter, g, diagram);
     painter.restore();

@@ -70,7 +70,8 @@ private:
 };
 
 // Draws the whole diagram into `target`: legend, both panels with their scales, the curves
-// (solid where stable, dashed where not), the marks at type changes and the line at the
+// (solid where stable, dashed where unstable, dotted where neutral, with an arrow at the edge
+// where one leaves the view), the marks at type changes and the line at the
 // coefficient's current value. The same routine serves the window, an image and an SVG file.
 void paintBifurcation(QPainter &painter, const QRect &target, const BifurcationScene &scene);
 

@@ -1,7 +1,8 @@
 #include "bifurcation_window.h"
 
 #include "bifurcation_canvas.h"
-#include "conversions.h"
+#include "decimal_step.h"
+#include "number_box.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -9,29 +10,20 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr double kRangeLimit = 1e6;
 constexpr double kDefaultHalfRange = 2;
 
-// A range end written as the read-outs write numbers: no trailing zeros.
-class RangeBox : public QDoubleSpinBox {
-public:
-    using QDoubleSpinBox::QDoubleSpinBox;
-
-    QString textFromValue(double value) const override
-    {
-        return textOf(QString::number(value, 'f', decimals()).toDouble());
-    }
-};
-
 QDoubleSpinBox *rangeBox(const char *name, const QString &accessibleName, QWidget *parent)
 {
-    auto *box = new RangeBox(parent);
+    auto *box = new NumberBox(parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setAccessibleName(accessibleName);
     box->setRange(-kRangeLimit, kRangeLimit);
-    box->setDecimals(6);
     box->setSingleStep(0.5);
     box->setKeyboardTracking(false);   // a half-typed number is no range
     return box;
@@ -64,7 +56,8 @@ BifurcationWindow::BifurcationWindow(QWidget *parent) : QWidget(parent, Qt::Wind
     canvas_->setAccessibleName(QStringLiteral("Diagrama de bifurcación"));
     canvas_->setAccessibleDescription(QStringLiteral(
         "x e y de cada equilibrio frente al coeficiente elegido: trazo continuo si es estable, discontinuo si "
-        "no. Haga clic o arrastre para dar ese valor al coeficiente; la rueda amplía el eje de valores."));
+        "es inestable, punteado si es neutral (un centro o un autovalor nulo); una flecha en el borde señala "
+        "por dónde sale de la vista. Haga clic o arrastre para dar ese valor al coeficiente; la rueda amplía el eje de valores."));
 
     auto *controls = new QHBoxLayout;
     controls->addWidget(labelFor(QStringLiteral("&Coeficiente:"), coefficientBox_, this));
@@ -86,6 +79,8 @@ BifurcationWindow::BifurcationWindow(QWidget *parent) : QWidget(parent, Qt::Wind
     connect(toBox_, &QDoubleSpinBox::valueChanged, this, &BifurcationWindow::showRange);
     connect(canvas_, &BifurcationCanvas::valuePicked, this,
             [this](double value) { emit coefficientPicked(coefficient(), value); });
+    connect(canvas_, &BifurcationCanvas::pickStarted, this, &BifurcationWindow::dragStarted);
+    connect(canvas_, &BifurcationCanvas::pickFinished, this, &BifurcationWindow::dragFinished);
 }
 
 int BifurcationWindow::coefficient() const
@@ -116,6 +111,17 @@ void BifurcationWindow::setSystem(const Coefficients &system)
     BifurcationScene scene = canvas_->scene();
     scene.system = system;
     canvas_->setScene(scene);
+    // A value outside the range (an example, a typed value) takes the range with it: the same
+    // width, centred on the value.
+    const double value = scene.current();
+    const double from = fromBox_->value(), to = toBox_->value();
+    if (from < to && (value < from || value > to) && std::fabs(value) < kRangeLimit) {
+        const double half = (to - from) / 2;
+        const QSignalBlocker blockFrom(fromBox_), blockTo(toBox_);
+        fromBox_->setValue(std::max(-kRangeLimit, decimalSum(value, half, -1)));
+        toBox_->setValue(std::min(kRangeLimit, decimalSum(value, half, 1)));
+        showRange();
+    }
 }
 
 void BifurcationWindow::resetRange()

@@ -9,8 +9,8 @@ class QComboBox;
 class QDoubleSpinBox;
 
 // The window "Diagrama de bifurcación" (objectName "Bifurcacion"): a coefficient to vary, the
-// range it runs over (at first its current value ± 2) and the diagram. It only shows the system
-// it is given; a press in the diagram asks for a new value through coefficientPicked, and the
+// range it runs over (at first its current value ± 2, and re-centred on the value whenever the
+// value leaves it) and the diagram. It only shows the system it is given; a press in the diagram asks for a new value through coefficientPicked, and the
 // window follows once setSystem brings the changed coefficients back.
 class BifurcationWindow : public QWidget {
     Q_OBJECT
@@ -30,6 +30,9 @@ public slots:
 
 signals:
     void coefficientPicked(int index, double value);
+    // A press in the diagram began picking values; its release ended it.
+    void dragStarted();
+    void dragFinished();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -57,10 +57,16 @@ void ParameterExploration::setCoefficient(int index, double value, bool dragging
         recompute();
 }
 
+void ParameterExploration::beginDrag()
+{
+    prog_.beginContinuousChange();
+}
+
 void ParameterExploration::finishDrag()
 {
     if (waiting_)
         recompute();
+    prog_.endContinuousChange();
 }
 
 // The first change of a drag is computed at once; later ones wait for the frame's end, and
@@ -111,6 +117,7 @@ void ParameterExploration::attach(AnalysisWindow &window)
     // Every value a label shows, the spin box shows too; the dialog's included.
     connect(&prog_, &Prog::parameterLabelRefreshed, controls, &CoefficientControls::showCoefficient);
     connect(controls, &CoefficientControls::coefficientEdited, this, &ParameterExploration::setCoefficient);
+    connect(controls, &CoefficientControls::dragStarted, this, &ParameterExploration::beginDrag);
     connect(controls, &CoefficientControls::dragFinished, this, &ParameterExploration::finishDrag);
 }
 
@@ -124,6 +131,8 @@ BifurcationWindow &ParameterExploration::bifurcationWindowMade()
         // within this frame.
         connect(bifurcation_, &BifurcationWindow::coefficientPicked, this,
                 [this](int index, double value) { setCoefficient(index, value, true); });
+        connect(bifurcation_, &BifurcationWindow::dragStarted, this, &ParameterExploration::beginDrag);
+        connect(bifurcation_, &BifurcationWindow::dragFinished, this, &ParameterExploration::finishDrag);
     }
     return *bifurcation_;
 }

@@ -25,7 +25,10 @@ public:
     // Coefficient index (0..5 = A..F) takes value; a value that is no finite number changes
     // nothing. While dragging, the recomputation may wait for the next frame.
     void setCoefficient(int index, double value, bool dragging = false);
-    // Runs a recomputation a drag has left waiting.
+    // A gesture that changes a coefficient step by step begins: of it only the trajectory in
+    // force now is kept.
+    void beginDrag();
+    // It ends: a recomputation it left waiting runs, as a step of it.
     void finishDrag();
 
     // The six coefficients, the initial point and the span of an example, then a recomputation.

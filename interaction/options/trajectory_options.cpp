@@ -70,18 +70,30 @@ void Prog::createTrajectoryActions()
 }
 
 // While kept trajectories are wanted, the one a recomputation replaced joins them, unless
-// nothing changed; of a drag only the trajectory in force when it started is kept.
+// nothing changed; of a drag, or of a continuous change, only the trajectory in force when it
+// started is kept.
 void Prog::keepReplacedTrajectory(const Trajectory &replaced)
 {
     Trajectories &t = trajectories_;
     if (!t.keep || !t.keep->isChecked() || sameSamples(replaced, model))
         return;
-    if (drag_.dragging && std::exchange(t.keptDuringDrag, true))
+    if ((drag_.dragging || t.continuing) && std::exchange(t.keptDuringDrag, true))
         return;
     t.kept.push_front(replaced);
     if (t.kept.size() > kMaxKept)
         t.kept.pop_back();
     updateUnderlays();
+}
+
+void Prog::beginContinuousChange()
+{
+    trajectories_.continuing = true;
+    trajectories_.keptDuringDrag = false;
+}
+
+void Prog::endContinuousChange()
+{
+    trajectories_.continuing = false;
 }
 
 void Prog::moveToTurningPoint(int direction)

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -28,6 +30,21 @@ double interiorDenominator(const Coefficients &k)
     return difference(k.B * k.F, k.C * k.E);
 }
 
+// The number of eigenvalues with a positive real part, or -1 where the linearisation does not
+// decide. Two equilibria that meet and swap it exchange their stability.
+int unstableDirections(EquilibriumType type)
+{
+    switch (type) {
+    case EquilibriumType::Saddle: return 1;
+    case EquilibriumType::Centre:
+    case EquilibriumType::NonHyperbolic:
+    case EquilibriumType::Undetermined:
+    case EquilibriumType::LineOfEquilibria:
+    case EquilibriumType::PlaneOfEquilibria: return -1;
+    default: return isStable(type) ? 0 : 2;
+    }
+}
+
 CurvePoint pointAt(const Coefficients &k, double x, double y, int branch)
 {
     CurvePoint p;
@@ -39,21 +56,74 @@ CurvePoint pointAt(const Coefficients &k, double x, double y, int branch)
     p.y = y + 0.0;
     p.type = linearise(jacobianAt(k, p.x, p.y)).type;
     p.stable = isStable(p.type);
+    p.neutral = unstableDirections(p.type) < 0;
     return p;
 }
 
-// What is watched for a change of type. A quantity is followed only between two values where
-// it is defined and on the same branch: a sign change across a pole is no zero.
+// A polynomial in the coefficient that varies, lowest power first. Along one coefficient every
+// other one is constant and that one is linear, so the closed forms below are polynomials of
+// degree at most 4.
+struct Polynomial {
+    static constexpr int kTerms = 5;
+    std::array<double, kTerms> c{};
+
+    double operator()(double p) const
+    {
+        double value = 0;
+        for (int i = kTerms - 1; i >= 0; --i)
+            value = value * p + c[i];
+        return value;
+    }
+    Polynomial derivative() const
+    {
+        Polynomial d;
+        for (int i = 1; i < kTerms; ++i)
+            d.c[i - 1] = i * c[i];
+        return d;
+    }
+    int degree() const
+    {
+        for (int i = kTerms - 1; i > 0; --i)
+            if (c[i] != 0)
+                return i;
+        return 0;
+    }
+    friend Polynomial operator+(Polynomial a, const Polynomial &b)
+    {
+        for (int i = 0; i < kTerms; ++i)
+            a.c[i] += b.c[i];
+        return a;
+    }
+    friend Polynomial operator-(Polynomial a, const Polynomial &b)
+    {
+        for (int i = 0; i < kTerms; ++i)
+            a.c[i] -= b.c[i];
+        return a;
+    }
+    friend Polynomial operator*(const Polynomial &a, const Polynomial &b)
+    {
+        Polynomial product;
+        for (int i = 0; i < kTerms; ++i)
+            for (int j = 0; i + j < kTerms; ++j)
+                product.c[i + j] += a.c[i] * b.c[j];
+        return product;
+    }
+    friend Polynomial operator*(double a, Polynomial b)
+    {
+        for (double &term : b.c)
+            term *= a;
+        return b;
+    }
+};
+
+// What is watched for a change of type. A quantity is taken times a power of its equilibrium's
+// denominator (B, F or Δ), which leaves its zeros where the equilibrium exists and makes it a
+// polynomial in the coefficient. The discriminant of a point on an axis is a square: it never
+// changes sign, and is not watched.
 struct Watch {
     TypeChange::Kind kind;
     EquilibriumRole role;
     EquilibriumRole other;
-};
-
-struct Watched {
-    bool defined = false;
-    int branch = 0;
-    double value = 0;
 };
 
 using R = EquilibriumRole;
@@ -69,63 +139,71 @@ constexpr Watch kWatches[] = {
     {K::Determinant, R::YAxis, R::YAxis},    {K::Determinant, R::Interior, R::Interior},
     {K::Trace, R::Origin, R::Origin},        {K::Trace, R::XAxis, R::XAxis},
     {K::Trace, R::YAxis, R::YAxis},          {K::Trace, R::Interior, R::Interior},
-    {K::Discriminant, R::Origin, R::Origin}, {K::Discriminant, R::XAxis, R::XAxis},
-    {K::Discriminant, R::YAxis, R::YAxis},   {K::Discriminant, R::Interior, R::Interior},
+    {K::Discriminant, R::Interior, R::Interior},
 };
-constexpr int kWatchCount = static_cast<int>(std::size(kWatches));
-using WatchedValues = std::array<Watched, kWatchCount>;
 
-// Every watched quantity at k, from the plain formulas: no rounding is cut to zero here, so that
-// a sign change can be located to the last digits.
-WatchedValues watchedValues(const Coefficients &k)
+// The watched quantity from the coefficients A..F, as numbers or as polynomials. At (-A/B, 0)
+// J = [[-A, -CA/B], [0, D - EA/B]]; at (0, -D/F) J = [[A - CD/F, 0], [-ED/F, -D]]; at the
+// interior point (X/Δ, Y/Δ), X = CD - AF, Y = AE - BD, J = [[Bx, Cx], [Ey, Fy]]: trace
+// (BX + FY)/Δ, determinant XY/Δ, discriminant ((BX - FY)² + 4CE XY)/Δ².
+template <typename T>
+T watched(const Watch &watch, const std::array<T, 6> &k)
 {
-    const double delta = interiorDenominator(k);
-    struct Raw {
-        bool exists;
-        int branch;
-        double x, y;
-    };
-    std::array<Raw, kRoleCount> raw{};
-    raw[0] = {true, 1, 0, 0};
-    if (k.B != 0)
-        raw[1] = {true, signOf(k.B), -k.A / k.B, 0};
-    if (k.F != 0)
-        raw[2] = {true, signOf(k.F), 0, -k.D / k.F};
-    if (delta != 0)
-        raw[3] = {true, signOf(delta), (k.C * k.D - k.A * k.F) / delta, (k.A * k.E - k.B * k.D) / delta};
-
-    WatchedValues values;
-    for (int w = 0; w < kWatchCount; ++w) {
-        const Watch &watch = kWatches[w];
-        const Raw &p = raw[static_cast<int>(watch.role)];
-        const Raw &q = raw[static_cast<int>(watch.other)];
-        if (!p.exists || !q.exists || !std::isfinite(p.x) || !std::isfinite(p.y))
-            continue;
-        double value = 0;
-        if (watch.kind == K::Meeting) {
-            switch (watch.other) {
-            case R::XAxis: value = k.A * k.E - k.B * k.D; break;
-            case R::YAxis: value = k.C * k.D - k.A * k.F; break;
-            default: value = watch.role == R::XAxis ? k.A : k.D; break;
-            }
-        } else {
-            const Jacobian j = jacobianAt(k, p.x, p.y);
-            switch (watch.kind) {
-            case K::Determinant: value = j.xx * j.yy - j.xy * j.yx; break;
-            case K::Trace: value = j.xx + j.yy; break;
-            default: value = (j.xx - j.yy) * (j.xx - j.yy) + 4 * j.xy * j.yx; break;
-            }
+    const T &A = k[0], &B = k[1], &C = k[2], &D = k[3], &E = k[4], &F = k[5];
+    const T X = C * D - A * F, Y = A * E - B * D;
+    switch (watch.kind) {
+    case K::Meeting:
+        switch (watch.other) {
+        case R::XAxis: return Y;
+        case R::YAxis: return X;
+        default: return watch.role == R::XAxis ? A : D;
         }
-        if (std::isfinite(value))
-            values[w] = {true, p.branch * 3 + q.branch, value};
+    case K::Determinant:
+        switch (watch.role) {
+        case R::Origin: return A * D;
+        case R::XAxis: return A * (E * A - D * B);
+        case R::YAxis: return D * X;
+        case R::Interior: return X * Y;
+        }
+        break;
+    case K::Trace:
+        switch (watch.role) {
+        case R::Origin: return A + D;
+        case R::XAxis: return D * B - A * B - E * A;
+        case R::YAxis: return A * F - C * D - D * F;
+        case R::Interior: return B * X + F * Y;
+        }
+        break;
+    case K::Discriminant: {
+        const T difference = B * X - F * Y;
+        return difference * difference + 4.0 * (C * E) * (X * Y);
     }
-    return values;
+    }
+    return A - A;
 }
 
-// Where a watched quantity that has the sign `lowSign` at `low` reaches zero before `high`,
-// by bisection down to neighbouring doubles. Nothing if it stops being defined on the way.
-std::optional<double> bisect(const Coefficients &k, int coefficient, int watch, double low, double high,
-                             int lowSign, int branch)
+std::array<double, 6> numbersAt(const Coefficients &k, int coefficient, double p)
+{
+    const Coefficients at = withCoefficient(k, coefficient, p);
+    return {at.A, at.B, at.C, at.D, at.E, at.F};
+}
+
+std::array<Polynomial, 6> polynomialsOf(const Coefficients &k, int coefficient)
+{
+    std::array<Polynomial, 6> terms;
+    for (int index = 0; index < 6; ++index) {
+        if (index == coefficient)
+            terms[index].c[1] = 1;
+        else
+            terms[index].c[0] = coefficientValue(k, index);
+    }
+    return terms;
+}
+
+// Where f, of opposite signs at low and high, is zero: halving the bracket down to
+// neighbouring doubles, or to a value where f is exactly 0. Nothing where f is no number.
+template <typename Function>
+std::optional<double> bisect(const Function &f, double low, double high, int lowSign)
 {
     // Each halving takes one bit off the bracket: about 2100 reach neighbouring doubles from
     // any bracket, the widest included.
@@ -133,10 +211,10 @@ std::optional<double> bisect(const Coefficients &k, int coefficient, int watch, 
         const double middle = low + (high - low) / 2;
         if (middle <= low || middle >= high)
             break;
-        const Watched at = watchedValues(withCoefficient(k, coefficient, middle))[watch];
-        if (!at.defined || at.branch != branch)
+        const double value = f(middle);
+        if (std::isnan(value))
             return std::nullopt;
-        const int sign = signOf(at.value);
+        const int sign = signOf(value);
         if (sign == 0)
             return middle;
         (sign == lowSign ? low : high) = middle;
@@ -144,15 +222,64 @@ std::optional<double> bisect(const Coefficients &k, int coefficient, int watch, 
     return low + (high - low) / 2;
 }
 
+// The sign changes of f over [low, high], given the points between which it is monotone, and
+// the points where it is exactly 0. Where f is no number (beyond the range of a double) nothing
+// is found.
+template <typename Function>
+void signChanges(const Function &f, std::vector<double> pieces, double low, double high, std::vector<double> &roots)
+{
+    pieces.push_back(low);
+    pieces.push_back(high);
+    std::sort(pieces.begin(), pieces.end());
+    for (std::size_t i = 0; i + 1 < pieces.size(); ++i) {
+        const double a = pieces[i], b = pieces[i + 1];
+        const double fa = f(a), fb = f(b);
+        if (fa == 0) {
+            roots.push_back(a);
+        } else if (signOf(fa) * signOf(fb) < 0) {
+            if (const auto root = bisect(f, a, b, signOf(fa)))
+                roots.push_back(*root);
+        }
+    }
+    if (f(high) == 0)
+        roots.push_back(high);
+}
+
+// The points in [low, high] where the polynomial is zero with a change of sign or has a turning
+// point: its turning points come from its derivative, one degree lower, down to a line.
+std::vector<double> criticalPoints(const Polynomial &p, double low, double high)
+{
+    std::vector<double> points;
+    if (p.degree() <= 1)
+        return points;
+    const Polynomial slope = p.derivative();
+    signChanges(slope, criticalPoints(slope, low, high), low, high, points);
+    return points;
+}
+
+// The values in [low, high] where the watched quantity changes sign or is zero: between its
+// critical points it is monotone, and each sign change is located on the closed form itself.
+std::vector<double> zerosOf(const Coefficients &k, int coefficient, const Watch &watch, double low, double high)
+{
+    const Polynomial p = watched(watch, polynomialsOf(k, coefficient));
+    std::vector<double> zeros;
+    if (p.degree() == 0 && p.c[0] == 0)
+        return zeros;   // zero all along: nothing changes
+    const auto f = [&](double value) { return watched(watch, numbersAt(k, coefficient, value)); };
+    signChanges(f, criticalPoints(p, low, high), low, high, zeros);
+    return zeros;
+}
+
 bool involves(const TypeChange &change, EquilibriumRole role)
 {
     return change.role == role || (change.kind == K::Meeting && change.other == role);
 }
 
-// The change at `value`, with the types on either side taken `offset` away. Nothing when the
-// type does not change (a trace through zero in a saddle, for instance).
+// The change at `value`, with the types on either side taken at `below` and `above`, where no
+// watched quantity is zero. Nothing when the type does not change (a trace through zero in a
+// saddle, for instance) or the equilibrium does not exist there.
 std::optional<TypeChange> changeAt(const Coefficients &k, int coefficient, const Watch &watch, double value,
-                                   double offset)
+                                   double below, double above)
 {
     TypeChange change;
     change.kind = watch.kind;
@@ -160,67 +287,27 @@ std::optional<TypeChange> changeAt(const Coefficients &k, int coefficient, const
     change.role = watch.role;
     change.other = watch.other;
     const Coefficients at = withCoefficient(k, coefficient, value);
-    const Coefficients below = withCoefficient(k, coefficient, value - offset);
-    const Coefficients above = withCoefficient(k, coefficient, value + offset);
-    const CurvePoint roleBelow = equilibriumOfRole(below, watch.role);
-    const CurvePoint roleAbove = equilibriumOfRole(above, watch.role);
+    const Coefficients kBelow = withCoefficient(k, coefficient, below);
+    const Coefficients kAbove = withCoefficient(k, coefficient, above);
+    const CurvePoint roleBelow = equilibriumOfRole(kBelow, watch.role);
+    const CurvePoint roleAbove = equilibriumOfRole(kAbove, watch.role);
     change.before = roleBelow.type;
     change.after = roleAbove.type;
 
     const CurvePoint where = equilibriumOfRole(at, watch.kind == K::Meeting ? watch.other : watch.role);
-    if (!where.exists)
+    if (!where.exists || !equilibriumOfRole(at, watch.role).exists)
         return std::nullopt;
     change.x = where.x;
     change.y = where.y;
 
     if (watch.kind != K::Meeting)
         return change.before == change.after ? std::nullopt : std::optional(change);
-    const CurvePoint otherBelow = equilibriumOfRole(below, watch.other);
-    const CurvePoint otherAbove = equilibriumOfRole(above, watch.other);
-    change.exchange = roleBelow.exists && roleAbove.exists && otherBelow.exists && otherAbove.exists
-        && roleBelow.stable != roleAbove.stable && otherBelow.stable != otherAbove.stable
-        && roleBelow.stable != otherBelow.stable;
+    const auto directions = [](const CurvePoint &p) { return p.exists ? unstableDirections(p.type) : -1; };
+    const int roleDown = directions(roleBelow), roleUp = directions(roleAbove);
+    const int otherDown = directions(equilibriumOfRole(kBelow, watch.other));
+    const int otherUp = directions(equilibriumOfRole(kAbove, watch.other));
+    change.exchange = roleDown >= 0 && roleUp >= 0 && roleDown != roleUp && roleDown == otherUp && roleUp == otherDown;
     return change;
-}
-
-// Every zero crossing of each watched quantity between the sampled values.
-std::vector<TypeChange> findChanges(const Coefficients &k, int coefficient, const std::vector<double> &values,
-                                    const std::vector<WatchedValues> &samples)
-{
-    const double columnWidth = (values.back() - values.front()) / static_cast<double>(values.size() - 1);
-    std::vector<TypeChange> found;
-    for (int w = 0; w < kWatchCount; ++w) {
-        for (std::size_t i = 0; i + 1 < values.size(); ++i) {
-            const Watched &a = samples[i][w];
-            const Watched &b = samples[i + 1][w];
-            if (!a.defined || !b.defined || a.branch != b.branch)
-                continue;
-            const int signA = signOf(a.value), signB = signOf(b.value);
-            std::optional<double> root;
-            if (signA * signB < 0) {
-                root = bisect(k, coefficient, w, values[i], values[i + 1], signA, a.branch);
-            } else if (signA == 0 && signB != 0 && i > 0) {
-                // Exactly zero at a sample: a crossing if the sign before is the other one.
-                const Watched &before = samples[i - 1][w];
-                if (before.defined && before.branch == a.branch && signOf(before.value) == -signB)
-                    root = values[i];
-            }
-            if (!root)
-                continue;
-            const auto change = changeAt(k, coefficient, kWatches[w], *root, columnWidth / 4);
-            if (!change)
-                continue;
-            // The same place for an equilibrium already described: one mark says it.
-            const bool known = std::any_of(found.begin(), found.end(), [&](const TypeChange &c) {
-                return involves(c, change->role) && std::fabs(c.value - change->value) <= columnWidth;
-            });
-            if (!known)
-                found.push_back(*change);
-        }
-    }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const TypeChange &p, const TypeChange &q) { return p.value < q.value; });
-    return found;
 }
 
 const char *roleName(EquilibriumRole role)
@@ -283,6 +370,64 @@ CurvePoint equilibriumOfRole(const Coefficients &k, EquilibriumRole role)
     return {};
 }
 
+std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, double from, double to)
+{
+    std::vector<TypeChange> found;
+    if (coefficient < 0 || coefficient >= 6 || !std::isfinite(from) || !std::isfinite(to) || !(from < to)
+        || !std::isfinite(to - from))
+        return found;
+    // Searched a range's width beyond each end too, so that a change at an end has both sides.
+    const double span = to - from;
+    double low = from - span, high = to + span;
+    if (!std::isfinite(low) || !std::isfinite(high))
+        std::tie(low, high) = std::pair(from, to);
+
+    // Every value where something is zero: between two of them no type changes, and the types
+    // on either side of a change are taken halfway to its neighbours. The denominators' zeros
+    // count too: an equilibrium is not followed across its pole.
+    struct Zero {
+        double value;
+        int watch;
+    };
+    std::vector<Zero> zeros;
+    std::vector<double> breaks{low, high};
+    for (int w = 0; w < static_cast<int>(std::size(kWatches)); ++w) {
+        for (double value : zerosOf(k, coefficient, kWatches[w], low, high)) {
+            zeros.push_back({value, w});
+            breaks.push_back(value);
+        }
+    }
+    const std::array<Polynomial, 6> terms = polynomialsOf(k, coefficient);
+    for (const Polynomial &denominator : {terms[1], terms[5], terms[1] * terms[5] - terms[2] * terms[4]})
+        signChanges(denominator, {}, low, high, breaks);
+    std::sort(breaks.begin(), breaks.end());
+
+    // Zeros of different quantities at one place agree to about the last digits; closer than
+    // this they are one place.
+    const double samePlace = 1e-9 * span;
+    for (const Zero &zero : zeros) {
+        if (zero.value < from || zero.value > to)
+            continue;
+        const auto next = std::upper_bound(breaks.begin(), breaks.end(), zero.value + samePlace);
+        const auto previous = std::lower_bound(breaks.begin(), breaks.end(), zero.value - samePlace);
+        const double below = previous == breaks.begin() ? low : *(previous - 1);
+        const double above = next == breaks.end() ? high : *next;
+        const auto change = changeAt(k, coefficient, kWatches[zero.watch], zero.value,
+                                     zero.value - (zero.value - below) / 2, zero.value + (above - zero.value) / 2);
+        if (!change)
+            continue;
+        // The same place for an equilibrium already described: one mark says it.
+        const bool known = std::any_of(found.begin(), found.end(), [&](const TypeChange &c) {
+            return involves(c, change->role) && std::fabs(c.value - change->value) <= samePlace;
+        });
+        if (!known)
+            found.push_back(*change);
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const TypeChange &p, const TypeChange &q) { return p.value < q.value; });
+    return found;
+}
+
 BifurcationDiagram bifurcationDiagram(const Coefficients &k, int coefficient, double from, double to,
                                       int columns)
 {
@@ -300,14 +445,12 @@ BifurcationDiagram bifurcationDiagram(const Coefficients &k, int coefficient, do
 
     for (auto &curve : diagram.curves)
         curve.resize(count);
-    std::vector<WatchedValues> samples(count);
     for (std::size_t i = 0; i < count; ++i) {
         const Coefficients at = withCoefficient(k, coefficient, diagram.values[i]);
         for (int role = 0; role < kRoleCount; ++role)
             diagram.curves[role][i] = equilibriumOfRole(at, static_cast<EquilibriumRole>(role));
-        samples[i] = watchedValues(at);
     }
-    diagram.changes = findChanges(k, coefficient, diagram.values, samples);
+    diagram.changes = typeChanges(k, coefficient, from, to);
     return diagram;
 }
 

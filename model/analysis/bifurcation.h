@@ -33,6 +33,7 @@ const char *coefficientName(int index);   // "A".."F"
 struct CurvePoint {
     bool exists = false;
     bool stable = false;   // both eigenvalues have a negative real part
+    bool neutral = false;  // neither stable nor unstable by its linearisation: a centre, a zero eigenvalue
     int branch = 0;
     double x = 0, y = 0;
     EquilibriumType type = EquilibriumType::Undetermined;
@@ -53,14 +54,19 @@ struct TypeChange {
     double x = 0, y = 0;             // where the equilibrium stands at that value
     EquilibriumType before = EquilibriumType::Undetermined;   // the type just below the value
     EquilibriumType after = EquilibriumType::Undetermined;    // and just above
-    bool exchange = false;           // a meeting where the two swap their stability
+    bool exchange = false;           // a meeting where the two swap their numbers of unstable directions
 
     bool isBifurcation() const { return kind != Kind::Discriminant; }
 };
 
+// Every type change of one coefficient over [from, to], both ends included, in increasing value.
+// Each is a zero of a closed form (the coordinates of the meeting equilibria, or the
+// determinant, trace or discriminant of one) located to the last digits, however close it lies
+// to another: the result does not depend on any sampling. A bad range or index gives none.
+std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, double from, double to);
+
 // The diagram of one coefficient over [from, to], sampled at `columns` evenly spaced values,
-// both ends included: each role's curve, and every type change found between two samples,
-// located to the last few digits on the closed forms, in increasing value. Bad input (a range
+// both ends included: each role's curve, and typeChanges() over the range. Bad input (a range
 // that is empty or not finite, an index outside 0..5, fewer than two columns) gives an empty
 // diagram.
 struct BifurcationDiagram {
