@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,6 +45,37 @@ Prog::Prog(QWidget *parent) : QWidget(parent)
     analysis = new AnalysisLayer(*this);
     createTrajectoryActions();
     createExportActions();
+    for (QLineEdit *box : findChildren<QLineEdit *>())
+        box->installEventFilter(this);
+    XYgraf->installEventFilter(this);
+}
+
+// Which keys the control with the focus keeps and which reach the window's actions, where a
+// control's own bindings would decide otherwise.
+bool Prog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    // In the phase plane Ctrl+arrows move the crosshair ten pixels, also while they step
+    // between turning points everywhere else.
+    if (watched == XYgraf) {
+        if (modifiers == Qt::ControlModifier && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
+            event->accept();
+            return true;
+        }
+        return false;
+    }
+    // A text box would take Ctrl+E as "end of line": it exports the data, as Ctrl+S saves the
+    // picture from there.
+    const auto *exportData = findChild<QAction *>(QStringLiteral("exportarDatos"), Qt::FindDirectChildrenOnly);
+    if (exportData && qobject_cast<QLineEdit *>(watched)
+        && QKeySequence(QKeyCombination(modifiers, Qt::Key(key->key()))) == exportData->shortcut()) {
+        event->ignore();
+        return true;
+    }
+    return false;
 }
 
 namespace {

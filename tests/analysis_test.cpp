@@ -19,12 +19,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTableWidget>
@@ -106,6 +108,11 @@ QString menuOpenedBy(QWidget *control, QContextMenuEvent::Reason reason)
     return seen;
 }
 
+QString rectText(const QRect &r)
+{
+    return QStringLiteral("(%1, %2) %3 × %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
 } // namespace
 
 class AnalysisTest : public QObject {
@@ -132,6 +139,10 @@ private slots:
     void exampleModels_data();
     void exampleModels();
     void diagramClickSetsTheCoefficient();
+    void saveDialogOpensOverTheWindowThatAsked_data();
+    void saveDialogOpensOverTheWindowThatAsked();
+    void windowsOpenOnTheScreenBesideTheMainWindow_data();
+    void windowsOpenOnTheScreenBesideTheMainWindow();
 };
 
 void AnalysisTest::everythingOffAtStart()
@@ -251,6 +262,9 @@ void AnalysisTest::contextMenuReach_data()
     QTest::newRow("phase plane, Menu key") << "XYgraf" << keyboard << "analysis";
     QTest::newRow("text box") << "XI" << mouse << "own";
     QTest::newRow("scroll bar") << "HScroll1" << mouse << "own";
+    // Regression: from the scroll bar the Menu key and Shift+F10 opened the bar's own menu.
+    QTest::newRow("scroll bar, Menu key") << "HScroll1" << keyboard << "analysis";
+    QTest::newRow("text box, Menu key") << "XI" << keyboard << "own";
 }
 
 void AnalysisTest::contextMenuReach()
@@ -280,17 +294,19 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("checkable");
     QTest::addColumn<QString>("opens");
-    QTest::newRow("isoclinas") << "isoclinas" << "Isoclinas cero" << int(Qt::Key_N) << true << "";
-    QTest::newRow("equilibrios") << "equilibrios" << "Puntos de equilibrio" << int(Qt::Key_E) << true << "";
-    QTest::newRow("campo") << "campo" << "Campo de direcciones" << int(Qt::Key_D) << true << "";
-    QTest::newRow("escalas") << "escalas" << "Escalas" << int(Qt::Key_S) << true << "";
-    QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis";
+    QTest::addColumn<bool>("escapeCloses");   // the window it opens
+    QTest::newRow("isoclinas") << "isoclinas" << "Isoclinas cero" << int(Qt::Key_N) << true << "" << false;
+    QTest::newRow("equilibrios") << "equilibrios" << "Puntos de equilibrio" << int(Qt::Key_E) << true << "" << false;
+    QTest::newRow("campo") << "campo" << "Campo de direcciones" << int(Qt::Key_D) << true << "" << false;
+    QTest::newRow("escalas") << "escalas" << "Escalas" << int(Qt::Key_S) << true << "" << false;
+    QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis"
+                              << false;
     QTest::newRow("bifurcacion") << "bifurcacion" << "Diagrama de bifurcación…" << int(Qt::Key_B) << false
-                                 << "Diagrama de bifurcación";
-    QTest::newRow("ayuda") << "ayuda" << "Ayuda" << int(Qt::Key_F1) << false << "Ayuda";
-    QTest::newRow("conservar") << "conservar" << "Conservar trayectorias" << int(Qt::Key_T) << true << "";
-    QTest::newRow("extremos") << "extremos" << "Máximos y mínimos" << int(Qt::Key_M) << true << "";
-    QTest::newRow("unirPuntos") << "unirPuntos" << "Unir puntos" << int(Qt::Key_L) << true << "";
+                                 << "Diagrama de bifurcación" << false;
+    QTest::newRow("ayuda") << "ayuda" << "Ayuda" << int(Qt::Key_F1) << false << "Ayuda" << true;
+    QTest::newRow("conservar") << "conservar" << "Conservar trayectorias" << int(Qt::Key_T) << true << "" << false;
+    QTest::newRow("extremos") << "extremos" << "Máximos y mínimos" << int(Qt::Key_M) << true << "" << false;
+    QTest::newRow("unirPuntos") << "unirPuntos" << "Unir puntos" << int(Qt::Key_L) << true << "" << false;
 }
 
 void AnalysisTest::actionsAndKeys()
@@ -300,6 +316,7 @@ void AnalysisTest::actionsAndKeys()
     QFETCH(int, key);
     QFETCH(bool, checkable);
     QFETCH(QString, opens);
+    QFETCH(bool, escapeCloses);
     Prog window;
     window.Form_Load();
     QApplication::setActiveWindow(&window);
@@ -330,7 +347,86 @@ void AnalysisTest::actionsAndKeys()
         QVERIFY(opened && opened->isVisible());
         QCOMPARE(opened->windowTitle(), opens);
         QVERIFY(!opened->isModal());
+        if (escapeCloses) {
+            QApplication::setActiveWindow(opened);
+            QVERIFY(QTest::qWaitForWindowActive(opened));
+            QTest::keyClick(opened->focusWidget() ? opened->focusWidget() : opened, Qt::Key_Escape);
+            QVERIFY(!opened->isVisible());
+        }
     }
+}
+
+// Regression: after a save from the diagram's window the main window was active, and the next
+// Ctrl+S saved the three plots. Each dialog opens over the window that asked, which is
+// active again when it closes.
+void AnalysisTest::saveDialogOpensOverTheWindowThatAsked_data()
+{
+    QTest::addColumn<QString>("asker");
+    QTest::newRow("the diagram's Ctrl+S") << "Bifurcacion";
+    QTest::newRow("the main window's Ctrl+S") << "Prog";
+}
+
+void AnalysisTest::saveDialogOpensOverTheWindowThatAsked()
+{
+    QFETCH(QString, asker);
+    Prog window;
+    window.Form_Load();
+    action(window, "bifurcacion")->trigger();
+    QWidget *asking = asker == QLatin1String("Prog") ? static_cast<QWidget *>(&window)
+                                                     : window.analysis->exploration()->bifurcationWindow();
+    QApplication::setActiveWindow(asking);
+    QVERIFY(QTest::qWaitForWindowActive(asking));
+    for (int save = 1; save <= 2; ++save) {
+        QWidget *over = nullptr;
+        QTimer::singleShot(50, [&over] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                over = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+                static_cast<QDialog *>(dialog)->reject();
+            }
+        });
+        QTest::keyClick(asking->focusWidget() ? asking->focusWidget() : asking, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(over ? over->objectName() : QStringLiteral("no dialog"), asker);
+        QTRY_COMPARE(QApplication::activeWindow(), asking);
+    }
+}
+
+// Each window of the layer opens inside the screen's available area and, on a screen with
+// room for it (the wide-screen run, 1600 × 1000), beside the main window, not over it.
+void AnalysisTest::windowsOpenOnTheScreenBesideTheMainWindow_data()
+{
+    QTest::addColumn<QString>("opener");
+    QTest::addColumn<QPoint>("mainAt");
+    for (const char *opener : {"analisis", "bifurcacion", "ayuda"}) {
+        QTest::addRow("%s, main window top left", opener) << opener << QPoint(0, 0);
+        QTest::addRow("%s, main window top right", opener) << opener << QPoint(935, 0);
+        QTest::addRow("%s, main window bottom left", opener) << opener << QPoint(0, 540);
+    }
+}
+
+void AnalysisTest::windowsOpenOnTheScreenBesideTheMainWindow()
+{
+    QFETCH(QString, opener);
+    QFETCH(QPoint, mainAt);
+    Prog window;
+    window.move(mainAt);
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // The analysis window is open already when another opens; the new one keeps clear of it too.
+    if (opener != QLatin1String("analisis"))
+        action(window, "analisis")->trigger();
+    action(window, qPrintable(opener))->trigger();
+    QWidget *opened = opener == QLatin1String("analisis") ? static_cast<QWidget *>(window.analysis->analysisWindow())
+        : opener == QLatin1String("ayuda")                ? static_cast<QWidget *>(window.analysis->helpWindow())
+                                                          : window.analysis->exploration()->bifurcationWindow();
+    QVERIFY(opened);
+    QVERIFY(QTest::qWaitForWindowExposed(opened));
+    const QRect room = window.screen()->availableGeometry();
+    QVERIFY2(room.contains(opened->frameGeometry()),
+             qPrintable(QStringLiteral("%1 does not lie inside %2").arg(rectText(opened->frameGeometry()), rectText(room))));
+    if (room.width() >= 1600 && room.height() >= 1000 && room.contains(window.frameGeometry()))
+        QVERIFY2(!opened->frameGeometry().intersects(window.frameGeometry()),
+                 qPrintable(QStringLiteral("%1 covers the main window at %2")
+                                .arg(rectText(opened->frameGeometry()), rectText(window.frameGeometry()))));
 }
 
 // The window shows the coefficients of the last recomputation: a coefficient edited since
@@ -369,6 +465,7 @@ void AnalysisTest::analysisWindowDescribesTheSystemInForce()
                                   "4|0,5|-1 ± 1i|foco estable"}));
     QVERIFY(shown->findChild<QLabel *>(QStringLiteral("coeficientes"))->text().contains(QStringLiteral("A = 2,5")));
     QVERIFY(shown->findChild<QLabel *>(QStringLiteral("intervalo"))->text().contains(QStringLiteral("dt = 0,02")));
+
 }
 
 // The turning points of the trajectory on screen and the period: the default orbit through

@@ -17,6 +17,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -79,6 +80,8 @@ private slots:
     void keptTrajectories();
     void plotOptions_data();
     void plotOptions();
+    void ctrlKeysReachTheirTarget_data();
+    void ctrlKeysReachTheirTarget();
 
 private:
     std::optional<ScopedLocale> locale;
@@ -576,6 +579,58 @@ void CommandsTest::plotOptions()
                                               })->sample;
     QCOMPARE(window->HScroll1->value(), expected);
     turning->setChecked(false);
+}
+
+// Regression: a text box took Ctrl+E as "end of line", and with the turning points shown
+// Ctrl+arrows in the phase plane jumped between them instead of moving the crosshair.
+void CommandsTest::ctrlKeysReachTheirTarget_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");   // pressed with Ctrl
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("Ctrl+E in XI") << "XI" << int(Qt::Key_E) << "asked: Exportar datos";
+    QTest::newRow("Ctrl+E in the span box") << "Text2" << int(Qt::Key_E) << "asked: Exportar datos";
+    QTest::newRow("Ctrl+E in a read-out") << "TR" << int(Qt::Key_E) << "asked: Exportar datos";
+    QTest::newRow("Ctrl+S in YI") << "YI" << int(Qt::Key_S) << "asked: Guardar imagen";
+    QTest::newRow("Ctrl+Right in the phase plane") << "XYgraf" << int(Qt::Key_Right) << "crosshair moved 10";
+    QTest::newRow("Ctrl+Left in the phase plane") << "XYgraf" << int(Qt::Key_Left) << "crosshair moved -10";
+    QTest::newRow("Ctrl+Right in a time plot") << "Xgraf" << int(Qt::Key_Right) << "cursor on the next turning point";
+    QTest::newRow("Ctrl+Right on Calcular") << "Calcular" << int(Qt::Key_Right) << "cursor on the next turning point";
+}
+
+void CommandsTest::ctrlKeysReachTheirTarget()
+{
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QFETCH(QString, outcome);
+    window->Text2->setText(QStringLiteral("10"));
+    window->Calcular_Click();
+    window->findChild<QAction *>(QStringLiteral("extremos"))->setChecked(true);
+    QString asked;
+    window->askSaveFileName = [&asked](const QString &caption, const QString &, const QString &, QString *) {
+        asked = caption;
+        return QString();
+    };
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    auto *target = window->findChild<QWidget *>(control);
+    target->setFocus();
+    const QPoint marker = window->XYgraf->markerPixel();
+    QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
+
+    const auto &points = window->turningPoints();
+    const auto next = std::find_if(points.begin(), points.end(), [](const TurningPoint &p) { return p.sample > 0; });
+    QVERIFY(next != points.end());
+    QString seen = QStringLiteral("nothing");
+    if (!asked.isEmpty())
+        seen = QStringLiteral("asked: ") + asked;
+    else if (window->XYgraf->markerPixel() != marker)
+        seen = QStringLiteral("crosshair moved %1").arg(window->XYgraf->markerPixel().x() - marker.x());
+    else if (window->HScroll1->value() == next->sample)
+        seen = QStringLiteral("cursor on the next turning point");
+    QCOMPARE(seen, outcome);
+    if (seen.startsWith(QLatin1String("crosshair")))
+        QCOMPARE(window->HScroll1->value(), 0);
 }
 
 QTEST_MAIN(CommandsTest)

@@ -19,35 +19,71 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <compare>
+#include <optional>
 
 namespace {
 
-// Beside the main window where the screen has room, so that the plots stay in sight.
-void placeBeside(QWidget &window, const QWidget &main)
+// Where a new window opens: inside the available area of the main window's screen (made
+// smaller if it cannot fit there), beside the main window where there is room, otherwise
+// over as little of it as can be, then clear of the other windows already open, then nearest
+// to the main window. The frame of a window not yet shown is taken to be as thick as the main
+// window's.
+void placeBesideMain(QWidget &window, const QWidget &main, const QList<const QWidget *> &others)
 {
     const QScreen *screen = main.screen();
     if (!screen)
         return;
     const QRect room = screen->availableGeometry();
-    const QRect frame = main.frameGeometry();
-    QPoint place(frame.right() + 8, frame.top());
-    if (place.x() + window.width() > room.right())
-        place.setX(std::max(room.left(), room.right() - window.width()));
-    window.move(place);
-}
+    const QRect mainFrame = main.frameGeometry();
+    const QRect mainInside = main.geometry();
+    const QMargins frame(mainInside.left() - mainFrame.left(), mainInside.top() - mainFrame.top(),
+                         mainFrame.right() - mainInside.right(), mainFrame.bottom() - mainInside.bottom());
+    const QSize largest = room.size().shrunkBy(frame);
+    if (window.width() > largest.width() || window.height() > largest.height())
+        window.resize(window.size().boundedTo(largest));
+    const QSize outer = window.size().grownBy(frame);
 
-// Below the main window, or as low as the screen lets it stand.
-void placeBelow(QWidget &window, const QWidget &main)
-{
-    const QScreen *screen = main.screen();
-    if (!screen)
-        return;
-    const QRect room = screen->availableGeometry();
-    const QRect frame = main.frameGeometry();
-    QPoint place(frame.left(), frame.bottom() + 8);
-    if (place.y() + window.height() > room.bottom())
-        place.setY(std::max(room.top(), room.bottom() - window.height()));
-    window.move(place);
+    constexpr int gap = 8;
+    QList<QRect> obstacles;
+    for (const QWidget *other : others)
+        if (other && other != &window && other->isVisible())
+            obstacles << other->frameGeometry();
+    QList<int> xs{mainFrame.right() + 1 + gap, mainFrame.left() - gap - outer.width(), mainFrame.left(),
+                  room.left(), room.right() + 1 - outer.width()};
+    QList<int> ys{mainFrame.top(), mainFrame.bottom() + 1 + gap, mainFrame.top() - gap - outer.height(),
+                  room.top(), room.bottom() + 1 - outer.height()};
+    for (const QRect &other : obstacles) {
+        xs << other.right() + 1 + gap << other.left() - gap - outer.width();
+        ys << other.bottom() + 1 + gap << other.top() - gap - outer.height();
+    }
+    auto area = [](const QRect &a, const QRect &b) {
+        const QRect common = a.intersected(b);
+        return common.isEmpty() ? qint64(0) : qint64(common.width()) * common.height();
+    };
+    struct Score {
+        qint64 overMain, overOthers, distance;
+        auto operator<=>(const Score &) const = default;
+    };
+    std::optional<Score> best;
+    QPoint chosen = room.topLeft();
+    for (int x : xs)
+        for (int y : ys) {
+            const QPoint at(std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - outer.width())),
+                            std::clamp(y, room.top(), std::max(room.top(), room.bottom() + 1 - outer.height())));
+            const QRect placed(at, outer);
+            qint64 overOthers = 0;
+            for (const QRect &other : obstacles)
+                overOthers += area(placed, other);
+            const QPoint apart(std::max({0, mainFrame.left() - placed.right(), placed.left() - mainFrame.right()}),
+                               std::max({0, mainFrame.top() - placed.bottom(), placed.top() - mainFrame.bottom()}));
+            const Score score{area(placed, mainFrame), overOthers, apart.manhattanLength()};
+            if (!best || score < *best) {
+                best = score;
+                chosen = at;
+            }
+        }
+    window.move(chosen);
 }
 
 } // namespace
@@ -109,7 +145,7 @@ void AnalysisLayer::showAnalysisWindow()
 {
     if (!analysisWindow_) {
         analysisWindow_ = new AnalysisWindow(&prog_);
-        placeBeside(*analysisWindow_, prog_);
+        placeBesideMain(*analysisWindow_, prog_, openWindows());
         exploration_->attach(*analysisWindow_);
         turningPointTable_ = new TurningPointTable(analysisWindow_);
         analysisWindow_->addSection(turningPointTable_);
@@ -134,10 +170,15 @@ void AnalysisLayer::showBifurcationWindow()
     const bool made = !exploration_->bifurcationWindow();
     BifurcationWindow &window = exploration_->bifurcationWindowMade();
     if (made)
-        placeBelow(window, prog_);
+        placeBesideMain(window, prog_, openWindows());
     window.show();
     window.raise();
     window.activateWindow();
+}
+
+QList<const QWidget *> AnalysisLayer::openWindows() const
+{
+    return {analysisWindow_.data(), helpWindow_.data(), exploration_->bifurcationWindow()};
 }
 
 AnalysisWindow *AnalysisLayer::analysisWindow() const
@@ -152,8 +193,10 @@ HelpWindow *AnalysisLayer::helpWindow() const
 
 void AnalysisLayer::showHelp()
 {
-    if (!helpWindow_)
+    if (!helpWindow_) {
         helpWindow_ = new HelpWindow(&prog_);
+        placeBesideMain(*helpWindow_, prog_, openWindows());
+    }
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();
