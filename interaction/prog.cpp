@@ -8,6 +8,7 @@
 #include "layout.h"
 #include "plot_mapping.h"
 #include "plot_surface.h"
+#include "text_box.h"
 #include "trajectory_plot.h"
 #include "twips.h"
 
@@ -222,6 +223,14 @@ void Prog::calcula()
     const Trajectory before = trajectoryOf(model, analysis->system().coefficients);
     model.calcula([this] { return numberFromText(XI->text()); },
                   [this] { return numberFromText(YI->text()); });
+    // A box whose text is no number says so; the trajectory stays as it was.
+    for (QLineEdit *box : {XI, YI}) {
+        try {
+            numberFromText(box->text());
+        } catch (const Failure &) {
+            markNotANumber(box);
+        }
+    }
     placeMarkerOnInitialPoint();
     keepReplacedTrajectory(before);
     analysis->recomputed();

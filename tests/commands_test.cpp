@@ -60,6 +60,8 @@ private slots:
     void timeSpan();
     void textThatIsNoNumberShowsTheSpanInForce();
     void typedPointIsAppliedOnlyWithASpanAboveZero();
+    void initialPointThatIsNoNumberIsMarked_data();
+    void initialPointThatIsNoNumberIsMarked();
     void pressInThePhasePlane_data();
     void pressInThePhasePlane();
     void clickInThePhasePlane_data();
@@ -149,6 +151,51 @@ void CommandsTest::textThatIsNoNumberShowsTheSpanInForce()
     QVERIFY(!QApplication::activeModalWidget());
     window->Calcular_Click();
     QCOMPARE(window->Text2->text(), QStringLiteral("2"));
+}
+
+// A box of the initial point whose text is no number says so after Calcular, until the text
+// is edited; the trajectory stays as it was, and the box looks as before once edited.
+void CommandsTest::initialPointThatIsNoNumberIsMarked_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("XI, a word") << "XI" << "cinco" << true;
+    QTest::newRow("YI, empty") << "YI" << "" << true;
+    QTest::newRow("XI, beyond a double") << "XI" << "1e999" << true;
+    QTest::newRow("YI, comma in C") << "YI" << "4,5" << true;
+    QTest::newRow("XI, a number") << "XI" << "3" << false;
+}
+
+void CommandsTest::initialPointThatIsNoNumberIsMarked()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    QFETCH(bool, marked);
+    auto *edit = window->findChild<QLineEdit *>(box);
+    const QString ownTip = edit->toolTip();
+    const QImage plain = edit->grab().toImage();
+    const double x0 = window->model.xs(0);
+    edit->setText(text);
+    window->Calcular_Click();
+    QCOMPARE(edit->toolTip(), marked ? QStringLiteral("No es un número: se mantiene el valor anterior") : ownTip);
+    QCOMPARE(window->model.xs(0), marked ? x0 : 3.0);
+    if (!marked)
+        return;
+    // The frame's left edge, halfway down, is red while marked and not before.
+    const auto reddish = [](QRgb pixel) { return qRed(pixel) > 150 && qGreen(pixel) < 90 && qBlue(pixel) < 90; };
+    const QPoint edge(0, plain.height() / 2);
+    QVERIFY(!reddish(plain.pixel(edge)));
+    QVERIFY(reddish(edit->grab().toImage().pixel(edge)));
+    window->Calcular_Click();   // still no number: still marked, once
+    QCOMPARE(edit->toolTip(), QStringLiteral("No es un número: se mantiene el valor anterior"));
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("5"));
+    QCOMPARE(edit->toolTip(), ownTip);
+    edit->clearFocus();
+    edit->setCursorPosition(0);
+    QCOMPARE(edit->grab().toImage(), plain);
 }
 
 void CommandsTest::typedPointIsAppliedOnlyWithASpanAboveZero()
