@@ -17,6 +17,7 @@
 #include "scale_painter.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -35,6 +36,8 @@
 #include <QToolTip>
 
 #include <cmath>
+
+Q_DECLARE_METATYPE(Coefficients)
 
 namespace {
 
@@ -131,6 +134,8 @@ private slots:
     void actionsAndKeys_data();
     void actionsAndKeys();
     void analysisWindowDescribesTheSystemInForce();
+    void equilibriaTableShowsEveryRow_data();
+    void equilibriaTableShowsEveryRow();
     void turningPointsAndPeriod();
     void tooltipOfAnEquilibrium();
     void liveEditMatchesDialogThenCalcular_data();
@@ -466,6 +471,75 @@ void AnalysisTest::analysisWindowDescribesTheSystemInForce()
     QVERIFY(shown->findChild<QLabel *>(QStringLiteral("coeficientes"))->text().contains(QStringLiteral("A = 2,5")));
     QVERIFY(shown->findChild<QLabel *>(QStringLiteral("intervalo"))->text().contains(QStringLiteral("dt = 0,02")));
 
+    // Tables and labels show 6 significant digits; the tooltip and Ctrl+C give the exact value.
+    window.model.A = 2.424425307;
+    window.model.B = 0;
+    window.Calcular->click();
+    QCOMPARE(rows().last(), QStringLiteral("4|2,42443|0 ± 3,11411i|centro (órbitas cerradas)"));
+    QCOMPARE(table->item(1, 1)->toolTip(), QStringLiteral("2,424425307"));
+    QVERIFY(shown->findChild<QLabel *>(QStringLiteral("coeficientes"))->text().contains(QStringLiteral("A = 2,42443 ")));
+    QVERIFY(shown->findChild<QLabel *>(QStringLiteral("coeficientes"))->toolTip().contains(QStringLiteral("A = 2,424425307 ")));
+    table->clearSelection();
+    table->setRangeSelected(QTableWidgetSelectionRange(1, 0, 1, 2), true);
+    table->setFocus();
+    table->findChild<QAction *>(QStringLiteral("copiarTabla"))->trigger();
+    const QString exactEigenvalues = table->item(1, 2)->toolTip();
+    QVERIFY2(exactEigenvalues.startsWith(QStringLiteral("0 ± 3,11411")) && exactEigenvalues.size() > 16,
+             qPrintable(exactEigenvalues));
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("x\ty\tAutovalores\n4\t2,424425307\t%1\n").arg(exactEigenvalues));
+}
+
+// Regression: at the window's default size the table showed about a row and a half. Every row
+// is in sight, every cell's text fits its column, and a recomputation shows the table from
+// its start.
+void AnalysisTest::equilibriaTableShowsEveryRow_data()
+{
+    QTest::addColumn<Coefficients>("coefficients");
+    for (const ExampleSystem &example : exampleSystems())
+        QTest::newRow(example.id) << example.coefficients;
+    QTest::newRow("two lines of equilibria") << Coefficients{0, 0, 0, 4, -1.3333333333333333, -1};
+    QTest::newRow("four points, long numbers") << Coefficients{1.1111111, -0.3333333333, -0.1428571, 2.2222222, -0.0909090909, -0.7692307};
+}
+
+void AnalysisTest::equilibriaTableShowsEveryRow()
+{
+    QFETCH(Coefficients, coefficients);
+    Prog window;
+    window.Form_Load();
+    action(window, "analisis")->trigger();
+    AnalysisWindow *shown = window.analysis->analysisWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QTableWidget *table = shown->equilibriaTable();
+    // Scrolled away in a narrow window, then a recomputation.
+    shown->resize(260, shown->height());
+    QApplication::processEvents();
+    table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+    window.model.A = coefficients.A;
+    window.model.B = coefficients.B;
+    window.model.C = coefficients.C;
+    window.model.D = coefficients.D;
+    window.model.E = coefficients.E;
+    window.model.F = coefficients.F;
+    window.Calcular->click();
+    QCOMPARE(table->horizontalScrollBar()->value(), 0);
+    QCOMPARE(table->verticalScrollBar()->value(), 0);
+
+    delete shown;
+    action(window, "analisis")->trigger();
+    shown = window.analysis->analysisWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    table = shown->equilibriaTable();
+    QVERIFY(table->rowCount() > 0);
+    const QRect inSight = table->viewport()->rect();
+    const QFontMetrics metrics(table->font());
+    for (int row = 0; row < table->rowCount(); ++row)
+        for (int column = 0; column < table->columnCount(); column += table->columnSpan(row, column)) {
+            const QRect cellRect = table->visualRect(table->model()->index(row, column));
+            QVERIFY2(inSight.contains(cellRect), qPrintable(QStringLiteral("row %1 column %2 out of sight").arg(row).arg(column)));
+            const QString text = table->item(row, column)->text();
+            QVERIFY2(metrics.horizontalAdvance(text) < cellRect.width(), qPrintable(text + QStringLiteral(" does not fit")));
+        }
 }
 
 // The turning points of the trajectory on screen and the period: the default orbit through

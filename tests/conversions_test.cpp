@@ -25,6 +25,8 @@ private slots:
     void textOfDouble();
     void textOfSingle_data();
     void textOfSingle();
+    void shortAndExactText_data();
+    void shortAndExactText();
     void roundTrips_data();
     void roundTrips();
     void rounding_data();
@@ -135,6 +137,33 @@ void ConversionsTest::textOfSingle()
     QCOMPARE(::textOfSingle(value), text);
 }
 
+// Tables and labels show 6 significant digits; the tooltip and the copy give the exact value.
+void ConversionsTest::shortAndExactText_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shortText");
+    QTest::addColumn<QString>("exactText");
+    QTest::newRow("es interior equilibrium") << "es_ES" << 2.424425307 << "2,42443" << "2,424425307";
+    QTest::newRow("period, trailing zero dropped") << "C" << 1.584896 << "1.5849" << "1.584896";
+    QTest::newRow("0.1 + 0.2, beyond 15 digits") << "C" << 0.1 + 0.2 << "0.3" << "0.30000000000000004";
+    QTest::newRow("one third") << "C" << 1.0 / 3 << "0.333333" << "0.3333333333333333";
+    QTest::newRow("negative zero") << "C" << -0.0 << "0" << "0";
+    QTest::newRow("whole") << "es_ES" << -4.0 << "-4" << "-4";
+    QTest::newRow("large") << "C" << 1234567.0 << "1.23457e+06" << "1234567";
+}
+
+void ConversionsTest::shortAndExactText()
+{
+    QFETCH(QString, locale);
+    QFETCH(double, value);
+    QFETCH(QString, shortText);
+    QFETCH(QString, exactText);
+    const ScopedLocale scoped{QLocale(locale)};
+    QCOMPARE(shortTextOf(value), shortText);
+    QCOMPARE(exactTextOf(value), exactText);
+}
+
 // What the program writes, it reads back as the same number.
 void ConversionsTest::roundTrips_data()
 {
@@ -152,7 +181,10 @@ void ConversionsTest::roundTrips()
         const double once = numberFromText(textOf(v));
         QCOMPARE(textOf(once), textOf(v));
         QCOMPARE(numberFromText(textOf(once)), once);
+        QCOMPARE(numberFromText(exactTextOf(v)), v);
     }
+    for (double v : {0.1 + 0.2, DBL_MAX, DBL_TRUE_MIN, -2.424425307e-7})
+        QCOMPARE(numberFromText(exactTextOf(v)), v);
     for (float f : {4.9875f, 0.15f, 1.0f / 3, -7.5e-12f, FLT_MAX, 16777217.0f})
         QCOMPARE(static_cast<float>(numberFromText(::textOfSingle(f))), f);
 }
