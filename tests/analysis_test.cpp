@@ -377,8 +377,9 @@ void AnalysisTest::saveDialogOpensOverTheWindowThatAsked()
     Prog window;
     window.Form_Load();
     action(window, "bifurcacion")->trigger();
-    QWidget *asking = asker == QLatin1String("Prog") ? static_cast<QWidget *>(&window)
-                                                     : window.analysis->exploration()->bifurcationWindow();
+    QWidget *diagram = window.analysis->exploration()->bifurcationWindow();
+    QVERIFY(QTest::qWaitForWindowActive(diagram));   // as it asked, before the asker is chosen
+    QWidget *asking = asker == QLatin1String("Prog") ? static_cast<QWidget *>(&window) : diagram;
     QApplication::setActiveWindow(asking);
     QVERIFY(QTest::qWaitForWindowActive(asking));
     for (int save = 1; save <= 2; ++save) {
