@@ -22,6 +22,7 @@
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -508,14 +509,6 @@ void AnalysisTest::equilibriaTableShowsEveryRow()
     QFETCH(Coefficients, coefficients);
     Prog window;
     window.Form_Load();
-    action(window, "analisis")->trigger();
-    AnalysisWindow *shown = window.analysis->analysisWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(shown));
-    QTableWidget *table = shown->equilibriaTable();
-    // Scrolled away in a narrow window, then a recomputation.
-    shown->resize(260, shown->height());
-    QApplication::processEvents();
-    table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
     window.model.A = coefficients.A;
     window.model.B = coefficients.B;
     window.model.C = coefficients.C;
@@ -523,14 +516,10 @@ void AnalysisTest::equilibriaTableShowsEveryRow()
     window.model.E = coefficients.E;
     window.model.F = coefficients.F;
     window.Calcular->click();
-    QCOMPARE(table->horizontalScrollBar()->value(), 0);
-    QCOMPARE(table->verticalScrollBar()->value(), 0);
-
-    delete shown;
     action(window, "analisis")->trigger();
-    shown = window.analysis->analysisWindow();
+    AnalysisWindow *shown = window.analysis->analysisWindow();
     QVERIFY(QTest::qWaitForWindowExposed(shown));
-    table = shown->equilibriaTable();
+    QTableWidget *table = shown->equilibriaTable();
     QVERIFY(table->rowCount() > 0);
     const QRect inSight = table->viewport()->rect();
     const QFontMetrics metrics(table->font());
@@ -541,6 +530,20 @@ void AnalysisTest::equilibriaTableShowsEveryRow()
             const QString text = table->item(row, column)->text();
             QVERIFY2(metrics.horizontalAdvance(text) < cellRect.width(), qPrintable(text + QStringLiteral(" does not fit")));
         }
+
+    // Scrolled away from its start (a wide column, a short table), then a recomputation of
+    // the same system.
+    table->setColumnWidth(2, 2000);
+    table->setFixedHeight(table->horizontalHeader()->height() + table->rowHeight(0));
+    QApplication::processEvents();
+    QScrollBar *across = table->horizontalScrollBar();
+    QScrollBar *down = table->verticalScrollBar();
+    QVERIFY(across->maximum() > 0 && down->maximum() > 0);
+    across->setValue(across->maximum());
+    down->setValue(down->maximum());
+    window.Calcular->click();
+    QCOMPARE(across->value(), 0);
+    QCOMPARE(down->value(), 0);
 }
 
 // The turning points of the trajectory on screen and the period: the default orbit through

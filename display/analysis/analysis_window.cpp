@@ -157,6 +157,11 @@ void AnalysisWindow::showSystem(const AnalysedSystem &system)
         table_->setItem(row, 3, resultCell(typeText(e.type())));
     }
     fitTableToRows();
+    showTableFromStart();
+}
+
+void AnalysisWindow::showTableFromStart()
+{
     table_->scrollToTop();
     table_->horizontalScrollBar()->setValue(0);
 }

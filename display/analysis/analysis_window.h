@@ -32,6 +32,9 @@ public:
     // Shows the system: the coefficients, the span (100 dt) and the equilibria.
     void showSystem(const AnalysedSystem &system);
 
+    // The table scrolled back to its first row and column.
+    void showTableFromStart();
+
     // A section of its own below the table, for later additions to the window.
     void addSection(QWidget *section);
 

@@ -111,8 +111,11 @@ void AnalysisLayer::recomputed()
     const Coefficients k{m.A, m.B, m.C, m.D, m.E, m.F};
     const bool newCoefficients = !analysed_ || !(k == system_.coefficients);
     const bool newStep = !analysed_ || m.dt != system_.dt;
-    if (!newCoefficients && !newStep)
+    if (!newCoefficients && !newStep) {
+        if (analysisWindow_)
+            analysisWindow_->showTableFromStart();
         return;
+    }
     system_ = analyse(k, m.dt);
     analysed_ = true;
     if (newCoefficients) {
