@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QHelpEvent>
+#include <QLayout>
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
@@ -34,6 +35,9 @@ void placeBesideMain(QWidget &window, const QWidget &main, const QList<const QWi
     const QScreen *screen = main.screen();
     if (!screen)
         return;
+    // The size the window will open at: its layout may make it larger than it was made.
+    if (window.layout())
+        window.layout()->activate();
     const QRect room = screen->availableGeometry();
     const QRect mainFrame = main.frameGeometry();
     const QRect mainInside = main.geometry();
@@ -146,15 +150,17 @@ void AnalysisLayer::overlaysToggled()
 
 void AnalysisLayer::showAnalysisWindow()
 {
-    if (!analysisWindow_) {
+    const bool made = !analysisWindow_;
+    if (made) {
         analysisWindow_ = new AnalysisWindow(&prog_);
-        placeBesideMain(*analysisWindow_, prog_, openWindows());
         exploration_->attach(*analysisWindow_);
         turningPointTable_ = new TurningPointTable(analysisWindow_);
         analysisWindow_->addSection(turningPointTable_);
     }
     showTurningPoints();
     analysisWindow_->showSystem(system_);
+    if (made)
+        placeBesideMain(*analysisWindow_, prog_, openWindows());
     analysisWindow_->show();
     analysisWindow_->raise();
     analysisWindow_->activateWindow();
