@@ -25,8 +25,6 @@ private slots:
     void textOfDouble();
     void textOfSingle_data();
     void textOfSingle();
-    void shortAndExactText_data();
-    void shortAndExactText();
     void roundTrips_data();
     void roundTrips();
     void rounding_data();
@@ -135,33 +133,6 @@ void ConversionsTest::textOfSingle()
     QFETCH(QString, text);
     const ScopedLocale scoped{QLocale(locale)};
     QCOMPARE(::textOfSingle(value), text);
-}
-
-// Tables and labels show 6 significant digits; the tooltip and the copy give the exact value.
-void ConversionsTest::shortAndExactText_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("shortText");
-    QTest::addColumn<QString>("exactText");
-    QTest::newRow("es interior equilibrium") << "es_ES" << 2.424425307 << "2,42443" << "2,424425307";
-    QTest::newRow("period, trailing zero dropped") << "C" << 1.584896 << "1.5849" << "1.584896";
-    QTest::newRow("0.1 + 0.2, beyond 15 digits") << "C" << 0.1 + 0.2 << "0.3" << "0.30000000000000004";
-    QTest::newRow("one third") << "C" << 1.0 / 3 << "0.333333" << "0.3333333333333333";
-    QTest::newRow("negative zero") << "C" << -0.0 << "0" << "0";
-    QTest::newRow("whole") << "es_ES" << -4.0 << "-4" << "-4";
-    QTest::newRow("large") << "C" << 1234567.0 << "1.23457e+06" << "1234567";
-}
-
-void ConversionsTest::shortAndExactText()
-{
-    QFETCH(QString, locale);
-    QFETCH(double, value);
-    QFETCH(QString, shortText);
-    QFETCH(QString, exactText);
-    const ScopedLocale scoped{QLocale(locale)};
-    QCOMPARE(shortTextOf(value), shortText);
-    QCOMPARE(exactTextOf(value), exactText);
 }
 
 // What the program writes, it reads back as the same number.
