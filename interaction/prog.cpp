@@ -8,11 +8,13 @@
 #include "layout.h"
 #include "plot_mapping.h"
 #include "plot_surface.h"
+#include "text_box.h"
 #include "trajectory_plot.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -44,6 +46,37 @@ Prog::Prog(QWidget *parent) : QWidget(parent)
     analysis = new AnalysisLayer(*this);
     createTrajectoryActions();
     createExportActions();
+    for (QLineEdit *box : findChildren<QLineEdit *>())
+        box->installEventFilter(this);
+    XYgraf->installEventFilter(this);
+}
+
+// Which keys the control with the focus keeps and which reach the window's actions, where a
+// control's own bindings would decide otherwise.
+bool Prog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return QWidget::eventFilter(watched, event);
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+    // In the phase plane Ctrl+arrows move the crosshair ten pixels, also while they step
+    // between turning points everywhere else.
+    if (watched == XYgraf) {
+        if (modifiers == Qt::ControlModifier && (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right)) {
+            event->accept();
+            return true;
+        }
+        return false;
+    }
+    // A text box would take Ctrl+E as "end of line": it exports the data, as Ctrl+S saves the
+    // picture from there.
+    const auto *exportData = findChild<QAction *>(QStringLiteral("exportarDatos"), Qt::FindDirectChildrenOnly);
+    if (exportData && qobject_cast<QLineEdit *>(watched)
+        && QKeySequence(QKeyCombination(modifiers, Qt::Key(key->key()))) == exportData->shortcut()) {
+        event->ignore();
+        return true;
+    }
+    return false;
 }
 
 namespace {
@@ -190,6 +223,14 @@ void Prog::calcula()
     const Trajectory before = trajectoryOf(model, analysis->system().coefficients);
     model.calcula([this] { return numberFromText(XI->text()); },
                   [this] { return numberFromText(YI->text()); });
+    // A box whose text is no number says so; the trajectory stays as it was.
+    for (QLineEdit *box : {XI, YI}) {
+        try {
+            numberFromText(box->text());
+        } catch (const Failure &) {
+            markNotANumber(box);
+        }
+    }
     placeMarkerOnInitialPoint();
     keepReplacedTrajectory(before);
     analysis->recomputed();

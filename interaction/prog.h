@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <QPointF>
+#include <QPointer>
 
 #include <array>
 #include <deque>
@@ -116,6 +117,9 @@ signals:
     // Label par(index) now shows value; the live controls show it too.
     void parameterLabelRefreshed(int index, double value);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void connectEvents();
     // trajectory_options.cpp
@@ -125,8 +129,9 @@ private:
     // export_actions.cpp
     void createExportActions();
     void saveImage();
-    void saveImageFile(const QString &fileName, const std::function<QImage()> &png,
+    void saveImageFile(QWidget &asker, const QString &fileName, const std::function<QImage()> &png,
                        const std::function<QByteArray()> &svg);
+    QWidget *dialogParent();
     void exportData();
     void copyData();
     void copyImage();
@@ -176,4 +181,7 @@ private:
     QTimer *dragFrame_ = nullptr;
     // The folder of the last file saved in this run; nothing is remembered between runs.
     QString lastFolder_;
+    // The window whose request opened the dialog now open, when it is not this one: the dialog
+    // opens over it, and it is active again when the dialog closes.
+    QPointer<QWidget> asker_;
 };

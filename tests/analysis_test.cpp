@@ -17,14 +17,18 @@
 #include "scale_painter.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QDoubleSpinBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTableWidget>
@@ -33,6 +37,9 @@
 #include <QToolTip>
 
 #include <cmath>
+#include <tuple>
+
+Q_DECLARE_METATYPE(Coefficients)
 
 namespace {
 
@@ -124,6 +131,8 @@ private slots:
     void actionsAndKeys_data();
     void actionsAndKeys();
     void analysisWindowDescribesTheSystemInForce();
+    void equilibriaTableShowsEveryRow_data();
+    void equilibriaTableShowsEveryRow();
     void turningPointsAndPeriod();
     void tooltipOfAnEquilibrium();
     void liveEditMatchesDialogThenCalcular_data();
@@ -132,6 +141,10 @@ private slots:
     void exampleModels_data();
     void exampleModels();
     void diagramClickSetsTheCoefficient();
+    void saveDialogOpensOverTheWindowThatAsked_data();
+    void saveDialogOpensOverTheWindowThatAsked();
+    void windowsOpenOnTheScreenBesideTheMainWindow_data();
+    void windowsOpenOnTheScreenBesideTheMainWindow();
 };
 
 void AnalysisTest::everythingOffAtStart()
@@ -251,6 +264,9 @@ void AnalysisTest::contextMenuReach_data()
     QTest::newRow("phase plane, Menu key") << "XYgraf" << keyboard << "analysis";
     QTest::newRow("text box") << "XI" << mouse << "own";
     QTest::newRow("scroll bar") << "HScroll1" << mouse << "own";
+    // Regression: from the scroll bar the Menu key and Shift+F10 opened the bar's own menu.
+    QTest::newRow("scroll bar, Menu key") << "HScroll1" << keyboard << "analysis";
+    QTest::newRow("text box, Menu key") << "XI" << keyboard << "own";
 }
 
 void AnalysisTest::contextMenuReach()
@@ -280,17 +296,19 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("checkable");
     QTest::addColumn<QString>("opens");
-    QTest::newRow("isoclinas") << "isoclinas" << "Isoclinas cero" << int(Qt::Key_N) << true << "";
-    QTest::newRow("equilibrios") << "equilibrios" << "Puntos de equilibrio" << int(Qt::Key_E) << true << "";
-    QTest::newRow("campo") << "campo" << "Campo de direcciones" << int(Qt::Key_D) << true << "";
-    QTest::newRow("escalas") << "escalas" << "Escalas" << int(Qt::Key_S) << true << "";
-    QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis";
+    QTest::addColumn<bool>("escapeCloses");   // the window it opens
+    QTest::newRow("isoclinas") << "isoclinas" << "Isoclinas cero" << int(Qt::Key_N) << true << "" << false;
+    QTest::newRow("equilibrios") << "equilibrios" << "Puntos de equilibrio" << int(Qt::Key_E) << true << "" << false;
+    QTest::newRow("campo") << "campo" << "Campo de direcciones" << int(Qt::Key_D) << true << "" << false;
+    QTest::newRow("escalas") << "escalas" << "Escalas" << int(Qt::Key_S) << true << "" << false;
+    QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis"
+                              << false;
     QTest::newRow("bifurcacion") << "bifurcacion" << "Diagrama de bifurcación…" << int(Qt::Key_B) << false
-                                 << "Diagrama de bifurcación";
-    QTest::newRow("ayuda") << "ayuda" << "Ayuda" << int(Qt::Key_F1) << false << "Ayuda";
-    QTest::newRow("conservar") << "conservar" << "Conservar trayectorias" << int(Qt::Key_T) << true << "";
-    QTest::newRow("extremos") << "extremos" << "Máximos y mínimos" << int(Qt::Key_M) << true << "";
-    QTest::newRow("unirPuntos") << "unirPuntos" << "Unir puntos" << int(Qt::Key_L) << true << "";
+                                 << "Diagrama de bifurcación" << false;
+    QTest::newRow("ayuda") << "ayuda" << "Ayuda" << int(Qt::Key_F1) << false << "Ayuda" << true;
+    QTest::newRow("conservar") << "conservar" << "Conservar trayectorias" << int(Qt::Key_T) << true << "" << false;
+    QTest::newRow("extremos") << "extremos" << "Máximos y mínimos" << int(Qt::Key_M) << true << "" << false;
+    QTest::newRow("unirPuntos") << "unirPuntos" << "Unir puntos" << int(Qt::Key_L) << true << "" << false;
 }
 
 void AnalysisTest::actionsAndKeys()
@@ -300,6 +318,7 @@ void AnalysisTest::actionsAndKeys()
     QFETCH(int, key);
     QFETCH(bool, checkable);
     QFETCH(QString, opens);
+    QFETCH(bool, escapeCloses);
     Prog window;
     window.Form_Load();
     QApplication::setActiveWindow(&window);
@@ -330,7 +349,90 @@ void AnalysisTest::actionsAndKeys()
         QVERIFY(opened && opened->isVisible());
         QCOMPARE(opened->windowTitle(), opens);
         QVERIFY(!opened->isModal());
+        if (escapeCloses) {
+            QApplication::setActiveWindow(opened);
+            QVERIFY(QTest::qWaitForWindowActive(opened));
+            QTest::keyClick(opened->focusWidget() ? opened->focusWidget() : opened, Qt::Key_Escape);
+            QVERIFY(!opened->isVisible());
+        }
     }
+}
+
+// Regression: after a save from the diagram's window the main window was active, and the next
+// Ctrl+S saved the three plots. Each dialog opens over the window that asked, which is
+// active again when it closes.
+void AnalysisTest::saveDialogOpensOverTheWindowThatAsked_data()
+{
+    QTest::addColumn<QString>("asker");
+    QTest::newRow("the diagram's Ctrl+S") << "Bifurcacion";
+    QTest::newRow("the main window's Ctrl+S") << "Prog";
+}
+
+void AnalysisTest::saveDialogOpensOverTheWindowThatAsked()
+{
+    QFETCH(QString, asker);
+    Prog window;
+    window.Form_Load();
+    action(window, "bifurcacion")->trigger();
+    QWidget *diagram = window.analysis->exploration()->bifurcationWindow();
+    QVERIFY(QTest::qWaitForWindowActive(diagram));   // as it asked, before the asker is chosen
+    QWidget *asking = asker == QLatin1String("Prog") ? static_cast<QWidget *>(&window) : diagram;
+    QApplication::setActiveWindow(asking);
+    QVERIFY(QTest::qWaitForWindowActive(asking));
+    for (int save = 1; save <= 2; ++save) {
+        QWidget *over = nullptr;
+        QTimer::singleShot(50, [&over] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                over = dialog->parentWidget() ? dialog->parentWidget()->window() : nullptr;
+                static_cast<QDialog *>(dialog)->reject();
+            }
+        });
+        QTest::keyClick(asking->focusWidget() ? asking->focusWidget() : asking, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(over ? over->objectName() : QStringLiteral("no dialog"), asker);
+        QTRY_COMPARE(QApplication::activeWindow(), asking);
+    }
+}
+
+// Each window of the layer opens inside the screen's available area and, on a screen with
+// room for it (the wide-screen run, 1600 × 1000), beside the main window, not over it.
+void AnalysisTest::windowsOpenOnTheScreenBesideTheMainWindow_data()
+{
+    QTest::addColumn<QString>("opener");
+    QTest::addColumn<QPoint>("mainAt");
+    QTest::addColumn<QString>("example");   // loaded first
+    for (const char *opener : {"analisis", "bifurcacion", "ayuda"}) {
+        QTest::addRow("%s, main window top left", opener) << opener << QPoint(0, 0) << "";
+        QTest::addRow("%s, main window top right", opener) << opener << QPoint(935, 0) << "";
+        QTest::addRow("%s, main window bottom left", opener) << opener << QPoint(0, 540) << "";
+    }
+    // Four equilibria make the analysis window taller than it is made.
+    QTest::addRow("analisis, bottom left, four equilibria") << "analisis" << QPoint(0, 540) << "modelo_mutualismo";
+}
+
+void AnalysisTest::windowsOpenOnTheScreenBesideTheMainWindow()
+{
+    QFETCH(QString, opener);
+    QFETCH(QPoint, mainAt);
+    QFETCH(QString, example);
+    Prog window;
+    window.move(mainAt);
+    window.Form_Load();
+    if (!example.isEmpty())
+        action(window, qPrintable(example))->trigger();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    // The analysis window is open already when another opens; the new one keeps clear of it too.
+    if (opener != QLatin1String("analisis"))
+        action(window, "analisis")->trigger();
+    action(window, qPrintable(opener))->trigger();
+    QWidget *opened = opener == QLatin1String("analisis") ? static_cast<QWidget *>(window.analysis->analysisWindow())
+        : opener == QLatin1String("ayuda")                ? static_cast<QWidget *>(window.analysis->helpWindow())
+                                                          : window.analysis->exploration()->bifurcationWindow();
+    QVERIFY(opened);
+    QVERIFY(QTest::qWaitForWindowExposed(opened));
+    const QRect room = window.screen()->availableGeometry();
+    QVERIFY(room.contains(opened->frameGeometry()));
+    if (room.width() >= 1600 && room.height() >= 1000 && room.contains(window.frameGeometry()))
+        QVERIFY(!opened->frameGeometry().intersects(window.frameGeometry()));
 }
 
 // The window shows the coefficients of the last recomputation: a coefficient edited since
@@ -369,6 +471,73 @@ void AnalysisTest::analysisWindowDescribesTheSystemInForce()
                                   "4|0,5|-1 ± 1i|foco estable"}));
     QVERIFY(shown->findChild<QLabel *>(QStringLiteral("coeficientes"))->text().contains(QStringLiteral("A = 2,5")));
     QVERIFY(shown->findChild<QLabel *>(QStringLiteral("intervalo"))->text().contains(QStringLiteral("dt = 0,02")));
+
+    // Tables and labels show 6 significant digits; the tooltip and Ctrl+C give the exact value.
+    window.model.A = 2.424425307;
+    window.model.B = 0;
+    window.Calcular->click();
+    QCOMPARE(rows().last(), QStringLiteral("4|2,42443|0 ± 3,11411i|centro (órbitas cerradas)"));
+    QCOMPARE(table->item(1, 1)->toolTip(), QStringLiteral("2,424425307"));
+    QVERIFY(shown->findChild<QLabel *>(QStringLiteral("coeficientes"))->text().contains(QStringLiteral("A = 2,42443 ")));
+    QVERIFY(shown->findChild<QLabel *>(QStringLiteral("coeficientes"))->toolTip().contains(QStringLiteral("A = 2,424425307 ")));
+    table->clearSelection();
+    table->setRangeSelected(QTableWidgetSelectionRange(1, 0, 1, 2), true);
+    table->setFocus();
+    table->findChild<QAction *>(QStringLiteral("copiarTabla"))->trigger();
+    const QString exactEigenvalues = table->item(1, 2)->toolTip();
+    QVERIFY2(exactEigenvalues.startsWith(QStringLiteral("0 ± 3,11411")) && exactEigenvalues.size() > 16,
+             qPrintable(exactEigenvalues));
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("x\ty\tAutovalores\n4\t2,424425307\t%1\n").arg(exactEigenvalues));
+}
+
+// Regression: at the window's default size the table showed about a row and a half. Every row
+// is in sight, every cell's text fits its column, and a recomputation shows the table from
+// its start.
+void AnalysisTest::equilibriaTableShowsEveryRow_data()
+{
+    QTest::addColumn<Coefficients>("coefficients");
+    for (const ExampleSystem &example : exampleSystems())
+        QTest::newRow(example.id) << example.coefficients;
+    QTest::newRow("two lines of equilibria") << Coefficients{0, 0, 0, 4, -1.3333333333333333, -1};
+    QTest::newRow("four points, long numbers") << Coefficients{1.1111111, -0.3333333333, -0.1428571, 2.2222222, -0.0909090909, -0.7692307};
+}
+
+void AnalysisTest::equilibriaTableShowsEveryRow()
+{
+    QFETCH(Coefficients, coefficients);
+    Prog window;
+    window.Form_Load();
+    std::tie(window.model.A, window.model.B, window.model.C, window.model.D, window.model.E, window.model.F) =
+        std::tie(coefficients.A, coefficients.B, coefficients.C, coefficients.D, coefficients.E, coefficients.F);
+    window.Calcular->click();
+    action(window, "analisis")->trigger();
+    AnalysisWindow *shown = window.analysis->analysisWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QTableWidget *table = shown->equilibriaTable();
+    QVERIFY(table->rowCount() > 0);
+    const QRect inSight = table->viewport()->rect();
+    const QFontMetrics metrics(table->font());
+    for (int row = 0; row < table->rowCount(); ++row)
+        for (int column = 0; column < table->columnCount(); column += table->columnSpan(row, column)) {
+            const QRect cellRect = table->visualRect(table->model()->index(row, column));
+            QVERIFY(inSight.contains(cellRect));
+            QVERIFY(metrics.horizontalAdvance(table->item(row, column)->text()) < cellRect.width());
+        }
+
+    // Scrolled away from its start (a wide column, a short table), then a recomputation of
+    // the same system.
+    table->setColumnWidth(2, 2000);
+    table->setFixedHeight(table->horizontalHeader()->height() + table->rowHeight(0));
+    QApplication::processEvents();
+    QScrollBar *across = table->horizontalScrollBar();
+    QScrollBar *down = table->verticalScrollBar();
+    QVERIFY(across->maximum() > 0 && down->maximum() > 0);
+    across->setValue(across->maximum());
+    down->setValue(down->maximum());
+    window.Calcular->click();
+    QCOMPARE(across->value(), 0);
+    QCOMPARE(down->value(), 0);
 }
 
 // The turning points of the trajectory on screen and the period: the default orbit through

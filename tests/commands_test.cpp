@@ -17,6 +17,7 @@
 #include <QStyleOptionSlider>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -59,6 +60,8 @@ private slots:
     void timeSpan();
     void textThatIsNoNumberShowsTheSpanInForce();
     void typedPointIsAppliedOnlyWithASpanAboveZero();
+    void initialPointThatIsNoNumberIsMarked_data();
+    void initialPointThatIsNoNumberIsMarked();
     void pressInThePhasePlane_data();
     void pressInThePhasePlane();
     void clickInThePhasePlane_data();
@@ -79,6 +82,8 @@ private slots:
     void keptTrajectories();
     void plotOptions_data();
     void plotOptions();
+    void ctrlKeysReachTheirTarget_data();
+    void ctrlKeysReachTheirTarget();
 
 private:
     std::optional<ScopedLocale> locale;
@@ -146,6 +151,45 @@ void CommandsTest::textThatIsNoNumberShowsTheSpanInForce()
     QVERIFY(!QApplication::activeModalWidget());
     window->Calcular_Click();
     QCOMPARE(window->Text2->text(), QStringLiteral("2"));
+}
+
+// A box of the initial point whose text is no number says so after Calcular (a red frame, a
+// tooltip), until the text is edited; the trajectory stays, and the box looks as before.
+void CommandsTest::initialPointThatIsNoNumberIsMarked_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("XI, a word") << "XI" << "cinco";
+    QTest::newRow("YI, empty") << "YI" << "";
+    QTest::newRow("XI, beyond a double") << "XI" << "1e999";
+}
+
+void CommandsTest::initialPointThatIsNoNumberIsMarked()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, text);
+    const QString notANumber = QStringLiteral("No es un número: se mantiene el valor anterior");
+    auto *edit = window->findChild<QLineEdit *>(box);
+    const QString ownTip = edit->toolTip();
+    const QImage plain = edit->grab().toImage();
+    const auto redEdge = [edit] {   // the frame's left edge, halfway down
+        const QRgb pixel = edit->grab().toImage().pixel(0, edit->height() / 2);
+        return qRed(pixel) > 150 && qGreen(pixel) < 90 && qBlue(pixel) < 90;
+    };
+    QVERIFY(!redEdge());
+    edit->setText(text);
+    window->Calcular_Click();
+    window->Calcular_Click();   // marked once, however often
+    QCOMPARE(window->model.xs(0), 5.0);
+    QCOMPARE(edit->toolTip(), notANumber);
+    QVERIFY(redEdge());
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("5"));
+    QCOMPARE(edit->toolTip(), ownTip);
+    edit->clearFocus();
+    edit->setCursorPosition(0);
+    QCOMPARE(edit->grab().toImage(), plain);
 }
 
 void CommandsTest::typedPointIsAppliedOnlyWithASpanAboveZero()
@@ -576,6 +620,54 @@ void CommandsTest::plotOptions()
                                               })->sample;
     QCOMPARE(window->HScroll1->value(), expected);
     turning->setChecked(false);
+}
+
+// Regression: a text box took Ctrl+E as "end of line", and with the turning points shown
+// Ctrl+arrows in the phase plane jumped between them instead of moving the crosshair.
+void CommandsTest::ctrlKeysReachTheirTarget_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("key");   // pressed with Ctrl
+    QTest::addColumn<QString>("outcome");
+    QTest::newRow("Ctrl+E in XI") << "XI" << int(Qt::Key_E) << "asked: Exportar datos";
+    QTest::newRow("Ctrl+E in the span box") << "Text2" << int(Qt::Key_E) << "asked: Exportar datos";
+    QTest::newRow("Ctrl+E in a read-out") << "TR" << int(Qt::Key_E) << "asked: Exportar datos";
+    QTest::newRow("Ctrl+S in YI") << "YI" << int(Qt::Key_S) << "asked: Guardar imagen";
+    QTest::newRow("Ctrl+Right in the phase plane") << "XYgraf" << int(Qt::Key_Right) << "crosshair moved 10";
+    QTest::newRow("Ctrl+Left in the phase plane") << "XYgraf" << int(Qt::Key_Left) << "crosshair moved -10";
+    QTest::newRow("Ctrl+Right in a time plot") << "Xgraf" << int(Qt::Key_Right) << "cursor on the next turning point";
+    QTest::newRow("Ctrl+Right on Calcular") << "Calcular" << int(Qt::Key_Right) << "cursor on the next turning point";
+}
+
+void CommandsTest::ctrlKeysReachTheirTarget()
+{
+    QFETCH(QString, control);
+    QFETCH(int, key);
+    QFETCH(QString, outcome);
+    window->Text2->setText(QStringLiteral("10"));
+    window->Calcular_Click();
+    window->findChild<QAction *>(QStringLiteral("extremos"))->setChecked(true);
+    const auto &points = window->turningPoints();
+    const auto next = std::find_if(points.begin(), points.end(), [](const TurningPoint &p) { return p.sample > 0; });
+    QVERIFY(next != points.end());
+    QString asked;
+    window->askSaveFileName = [&asked](const QString &caption, const QString &, const QString &, QString *) {
+        asked = caption;
+        return QString();
+    };
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    auto *target = window->findChild<QWidget *>(control);
+    target->setFocus();
+    const QPoint marker = window->XYgraf->markerPixel();
+    QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
+
+    const int cursor = window->HScroll1->value(), moved = window->XYgraf->markerPixel().x() - marker.x();
+    const QString seen = !asked.isEmpty() ? QStringLiteral("asked: ") + asked
+        : moved != 0 && cursor == 0       ? QStringLiteral("crosshair moved %1").arg(moved)
+        : cursor == next->sample          ? QStringLiteral("cursor on the next turning point")
+                                          : QStringLiteral("nothing");
+    QCOMPARE(seen, outcome);
 }
 
 QTEST_MAIN(CommandsTest)

@@ -152,7 +152,10 @@ void ConversionsTest::roundTrips()
         const double once = numberFromText(textOf(v));
         QCOMPARE(textOf(once), textOf(v));
         QCOMPARE(numberFromText(textOf(once)), once);
+        QCOMPARE(numberFromText(exactTextOf(v)), v);
     }
+    for (double v : {0.1 + 0.2, DBL_MAX, DBL_TRUE_MIN, -2.424425307e-7})
+        QCOMPARE(numberFromText(exactTextOf(v)), v);
     for (float f : {4.9875f, 0.15f, 1.0f / 3, -7.5e-12f, FLT_MAX, 16777217.0f})
         QCOMPARE(static_cast<float>(numberFromText(::textOfSingle(f))), f);
 }

@@ -193,10 +193,11 @@ void LayoutTest::tabChain()
             chain << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget != window.XYgraf);
-    // The coefficient labels take part too, so that they can be edited from the keyboard.
+    // The coefficient labels take part too, so that they can be edited from the keyboard, in
+    // reading order: the first equation with its span box, then the second.
     const QStringList expected = {"XYgraf", "Xgraf", "Ygraf", "HScroll1", "XR", "YR",
-                                  "TR", "XI", "YI", "Calcular", "par(3)", "par(0)",
-                                  "par(1)", "par(2)", "par(4)", "par(5)", "Text2"};
+                                  "TR", "XI", "YI", "Calcular", "par(0)", "par(1)",
+                                  "par(2)", "Text2", "par(3)", "par(4)", "par(5)"};
     QCOMPARE(chain, expected);
 }
 

@@ -9,6 +9,8 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -27,14 +29,62 @@ QLabel *selectableLabel(const char *name, const char *accessibleName, QWidget *p
     return label;
 }
 
-QTableWidgetItem *cell(const QString &text)
+// Where a cell keeps its exact text.
+constexpr int kExactRole = Qt::UserRole;
+
+// The selected cells of the table as rows of tab-separated text, the header first.
+void copySelection(const QTableWidget &table)
 {
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
+    const QList<QTableWidgetSelectionRange> ranges = table.selectedRanges();
+    if (ranges.isEmpty())
+        return;
+    int top = table.rowCount(), bottom = -1, left = table.columnCount(), right = -1;
+    for (const QTableWidgetSelectionRange &range : ranges) {
+        top = std::min(top, range.topRow());
+        bottom = std::max(bottom, range.bottomRow());
+        left = std::min(left, range.leftColumn());
+        right = std::max(right, range.rightColumn());
+    }
+    QStringList lines;
+    QStringList header;
+    for (int column = left; column <= right; ++column)
+        header << table.horizontalHeaderItem(column)->text();
+    lines << header.join(QLatin1Char('\t'));
+    for (int row = top; row <= bottom; ++row) {
+        QStringList fields;
+        for (int column = left; column <= right; ++column) {
+            const QTableWidgetItem *item = table.item(row, column);
+            const QVariant exact = item ? item->data(kExactRole) : QVariant();
+            fields << (item && item->isSelected() ? (exact.isValid() ? exact.toString() : item->text()) : QString());
+        }
+        lines << fields.join(QLatin1Char('\t'));
+    }
+    QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
 }
 
 } // namespace
+
+QTableWidgetItem *resultCell(const QString &shown, const QString &exact)
+{
+    auto *item = new QTableWidgetItem(shown);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    if (!exact.isEmpty()) {
+        item->setToolTip(exact);
+        item->setData(kExactRole, exact);
+    }
+    return item;
+}
+
+void copyCellsWithCtrlC(QTableWidget &table)
+{
+    auto *copy = new QAction(QStringLiteral("Copiar"), &table);
+    copy->setObjectName(QStringLiteral("copiarTabla"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(copy, &QAction::triggered, &table, [&table] { copySelection(table); });
+    table.addAction(copy);
+    table.setContextMenuPolicy(Qt::ActionsContextMenu);
+}
 
 AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
@@ -57,13 +107,7 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     table_->setAccessibleDescription(
         QStringLiteral("Una fila por equilibrio: x, y, autovalores y tipo. Control+C copia las celdas elegidas."));
 
-    auto *copy = new QAction(QStringLiteral("Copiar"), table_);
-    copy->setObjectName(QStringLiteral("copiarTabla"));
-    copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    connect(copy, &QAction::triggered, this, &AnalysisWindow::copySelection);
-    table_->addAction(copy);
-    table_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    copyCellsWithCtrlC(*table_);
 
     layout_ = new QVBoxLayout(this);
     layout_->addWidget(new QLabel(QStringLiteral("Coeficientes (cada cambio vuelve a calcular):"), this));
@@ -80,27 +124,85 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 void AnalysisWindow::showSystem(const AnalysedSystem &system)
 {
     const Coefficients &k = system.coefficients;
-    coefficients_->setText(QStringLiteral("x' = x (A + B x + C y),   y' = y (D + E x + F y)\n"
-                                          "A = %1    B = %2    C = %3\nD = %4    E = %5    F = %6")
-                               .arg(textOf(k.A), textOf(k.B), textOf(k.C), textOf(k.D), textOf(k.E), textOf(k.F)));
-    span_->setText(QStringLiteral("Intervalo de tiempo: %1    (dt = %2)").arg(textOf(100 * system.dt), textOf(system.dt)));
+    // 6 significant digits; the tooltip gives the exact values.
+    const auto coefficientsText = [&k](NumberText number) {
+        return QStringLiteral("x' = x (A + B x + C y),   y' = y (D + E x + F y)\n"
+                              "A = %1    B = %2    C = %3\nD = %4    E = %5    F = %6")
+            .arg(number(k.A), number(k.B), number(k.C), number(k.D), number(k.E), number(k.F));
+    };
+    coefficients_->setText(coefficientsText(shortTextOf));
+    coefficients_->setToolTip(coefficientsText(exactTextOf));
+    const auto spanText = [&system](NumberText number) {
+        return QStringLiteral("Intervalo de tiempo: %1    (dt = %2)").arg(number(100 * system.dt), number(system.dt));
+    };
+    span_->setText(spanText(shortTextOf));
+    span_->setToolTip(spanText(exactTextOf));
 
     table_->clearSpans();
     table_->setRowCount(int(system.equilibria.size()));
     for (int row = 0; row < table_->rowCount(); ++row) {
         const Equilibrium &e = system.equilibria[std::size_t(row)];
         if (e.shape == Equilibrium::Shape::Point) {
-            table_->setItem(row, 0, cell(textOf(e.x)));
-            table_->setItem(row, 1, cell(textOf(e.y)));
+            table_->setItem(row, 0, resultCell(shortTextOf(e.x), exactTextOf(e.x)));
+            table_->setItem(row, 1, resultCell(shortTextOf(e.y), exactTextOf(e.y)));
+            table_->setItem(row, 2, resultCell(eigenvaluesText(e, shortTextOf), eigenvaluesText(e, exactTextOf)));
         } else {
-            table_->setItem(row, 0, cell(placeText(e)));
-            table_->setItem(row, 1, cell(QString()));
-            table_->setSpan(row, 0, 1, 2);
+            // A line's equation, or the whole plane, across x, y and the eigenvalues (which
+            // only a point has).
+            table_->setItem(row, 0, resultCell(placeText(e, shortTextOf), placeText(e, exactTextOf)));
+            table_->setItem(row, 1, resultCell(QString()));
+            table_->setItem(row, 2, resultCell(eigenvaluesText(e)));
+            table_->setSpan(row, 0, 1, 3);
         }
-        table_->setItem(row, 2, cell(eigenvaluesText(e)));
-        table_->setItem(row, 3, cell(typeText(e.type())));
+        table_->setItem(row, 3, resultCell(typeText(e.type())));
     }
+    fitTableToRows();
+    showTableFromStart();
+}
+
+void AnalysisWindow::showTableFromStart()
+{
+    table_->scrollToTop();
+    table_->horizontalScrollBar()->setValue(0);
+}
+
+// Columns as wide as their contents, a spanned equation included, and the table as tall as
+// its rows, so that every equilibrium is in sight without scrolling.
+void AnalysisWindow::fitTableToRows()
+{
     table_->resizeColumnsToContents();
+    const QFontMetrics metrics(table_->font());
+    const int padding = 2 * (table_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table_) + 1) + 4;
+    for (int row = 0; row < table_->rowCount(); ++row) {
+        if (table_->columnSpan(row, 0) < 3)
+            continue;
+        const int wanted = metrics.horizontalAdvance(table_->item(row, 0)->text()) + padding;
+        const int spanned = table_->columnWidth(0) + table_->columnWidth(1) + table_->columnWidth(2);
+        if (spanned < wanted)
+            table_->setColumnWidth(2, table_->columnWidth(2) + wanted - spanned);
+    }
+    fitTableHeight();
+}
+
+// As tall as the header and every row, and the horizontal scroll bar when the columns are
+// wider than the table.
+void AnalysisWindow::fitTableHeight()
+{
+    int height = 2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height();
+    for (int row = 0; row < std::max(table_->rowCount(), 1); ++row)
+        height += row < table_->rowCount() ? table_->rowHeight(row) : table_->verticalHeader()->defaultSectionSize();
+    int width = 2 * table_->frameWidth();
+    for (int column = 0; column < table_->columnCount(); ++column)
+        width += table_->columnWidth(column);
+    if (width > table_->width())
+        height += table_->horizontalScrollBar()->sizeHint().height();
+    table_->setMinimumHeight(height);
+}
+
+void AnalysisWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitTableHeight();
 }
 
 void AnalysisWindow::addSection(QWidget *section)
@@ -108,31 +210,3 @@ void AnalysisWindow::addSection(QWidget *section)
     layout_->addWidget(section);
 }
 
-// The selected cells as rows of tab-separated text, the header first.
-void AnalysisWindow::copySelection() const
-{
-    const QList<QTableWidgetSelectionRange> ranges = table_->selectedRanges();
-    if (ranges.isEmpty())
-        return;
-    int top = table_->rowCount(), bottom = -1, left = table_->columnCount(), right = -1;
-    for (const QTableWidgetSelectionRange &range : ranges) {
-        top = std::min(top, range.topRow());
-        bottom = std::max(bottom, range.bottomRow());
-        left = std::min(left, range.leftColumn());
-        right = std::max(right, range.rightColumn());
-    }
-    QStringList lines;
-    QStringList header;
-    for (int column = left; column <= right; ++column)
-        header << table_->horizontalHeaderItem(column)->text();
-    lines << header.join(QLatin1Char('\t'));
-    for (int row = top; row <= bottom; ++row) {
-        QStringList fields;
-        for (int column = left; column <= right; ++column) {
-            const QTableWidgetItem *item = table_->item(row, column);
-            fields << (item && item->isSelected() ? item->text() : QString());
-        }
-        lines << fields.join(QLatin1Char('\t'));
-    }
-    QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')) + QLatin1Char('\n'));
-}

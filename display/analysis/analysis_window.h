@@ -7,12 +7,22 @@
 class CoefficientControls;
 class QLabel;
 class QTableWidget;
+class QTableWidgetItem;
 class QVBoxLayout;
+
+// A read-only cell of a table of results: it shows shown, and gives exact, when there is one,
+// in its tooltip and to Ctrl+C.
+QTableWidgetItem *resultCell(const QString &shown, const QString &exact = {});
+
+// Ctrl+C, and "Copiar" in the table's menu, copy the selected cells as rows of tab-separated
+// text under the header, each cell's exact value where it has one.
+void copyCellsWithCtrlC(QTableWidget &table);
 
 // The analysis window ("Análisis"): the live controls of the six coefficients, then the
 // coefficients and the time span in force above a table with one row per equilibrium: x, y,
 // eigenvalues and type. Not modal; its text can be selected and copied (Ctrl+C copies the
-// selected cells, tab-separated).
+// selected cells, tab-separated). Numbers show 6 significant digits, the exact value in the
+// tooltip.
 class AnalysisWindow : public QWidget {
     Q_OBJECT
 
@@ -22,14 +32,21 @@ public:
     // Shows the system: the coefficients, the span (100 dt) and the equilibria.
     void showSystem(const AnalysedSystem &system);
 
+    // The table scrolled back to its first row and column.
+    void showTableFromStart();
+
     // A section of its own below the table, for later additions to the window.
     void addSection(QWidget *section);
 
     QTableWidget *equilibriaTable() const { return table_; }
     CoefficientControls *coefficientControls() const { return controls_; }
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
-    void copySelection() const;
+    void fitTableToRows();
+    void fitTableHeight();
 
     CoefficientControls *controls_ = nullptr;
     QLabel *coefficients_ = nullptr;

@@ -27,30 +27,30 @@ QString typeText(EquilibriumType type)
     return QString::fromUtf8(typeName(type));
 }
 
-QString eigenvaluesText(const Equilibrium &equilibrium)
+QString eigenvaluesText(const Equilibrium &equilibrium, NumberText number)
 {
     if (equilibrium.shape != Equilibrium::Shape::Point || equilibrium.type() == EquilibriumType::Undetermined)
         return QStringLiteral("—");
     const Eigenvalues &e = equilibrium.linearisation.eigenvalues;
     if (e.isComplex())
-        return QStringLiteral("%1 ± %2i").arg(textOf(e.first), textOf(e.imaginary));
-    return textOf(e.first) + listSeparator() + textOf(e.second);
+        return QStringLiteral("%1 ± %2i").arg(number(e.first), number(e.imaginary));
+    return number(e.first) + listSeparator() + number(e.second);
 }
 
-QString lineText(const StraightLine &line)
+QString lineText(const StraightLine &line, NumberText number)
 {
     QString text;
-    auto addTerm = [&text](double coefficient, const QString &variable) {
+    auto addTerm = [&text, number](double coefficient, const QString &variable) {
         if (coefficient == 0)
             return;
         const bool negative = coefficient < 0;
         const double size = std::fabs(coefficient);
-        const QString number = !variable.isEmpty() && size == 1 ? QString() : textOf(size);
-        const QString separator = number.isEmpty() || variable.isEmpty() ? QString() : QStringLiteral(" ");
+        const QString factor = !variable.isEmpty() && size == 1 ? QString() : number(size);
+        const QString separator = factor.isEmpty() || variable.isEmpty() ? QString() : QStringLiteral(" ");
         if (text.isEmpty())
-            text = (negative ? QStringLiteral("-") : QString()) + number + separator + variable;
+            text = (negative ? QStringLiteral("-") : QString()) + factor + separator + variable;
         else
-            text += (negative ? QStringLiteral(" - ") : QStringLiteral(" + ")) + number + separator + variable;
+            text += (negative ? QStringLiteral(" - ") : QStringLiteral(" + ")) + factor + separator + variable;
     };
     addTerm(line.a, {});
     addTerm(line.b, QStringLiteral("x"));
@@ -58,13 +58,13 @@ QString lineText(const StraightLine &line)
     return (text.isEmpty() ? QStringLiteral("0") : text) + QStringLiteral(" = 0");
 }
 
-QString placeText(const Equilibrium &equilibrium)
+QString placeText(const Equilibrium &equilibrium, NumberText number)
 {
     switch (equilibrium.shape) {
     case Equilibrium::Shape::Point:
-        return QStringLiteral("(%1%2%3)").arg(textOf(equilibrium.x), listSeparator(), textOf(equilibrium.y));
+        return QStringLiteral("(%1%2%3)").arg(number(equilibrium.x), listSeparator(), number(equilibrium.y));
     case Equilibrium::Shape::Line:
-        return lineText(equilibrium.line);
+        return lineText(equilibrium.line, number);
     case Equilibrium::Shape::Plane:
         return QStringLiteral("todo el plano");
     }

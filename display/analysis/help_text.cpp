@@ -44,7 +44,8 @@ Espacio sobre Calcular: calcular.</td></tr>
 <tr><td><b>← →</b></td><td>en la barra: una muestra atrás o adelante.</td></tr>
 <tr><td><b>↑ ↓</b>, <b>Re Pág</b>, <b>Av Pág</b></td><td>en la barra: también una muestra.</td></tr>
 <tr><td><b>Inicio</b>, <b>Fin</b></td><td>en la barra: la primera o la última muestra.</td></tr>
-<tr><td><b>← → ↑ ↓</b></td><td>en el plano de fases: mover la cruz un píxel (con Control, diez).</td></tr>
+<tr><td><b>← → ↑ ↓</b></td><td>en el plano de fases: mover la cruz un píxel (con Control, diez, también
+con los máximos y mínimos a la vista).</td></tr>
 <tr><td><b>Intro</b>, <b>Espacio</b></td><td>en el plano de fases: empezar una solución en la cruz, como
 un clic (con Mayúsculas, cerca de un eje, sobre el eje).</td></tr>
 <tr><td><b>← →</b>, <b>Inicio</b>, <b>Fin</b></td><td>en un gráfico de tiempo: mover el cursor de tiempo
@@ -53,8 +54,8 @@ una muestra, o a la primera o la última.</td></tr>
 <tr><td><b>T</b></td><td>Conservar trayectorias: activar o desactivar.</td></tr>
 <tr><td><b>Supr</b></td><td>Borrar trayectorias conservadas.</td></tr>
 <tr><td><b>M</b></td><td>Máximos y mínimos: mostrar u ocultar.</td></tr>
-<tr><td><b>Control+→</b>, <b>Control+←</b></td><td>con los máximos y mínimos a la vista: ir al
-extremo siguiente o al anterior.</td></tr>
+<tr><td><b>Control+→</b>, <b>Control+←</b></td><td>con los máximos y mínimos a la vista, fuera del plano
+de fases: ir al extremo siguiente o al anterior.</td></tr>
 <tr><td><b>L</b></td><td>Unir puntos: activar o desactivar.</td></tr>
 <tr><td><b>N</b></td><td>Isoclinas cero: mostrar u ocultar.</td></tr>
 <tr><td><b>E</b></td><td>Puntos de equilibrio: mostrar u ocultar.</td></tr>
@@ -63,6 +64,7 @@ extremo siguiente o al anterior.</td></tr>
 <tr><td><b>A</b></td><td>abrir la ventana de análisis.</td></tr>
 <tr><td><b>B</b></td><td>abrir el diagrama de bifurcación.</td></tr>
 <tr><td><b>F1</b></td><td>abrir esta ayuda.</td></tr>
+<tr><td><b>Esc</b></td><td>cerrar esta ayuda.</td></tr>
 <tr><td><b>Tecla de menú</b>, <b>Mayús+F10</b></td><td>abrir el menú de análisis (en una casilla de
 texto, su propio menú).</td></tr>
 <tr><td><b>Control+C</b></td><td>en la ventana de análisis: copiar las celdas elegidas de la tabla.</td></tr>
@@ -109,7 +111,8 @@ con el clic en la letra se aplica, como siempre, en el siguiente cálculo.</li>
 <li><b>Diagrama de bifurcación</b> (tecla B): la x y la y de cada equilibrio frente al coeficiente
 elegido, en su color: trazo continuo si es estable, discontinuo si no. Una marca señala dónde cambia
 el tipo y una línea vertical el valor actual. Un clic o un arrastre en el diagrama da ese valor al
-coeficiente y vuelve a calcular; la rueda amplía el eje de valores.</li>
+coeficiente y vuelve a calcular; la rueda amplía el eje de valores. Las casillas «Desde» y «Hasta»
+fijan el intervalo de valores del coeficiente, y Control+S guarda el diagrama como imagen.</li>
 <li><b>Modelos de ejemplo</b>, en el menú: cada uno pone los seis coeficientes, el punto inicial y
 el intervalo de tiempo, y calcula.
 <ul>%5</ul></li>
@@ -118,9 +121,11 @@ el intervalo de tiempo, y calcula.
 <h3>Exportar</h3>
 <table cellspacing="0" cellpadding="3">
 <tr><td><b>Control+S</b></td><td>Guardar imagen: los tres gráficos tal como se ven, en PNG o, como
-vectores, en SVG (según la extensión del nombre).</td></tr>
+vectores, en SVG (según la extensión del nombre). En la ventana del diagrama de bifurcación,
+Control+S guarda el diagrama.</td></tr>
 <tr><td><b>Control+E</b></td><td>Exportar datos (CSV): cada muestra de la trayectoria actual y de
-las conservadas, con sus coeficientes, para una hoja de cálculo.</td></tr>
+las conservadas, con sus coeficientes, para una hoja de cálculo. Actúa también desde una casilla
+de texto, como Control+S.</td></tr>
 <tr><td><b>Control+Mayús+C</b></td><td>Copiar datos: t, x e y de las muestras válidas de la
 trayectoria actual, separados por tabuladores.</td></tr>
 <tr><td><b>Control+Mayús+I</b></td><td>Copiar imagen: los tres gráficos al portapapeles.</td></tr>

@@ -1,5 +1,6 @@
 #include "help_window.h"
 
+#include <QAction>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -17,4 +18,12 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(text);
     resize(620, 640);
+
+    // Escape closes it, wherever its focus is.
+    auto *close = new QAction(QStringLiteral("Cerrar"), this);
+    close->setObjectName(QStringLiteral("cerrarAyuda"));
+    close->setShortcut(QKeySequence::Cancel);
+    close->setShortcutContext(Qt::WindowShortcut);
+    connect(close, &QAction::triggered, this, &QWidget::close);
+    addAction(close);
 }

@@ -1,5 +1,6 @@
 #include "turning_point_table.h"
 
+#include "analysis_window.h"
 #include "conversions.h"
 
 #include <QHeaderView>
@@ -20,6 +21,7 @@ TurningPointTable::TurningPointTable(QWidget *parent) : QWidget(parent)
     table_->setAccessibleName(QStringLiteral("Máximos y mínimos"));
     table_->setAccessibleDescription(
         QStringLiteral("Una fila por máximo o mínimo de x o de y en la trayectoria actual: t, x e y de su muestra."));
+    copyCellsWithCtrlC(*table_);
 
     period_ = new QLabel(this);
     period_->setObjectName(QStringLiteral("periodoAproximado"));
@@ -40,15 +42,12 @@ void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, 
     table_->setRowCount(int(points.size()));
     for (int row = 0; row < table_->rowCount(); ++row) {
         const TurningPoint &p = points[std::size_t(row)];
-        const QString texts[] = {
-            p.variable == TurningPoint::Variable::X ? QStringLiteral("x") : QStringLiteral("y"),
-            p.kind == TurningPoint::Kind::Maximum ? QStringLiteral("máximo") : QStringLiteral("mínimo"),
-            textOf(static_cast<double>(p.sample) * t.dt), textOf(t.xs(p.sample)), textOf(t.ys(p.sample))};
-        for (int column = 0; column < 5; ++column) {
-            auto *item = new QTableWidgetItem(texts[column]);
-            item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-            table_->setItem(row, column, item);
-        }
+        const double time = static_cast<double>(p.sample) * t.dt;
+        table_->setItem(row, 0, resultCell(p.variable == TurningPoint::Variable::X ? QStringLiteral("x") : QStringLiteral("y")));
+        table_->setItem(row, 1, resultCell(p.kind == TurningPoint::Kind::Maximum ? QStringLiteral("máximo") : QStringLiteral("mínimo")));
+        table_->setItem(row, 2, resultCell(shortTextOf(time), exactTextOf(time)));
+        table_->setItem(row, 3, resultCell(shortTextOf(t.xs(p.sample)), exactTextOf(t.xs(p.sample))));
+        table_->setItem(row, 4, resultCell(shortTextOf(t.ys(p.sample)), exactTextOf(t.ys(p.sample))));
     }
     table_->resizeColumnsToContents();
     const std::optional<double> period = approximatePeriod(points, t.xs, t.ys, t.ok, t.dt);

@@ -46,6 +46,16 @@ QString textOfSingle(float value)
     return shortestText(static_cast<double>(value), 7);
 }
 
+QString shortTextOf(double value)
+{
+    return shortestText(value, 6);
+}
+
+QString exactTextOf(double value)
+{
+    return shortestText(value, QLocale::FloatingPointShortest);
+}
+
 double Round(double value, int digits)
 {
     // From 2^52 on every double is a whole number. Beyond 330 decimals nothing is left to round.

@@ -17,6 +17,14 @@ QString textOf(double value);
 // The same for a single-precision value, up to 7 significant digits.
 QString textOfSingle(float value);
 
+// The value to 6 significant digits, as tables and labels show it ("2,42443" in Spanish);
+// otherwise as textOf.
+QString shortTextOf(double value);
+
+// The shortest text that reads back as the same double ("2,424425307"), as a tooltip gives
+// the exact value of a number shown shorter; otherwise as textOf.
+QString exactTextOf(double value);
+
 // value rounded to the given number of decimals, halves to the even neighbour.
 double Round(double value, int digits);
 

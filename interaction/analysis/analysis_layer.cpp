@@ -14,40 +14,80 @@
 
 #include <QAction>
 #include <QHelpEvent>
+#include <QLayout>
 #include <QPainter>
 #include <QScreen>
 #include <QToolTip>
 
 #include <algorithm>
+#include <compare>
+#include <optional>
 
 namespace {
 
-// Beside the main window where the screen has room, so that the plots stay in sight.
-void placeBeside(QWidget &window, const QWidget &main)
+// Where a new window opens: inside the available area of the main window's screen (made
+// smaller if it cannot fit there), beside the main window where there is room, otherwise
+// over as little of it as can be, then clear of the other windows already open, then nearest
+// to the main window. The frame of a window not yet shown is taken to be as thick as the main
+// window's.
+void placeBesideMain(QWidget &window, const QWidget &main, const QList<const QWidget *> &others)
 {
     const QScreen *screen = main.screen();
     if (!screen)
         return;
+    // The size the window will open at: its layout may make it larger than it was made.
+    if (window.layout())
+        window.layout()->activate();
     const QRect room = screen->availableGeometry();
-    const QRect frame = main.frameGeometry();
-    QPoint place(frame.right() + 8, frame.top());
-    if (place.x() + window.width() > room.right())
-        place.setX(std::max(room.left(), room.right() - window.width()));
-    window.move(place);
-}
+    const QRect mainFrame = main.frameGeometry();
+    const QRect mainInside = main.geometry();
+    const QMargins frame(mainInside.left() - mainFrame.left(), mainInside.top() - mainFrame.top(),
+                         mainFrame.right() - mainInside.right(), mainFrame.bottom() - mainInside.bottom());
+    const QSize largest = room.size().shrunkBy(frame);
+    if (window.width() > largest.width() || window.height() > largest.height())
+        window.resize(window.size().boundedTo(largest));
+    const QSize outer = window.size().grownBy(frame);
 
-// Below the main window, or as low as the screen lets it stand.
-void placeBelow(QWidget &window, const QWidget &main)
-{
-    const QScreen *screen = main.screen();
-    if (!screen)
-        return;
-    const QRect room = screen->availableGeometry();
-    const QRect frame = main.frameGeometry();
-    QPoint place(frame.left(), frame.bottom() + 8);
-    if (place.y() + window.height() > room.bottom())
-        place.setY(std::max(room.top(), room.bottom() - window.height()));
-    window.move(place);
+    constexpr int gap = 8;
+    QList<QRect> obstacles;
+    for (const QWidget *other : others)
+        if (other && other != &window && other->isVisible())
+            obstacles << other->frameGeometry();
+    QList<int> xs{mainFrame.right() + 1 + gap, mainFrame.left() - gap - outer.width(), mainFrame.left(),
+                  room.left(), room.right() + 1 - outer.width()};
+    QList<int> ys{mainFrame.top(), mainFrame.bottom() + 1 + gap, mainFrame.top() - gap - outer.height(),
+                  room.top(), room.bottom() + 1 - outer.height()};
+    for (const QRect &other : obstacles) {
+        xs << other.right() + 1 + gap << other.left() - gap - outer.width();
+        ys << other.bottom() + 1 + gap << other.top() - gap - outer.height();
+    }
+    auto area = [](const QRect &a, const QRect &b) {
+        const QRect common = a.intersected(b);
+        return common.isEmpty() ? qint64(0) : qint64(common.width()) * common.height();
+    };
+    struct Score {
+        qint64 overMain, overOthers, distance;
+        auto operator<=>(const Score &) const = default;
+    };
+    std::optional<Score> best;
+    QPoint chosen = room.topLeft();
+    for (int x : xs)
+        for (int y : ys) {
+            const QPoint at(std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - outer.width())),
+                            std::clamp(y, room.top(), std::max(room.top(), room.bottom() + 1 - outer.height())));
+            const QRect placed(at, outer);
+            qint64 overOthers = 0;
+            for (const QRect &other : obstacles)
+                overOthers += area(placed, other);
+            const QPoint apart(std::max({0, mainFrame.left() - placed.right(), placed.left() - mainFrame.right()}),
+                               std::max({0, mainFrame.top() - placed.bottom(), placed.top() - mainFrame.bottom()}));
+            const Score score{area(placed, mainFrame), overOthers, apart.manhattanLength()};
+            if (!best || score < *best) {
+                best = score;
+                chosen = at;
+            }
+        }
+    window.move(chosen);
 }
 
 } // namespace
@@ -75,8 +115,11 @@ void AnalysisLayer::recomputed()
     const Coefficients k{m.A, m.B, m.C, m.D, m.E, m.F};
     const bool newCoefficients = !analysed_ || !(k == system_.coefficients);
     const bool newStep = !analysed_ || m.dt != system_.dt;
-    if (!newCoefficients && !newStep)
+    if (!newCoefficients && !newStep) {
+        if (analysisWindow_)
+            analysisWindow_->showTableFromStart();
         return;
+    }
     system_ = analyse(k, m.dt);
     analysed_ = true;
     if (newCoefficients) {
@@ -107,15 +150,17 @@ void AnalysisLayer::overlaysToggled()
 
 void AnalysisLayer::showAnalysisWindow()
 {
-    if (!analysisWindow_) {
+    const bool made = !analysisWindow_;
+    if (made) {
         analysisWindow_ = new AnalysisWindow(&prog_);
-        placeBeside(*analysisWindow_, prog_);
         exploration_->attach(*analysisWindow_);
         turningPointTable_ = new TurningPointTable(analysisWindow_);
         analysisWindow_->addSection(turningPointTable_);
     }
     showTurningPoints();
     analysisWindow_->showSystem(system_);
+    if (made)
+        placeBesideMain(*analysisWindow_, prog_, openWindows());
     analysisWindow_->show();
     analysisWindow_->raise();
     analysisWindow_->activateWindow();
@@ -134,10 +179,15 @@ void AnalysisLayer::showBifurcationWindow()
     const bool made = !exploration_->bifurcationWindow();
     BifurcationWindow &window = exploration_->bifurcationWindowMade();
     if (made)
-        placeBelow(window, prog_);
+        placeBesideMain(window, prog_, openWindows());
     window.show();
     window.raise();
     window.activateWindow();
+}
+
+QList<const QWidget *> AnalysisLayer::openWindows() const
+{
+    return {analysisWindow_.data(), helpWindow_.data(), exploration_->bifurcationWindow()};
 }
 
 AnalysisWindow *AnalysisLayer::analysisWindow() const
@@ -152,8 +202,10 @@ HelpWindow *AnalysisLayer::helpWindow() const
 
 void AnalysisLayer::showHelp()
 {
-    if (!helpWindow_)
+    if (!helpWindow_) {
         helpWindow_ = new HelpWindow(&prog_);
+        placeBesideMain(*helpWindow_, prog_, openWindows());
+    }
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();

@@ -17,6 +17,7 @@ class Prog;
 class QAction;
 class QHelpEvent;
 class QMenu;
+class QWidget;
 
 // The phase-plane analysis laid over the designed window: the overlays of the three plots,
 // the analysis and help windows, and the actions, keys and context menu that reach them.
@@ -69,9 +70,12 @@ private:
     void overlaysToggled();
     void setUnderlayPainters();
     bool showEquilibriumTip(QHelpEvent *event);
+    // The analysis layer's windows, each null until made.
+    QList<const QWidget *> openWindows() const;
 
     Prog &prog_;
     PlotSurface *phasePlane_ = nullptr;
+    QWidget *scrollBar_ = nullptr;
     AnalysedSystem system_;
     bool analysed_ = false;
     QAction *nullclines_ = nullptr;

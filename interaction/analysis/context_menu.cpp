@@ -1,6 +1,7 @@
 // The context menu of the window. A right click anywhere opens it, except in the phase plane,
 // where every press starts a solution, and in the text boxes and the scroll bar, which keep
-// their own menus. The Menu key and Shift+F10 open the menu of the control with the focus.
+// their own menus. The Menu key and Shift+F10 open the menu of the control with the focus; from
+// the scroll bar, whose own menu is for the mouse, they open this one.
 #include "analysis_layer.h"
 
 #include "plot_surface.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QScrollBar>
 
 void AnalysisLayer::installContextMenu()
 {
@@ -18,6 +20,8 @@ void AnalysisLayer::installContextMenu()
             [this](const QPoint &pos) { openContextMenu(prog_.mapToGlobal(pos)); });
     phasePlane_ = prog_.XYgraf;
     phasePlane_->installEventFilter(this);
+    scrollBar_ = prog_.HScroll1;
+    scrollBar_->installEventFilter(this);
 }
 
 QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
@@ -58,6 +62,14 @@ bool AnalysisLayer::eventFilter(QObject *watched, QEvent *event)
 {
     // The phase plane is known by its own pointer: while the window is being destroyed it
     // still receives events, and the window is no longer a Prog to ask.
+    if (watched == scrollBar_ && event->type() == QEvent::ContextMenu) {
+        auto *request = static_cast<QContextMenuEvent *>(event);
+        if (request->reason() != QContextMenuEvent::Keyboard)
+            return false;
+        openContextMenu(request->globalPos());
+        event->accept();
+        return true;
+    }
     if (watched != phasePlane_)
         return false;
     switch (event->type()) {

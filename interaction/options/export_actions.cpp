@@ -20,6 +20,7 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSvgGenerator>
 
@@ -74,7 +75,7 @@ void Prog::createExportActions()
 
     askSaveFileName = [this](const QString &caption, const QString &offered, const QString &filters,
                              QString *chosenFilter) {
-        return QFileDialog::getSaveFileName(this, caption, offered, filters, chosenFilter,
+        return QFileDialog::getSaveFileName(dialogParent(), caption, offered, filters, chosenFilter,
                                             QFileDialog::DontUseNativeDialog);
     };
 }
@@ -94,14 +95,26 @@ QString Prog::offeredPath(const QString &fileName) const
 void Prog::saveImage()
 {
     const auto underlay = [this](PlotKind plot, QPainter &painter, const QSizeF &area) { paintUnderlay(plot, painter, area); };
-    saveImageFile(QStringLiteral("lotka-volterra.png"), [this] { return plotPicture(); },
+    saveImageFile(*this, QStringLiteral("lotka-volterra.png"), [this] { return plotPicture(); },
                   [this, underlay] { return plot_picture::svg(plotScene(), underlay, plot_picture::coloursOf(XYgraf->palette())); });
 }
 
-// Asks where, then writes the picture as PNG or SVG, as the name's extension says.
-void Prog::saveImageFile(const QString &fileName, const std::function<QImage()> &png,
+QWidget *Prog::dialogParent()
+{
+    return asker_ ? asker_.data() : this;
+}
+
+// Asks where, over the window that asked, then writes the picture as PNG or SVG, as the name's
+// extension says. The window that asked is active again afterwards.
+void Prog::saveImageFile(QWidget &asker, const QString &fileName, const std::function<QImage()> &png,
                          const std::function<QByteArray()> &svg)
 {
+    const QPointer<QWidget> previous = std::exchange(asker_, &asker);
+    const auto restore = qScopeGuard([this, previous, &asker] {
+        asker_ = previous;
+        asker.raise();
+        asker.activateWindow();
+    });
     const QString title = QStringLiteral("Guardar imagen");
     QString filter = kPngFilter;
     QString path = askSaveFileName(title, offeredPath(fileName), kPngFilter + QStringLiteral(";;") + kSvgFilter, &filter);
@@ -126,7 +139,7 @@ void Prog::attachDiagramExport(BifurcationWindow &window)
     BifurcationCanvas *canvas = window.canvas();
     connect(save, &QAction::triggered, this, [this, canvas] {
         saveImageFile(
-            QStringLiteral("bifurcacion.png"),
+            *canvas->window(), QStringLiteral("bifurcacion.png"),
             [canvas] {
                 const qreal ratio = canvas->devicePixelRatioF();
                 QImage image(canvas->size() * ratio, QImage::Format_RGB32);
@@ -187,7 +200,7 @@ bool Prog::writeFile(const QString &title, const QString &path, const QByteArray
     QString reason;
     if (writeWholeFile(path, bytes, &reason))
         return true;
-    QMessageBox::warning(this, title,
+    QMessageBox::warning(dialogParent(), title,
                          QStringLiteral("No se pudo guardar el archivo %1:\n%2.")
                              .arg(QDir::toNativeSeparators(path), reason));
     return false;
