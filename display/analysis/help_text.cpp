@@ -103,14 +103,18 @@ cada máximo interpolado por la parábola que pasa por su muestra y las dos veci
 trayectoria, nunca a través de una muestra no válida.</li>
 <li><b>Ventana de análisis</b>: los coeficientes y el intervalo de tiempo en vigor y una tabla
 con cada equilibrio: x, y, autovalores (los complejos como a ± bi) y tipo. Se actualiza en
-cada cálculo. Arriba, cada coeficiente tiene una casilla con su valor exacto y un deslizador que
-recorre el valor ± el mayor de 1 y |valor| (al soltarlo, el recorrido se centra en el valor nuevo).
+cada cálculo. Arriba, cada coeficiente tiene una casilla con su valor exacto y un deslizador en
+pasos redondos (1, 2 o 5 por una potencia de 10) que recorre al menos el valor ± el mayor de 1 y
+|valor| (al soltarlo, el recorrido se centra en el valor nuevo); las flechas avanzan un paso y
+Re Pág y Av Pág cien. Un arrastre conserva solo la trayectoria que había al empezar.
 Un cambio en cualquiera de los dos guarda el coeficiente y vuelve a calcular al momento, como el
 botón Calcular: la trayectoria, las marcas y las ventanas siguen al deslizador. Un valor escrito
 con el clic en la letra se aplica, como siempre, en el siguiente cálculo.</li>
 <li><b>Diagrama de bifurcación</b> (tecla B): la x y la y de cada equilibrio frente al coeficiente
-elegido, en su color: trazo continuo si es estable, discontinuo si no. Una marca señala dónde cambia
-el tipo y una línea vertical el valor actual. Un clic o un arrastre en el diagrama da ese valor al
+elegido, en su color: trazo continuo si es estable, discontinuo si es inestable, punteado si es
+neutral (un centro o un autovalor nulo); una flecha en el borde señala una rama fuera de la vista.
+Una marca señala dónde cambia el tipo y una línea vertical el valor actual; si el valor sale del
+intervalo, el intervalo se centra en él. Un clic o un arrastre en el diagrama da ese valor al
 coeficiente y vuelve a calcular; la rueda amplía el eje de valores. Las casillas «Desde» y «Hasta»
 fijan el intervalo de valores del coeficiente, y Control+S guarda el diagrama como imagen.</li>
 <li><b>Modelos de ejemplo</b>, en el menú: cada uno pone los seis coeficientes, el punto inicial y
