@@ -84,7 +84,7 @@ struct Peak {
 // The vertex of the parabola through a turning point's sample and its two neighbours, when both
 // are valid and the parabola bends the right way; otherwise the sample itself.
 Peak peak(const TurningPoint &point, const SampleArray<double> &xs, const SampleArray<double> &ys,
-                               const SampleArray<bool> &ok, double dt)
+          const SampleArray<bool> &ok, double dt)
 {
     const int s = point.sample;
     const double t = static_cast<double>(s) * dt;

@@ -28,10 +28,9 @@ std::vector<TurningPoint> turningPoints(const Coefficients &k, const SampleArray
 double peakTime(const TurningPoint &point, const SampleArray<double> &xs, const SampleArray<double> &ys,
                 const SampleArray<bool> &ok, double dt);
 
-// Consecutive maxima of x that differ by at most this fraction of their size belong to a closed
-// orbit. It is above what the integrator and the parabola through three samples leave on a
-// closed orbit at sensible time steps, and below the shrinking or growth of a spiral's turn
-// where it is visible in the plots.
+// Consecutive maxima of x belong to a closed orbit when they differ by at most this fraction of
+// their size plus what the parabolas through three samples add to each, the part of a peak that
+// the samples leave unknown. A spiral whose turns change by less looks closed in the plots too.
 inline constexpr double kClosedOrbitTolerance = 1e-3;
 
 // The oscillation of x along a trajectory: a period when its maxima repeat (a closed orbit),
