@@ -3,7 +3,11 @@
 #include "equilibria.h"
 #include "nullclines.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
+#include <array>
 
 #include <cfloat>
 #include <cmath>
@@ -34,6 +38,8 @@ const char *nameOf(EquilibriumType type)
     case EquilibriumType::UnstableNode: return "unstable node";
     case EquilibriumType::StableDegenerateNode: return "stable degenerate node";
     case EquilibriumType::UnstableDegenerateNode: return "unstable degenerate node";
+    case EquilibriumType::StableStarNode: return "stable star node";
+    case EquilibriumType::UnstableStarNode: return "unstable star node";
     case EquilibriumType::StableFocus: return "stable focus";
     case EquilibriumType::UnstableFocus: return "unstable focus";
     case EquilibriumType::Centre: return "centre";
@@ -65,6 +71,15 @@ QString describe(const std::vector<Equilibrium> &list)
     return parts.join(QStringLiteral("; "));
 }
 
+// A line's coefficients divided by the largest of their sizes: equal for proportional lines.
+std::array<double, 3> lineDirection(const StraightLine &line)
+{
+    const double largest = std::max({std::fabs(line.a), std::fabs(line.b), std::fabs(line.c)});
+    if (largest == 0)
+        return {0, 0, 0};
+    return {line.a / largest, line.b / largest, line.c / largest};
+}
+
 } // namespace
 
 class AnalysisModelTest : public QObject {
@@ -75,6 +90,8 @@ private slots:
     void linearisation();
     void equilibriaOf_data();
     void equilibriaOf();
+    void scaleChangesNoType_data();
+    void scaleChangesNoType();
     void clipping_data();
     void clipping();
     void direction_data();
@@ -94,7 +111,10 @@ void AnalysisModelTest::linearisation_data()
     QTest::newRow("stable node") << matrix(-1, 0, 0, -2) << T::StableNode << -1.0 << -2.0 << 0.0;
     QTest::newRow("unstable node") << matrix(2, 1, 0, 3) << T::UnstableNode << 3.0 << 2.0 << 0.0;
     QTest::newRow("stable degenerate node") << matrix(-1, 1, 0, -1) << T::StableDegenerateNode << -1.0 << -1.0 << 0.0;
-    QTest::newRow("unstable degenerate node") << matrix(2, 0, 0, 2) << T::UnstableDegenerateNode << 2.0 << 2.0 << 0.0;
+    QTest::newRow("unstable degenerate node") << matrix(2, 0, 3, 2) << T::UnstableDegenerateNode << 2.0 << 2.0 << 0.0;
+    // λ I: every direction is an eigenvector.
+    QTest::newRow("unstable star node") << matrix(2, 0, 0, 2) << T::UnstableStarNode << 2.0 << 2.0 << 0.0;
+    QTest::newRow("stable star node") << matrix(-0.5, 0, 0, -0.5) << T::StableStarNode << -0.5 << -0.5 << 0.0;
     QTest::newRow("stable focus") << matrix(-2, -4, 2, 0) << T::StableFocus << -1.0 << -1.0 << std::sqrt(7.0);
     QTest::newRow("unstable focus") << matrix(2, -4, 6, 0) << T::UnstableFocus << 1.0 << 1.0 << std::sqrt(23.0);
     QTest::newRow("centre") << matrix(0, -4, 4, 0) << T::Centre << 0.0 << 0.0 << 4.0;
@@ -106,8 +126,21 @@ void AnalysisModelTest::linearisation_data()
         << Jacobian{1, 1, 1 + 2 * DBL_EPSILON, 1, 1, 1} << T::NonHyperbolic << 2.0 << 0.0 << 0.0;
     QTest::newRow("repeated eigenvalue within rounding")
         << Jacobian{-1, 1e-17, 1, -1 - 2 * DBL_EPSILON, 1, 1} << T::StableDegenerateNode << -1.0 << -1.0 << 0.0;
+    // Eigenvalues 5e-5 apart are no repeated eigenvalue, whatever the scale.
+    QTest::newRow("close complex pair") << matrix(-1, 5e-5, -5e-5, -1) << T::StableFocus << -1.0 << -1.0 << 5e-5;
+    QTest::newRow("close complex pair, tiny")
+        << matrix(-1e-300, 5e-305, -5e-305, -1e-300) << T::StableFocus << -1e-300 << -1e-300 << 5e-305;
+    QTest::newRow("large entries") << matrix(1e200, 1e200, 1e200, 1e200) << T::NonHyperbolic << 2e200 << 0.0 << 0.0;
+    QTest::newRow("large node") << matrix(3e307, 0, 1e308, 1e308) << T::UnstableNode << 1e308 << 3e307 << 0.0;
+    QTest::newRow("large saddle") << matrix(1e308, 1e308, 1e308, -1e308) << T::Saddle << 1e308 * M_SQRT2
+                                  << -1e308 * M_SQRT2 << 0.0;
+    QTest::newRow("trace beyond the range of a double")
+        << matrix(1e308, 0, 0, 1.7e308) << T::UnstableNode << 1.7e308 << 1e308 << 0.0;
+    // Eigenvalues 3e308 and 0: the type is known, the eigenvalues cannot be shown.
+    QTest::newRow("eigenvalues beyond the range of a double")
+        << matrix(1.5e308, 1.5e308, 1.5e308, 1.5e308) << T::NonHyperbolic << 0.0 << 0.0 << 0.0;
     QTest::newRow("beyond the range of a double")
-        << matrix(1e200, 1e200, 1e200, 1e200) << T::Undetermined << 0.0 << 0.0 << 0.0;
+        << matrix(HUGE_VAL, 1, 1, 1) << T::Undetermined << 0.0 << 0.0 << 0.0;
 }
 
 void AnalysisModelTest::linearisation()
@@ -122,7 +155,8 @@ void AnalysisModelTest::linearisation()
     QVERIFY2(close(l.eigenvalues.first, first), qPrintable(QString::number(l.eigenvalues.first, 'g', 17)));
     QVERIFY2(close(l.eigenvalues.second, second), qPrintable(QString::number(l.eigenvalues.second, 'g', 17)));
     QVERIFY2(close(l.eigenvalues.imaginary, imaginary), qPrintable(QString::number(l.eigenvalues.imaginary, 'g', 17)));
-    QVERIFY(std::isfinite(l.trace) && std::isfinite(l.determinant));
+    QVERIFY(std::isfinite(l.eigenvalues.first) && std::isfinite(l.eigenvalues.second)
+            && std::isfinite(l.eigenvalues.imaginary));
 }
 
 void AnalysisModelTest::equilibriaOf_data()
@@ -137,9 +171,18 @@ void AnalysisModelTest::equilibriaOf_data()
                                                    << "(0, 0) saddle; (-8, 0) stable node; (4, 6) unstable focus";
     QTest::newRow("competition, coexistence")
         << Coefficients{1, -1, -0.5, 1, -0.5, -1}
-        << "(0, 0) unstable degenerate node; (1, 0) saddle; (0, 1) saddle; (0.666666666666667, 0.666666666666667) stable node";
+        << "(0, 0) unstable star node; (1, 0) saddle; (0, 1) saddle; (0.666666666666667, 0.666666666666667) stable node";
     QTest::newRow("two logistic species") << Coefficients{1, -1, 0, 1, 0, -1}
-        << "(0, 0) unstable degenerate node; (1, 0) saddle; (0, 1) saddle; (1, 1) stable degenerate node";
+        << "(0, 0) unstable star node; (1, 0) saddle; (0, 1) saddle; (1, 1) stable star node";
+    QTest::newRow("two logistic species, star nodes") << Coefficients{4, -1, 0, 4, 0, -1}
+        << "(0, 0) unstable star node; (4, 0) saddle; (0, 4) saddle; (4, 4) stable star node";
+    QTest::newRow("repeated eigenvalue, one eigenvector") << Coefficients{1, -2, 1, 2, 0, -2}
+        << "(0, 0) unstable node; (0.5, 0) saddle; (0, 1) saddle; (1, 1) stable degenerate node";
+    // Eigenvalues -1 ± 5e-5 i at (1, 1), then -0.999999 and -1.000101: neither is repeated.
+    QTest::newRow("close complex eigenvalues") << Coefficients{0.99995, -1, 0.00005, 1.00005, -0.00005, -1}
+        << "(0, 0) unstable node; (0.99995, 0) saddle; (0, 1.00005) saddle; (1, 1) stable focus";
+    QTest::newRow("close real eigenvalues") << Coefficients{0.99999, -1, 0.00001, 1.00009, 0.00001, -1.0001}
+        << "(0, 0) unstable node; (0.99999, 0) saddle; (0, 0.9999900009999) saddle; (1, 1) stable node";
     QTest::newRow("non-hyperbolic origin") << Coefficients{0, -1, 0, -1, 0, 0} << "(0, 0) non-hyperbolic";
     QTest::newRow("A = B = 0: the x axis") << Coefficients{0, 0, -1, -4, 1, 0}
         << "(0, 0) non-hyperbolic; (4, 0) non-hyperbolic; line 0 0 1";
@@ -158,6 +201,15 @@ void AnalysisModelTest::equilibriaOf_data()
         << "(0, 0) saddle; (3, 0) non-hyperbolic";
     QTest::newRow("-A/B beyond the range of a double") << Coefficients{1e300, 1e-300, 0, -1, 0, 0}
         << "(0, 0) saddle";
+    // Multiplying all six coefficients by one number only rescales time.
+    QTest::newRow("default, slowed down by 1e-170") << Coefficients{4e-170, 0, -1e-170, -4e-170, 1e-170, 0}
+                                                    << "(0, 0) saddle; (4, 4) centre";
+    QTest::newRow("default, sped up by 1e155") << Coefficients{4e155, 0, -1e155, -4e155, 1e155, 0}
+                                               << "(0, 0) saddle; (4, 4) centre";
+    QTest::newRow("logistic prey, sped up by 1e153") << Coefficients{4e153, -1e153, -1e153, -2e153, 1e153, 0}
+                                                     << "(0, 0) saddle; (4, 0) saddle; (2, 2) stable focus";
+    QTest::newRow("F near the largest double") << Coefficients{1, 0, 0, 2, 0, 1e308}
+                                               << "(0, 0) unstable node; (0, -2e-308) saddle";
 }
 
 void AnalysisModelTest::equilibriaOf()
@@ -165,6 +217,54 @@ void AnalysisModelTest::equilibriaOf()
     QFETCH(Coefficients, k);
     QFETCH(QString, expected);
     QCOMPARE(describe(equilibria(k)), expected);
+}
+
+// Coefficients all multiplied by 2^k, for every k that keeps them finite and normal, give the
+// same equilibria and types, and eigenvalues 2^k times as large.
+void AnalysisModelTest::scaleChangesNoType_data()
+{
+    QTest::addColumn<int>("largest");   // random integer coefficients in -largest..largest
+    QTest::addColumn<int>("systems");
+    QTest::newRow("digits, often zero") << 3 << 40;
+    QTest::newRow("up to a thousand") << 1000 << 20;
+}
+
+void AnalysisModelTest::scaleChangesNoType()
+{
+    QFETCH(int, largest);
+    QFETCH(int, systems);
+    QRandomGenerator random(20261209);
+    for (int n = 0; n < systems; ++n) {
+        double c[6];
+        for (double &v : c)
+            v = random.bounded(-largest, largest + 1);
+        const Coefficients k{c[0], c[1], c[2], c[3], c[4], c[5]};
+        const std::vector<Equilibrium> unscaled = equilibria(k);
+        for (int power = -1000; power <= 1000; ++power) {
+            const Coefficients scaled{std::ldexp(k.A, power), std::ldexp(k.B, power), std::ldexp(k.C, power),
+                                      std::ldexp(k.D, power), std::ldexp(k.E, power), std::ldexp(k.F, power)};
+            const bool representable = std::all_of(c, c + 6, [power](double v) {
+                const double s = std::ldexp(v, power);
+                return std::isfinite(s) && (v == 0 || std::isnormal(s));
+            });
+            if (!representable)
+                continue;
+            const std::vector<Equilibrium> found = equilibria(scaled);
+            bool same = found.size() == unscaled.size();
+            for (std::size_t i = 0; same && i < found.size(); ++i) {
+                const Equilibrium &e = found[i], &u = unscaled[i];
+                const Eigenvalues &a = e.linearisation.eigenvalues, &b = u.linearisation.eigenvalues;
+                same = e.shape == u.shape && e.x == u.x && e.y == u.y && e.type() == u.type()
+                    && lineDirection(e.line) == lineDirection(u.line) && close(std::ldexp(a.first, -power), b.first)
+                    && close(std::ldexp(a.second, -power), b.second)
+                    && close(std::ldexp(a.imaginary, -power), b.imaginary);
+            }
+            if (!same)
+                QFAIL(qPrintable(QStringLiteral("%1 %2 %3 %4 %5 %6 times 2^%7: %8")
+                                     .arg(c[0]).arg(c[1]).arg(c[2]).arg(c[3]).arg(c[4]).arg(c[5]).arg(power)
+                                     .arg(describe(found))));
+        }
+    }
 }
 
 void AnalysisModelTest::clipping_data()

@@ -134,6 +134,8 @@ private slots:
     void equilibriaTableShowsEveryRow_data();
     void equilibriaTableShowsEveryRow();
     void turningPointsAndPeriod();
+    void periodLabel_data();
+    void periodLabel();
     void tooltipOfAnEquilibrium();
     void liveEditMatchesDialogThenCalcular_data();
     void liveEditMatchesDialogThenCalcular();
@@ -566,6 +568,58 @@ void AnalysisTest::turningPointsAndPeriod()
     // A trajectory at the equilibrium turns nowhere: the table follows at once.
     window.XYgraf_MouseDown(1, 0, 1750, 2500);
     QCOMPARE(table->rowCount(), 0);
+}
+
+// The period below the turning points: a period only for a closed orbit, a pseudoperiod for a
+// spiral, six significant digits in the user's locale and the exact value in the tooltip.
+void AnalysisTest::periodLabel_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QList<double>>("coefficients");
+    QTest::addColumn<QString>("start");   // x and y, then the span
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<double>("period");
+    QTest::addColumn<double>("within");   // relative
+    const QList<double> defaults{4, 0, -1, -4, 1, 0};
+    QTest::newRow("closed orbit") << "C" << defaults << "5 5 10" << "Periodo aproximado: " << 1.5848896 << 0.005;
+    QTest::newRow("closed orbit, Spanish") << "es_ES" << defaults << "5 5 10" << "Periodo aproximado: " << 1.5848896
+                                           << 0.005;
+    // The logistic prey's focus (2, 1), eigenvalues -1 ± i; the first turns take longer than 2π.
+    QTest::newRow("spiral into a stable focus") << "es_ES" << QList<double>{3, -1, -1, -2, 1, 0} << "1 3 10"
+                                                << "Pseudoperiodo (oscilación amortiguada): " << 2 * M_PI << 0.05;
+    // Focus (4, 4.2), eigenvalues 0.1 ± 4.09756i.
+    QTest::newRow("spiral out of an unstable focus") << "C" << QList<double>{4, 0.05, -1, -4, 1, 0} << "5 5 10"
+                                                     << "Pseudoperiodo (oscilación creciente): " << 2 * M_PI / 4.09756
+                                                     << 0.02;
+}
+
+void AnalysisTest::periodLabel()
+{
+    QFETCH(QString, locale);
+    QFETCH(QList<double>, coefficients);
+    QFETCH(QString, start);
+    QFETCH(QString, caption);
+    QFETCH(double, period);
+    QFETCH(double, within);
+    QLocale::setDefault(QLocale(locale));
+    Prog window;
+    window.Form_Load();
+    double *k[] = {&window.model.A, &window.model.B, &window.model.C, &window.model.D, &window.model.E, &window.model.F};
+    for (int i = 0; i < 6; ++i)
+        *k[i] = coefficients[i];
+    const QStringList numbers = start.split(QLatin1Char(' '));
+    window.XI->setText(QLocale().toString(numbers[0].toDouble()));
+    window.YI->setText(QLocale().toString(numbers[1].toDouble()));
+    window.Text2->setText(QLocale().toString(numbers[2].toDouble()));
+    window.Calcular->click();
+    action(window, "analisis")->trigger();
+    const auto *label = window.analysis->analysisWindow()->findChild<QLabel *>(QStringLiteral("periodoAproximado"));
+    QVERIFY2(label->text().startsWith(caption), qPrintable(label->text()));
+    bool ok = false;
+    const double exact = QLocale().toDouble(label->toolTip(), &ok);
+    QVERIFY2(ok && std::fabs(exact - period) < within * period, qPrintable(label->toolTip()));
+    QCOMPARE(label->text(), caption + QLocale().toString(exact, 'g', 6));
+    QCOMPARE(QLocale().toString(exact, 'g', QLocale::FloatingPointShortest), label->toolTip());
 }
 
 void AnalysisTest::tooltipOfAnEquilibrium()

@@ -29,7 +29,7 @@ QString typeText(EquilibriumType type)
 
 QString eigenvaluesText(const Equilibrium &equilibrium, NumberText number)
 {
-    if (equilibrium.shape != Equilibrium::Shape::Point || equilibrium.type() == EquilibriumType::Undetermined)
+    if (equilibrium.shape != Equilibrium::Shape::Point || !equilibrium.linearisation.eigenvalues.representable)
         return QStringLiteral("—");
     const Eigenvalues &e = equilibrium.linearisation.eigenvalues;
     if (e.isComplex())

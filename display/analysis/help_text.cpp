@@ -84,7 +84,10 @@ en el siguiente cálculo.</p>
 <li><b>Puntos de equilibrio</b>, en %3: un círculo relleno si es estable, un círculo vacío si es
 inestable, un aspa si es un punto de silla, un rombo si es un centro y un cuadrado si la
 linealización no decide (no hiperbólico). Una recta de equilibrios se dibuja como una banda.
-Un centro de este sistema rodea órbitas cerradas.</li>
+Un centro de este sistema rodea órbitas cerradas. Con un autovalor doble, el nodo es
+<i>estrella</i> si toda dirección es propia (la matriz jacobiana es λ I: las trayectorias llegan
+o salen en línea recta) y <i>degenerado</i> si solo hay una dirección propia; ambos llevan la
+marca de su estabilidad.</li>
 <li><b>Campo de direcciones</b>: flechas cortas en %4, todas de la misma longitud: muestran solo
 la dirección del movimiento.</li>
 <li><b>Escalas</b>: marcas con su número en cada unidad de 0 a 10 en los ejes del plano de fases y
@@ -98,7 +101,11 @@ su muestra en cada una. De un arrastre solo se conserva la trayectoria que habí
 arriba, en %6) o un mínimo (triángulo hacia abajo, en %7), es decir, donde la trayectoria cruza
 una isoclina; también en el plano de fases. La ventana de análisis los lista y da el
 <b>periodo aproximado</b>: el tiempo medio entre máximos consecutivos de x, con el instante de
-cada máximo interpolado por la parábola que pasa por su muestra y las dos vecinas.</li>
+cada máximo interpolado por la parábola que pasa por su muestra y las dos vecinas. Es un periodo
+solo si la órbita se cierra: máximos consecutivos de x iguales dentro de un 0,1 % más lo que la
+parábola añade a su muestra. Si los máximos bajan (o suben) vuelta tras vuelta, la trayectoria es
+una espiral y se da el <b>pseudoperiodo</b> de una oscilación amortiguada (o creciente). Seis
+cifras significativas; el valor exacto, en su ayuda emergente.</li>
 <li><b>Unir puntos</b> (tecla L): une con líneas finas las muestras válidas consecutivas de cada
 trayectoria, nunca a través de una muestra no válida.</li>
 <li><b>Ventana de análisis</b>: los coeficientes y el intervalo de tiempo en vigor y una tabla

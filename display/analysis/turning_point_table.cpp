@@ -5,6 +5,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -50,8 +51,21 @@ void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, 
         table_->setItem(row, 4, resultCell(shortTextOf(t.ys(p.sample)), exactTextOf(t.ys(p.sample))));
     }
     table_->resizeColumnsToContents();
-    const std::optional<double> period = approximatePeriod(points, t.xs, t.ys, t.ok, t.dt);
-    period_->setText(period ? QStringLiteral("Periodo aproximado: %1").arg(textOf(*period))
-                            : QStringLiteral("Periodo aproximado: se necesitan al menos dos máximos de x"));
+    const std::optional<Oscillation> oscillation = approximatePeriod(points, t.xs, t.ys, t.ok, t.dt);
+    if (!oscillation) {
+        period_->setText(QStringLiteral("Periodo aproximado: se necesitan al menos dos máximos de x"));
+        period_->setToolTip(QString());
+    } else {
+        QString caption;
+        switch (oscillation->kind) {
+        case Oscillation::Kind::Closed: caption = QStringLiteral("Periodo aproximado: "); break;
+        case Oscillation::Kind::Damped: caption = QStringLiteral("Pseudoperiodo (oscilación amortiguada): "); break;
+        case Oscillation::Kind::Growing: caption = QStringLiteral("Pseudoperiodo (oscilación creciente): "); break;
+        }
+        // Six significant digits to read, the exact value to copy from the tooltip.
+        const QLocale locale;
+        period_->setText(caption + locale.toString(oscillation->period, 'g', 6));
+        period_->setToolTip(locale.toString(oscillation->period, 'g', QLocale::FloatingPointShortest));
+    }
     period_->setAccessibleName(period_->text());
 }

@@ -19,10 +19,37 @@ bool holdsEverywhere(const StraightLine &line)
     return line.isDegenerate() && line.a == 0;
 }
 
-bool sameLine(const StraightLine &p, const StraightLine &q)
+// The exponent e of 2 that brings the largest of the sizes to [1/2, 1) when multiplied by 2^-e.
+int exponentOf(std::initializer_list<double> values)
 {
+    double largest = 0;
+    for (double v : values)
+        largest = std::max(largest, std::fabs(v));
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    return exponent;
+}
+
+// The same line a + b x + c y = 0 scaled by a power of two, so that its products stay in range.
+StraightLine normalised(const StraightLine &line)
+{
+    const int e = exponentOf({line.a, line.b, line.c});
+    return {std::ldexp(line.a, -e), std::ldexp(line.b, -e), std::ldexp(line.c, -e)};
+}
+
+bool sameLine(const StraightLine &first, const StraightLine &second)
+{
+    const StraightLine p = normalised(first), q = normalised(second);
     return difference(p.a * q.b, p.b * q.a) == 0 && difference(p.a * q.c, p.c * q.a) == 0
         && difference(p.b * q.c, p.c * q.b) == 0;
+}
+
+// Whether two coordinates of points are the same within rounding; two far apart on either side
+// of 0 are not, even where their difference leaves the range of a double.
+bool samePlace(double a, double b)
+{
+    const double gap = a - b;
+    return std::isfinite(gap) && isNegligible(gap, std::fabs(a) + std::fabs(b));
 }
 
 void addLine(std::vector<Equilibrium> &list, const StraightLine &line)
@@ -39,7 +66,8 @@ void addLine(std::vector<Equilibrium> &list, const StraightLine &line)
     list.push_back(e);
 }
 
-void addPoint(std::vector<Equilibrium> &list, const Coefficients &k, double x, double y)
+// A point of the system whose coefficients are 2^exponent times those of k.
+void addPoint(std::vector<Equilibrium> &list, const Coefficients &k, int exponent, double x, double y)
 {
     if (!std::isfinite(x) || !std::isfinite(y))
         return;
@@ -47,8 +75,7 @@ void addPoint(std::vector<Equilibrium> &list, const Coefficients &k, double x, d
     y += 0.0;
     // The same point reached by two formulas may differ in its last digits.
     const bool known = std::any_of(list.begin(), list.end(), [x, y](const Equilibrium &e) {
-        return e.shape == Equilibrium::Shape::Point && isNegligible(e.x - x, std::fabs(e.x) + std::fabs(x))
-            && isNegligible(e.y - y, std::fabs(e.y) + std::fabs(y));
+        return e.shape == Equilibrium::Shape::Point && samePlace(e.x, x) && samePlace(e.y, y);
     });
     if (known)
         return;
@@ -56,6 +83,12 @@ void addPoint(std::vector<Equilibrium> &list, const Coefficients &k, double x, d
     e.x = x;
     e.y = y;
     e.linearisation = linearise(jacobianAt(k, x, y));
+    // The Jacobian is linear in the coefficients, and so are its eigenvalues.
+    Eigenvalues &values = e.linearisation.eigenvalues;
+    values = {std::ldexp(values.first, exponent), std::ldexp(values.second, exponent),
+              std::ldexp(values.imaginary, exponent), values.representable};
+    if (!std::isfinite(values.first) || !std::isfinite(values.second) || !std::isfinite(values.imaginary))
+        values = {0, 0, 0, false};
     list.push_back(e);
 }
 
@@ -63,6 +96,7 @@ void addPoint(std::vector<Equilibrium> &list, const Coefficients &k, double x, d
 // a whole line when they coincide or one equation holds everywhere, otherwise nothing.
 void addCommonLine(std::vector<Equilibrium> &list, const Coefficients &k)
 {
+    // Each line as typed; sameLine scales them itself.
     const StraightLine p = xNullcline(k);
     const StraightLine q = yNullcline(k);
     if (holdsEverywhere(p) && !q.isDegenerate())
@@ -86,14 +120,20 @@ std::vector<Equilibrium> equilibria(const Coefficients &k)
         return list;
     }
 
-    addPoint(list, k, 0, 0);
-    if (k.B != 0)
-        addPoint(list, k, -k.A / k.B, 0);
-    if (k.F != 0)
-        addPoint(list, k, 0, -k.D / k.F);
-    const double delta = difference(k.B * k.F, k.C * k.E);
+    // Multiplying all six coefficients by one number moves no equilibrium and changes no type:
+    // the points and types are found for the coefficients scaled by a power of two (exact) so
+    // that the largest is near 1, where no product of two leaves the range of a double.
+    const int e = exponentOf({k.A, k.B, k.C, k.D, k.E, k.F});
+    const Coefficients s{std::ldexp(k.A, -e), std::ldexp(k.B, -e), std::ldexp(k.C, -e),
+                         std::ldexp(k.D, -e), std::ldexp(k.E, -e), std::ldexp(k.F, -e)};
+    addPoint(list, s, e, 0, 0);
+    if (s.B != 0)
+        addPoint(list, s, e, -s.A / s.B, 0);
+    if (s.F != 0)
+        addPoint(list, s, e, 0, -s.D / s.F);
+    const double delta = difference(s.B * s.F, s.C * s.E);
     if (delta != 0)
-        addPoint(list, k, difference(k.C * k.D, k.A * k.F) / delta, difference(k.A * k.E, k.B * k.D) / delta);
+        addPoint(list, s, e, difference(s.C * s.D, s.A * s.F) / delta, difference(s.A * s.E, s.B * s.D) / delta);
 
     if (k.A == 0 && k.B == 0)
         addLine(list, {0, 0, 1});   // y = 0

@@ -28,7 +28,21 @@ std::vector<TurningPoint> turningPoints(const Coefficients &k, const SampleArray
 double peakTime(const TurningPoint &point, const SampleArray<double> &xs, const SampleArray<double> &ys,
                 const SampleArray<bool> &ok, double dt);
 
-// The mean time between consecutive maxima of x, from their peak times; nothing with fewer
-// than two maxima of x.
-std::optional<double> approximatePeriod(const std::vector<TurningPoint> &points, const SampleArray<double> &xs,
-                                        const SampleArray<double> &ys, const SampleArray<bool> &ok, double dt);
+// Consecutive maxima of x belong to a closed orbit when they differ by at most this fraction of
+// their size plus what the parabolas through three samples add to each, the part of a peak that
+// the samples leave unknown. A spiral whose turns change by less looks closed in the plots too.
+inline constexpr double kClosedOrbitTolerance = 1e-3;
+
+// The oscillation of x along a trajectory: a period when its maxima repeat (a closed orbit),
+// otherwise a pseudoperiod, the time between maxima that shrink or grow.
+struct Oscillation {
+    enum class Kind { Closed, Damped, Growing };
+
+    Kind kind = Kind::Closed;
+    double period = 0;
+};
+
+// The mean time between consecutive maxima of x, from their peak times, and whether the maxima
+// agree, shrink or grow; nothing with fewer than two maxima of x.
+std::optional<Oscillation> approximatePeriod(const std::vector<TurningPoint> &points, const SampleArray<double> &xs,
+                                             const SampleArray<double> &ys, const SampleArray<bool> &ok, double dt);

@@ -9,6 +9,8 @@ enum class EquilibriumType {
     UnstableNode,
     StableDegenerateNode,    // a repeated eigenvalue
     UnstableDegenerateNode,
+    StableStarNode,          // λ I: every direction is an eigenvector
+    UnstableStarNode,
     StableFocus,
     UnstableFocus,
     Centre,                  // a true centre: these systems have no limit cycles
@@ -25,6 +27,7 @@ bool isStable(EquilibriumType type);
 struct Eigenvalues {
     double first = 0, second = 0;   // both the real part when complex
     double imaginary = 0;           // > 0 when complex
+    bool representable = true;      // false: beyond the range of a double, and all three 0
 
     bool isComplex() const { return imaginary != 0; }
 };
@@ -38,8 +41,6 @@ struct Jacobian {
 };
 
 struct Linearisation {
-    Jacobian jacobian;
-    double trace = 0, determinant = 0;
     Eigenvalues eigenvalues;
     EquilibriumType type = EquilibriumType::Undetermined;
 };
@@ -47,6 +48,8 @@ struct Linearisation {
 // J = [[A + 2Bx + Cy, Cx], [Ey, D + Ex + 2Fy]] at (x, y).
 Jacobian jacobianAt(const Coefficients &k, double x, double y);
 
-// Trace, determinant, eigenvalues and type of a Jacobian. A trace, determinant or discriminant
-// within rounding of zero counts as zero, and the eigenvalues then show it as exactly zero.
+// The eigenvalues and type of a Jacobian. A determinant, trace or difference of eigenvalues
+// within rounding of zero counts as zero, and the eigenvalues then show it as exactly zero. The
+// type depends only on the ratios of the entries: the matrix is first scaled by a power of two,
+// so no product overflows or underflows. Undetermined only when an entry is not finite.
 Linearisation linearise(const Jacobian &jacobian);

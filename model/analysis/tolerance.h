@@ -13,3 +13,10 @@ inline bool isNegligible(double value, double termsSize)
 {
     return std::fabs(value) <= kRelativeTolerance * termsSize;
 }
+
+// Two eigenvalues of a full 2 x 2 matrix differ by the square root of its discriminant, so the
+// discriminant's rounding, a few units of 1e-16 of its terms, parts them by up to about 1e-7 of
+// the size of the matrix's terms. They count as one eigenvalue when at most kRepeatedTolerance
+// times that size apart: above that rounding, and far below the parting of about 1e-4 that a
+// change in the eighth digit of a coefficient makes near a repeated eigenvalue.
+inline constexpr double kRepeatedTolerance = 1e-6;

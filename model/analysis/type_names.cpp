@@ -8,6 +8,8 @@ const char *typeName(EquilibriumType type)
     case EquilibriumType::UnstableNode: return "nodo inestable";
     case EquilibriumType::StableDegenerateNode: return "nodo degenerado estable";
     case EquilibriumType::UnstableDegenerateNode: return "nodo degenerado inestable";
+    case EquilibriumType::StableStarNode: return "nodo estrella estable";
+    case EquilibriumType::UnstableStarNode: return "nodo estrella inestable";
     case EquilibriumType::StableFocus: return "foco estable";
     case EquilibriumType::UnstableFocus: return "foco inestable";
     case EquilibriumType::Centre: return "centro (órbitas cerradas)";

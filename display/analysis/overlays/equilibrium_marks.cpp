@@ -31,12 +31,14 @@ void paintMark(QPainter &painter, QPointF c, EquilibriumType type)
     switch (type) {
     case EquilibriumType::StableNode:
     case EquilibriumType::StableDegenerateNode:
+    case EquilibriumType::StableStarNode:
     case EquilibriumType::StableFocus:
         painter.setBrush(colour);
         painter.drawEllipse(c, r, r);
         break;
     case EquilibriumType::UnstableNode:
     case EquilibriumType::UnstableDegenerateNode:
+    case EquilibriumType::UnstableStarNode:
     case EquilibriumType::UnstableFocus:
         painter.drawEllipse(c, r, r);
         break;
