@@ -5,7 +5,6 @@
 
 #include <QHeaderView>
 #include <QLabel>
-#include <QLocale>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -63,9 +62,8 @@ void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, 
         case Oscillation::Kind::Growing: caption = QStringLiteral("Pseudoperiodo (oscilación creciente): "); break;
         }
         // Six significant digits to read, the exact value to copy from the tooltip.
-        const QLocale locale;
-        period_->setText(caption + locale.toString(oscillation->period, 'g', 6));
-        period_->setToolTip(locale.toString(oscillation->period, 'g', QLocale::FloatingPointShortest));
+        period_->setText(caption + shortTextOf(oscillation->period));
+        period_->setToolTip(exactTextOf(oscillation->period));
     }
     period_->setAccessibleName(period_->text());
 }
