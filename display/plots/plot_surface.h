@@ -24,6 +24,7 @@ public:
     void setDrawWidth(int width) override { drawWidth_ = width; }
     int drawWidth() const { return drawWidth_; }
     void setInk(const QColor &colour) override { ink_ = colour; }
+    QColor baseColour() const override { return palette().color(QPalette::Base); }
     void line(float x1, float y1, float x2, float y2) override;
     void mark(Mark kind, float x, float y) override;
 
