@@ -111,10 +111,7 @@ public:
                 target_.drawPolyline(polygon);
                 return;
             }
-            QList<QLineF> kept;
-            for (qsizetype i = 0; i + 1 < polygon.size(); ++i)
-                addSegment(kept, QLineF(polygon[i], polygon[i + 1]));
-            strokeLines(kept);
+            strokeOutline(polygon, false);
             return;
         }
         drawArea(polygon, mode == WindingMode ? Qt::WindingFill : Qt::OddEvenFill);
@@ -243,13 +240,26 @@ private:
         target_.drawLines(lines);
     }
 
+    // The inside pieces of a chain of edges, each run of connected pieces as one polyline so
+    // that a dashed pen keeps its rhythm along it.
     void strokeOutline(const QPolygonF &outline, bool closed)
     {
         QList<QLineF> kept;
         const qsizetype edges = closed ? outline.size() : outline.size() - 1;
         for (qsizetype i = 0; i < edges; ++i)
             addSegment(kept, QLineF(outline[i], outline[(i + 1) % outline.size()]));
-        strokeLines(kept);
+        if (kept.isEmpty())
+            return;
+        adopt(QBrush(Qt::NoBrush));
+        QPolygonF run{kept.front().p1(), kept.front().p2()};
+        for (qsizetype i = 1; i < kept.size(); ++i) {
+            if (kept[i].p1() != run.back()) {
+                target_.drawPolyline(run);
+                run = QPolygonF{kept[i].p1()};
+            }
+            run << kept[i].p2();
+        }
+        target_.drawPolyline(run);
     }
 
     // A filled and outlined shape in device coordinates: whole when inside, else its filled
