@@ -103,7 +103,7 @@ void printTargetTable(const MedianCollector &medians)
         printRow("ratio calcula / bare loop", "not run", "", "<= 1.50", "");
     }
     printTime("pintura + repaint of the three plots", medians.median(pintura), 0.83);
-    printTime("time-cursor step, end to end", medians.median(cursorStep), 0.83);
+    printTime("time-cursor step, every option off", medians.median(cursorStep), 0.40);
     printTime("phase-plane press, cursor at 0", medians.median(press), 2);
     printTime("phase-plane press, cursor elsewhere", medians.median(pressCursorMoved), 2);
     printTime("bifurcation diagram, 800 px, redraw", medians.median(bifurcationRedraw), 5);

@@ -31,5 +31,5 @@ void Prog::showReadOuts(int c)
     writeText(TR, textOf(static_cast<double>(c) * model.dt));
     writeText(XR, textOf(Round(model.xs(c), 3)));
     writeText(YR, textOf(Round(model.ys(c), 3)));
-    describeTimeCursor(HScroll1, TR->text(), XR->text(), YR->text());
+    describeTimeCursor(HScroll1);
 }

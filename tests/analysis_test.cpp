@@ -12,6 +12,7 @@
 #include "parameter_exploration.h"
 #include "overlay_style.h"
 #include "plot_mapping.h"
+#include "plot_picture.h"
 #include "plot_surface.h"
 #include "prog.h"
 #include "scale_painter.h"
@@ -36,6 +37,7 @@
 #include <QTimer>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 #include <tuple>
 
@@ -126,6 +128,8 @@ private slots:
     void eachOverlayDrawsWhereItShould();
     void roundSteps_data();
     void roundSteps();
+    void scaleLabelsKeepClear_data();
+    void scaleLabelsKeepClear();
     void contextMenuReach_data();
     void contextMenuReach();
     void actionsAndKeys_data();
@@ -250,6 +254,64 @@ void AnalysisTest::roundSteps()
     QFETCH(double, minimum);
     QFETCH(double, step);
     QCOMPARE(roundStepAtLeast(minimum), step);
+}
+
+void AnalysisTest::scaleLabelsKeepClear_data()
+{
+    QTest::addColumn<bool>("phasePlane");
+    QTest::addColumn<double>("dt");
+    QTest::addColumn<int>("least");   // numbers that still fit
+    QTest::newRow("phase plane") << true << 0.0 << 19;
+    QTest::newRow("time plot, dt = 0.02") << false << 0.02 << 15;
+    QTest::newRow("time plot, dt = 0.03") << false << 0.03 << 15;
+    QTest::newRow("time plot, dt = 7") << false << 7.0 << 15;
+    QTest::newRow("time plot, dt = 0.37") << false << 0.37 << 15;
+    QTest::newRow("time plot, dt = 1e298") << false << 1e298 << 13;
+    QTest::newRow("time plot, dt = 3e-300") << false << 3e-300 << 13;
+    QTest::newRow("time plot, dt = 123456.789") << false << 123456.789 << 13;
+}
+
+// Regression: "10" was written over "9", and "-3" and "1e+300" were cut by the border. The
+// numbers of a scale lie inside the drawing area, a pixel off its border, clear of each other
+// and of the axis lines.
+void AnalysisTest::scaleLabelsKeepClear()
+{
+    QFETCH(bool, phasePlane);
+    QFETCH(double, dt);
+    QFETCH(int, least);
+    const QSize area = plot_picture::drawingArea(phasePlane ? PlotKind::PhasePlane : PlotKind::XAgainstTime).size();
+    QImage image(area, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    const std::vector<QRectF> boxes = phasePlane ? paintPhaseScales(painter, area) : paintTimeScales(painter, area, dt);
+    painter.end();
+
+    const QPointF origin = phasePlane ? QPointF(cell(phaseX(0), phaseY(0))) : QPointF(cell(timeX(0), valueY(0)));
+    const QRectF axes[] = {QRectF(0, origin.y(), area.width(), 1), QRectF(origin.x(), 0, 1, area.height())};
+    QVERIFY2(int(boxes.size()) >= least, qPrintable(QString::number(boxes.size())));
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const QRectF &box = boxes[i];
+        QVERIFY(!box.isEmpty());
+        QVERIFY2(QRectF(QPointF(1, 1), QSizeF(area) - QSizeF(2, 2)).contains(box), qPrintable(QString::number(i)));
+        for (const QRectF &axis : axes)
+            QVERIFY(!box.intersects(axis));
+        for (std::size_t j = 0; j < i; ++j)
+            QVERIFY2(!box.intersects(boxes[j]), qPrintable(QStringLiteral("%1 and %2").arg(i).arg(j)));
+    }
+    // The boxes are where the digits are: beyond the ticks, every inked pixel lies in one.
+    const int tickReach = overlay_style::kTickLength + 1;
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x) {
+            // Ticks lie inside the phase plane's quadrant; in a time plot above the time axis
+            // and left of the value axis.
+            const bool beyondTicks = y > origin.y()
+                || (phasePlane ? x < origin.x() : x < origin.x() - tickReach && y < origin.y() - tickReach);
+            const QPointF centre(x + 0.5, y + 0.5);
+            QVERIFY2(!beyondTicks || image.pixel(x, y) == qRgb(255, 255, 255)
+                         || std::any_of(boxes.cbegin(), boxes.cend(),
+                                        [&](const QRectF &box) { return box.adjusted(-1, -1, 1, 1).contains(centre); }),
+                     qPrintable(QStringLiteral("ink at (%1, %2)").arg(x).arg(y)));
+        }
 }
 
 void AnalysisTest::contextMenuReach_data()

@@ -11,10 +11,13 @@
 #include <QClipboard>
 #include <QDir>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
@@ -70,6 +73,8 @@ class ExportTest : public QObject {
 private slots:
     void csvReadsBackExactly();
     void svgHoldsOneSquarePerSample();
+    void svgShapesStayInTheirPlot_data();
+    void svgShapesStayInTheirPlot();
     void diagramSavesAsPngAndSvg();
     void pngShowsWhatTheScreenShows_data();
     void pngShowsWhatTheScreenShows();
@@ -148,6 +153,107 @@ void ExportTest::svgHoldsOneSquarePerSample()
     const int valid = validSamples(window.model);
     QVERIFY(valid > 100);
     QCOMPARE(QList<int>(squares, squares + 4), QList<int>({valid, valid, valid, 0}));
+}
+
+void ExportTest::svgShapesStayInTheirPlot_data()
+{
+    QTest::addColumn<QString>("example");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<QStringList>("options");
+    const QStringList every{"isoclinas", "equilibrios", "campo", "escalas", "conservar", "unirPuntos", "extremos"};
+    QTest::newRow("bounded mutualism, every option") << "modelo_mutualismo" << "3" << every;
+    QTest::newRow("bounded mutualism, joined") << "modelo_mutualismo" << "1" << QStringList{"unirPuntos"};
+    QTest::newRow("default system from far out, every option") << "" << "9" << every;
+}
+
+// Regression: the file kept no clip, so joining lines ran out of their plot into the next one.
+// Every coordinate of a shape that reaches into a plot lies inside that plot's drawing area;
+// what lies outside every plot is only the background and the borders.
+void ExportTest::svgShapesStayInTheirPlot()
+{
+    QFETCH(QString, example);
+    QFETCH(QString, start);
+    QFETCH(QStringList, options);
+    QTemporaryDir dir;
+    Prog window;
+    window.Form_Load();
+    for (const QString &option : options)
+        window.findChild<QAction *>(option)->setChecked(true);
+    if (!example.isEmpty())
+        window.findChild<QAction *>(example)->trigger();
+    window.XI->setText(start);
+    window.calcula();   // keeps the trajectory before it when asked
+    window.HScroll1->setValue(40);
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("plots")), QStringLiteral("Imagen SVG (*.svg)"));
+    window.findChild<QAction *>(QStringLiteral("guardarImagen"))->trigger();
+
+    const plot_picture::Colours colours = plot_picture::coloursOf(window.XYgraf->palette());
+    const QRectF areas[] = {QRectF(plot_picture::drawingArea(PlotKind::PhasePlane)),
+                            QRectF(plot_picture::drawingArea(PlotKind::XAgainstTime)),
+                            QRectF(plot_picture::drawingArea(PlotKind::YAgainstTime))};
+    const auto inside = [](const QRectF &r, QPointF p) {
+        return p.x() >= r.left() - 1e-3 && p.x() <= r.right() + 1e-3 && p.y() >= r.top() - 1e-3 && p.y() <= r.bottom() + 1e-3;
+    };
+    const QRegularExpression numberPattern(QStringLiteral("-?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
+    const auto numbers = [&](QStringView text) {
+        QList<double> values;
+        for (auto it = numberPattern.globalMatch(text); it.hasNext();)
+            values << it.next().captured().toDouble();
+        return values;
+    };
+    QTransform transform;   // of the innermost group: QSvgGenerator nests none inside another
+    QString fill, stroke;
+    int shapes[4] = {};     // in each plot, and outside every plot
+    QXmlStreamReader svg(contents(dir.filePath(QStringLiteral("plots.svg"))));
+    while (!svg.atEnd()) {
+        if (svg.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        const QXmlStreamAttributes a = svg.attributes();
+        const auto at = [&a](const char *name) { return a.value(QLatin1String(name)).toDouble(); };
+        if (svg.name() == u"g") {
+            const QList<double> m = numbers(a.value(QLatin1String("transform")));
+            transform = m.size() == 6 ? QTransform(m[0], m[1], m[2], m[3], m[4], m[5]) : QTransform();
+            fill = a.value(QLatin1String("fill")).toString();
+            stroke = a.value(QLatin1String("stroke")).toString();
+            continue;
+        }
+        QList<QPointF> points;
+        if (svg.name() == u"rect" || svg.name() == u"image") {
+            points << QPointF(at("x"), at("y")) << QPointF(at("x") + at("width"), at("y") + at("height"));
+        } else if (svg.name() == u"ellipse" || svg.name() == u"circle") {
+            const double rx = svg.name() == u"circle" ? at("r") : at("rx"), ry = svg.name() == u"circle" ? at("r") : at("ry");
+            points << QPointF(at("cx") - rx, at("cy") - ry) << QPointF(at("cx") + rx, at("cy") + ry);
+        } else if (svg.name() == u"line") {
+            points << QPointF(at("x1"), at("y1")) << QPointF(at("x2"), at("y2"));
+        } else if (svg.name() == u"text") {
+            points << QPointF(at("x"), at("y"));
+        } else if (svg.name() == u"polyline" || svg.name() == u"polygon" || svg.name() == u"path") {
+            const QList<double> v = numbers(a.value(QLatin1String(svg.name() == u"path" ? "d" : "points")));
+            QVERIFY2(v.size() % 2 == 0, qPrintable(svg.name().toString()));
+            for (qsizetype i = 0; i + 1 < v.size(); i += 2)
+                points << QPointF(v[i], v[i + 1]);
+        } else {
+            continue;
+        }
+        QVERIFY(!points.isEmpty());
+        int home = 3;
+        for (int i = 0; i < 3; ++i)
+            if (std::any_of(points.cbegin(), points.cend(), [&](QPointF p) { return inside(areas[i], transform.map(p)); }))
+                home = i;
+        ++shapes[home];
+        if (home == 3) {
+            QVERIFY2(fill == colours.window.name() || stroke == colours.border.name(),
+                     qPrintable(QStringLiteral("a %1 outside every plot, line %2").arg(svg.name(), QString::number(svg.lineNumber()))));
+            continue;
+        }
+        for (QPointF p : points)
+            QVERIFY2(inside(areas[home], transform.map(p)),
+                     qPrintable(QStringLiteral("a %1 of plot %2 reaches (%3, %4), line %5")
+                                    .arg(svg.name(), QString::number(home), QString::number(transform.map(p).x()),
+                                         QString::number(transform.map(p).y()), QString::number(svg.lineNumber()))));
+    }
+    QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
+    QVERIFY(shapes[0] > 100 && shapes[1] > 100 && shapes[2] > 100);
 }
 
 // The bifurcation diagram saves itself through the same path: a PNG of its size, an SVG that parses.

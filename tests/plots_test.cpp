@@ -1,8 +1,12 @@
 // Where samples land in the three plots, and what a redraw leaves on screen.
+#include "palette.h"
 #include "plot_mapping.h"
 #include "plot_surface.h"
 #include "prog.h"
+#include "trajectory_plot.h"
 
+#include <QAction>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTest>
 
@@ -70,6 +74,22 @@ void storeSamples(Model &model, const QList<std::tuple<int, double, double>> &sa
     }
 }
 
+// What a drawing asks of its canvas: the dots with their width and ink, and the marks.
+using Samples = QList<std::tuple<int, double, double>>;
+
+class RecordingCanvas : public PlotCanvas {
+public:
+    void Cls() override {}
+    void PSet(float, float) override {}
+    void setDrawWidth(int) override {}
+    void setInk(const QColor &) override {}
+    QColor baseColour() const override { return Qt::white; }
+    void line(float, float, float, float) override {}
+    void mark(Mark, float, float) override { ++marks; }
+
+    int marks = 0;
+};
+
 } // namespace
 
 class PlotsTest : public QObject {
@@ -88,6 +108,10 @@ private slots:
     void unplottablePositionsAreSkipped_data();
     void unplottablePositionsAreSkipped();
     void oneRedrawPaintsEachPlotOnce();
+    void cursorMarksStandOut_data();
+    void cursorMarksStandOut();
+    void closeTurningPointsMarkedOnce_data();
+    void closeTurningPointsMarkedOnce();
 };
 
 void PlotsTest::mappings_data()
@@ -300,6 +324,102 @@ void PlotsTest::oneRedrawPaintsEachPlotOnce()
     QCoreApplication::processEvents();
     for (const PaintCounter &counter : counters)
         QCOMPARE(counter.paints, 1);
+}
+
+void PlotsTest::cursorMarksStandOut_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("kept trajectory") << QStringList{"conservar"};
+    QTest::newRow("kept and joined") << QStringList{"conservar", "unirPuntos"};
+}
+
+// Regression: the cursor's sample was a black dot on a black joining line, and its dot on a
+// kept trajectory 2 pixels wide. Now the current one is ringed with the base colour over
+// joined samples, and a kept one is at least 3 by 3 pixels in the kept cursor's colour.
+void PlotsTest::cursorMarksStandOut()
+{
+    QFETCH(QStringList, options);
+    Prog window;
+    window.Form_Load();
+    for (const QString &option : options)
+        window.findChild<QAction *>(option)->setChecked(true);
+    window.XI->setText(QStringLiteral("3"));
+    window.calcula();
+    window.XI->setText(QStringLiteral("8"));
+    window.calcula();
+    const Model &m = window.model;
+    QVERIFY(!window.keptTrajectories().empty());
+    const Trajectory &kept = window.keptTrajectories().front();   // from (3, 5), the newest
+    // A sample where the two trajectories stand well apart in every plot.
+    const auto apart = [&](int k) {
+        const double twips = 12 * 15;
+        return std::fabs(phaseX(m.xs(k)) - phaseX(kept.xs(k))) + std::fabs(phaseY(m.ys(k)) - phaseY(kept.ys(k))) > twips
+            && std::fabs(valueY(m.xs(k)) - valueY(kept.xs(k))) > twips && std::fabs(valueY(m.ys(k)) - valueY(kept.ys(k))) > twips;
+    };
+    int c = 20;
+    while (c < kLastSample && !(apart(c) && m.ok(c) && kept.ok(c)))
+        ++c;
+    QVERIFY(c < kLastSample);
+    window.HScroll1->setValue(c);
+    window.pintura();
+
+    const QPoint current[] = {cell(phaseX(m.xs(c)), phaseY(m.ys(c))), cell(timeX(c), valueY(m.xs(c))),
+                              cell(timeX(c), valueY(m.ys(c)))};
+    const PlotSurface *plots[] = {window.XYgraf, window.Xgraf, window.Ygraf};
+    const bool joined = options.contains(QStringLiteral("unirPuntos"));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(thickAt(plots[i], current[i]));
+        if (!joined)
+            continue;
+        // Every pixel 3 to 4 pixels from the sample's is of the base colour: no line reaches it.
+        const QRgb base = plots[i]->palette().color(QPalette::Base).rgb();
+        for (int dy = -4; dy <= 4; ++dy)
+            for (int dx = -4; dx <= 4; ++dx)
+                if (const int d2 = dx * dx + dy * dy; d2 >= 9 && d2 <= 16)
+                    QCOMPARE(plots[i]->image().pixel(current[i] + QPoint(dx, dy)), base);
+    }
+    const QPoint dots[] = {cell(phaseX(kept.xs(c)), phaseY(kept.ys(c))), cell(timeX(c), valueY(kept.xs(c))),
+                           cell(timeX(c), valueY(kept.ys(c)))};
+    for (int i = 0; i < 3; ++i)
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                QCOMPARE(plots[i]->image().pixel(dots[i] + QPoint(dx, dy)), palette::keptCursor().rgb());
+}
+
+void PlotsTest::closeTurningPointsMarkedOnce_data()
+{
+    QTest::addColumn<Samples>("samples");
+    QTest::addColumn<QList<TurningPoint>>("points");
+    QTest::addColumn<QList<int>>("marks");   // in the phase plane, x(t) and y(t)
+    using V = TurningPoint::Variable;
+    using K = TurningPoint::Kind;
+    QTest::newRow("two maxima of x a sample apart") << Samples{{0, 5, 5}, {1, 5.01, 5}}
+        << QList<TurningPoint>{{V::X, K::Maximum, 0}, {V::X, K::Maximum, 1}} << QList<int>{1, 1, 0};
+    QTest::newRow("a maximum and a minimum at one place") << Samples{{0, 5, 5}, {1, 5.01, 5}}
+        << QList<TurningPoint>{{V::X, K::Maximum, 0}, {V::X, K::Minimum, 1}} << QList<int>{2, 2, 0};
+    QTest::newRow("maxima of x and y at one sample") << Samples{{0, 5, 5}}
+        << QList<TurningPoint>{{V::X, K::Maximum, 0}, {V::Y, K::Maximum, 0}} << QList<int>{1, 1, 1};
+    QTest::newRow("4 pixels apart") << Samples{{0, 5, 5}, {3, 5.15, 5}}
+        << QList<TurningPoint>{{V::Y, K::Minimum, 0}, {V::Y, K::Minimum, 3}} << QList<int>{1, 0, 1};
+    QTest::newRow("5 pixels apart") << Samples{{0, 5, 5}, {4, 5, 5.2}}
+        << QList<TurningPoint>{{V::X, K::Minimum, 0}, {V::X, K::Minimum, 4}} << QList<int>{2, 2, 0};
+}
+
+// Turning-point triangles of one kind within 4 pixels of each other in a plot are drawn once.
+void PlotsTest::closeTurningPointsMarkedOnce()
+{
+    QFETCH(Samples, samples);
+    QFETCH(QList<TurningPoint>, points);
+    QFETCH(QList<int>, marks);
+    Model model;
+    storeSamples(model, samples);
+    const std::vector<TurningPoint> list(points.cbegin(), points.cend());
+    PlotScene scene;
+    scene.current = &model;
+    scene.turningPoints = &list;
+    RecordingCanvas phasePlane, xPlot, yPlot;
+    drawPlots(scene, phasePlane, xPlot, yPlot);
+    QCOMPARE(QList<int>({phasePlane.marks, xPlot.marks, yPlot.marks}), marks);
 }
 
 QTEST_MAIN(PlotsTest)

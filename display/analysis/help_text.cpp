@@ -157,5 +157,5 @@ QString helpHtml()
                              QString::fromUtf8(example.description).toHtmlEscaped());
     return QString::fromUtf8(kHelp).arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
                                         QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,
-                                        QStringLiteral("rojo"), QStringLiteral("verde"));
+                                        QString::fromUtf8(palette::kMaximum.name), QString::fromUtf8(palette::kMinimum.name));
 }

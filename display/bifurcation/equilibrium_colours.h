@@ -1,19 +1,19 @@
 #pragma once
 
 #include "bifurcation.h"
+#include "palette.h"
 
 #include <QColor>
 
 // The colour of each equilibrium, the same in the bifurcation diagram and in the phase plane's
-// marks (roleAt() gives the role of a point there). None is the blue, red or green of the
-// trajectory and the two time plots.
+// marks (roleAt() gives the role of a point there), taken from the one table of palette.h.
 inline QColor equilibriumColour(EquilibriumRole role)
 {
     switch (role) {
-    case EquilibriumRole::Origin: return QColor(90, 90, 90);
-    case EquilibriumRole::XAxis: return QColor(230, 120, 0);
-    case EquilibriumRole::YAxis: return QColor(150, 50, 190);
-    case EquilibriumRole::Interior: return QColor(0, 150, 136);
+    case EquilibriumRole::Origin: return palette::kOriginEquilibrium.colour;
+    case EquilibriumRole::XAxis: return palette::kXAxisEquilibrium.colour;
+    case EquilibriumRole::YAxis: return palette::kYAxisEquilibrium.colour;
+    case EquilibriumRole::Interior: return palette::kInteriorEquilibrium.colour;
     }
     return QColor(0, 0, 0);
 }

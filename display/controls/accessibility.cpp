@@ -3,6 +3,7 @@
 #include "clickable_label.h"
 #include "conversions.h"
 
+#include <QAbstractSlider>
 #include <QAccessibleWidget>
 #include <QLineEdit>
 #include <QWidget>
@@ -80,6 +81,57 @@ public:
     static constexpr const char *kValueProperty = "accessibleValueText";
 };
 
+QString textOfControl(const QWidget *window, const char *name)
+{
+    const auto *box = window->findChild<QLineEdit *>(QString::fromLatin1(name));
+    return box ? box->text() : QString();
+}
+
+// The time cursor is a scroll bar whose description is the sample it selects, read from the
+// three read-outs when assistive technology asks: kept up to date at every step instead, it
+// cost a good part of the step while nobody listened.
+class TimeCursorAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit TimeCursorAccessible(QWidget *bar) : QAccessibleWidget(bar, QAccessible::ScrollBar) {}
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface)
+            return static_cast<QAccessibleValueInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return QString::number(bar()->value());
+        if (kind == QAccessible::Description)
+            return currentDescription(widget());
+        return QAccessibleWidget::text(kind);
+    }
+
+    QVariant currentValue() const override { return bar()->value(); }
+    void setCurrentValue(const QVariant &value) override { bar()->setValue(value.toInt()); }
+    QVariant maximumValue() const override { return bar()->maximum(); }
+    QVariant minimumValue() const override { return bar()->minimum(); }
+    QVariant minimumStepSize() const override { return bar()->singleStep(); }
+
+    // What the description says now: the read-outs' texts, once the window has them.
+    static QString currentDescription(const QWidget *bar)
+    {
+        const QWidget *window = bar->window();
+        if (!window->findChild<QLineEdit *>(QStringLiteral("TR")))
+            return bar->accessibleDescription();
+        return timeCursorDescription(textOfControl(window, "TR"), textOfControl(window, "XR"),
+                                     textOfControl(window, "YR"));
+    }
+
+    static constexpr const char *kAnnouncedProperty = "accessibleDescriptionAnnounced";
+
+private:
+    QAbstractSlider *bar() const { return static_cast<QAbstractSlider *>(widget()); }
+};
+
 QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
 {
     if (!object || !object->isWidgetType())
@@ -89,6 +141,8 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
         return new ClickableLabelAccessible(widget);
     if (className == QLatin1String("PlotSurface"))
         return new ChartAccessible(widget);
+    if (className == QLatin1String("TimeCursorBar"))
+        return new TimeCursorAccessible(widget);
     if (className == QLatin1String("EquationRow"))
         return new QAccessibleWidget(widget, QAccessible::Grouping);
     // Reached by a widget of no more specific kind; as the top level it is the program's
@@ -96,12 +150,6 @@ QAccessibleInterface *accessibleFor(const QString &className, QObject *object)
     if (className == QLatin1String("QWidget") && widget->isWindow())
         return new QAccessibleWidget(widget, QAccessible::Window);
     return nullptr;
-}
-
-QString textOfControl(const QWidget *window, const char *name)
-{
-    const auto *box = window->findChild<QLineEdit *>(QString::fromLatin1(name));
-    return box ? box->text() : QString();
 }
 
 } // namespace
@@ -125,9 +173,6 @@ void describeForAssistiveTechnology(QWidget *window)
         if (entry.description)
             control->setAccessibleDescription(QString::fromUtf8(entry.description));
     }
-    if (auto *bar = window->findChild<QWidget *>(QStringLiteral("HScroll1")))
-        describeTimeCursor(bar, textOfControl(window, "TR"), textOfControl(window, "XR"),
-                           textOfControl(window, "YR"));
 }
 
 QString timeCursorDescription(const QString &t, const QString &x, const QString &y)
@@ -135,13 +180,18 @@ QString timeCursorDescription(const QString &t, const QString &x, const QString 
     return QStringLiteral("t = %1; x = %2; y = %3").arg(t, x, y);
 }
 
-void describeTimeCursor(QWidget *scrollBar, const QString &t, const QString &x, const QString &y)
+void describeTimeCursor(QWidget *scrollBar)
 {
-    // QWidget announces the change itself (QAccessible::DescriptionChanged); an unchanged
-    // text is not said again.
-    const QString description = timeCursorDescription(t, x, y);
-    if (scrollBar->accessibleDescription() != description)
-        scrollBar->setAccessibleDescription(description);
+    // The description itself is read when asked for; only a listener needs to hear that it
+    // changed, and an unchanged text is not said again.
+    if (!QAccessible::isActive())
+        return;
+    const QString description = TimeCursorAccessible::currentDescription(scrollBar);
+    if (scrollBar->property(TimeCursorAccessible::kAnnouncedProperty).toString() == description)
+        return;
+    scrollBar->setProperty(TimeCursorAccessible::kAnnouncedProperty, description);
+    QAccessibleEvent event(scrollBar, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 namespace {

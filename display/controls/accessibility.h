@@ -17,8 +17,9 @@ void describeForAssistiveTechnology(QWidget *window);
 // made of the texts of the three read-outs.
 QString timeCursorDescription(const QString &t, const QString &x, const QString &y);
 
-// Makes that the accessible description of the scroll bar and announces the change.
-void describeTimeCursor(QWidget *scrollBar, const QString &t, const QString &x, const QString &y);
+// Announces to assistive technology, when any listens, that the time cursor's description
+// changed. The description itself is made of the read-outs' texts when it is asked for.
+void describeTimeCursor(QWidget *scrollBar);
 
 // An equation read as words with its coefficients, for the accessible name of its row:
 // "x prima igual a x por (4 + 0 x − 1 y)". species is 'x' or 'y'; a, b, c are the constant,

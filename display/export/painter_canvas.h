@@ -29,6 +29,7 @@ public:
     void PSet(float x, float y) override;
     void setDrawWidth(int width) override { drawWidth_ = width; }
     void setInk(const QColor &colour) override { ink_ = colour; }
+    QColor baseColour() const override { return base_; }
     void line(float x1, float y1, float x2, float y2) override;
     void mark(Mark kind, float x, float y) override;
 

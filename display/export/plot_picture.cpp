@@ -1,5 +1,6 @@
 #include "plot_picture.h"
 
+#include "clipped_device.h"
 #include "layout.h"
 #include "painter_canvas.h"
 #include "twips.h"
@@ -126,7 +127,10 @@ QByteArray svg(const PlotScene &scene, const UnderlayPainter &underlay, const Co
     generator.setResolution(96);
     generator.setTitle(QStringLiteral("Sistema de Lotka-Volterra"));
     {
-        QPainter painter(&generator);
+        // The file keeps no clip of its own: every shape is cut to its plot before it is written.
+        QPainter file(&generator);
+        ClippedDevice clipped(file, size());
+        QPainter painter(&clipped);
         paint(painter, scene, underlay, colours);
     }
     return buffer.data();

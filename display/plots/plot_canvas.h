@@ -18,6 +18,8 @@ public:
     virtual void setDrawWidth(int width) = 0;
     // The colour of what follows; an invalid colour stands for the designed ink.
     virtual void setInk(const QColor &colour) = 0;
+    // The colour under every point where nothing else lies.
+    virtual QColor baseColour() const = 0;
     // A thin straight line between two positions.
     virtual void line(float x1, float y1, float x2, float y2) = 0;
     // A small mark of a maximum (a triangle pointing up) or a minimum (pointing down).

@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -21,6 +22,7 @@ PlotSurface::PlotSurface(QWidget *parent) : QFrame(parent)
 void PlotSurface::Cls()
 {
     ensureImage();
+    textColour_ = palette().color(QPalette::Text);
     if (!underlayPainter_) {
         image_.fill(palette().color(QPalette::Base));
     } else if (!image_.isNull()) {
@@ -29,7 +31,7 @@ void PlotSurface::Cls()
         const QImage &picture = underlay();
         std::memcpy(image_.bits(), picture.constBits(), std::size_t(image_.sizeInBytes()));
     }
-    update(contentsRect());
+    askRepaint();
 }
 
 void PlotSurface::setUnderlayPainter(UnderlayPainter painter)
@@ -55,9 +57,20 @@ const QImage &PlotSurface::underlay()
     return underlay_;
 }
 
+// A dot's worth of work is small: the image is made or resized by Cls, on a resize and before
+// a paint, and the repaint is asked for once until it happens.
+void PlotSurface::askRepaint()
+{
+    if (repaintAsked_)
+        return;
+    repaintAsked_ = true;
+    update(contentsRect());
+}
+
 void PlotSurface::PSet(float x, float y)
 {
-    ensureImage();
+    if (image_.isNull())
+        ensureImage();
     if (!std::isfinite(x) || !std::isfinite(y))
         return;
     const QPointF cell = pixelCellOf(x, y);
@@ -67,7 +80,15 @@ void PlotSurface::PSet(float x, float y)
         || cell.y() - reach > area.height())
         return;
 
-    const QColor colour = ink_.isValid() ? ink_ : palette().color(QPalette::Text);
+    const QColor colour = inkInForce();
+    if (drawWidth_ == 1 && image_.devicePixelRatio() == 1.0) {
+        // The common dot: one pixel, the cell itself.
+        const int px = int(cell.x()), py = int(cell.y());
+        if (px >= 0 && py >= 0 && px < image_.width() && py < image_.height())
+            reinterpret_cast<QRgb *>(image_.scanLine(py))[px] = colour.rgb();
+        askRepaint();
+        return;
+    }
     const double half = (drawWidth_ - 1) / 2.0;
     const QRectF dot(cell.x() - std::floor(half), cell.y() - std::floor(half), drawWidth_,
                      drawWidth_);
@@ -81,36 +102,50 @@ void PlotSurface::PSet(float x, float y)
         painter.setBrush(colour);
         painter.drawEllipse(dot);
     }
-    update(contentsRect());
+    askRepaint();
 }
 
 void PlotSurface::line(float x1, float y1, float x2, float y2)
 {
-    ensureImage();
+    if (image_.isNull())
+        ensureImage();
     if (!std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
         return;
     QPainter painter(&image_);
-    paintLine(painter, ink_.isValid() ? ink_ : palette().color(QPalette::Text), x1, y1, x2, y2);
-    update(contentsRect());
+    paintLine(painter, inkInForce(), x1, y1, x2, y2);
+    askRepaint();
 }
 
 void PlotSurface::mark(Mark kind, float x, float y)
 {
-    ensureImage();
+    if (image_.isNull())
+        ensureImage();
     if (!std::isfinite(x) || !std::isfinite(y))
         return;
     QPainter painter(&image_);
-    paintMark(painter, ink_.isValid() ? ink_ : palette().color(QPalette::Text), kind, x, y);
-    update(contentsRect());
+    paintMark(painter, inkInForce(), kind, x, y);
+    askRepaint();
+}
+
+// The ink set, or the text colour as of the last Cls: a redraw asks for it hundreds of times,
+// and the palette's answer costs more than the dot.
+QColor PlotSurface::inkInForce()
+{
+    if (ink_.isValid())
+        return ink_;
+    if (!textColour_.isValid())
+        textColour_ = palette().color(QPalette::Text);
+    return textColour_;
 }
 
 // Fills the device pixels that the rectangle, in logical pixels, covers.
 void PlotSurface::fillDevicePixels(const QRectF &logical, QRgb colour)
 {
     const qreal ratio = image_.devicePixelRatio();
-    const QRect device = QRect(QPoint(int(std::lround(logical.left() * ratio)), int(std::lround(logical.top() * ratio))),
-                               QPoint(int(std::lround(logical.right() * ratio)) - 1,
-                                      int(std::lround(logical.bottom() * ratio)) - 1))
+    // qRound rounds halves away from zero as std::lround does, without a library call; the
+    // rectangle lies within a dot's reach of the image.
+    const QRect device = QRect(QPoint(qRound(logical.left() * ratio), qRound(logical.top() * ratio)),
+                               QPoint(qRound(logical.right() * ratio) - 1, qRound(logical.bottom() * ratio) - 1))
                              .intersected(image_.rect());
     for (int y = device.top(); y <= device.bottom(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image_.scanLine(y));
@@ -120,7 +155,10 @@ void PlotSurface::fillDevicePixels(const QRectF &logical, QRgb colour)
 
 void PlotSurface::paintEvent(QPaintEvent *event)
 {
-    QFrame::paintEvent(event);
+    repaintAsked_ = false;
+    // The border lies outside the drawing area: a repaint of the drawing alone leaves it be.
+    if (!contentsRect().contains(event->rect()))
+        QFrame::paintEvent(event);
     // On a screen of another pixel ratio the kept image would only be rescaled, turning dots
     // into slivers: the owner draws everything afresh at the new ratio first.
     if (!image_.isNull() && image_.devicePixelRatio() != devicePixelRatioF())

@@ -24,6 +24,7 @@ public:
     void setDrawWidth(int width) override { drawWidth_ = width; }
     int drawWidth() const { return drawWidth_; }
     void setInk(const QColor &colour) override { ink_ = colour; }
+    QColor baseColour() const override { return palette().color(QPalette::Base); }
     void line(float x1, float y1, float x2, float y2) override;
     void mark(Mark kind, float x, float y) override;
 
@@ -75,6 +76,8 @@ protected:
 
 private:
     void ensureImage();
+    void askRepaint();
+    QColor inkInForce();
     void fillDevicePixels(const QRectF &logical, QRgb colour);
     const QImage &underlay();
 
@@ -87,8 +90,10 @@ private:
     bool underlayStale_ = true;
     int drawWidth_ = 1;
     QColor ink_;   // invalid: the text colour
+    QColor textColour_;   // the palette's text colour at the last Cls
     bool markerEnabled_ = false;
     bool focusShown_ = false;
     QPoint marker_;
     int wheelAngle_ = 0;   // eighths of a degree not yet making a whole notch
+    bool repaintAsked_ = false;   // an update of the drawing area is pending
 };

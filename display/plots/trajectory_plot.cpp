@@ -1,10 +1,14 @@
 #include "trajectory_plot.h"
 
 #include "model.h"
+#include "palette.h"
 #include "plot_mapping.h"
 #include "twips.h"
 
+#include <QLineF>
 #include <QPainter>
+
+#include <cmath>
 
 namespace {
 
@@ -74,6 +78,75 @@ std::pair<double, double> pointIn(PlotKind plot, const Positions &p)
     return {0, 0};
 }
 
+// The time cursor's dot on every kept trajectory; with `near`, only those that a ring around
+// the current trajectory's dot at those positions may have covered.
+void drawKeptCursors(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot,
+                     const Positions *near)
+{
+    const int c = scene.cursor;
+    if (!scene.kept || scene.kept->empty() || !SampleArray<bool>::contains(c))
+        return;
+    PlotCanvas *const canvases[] = {&phasePlane, &xPlot, &yPlot};
+    for (PlotCanvas *canvas : canvases) {
+        canvas->setInk(palette::keptCursor());
+        canvas->setDrawWidth(kKeptCursorWidth);
+    }
+    const double reach = (kCursorHaloWidth + kKeptCursorWidth) / 2.0 * kTwipsPerPixel;
+    const auto nearBy = [near, reach](double x1, double y1, double x2, double y2) {
+        return !near || (std::fabs(x1 - x2) <= reach && std::fabs(y1 - y2) <= reach);
+    };
+    for (const Trajectory &kept : *scene.kept) {
+        if (!kept.ok(c))
+            continue;
+        const Positions p = positionsOf(kept.xs, kept.ys, c);
+        if (nearBy(p.phaseX, p.phaseY, near ? near->phaseX : 0, near ? near->phaseY : 0))
+            plot(phasePlane, p.phaseX, p.phaseY);
+        if (nearBy(p.time, p.xValue, near ? near->time : 0, near ? near->xValue : 0))
+            plot(xPlot, p.time, p.xValue);
+        if (nearBy(p.time, p.yValue, near ? near->time : 0, near ? near->yValue : 0))
+            plot(yPlot, p.time, p.yValue);
+    }
+    for (PlotCanvas *canvas : canvases) {
+        canvas->setInk(QColor());
+        canvas->setDrawWidth(1);
+    }
+}
+
+// The turning points' triangles; one that would fall within kMarkMerge pixels of a triangle
+// of its kind already drawn in the same plot is left out, so that close marks do not blur.
+void drawTurningPoints(const Model &model, const std::vector<TurningPoint> &points, PlotCanvas &phasePlane,
+                       PlotCanvas &xPlot, PlotCanvas &yPlot)
+{
+    struct Drawn {
+        const PlotCanvas *canvas;
+        PlotCanvas::Mark kind;
+        QPointF at;   // logical pixels
+    };
+    std::vector<Drawn> drawn;
+    const auto markOnce = [&drawn](PlotCanvas &canvas, PlotCanvas::Mark kind, double x, double y) {
+        const auto sx = toSingle(x), sy = toSingle(y);
+        if (!sx || !sy)
+            return;
+        const QPointF at = pixelCellOf(*sx, *sy);
+        for (const Drawn &d : drawn)
+            if (d.canvas == &canvas && d.kind == kind && QLineF(d.at, at).length() <= kMarkMerge)
+                return;
+        drawn.push_back({&canvas, kind, at});
+        canvas.setInk(turningPointColour(kind));
+        canvas.mark(kind, *sx, *sy);
+    };
+    for (const TurningPoint &point : points) {
+        const PlotCanvas::Mark kind =
+            point.kind == TurningPoint::Kind::Maximum ? PlotCanvas::Mark::Maximum : PlotCanvas::Mark::Minimum;
+        const bool ofX = point.variable == TurningPoint::Variable::X;
+        const Positions p = positionsOf(model.xs, model.ys, point.sample);
+        markOnce(phasePlane, kind, p.phaseX, p.phaseY);
+        markOnce(ofX ? xPlot : yPlot, kind, p.time, ofX ? p.xValue : p.yValue);
+    }
+    for (PlotCanvas *canvas : {&phasePlane, &xPlot, &yPlot})
+        canvas->setInk(QColor());
+}
+
 } // namespace
 
 void drawTrajectory(const Model &model, int c, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot)
@@ -95,24 +168,7 @@ void drawPlots(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot
     if (scene.joinSamples)
         joinSamples(model, phasePlane, xPlot, yPlot);
 
-    // The time cursor on every kept trajectory: a dot smaller than the current one's.
-    if (scene.kept && !scene.kept->empty() && SampleArray<bool>::contains(c)) {
-        for (PlotCanvas *canvas : canvases) {
-            canvas->setInk(keptTrajectoryColour().darker(130));
-            canvas->setDrawWidth(2);
-        }
-        for (const Trajectory &kept : *scene.kept)
-            if (kept.ok(c)) {
-                const Positions p = positionsOf(kept.xs, kept.ys, c);
-                plot(phasePlane, p.phaseX, p.phaseY);
-                plot(xPlot, p.time, p.xValue);
-                plot(yPlot, p.time, p.yValue);
-            }
-        for (PlotCanvas *canvas : canvases) {
-            canvas->setInk(QColor());
-            canvas->setDrawWidth(1);
-        }
-    }
+    drawKeptCursors(scene, phasePlane, xPlot, yPlot, nullptr);
 
     for (int k = kFirstSample; k < c; ++k)
         if (model.ok(k))
@@ -130,24 +186,30 @@ void drawPlots(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot
         if (model.ok(k))
             plotSample(model, k, phasePlane, xPlot, yPlot);
 
-    if (scene.turningPoints) {
-        for (const TurningPoint &point : *scene.turningPoints) {
-            const PlotCanvas::Mark kind =
-                point.kind == TurningPoint::Kind::Maximum ? PlotCanvas::Mark::Maximum : PlotCanvas::Mark::Minimum;
-            PlotCanvas &timePlot = point.variable == TurningPoint::Variable::X ? xPlot : yPlot;
-            const Positions p = positionsOf(model.xs, model.ys, point.sample);
-            for (PlotCanvas *canvas : {&phasePlane, &timePlot})
-                canvas->setInk(turningPointColour(kind));
-            const auto sx = toSingle(p.phaseX), sy = toSingle(p.phaseY);
-            if (sx && sy)
-                phasePlane.mark(kind, *sx, *sy);
-            const auto tx = toSingle(p.time), ty = toSingle(point.variable == TurningPoint::Variable::X ? p.xValue : p.yValue);
-            if (tx && ty)
-                timePlot.mark(kind, *tx, *ty);
+    // Over the joining lines the cursor's sample would be a dot on a line of its own colour:
+    // it is drawn again, larger, inside a ring of the base colour.
+    if (scene.joinSamples && SampleArray<bool>::contains(c) && model.ok(c)) {
+        for (PlotCanvas *canvas : canvases) {
+            canvas->setInk(canvas->baseColour());
+            canvas->setDrawWidth(kCursorHaloWidth);
         }
+        plotSample(model, c, phasePlane, xPlot, yPlot);
         for (PlotCanvas *canvas : canvases)
+            canvas->setDrawWidth(1);
+        // The kept trajectories' dots that the ring covered come back over it.
+        const Positions ringed = positionsOf(model.xs, model.ys, c);
+        drawKeptCursors(scene, phasePlane, xPlot, yPlot, &ringed);
+        for (PlotCanvas *canvas : canvases) {
             canvas->setInk(QColor());
+            canvas->setDrawWidth(kJoinedCursorWidth);
+        }
+        plotSample(model, c, phasePlane, xPlot, yPlot);
+        for (PlotCanvas *canvas : canvases)
+            canvas->setDrawWidth(1);
     }
+
+    if (scene.turningPoints)
+        drawTurningPoints(model, *scene.turningPoints, phasePlane, xPlot, yPlot);
 }
 
 void paintKeptTrajectories(QPainter &painter, PlotKind plot, const std::deque<Trajectory> &kept, bool join)
@@ -180,10 +242,10 @@ void paintKeptTrajectories(QPainter &painter, PlotKind plot, const std::deque<Tr
 
 QColor keptTrajectoryColour()
 {
-    return QColor(150, 170, 210);
+    return palette::kKept.colour;
 }
 
 QColor turningPointColour(PlotCanvas::Mark kind)
 {
-    return kind == PlotCanvas::Mark::Maximum ? QColor(200, 0, 0) : QColor(0, 120, 0);
+    return (kind == PlotCanvas::Mark::Maximum ? palette::kMaximum : palette::kMinimum).colour;
 }

@@ -23,6 +23,14 @@ struct PlotScene {
     const std::vector<TurningPoint> *turningPoints = nullptr;
 };
 
+// Pen widths of the time cursor's dots, in logical pixels: on a kept trajectory, and, with
+// joined samples, the current one's dot and the ring of base colour around it.
+inline constexpr int kKeptCursorWidth = 3;
+inline constexpr int kJoinedCursorWidth = 5;
+inline constexpr int kCursorHaloWidth = 9;
+// Turning-point triangles of one kind this many logical pixels apart or nearer are drawn once.
+inline constexpr double kMarkMerge = 4;
+
 // Which plot a drawing is for.
 enum class PlotKind { PhasePlane, XAgainstTime, YAgainstTime };
 
@@ -30,7 +38,9 @@ enum class PlotKind { PhasePlane, XAgainstTime, YAgainstTime };
 // no option the drawing is the designed one: every valid sample in the phase plane, then x
 // against time, then y against time, the sample under the time cursor with pen width 3, every
 // other one with pen width 1. Options add, in this order from the bottom: the joining lines,
-// the time cursor's dots on the kept trajectories, the current trajectory, its turning points.
+// the time cursor's dots on the kept trajectories, the current trajectory, with joined samples
+// a ring of base colour around the cursor's sample (the kept dots it covered drawn again) and
+// that sample larger, then the turning points.
 void drawPlots(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot);
 
 // The designed drawing alone.

@@ -6,6 +6,7 @@
 #include "bifurcation_canvas.h"
 #include "bifurcation_painter.h"
 #include "bifurcation_window.h"
+#include "clipped_device.h"
 #include "plot_picture.h"
 #include "plot_surface.h"
 #include "sample_table.h"
@@ -157,10 +158,14 @@ void Prog::attachDiagramExport(BifurcationWindow &window)
                 generator.setSize(canvas->size());
                 generator.setViewBox(canvas->rect());
                 generator.setTitle(QStringLiteral("Diagrama de bifurcación"));
-                QPainter painter(&generator);
-                painter.fillRect(canvas->rect(), canvas->palette().color(QPalette::Base));
-                paintBifurcation(painter, canvas->rect(), canvas->scene());
-                painter.end();
+                {
+                    // The file keeps no clip: the curves are cut to their panels by geometry.
+                    QPainter file(&generator);
+                    ClippedDevice clipped(file, canvas->size());
+                    QPainter painter(&clipped);
+                    painter.fillRect(canvas->rect(), canvas->palette().color(QPalette::Base));
+                    paintBifurcation(painter, canvas->rect(), canvas->scene());
+                }
                 return buffer.data();
             });
     });

@@ -1,20 +1,23 @@
 #pragma once
 
+#include "palette.h"
+
 #include <QColor>
 
-// How the analysis overlays look. The help window names the colours by the names given here.
+// How the analysis overlays look. Their colours come from the one table of palette.h; the help
+// window names them by the names given there.
 namespace overlay_style {
 
-inline const QColor kXNullcline(0, 90, 220);     // x' = 0
-inline const QColor kYNullcline(0, 150, 60);     // y' = 0
-inline const QColor kEquilibrium(200, 0, 0);     // marks of the equilibria
-inline const QColor kField(185, 185, 185);       // arrows of the direction field
-inline const QColor kScale(120, 120, 120);       // ticks and their numbers
+inline const QColor kXNullcline = palette::kXNullcline.colour;     // x' = 0
+inline const QColor kYNullcline = palette::kYNullcline.colour;     // y' = 0
+inline const QColor kEquilibrium = palette::kEquilibrium.colour;   // marks of the equilibria
+inline const QColor kField = palette::kField.colour;               // arrows of the direction field
+inline const QColor kScale = palette::kScale.colour;               // ticks and their numbers
 
-inline constexpr const char *kXNullclineName = "azul";
-inline constexpr const char *kYNullclineName = "verde";
-inline constexpr const char *kEquilibriumName = "rojo";
-inline constexpr const char *kFieldName = "gris claro";
+inline const char *const kXNullclineName = palette::kXNullcline.name;
+inline const char *const kYNullclineName = palette::kYNullcline.name;
+inline const char *const kEquilibriumName = palette::kEquilibrium.name;
+inline const char *const kFieldName = palette::kField.name;
 
 inline constexpr double kFieldSpacing = 20;      // logical pixels between arrows
 inline constexpr double kArrowLength = 12;

@@ -8,9 +8,11 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QRectF>
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -19,6 +21,9 @@ using namespace overlay_style;
 // The least room between two time labels, and between a label and its neighbour's text.
 constexpr double kMinimumTimeSpacing = 28;
 constexpr double kLabelGap = 6;
+// The least room between two numbers of any axis, and between a number and the border.
+constexpr double kLabelSpacing = 1;
+constexpr double kBorderMargin = 1;
 
 QPointF cellCentre(double xTwips, double yTwips)
 {
@@ -36,12 +41,31 @@ QFontMetricsF useScaleStyle(QPainter &painter)
     return painter.fontMetrics();
 }
 
-// Writes the numbers of a scale, each placed by its digits' box and kept inside the drawing
-// area, so that the numbers at the ends of an axis are not cut off.
+// A number as short as it reads: an exponent without its plus sign or leading zeros, so that
+// 1e+300 takes the room of 1e300.
+QString labelOf(double value)
+{
+    QString text = textOf(value);
+    const qsizetype e = text.indexOf(u'e');
+    if (e < 0)
+        return text;
+    qsizetype digits = e + 1;
+    if (digits < text.size() && text[digits] == u'+')
+        text.remove(digits, 1);
+    else if (digits < text.size() && text[digits] == u'-')
+        ++digits;
+    while (digits + 1 < text.size() && text[digits] == u'0')
+        text.remove(digits, 1);
+    return text;
+}
+
+// Writes the numbers of a scale, each placed by its digits' box. A box may move inwards by up
+// to half its size to stay inside the drawing area; one that still does not fit, or that
+// would touch a number already written or cross an axis line, is left out.
 class LabelWriter {
 public:
-    LabelWriter(QPainter &painter, const QSizeF &area)
-        : painter_(painter), area_(area), metrics_(useScaleStyle(painter))
+    LabelWriter(QPainter &painter, const QSizeF &area, std::vector<QRectF> axisLines)
+        : painter_(painter), area_(area), metrics_(useScaleStyle(painter)), axisLines_(std::move(axisLines))
     {
     }
 
@@ -59,20 +83,44 @@ public:
     // Its top right corner at `corner`.
     void belowLeftOf(QPointF corner, const QString &text) { write(corner.x() - width(text), corner.y(), text); }
 
+    std::vector<QRectF> written() const { return written_; }
+
 private:
     void write(double left, double top, const QString &text)
     {
         const double w = width(text);
         const double h = metrics_.capHeight();
-        left = std::clamp(left, 0.0, std::max(0.0, area_.width() - w));
-        top = std::clamp(top, 0.5, std::max(0.5, area_.height() - h - 0.5));
-        painter_.drawText(QPointF(left, top + h), text);
+        const auto moved = [](double start, double size, double room) {
+            const double inside = std::clamp(start, kBorderMargin, std::max(kBorderMargin, room - kBorderMargin - size));
+            return std::fabs(inside - start) <= size / 2 + 1 ? inside : start;
+        };
+        const QRectF box(moved(left, w, area_.width()), moved(top, h, area_.height()), w, h);
+        const QRectF room(QPointF(0, 0), area_);
+        if (!room.adjusted(kBorderMargin, kBorderMargin, -kBorderMargin, -kBorderMargin).contains(box))
+            return;
+        const QRectF spaced = box.adjusted(-kLabelSpacing, -kLabelSpacing, kLabelSpacing, kLabelSpacing);
+        for (const QRectF &other : written_)
+            if (spaced.intersects(other))
+                return;
+        for (const QRectF &line : axisLines_)
+            if (box.intersects(line))
+                return;
+        painter_.drawText(QPointF(box.left(), box.bottom()), text);
+        written_.push_back(box);
     }
 
     QPainter &painter_;
     QSizeF area_;
     QFontMetricsF metrics_;
+    std::vector<QRectF> axisLines_;
+    std::vector<QRectF> written_;
 };
+
+// The pixels of the two axis lines through the cell centre `origin`.
+std::vector<QRectF> axisLinesThrough(QPointF origin, const QSizeF &area)
+{
+    return {QRectF(0, origin.y() - 0.5, area.width(), 1), QRectF(origin.x() - 0.5, 0, 1, area.height())};
+}
 
 // The tick value i × step, computed so that it reads as the round number it is.
 double tickValue(double i, double step)
@@ -108,13 +156,15 @@ double timeTickStep(double dt, double minimumPixels)
     return roundStepAtLeast(minimumPixels / pixelsPerSample * dt);
 }
 
-void paintPhaseScales(QPainter &painter, const QSizeF &area)
+std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area)
 {
     using namespace plot_mapping;
     painter.save();
-    LabelWriter labels(painter, area);
-    // Ticks inside the quadrant, numbers outside it, below the x axis and left of the y axis.
+    // Ticks inside the quadrant, numbers outside it, below the x axis and left of the y axis;
+    // the origin's 0 first.
     const QPointF origin = cellCentre(phaseX(0), phaseY(0));
+    LabelWriter labels(painter, area, axisLinesThrough(origin, area));
+    labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
     for (int unit = 1; unit <= 10; ++unit) {
         const QPointF onX = cellCentre(phaseX(unit), phaseY(0));
         painter.drawLine(QPointF(onX.x(), origin.y() - 0.5 - kTickLength), QPointF(onX.x(), origin.y() - 0.5));
@@ -123,23 +173,23 @@ void paintPhaseScales(QPainter &painter, const QSizeF &area)
         painter.drawLine(QPointF(origin.x() + 0.5, onY.y()), QPointF(origin.x() + 0.5 + kTickLength, onY.y()));
         labels.leftOf(origin.x() - 2, onY.y(), textOf(unit));
     }
-    labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
     painter.restore();
+    return labels.written();
 }
 
-void paintTimeScales(QPainter &painter, const QSizeF &area, double dt)
+std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt)
 {
     using namespace plot_mapping;
     painter.save();
-    LabelWriter labels(painter, area);
     const QPointF origin = cellCentre(timeX(0), valueY(0));
+    LabelWriter labels(painter, area, axisLinesThrough(origin, area));
+    labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
 
     for (int unit = 1; unit <= 10; ++unit) {
         const double y = cellCentre(timeX(0), valueY(unit)).y();
         painter.drawLine(QPointF(origin.x() - 0.5 - kTickLength, y), QPointF(origin.x() - 0.5, y));
         labels.leftOf(origin.x() - 2 - kTickLength, y, textOf(unit));
     }
-    labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
 
     // The round step whose widest label still leaves a gap to the next one.
     const double firstSample = -timeX(0) / 20.0;
@@ -155,7 +205,7 @@ void paintTimeScales(QPainter &painter, const QSizeF &area, double dt)
         }
         double widest = 0;
         for (double i = first; i <= last; ++i)
-            widest = std::max(widest, labels.width(textOf(tickValue(i, step))));
+            widest = std::max(widest, labels.width(labelOf(tickValue(i, step))));
         if (step / dt * 20 / kTwipsPerPixel >= widest + kLabelGap)
             break;
         step = roundStepAtLeast(step * 1.5);
@@ -166,7 +216,8 @@ void paintTimeScales(QPainter &painter, const QSizeF &area, double dt)
         if (i == 0 || !std::isfinite(t) || !std::isfinite(x))
             continue;   // the origin has its 0 already
         painter.drawLine(QPointF(x, origin.y() - 0.5 - kTickLength), QPointF(x, origin.y() - 0.5));
-        labels.below(x, origin.y() + 2, textOf(t));
+        labels.below(x, origin.y() + 2, labelOf(t));
     }
     painter.restore();
+    return labels.written();
 }

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QColor>
+
+// The colours drawn over the plots and in the bifurcation diagram, in one table. The hues are
+// those of a qualitative palette that stays distinct for the common kinds of colour blindness;
+// each role has a hue of its own, and none is the black of the designed trajectory. The help
+// window names each colour by the Spanish name given here.
+namespace palette {
+
+struct Entry {
+    QColor colour;
+    const char *name;
+};
+
+inline const Entry kBlue{QColor(0, 114, 178), "azul"};
+inline const Entry kBluishGreen{QColor(0, 158, 115), "verde azulado"};
+inline const Entry kVermillion{QColor(213, 94, 0), "bermellón"};
+inline const Entry kReddishPurple{QColor(204, 121, 167), "rosa violáceo"};
+inline const Entry kOrange{QColor(230, 159, 0), "naranja"};
+inline const Entry kSkyBlue{QColor(86, 180, 233), "celeste"};
+inline const Entry kLightGrey{QColor(185, 185, 185), "gris claro"};
+inline const Entry kGrey{QColor(120, 120, 120), "gris"};
+inline const Entry kDarkGrey{QColor(90, 90, 90), "gris oscuro"};
+
+// The roles, each taking one entry above.
+inline const Entry &kXNullcline = kBlue;          // x' = 0
+inline const Entry &kYNullcline = kBluishGreen;   // y' = 0
+inline const Entry &kEquilibrium = kVermillion;   // marks of the equilibria
+inline const Entry &kField = kLightGrey;          // arrows of the direction field
+inline const Entry &kScale = kGrey;               // ticks and their numbers
+inline const Entry &kKept = kReddishPurple;       // trajectories kept from earlier computations
+inline const Entry &kMaximum = kOrange;           // turning points: maxima
+inline const Entry &kMinimum = kSkyBlue;          // turning points: minima
+
+// The time cursor's dot on a kept trajectory: the kept hue, darker so that it stands out of
+// its own trajectory.
+inline QColor keptCursor()
+{
+    return kKept.colour.darker(150);
+}
+
+// Equilibria of the bifurcation diagram, by their place in the plane.
+inline const Entry &kOriginEquilibrium = kDarkGrey;
+inline const Entry &kXAxisEquilibrium = kOrange;
+inline const Entry &kYAxisEquilibrium = kReddishPurple;
+inline const Entry &kInteriorEquilibrium = kBluishGreen;
+
+} // namespace palette
