@@ -1,11 +1,37 @@
 // The text of the help window. It names every action of the window, the mouse's and the
-// keyboard's, and the colours of the analysis overlays.
+// keyboard's, and the colours of the analysis overlays. The window's actions list their own keys.
 #include "help_window.h"
 
+#include "action_table.h"
 #include "examples.h"
 #include "overlay_style.h"
 
 namespace {
+
+// The rows of the window's actions that the help lists in the given table, in the table's order.
+QString actionRows(HelpRow table)
+{
+    QStringList keys;
+    QStringList lines;
+    bool listing = false;
+    for (const WindowActionEntry &entry : windowActionTable()) {
+        const QString key = QStringLiteral("<b>%1</b>").arg(spanishKeyName(keyOf(entry)).toHtmlEscaped());
+        if (entry.helpRow == HelpRow::WithRowAbove) {
+            if (listing)
+                keys.last() += QStringLiteral(", ") + key;
+            continue;
+        }
+        listing = entry.helpRow == table;
+        if (!listing)
+            continue;
+        keys << (entry.otherKey ? QStringLiteral("<b>%1</b>, ").arg(QString::fromUtf8(entry.otherKey)) + key : key);
+        lines << QString::fromUtf8(entry.help);
+    }
+    QString rows;
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        rows += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n").arg(keys[i], lines[i]);
+    return rows;
+}
 
 // clang-format off
 const char *const kHelp = R"(
@@ -51,22 +77,8 @@ un clic (con Mayúsculas, cerca de un eje, sobre el eje).</td></tr>
 <tr><td><b>← →</b>, <b>Inicio</b>, <b>Fin</b></td><td>en un gráfico de tiempo: mover el cursor de tiempo
 una muestra, o a la primera o la última.</td></tr>
 <tr><td><b>Re Pág</b>, <b>Av Pág</b></td><td>en un gráfico de tiempo: diez muestras atrás o adelante.</td></tr>
-<tr><td><b>T</b></td><td>Conservar trayectorias: activar o desactivar.</td></tr>
-<tr><td><b>Supr</b></td><td>Borrar trayectorias conservadas.</td></tr>
-<tr><td><b>M</b></td><td>Máximos y mínimos: mostrar u ocultar.</td></tr>
-<tr><td><b>Control+→</b>, <b>Control+←</b></td><td>con los máximos y mínimos a la vista, fuera del plano
-de fases: ir al extremo siguiente o al anterior.</td></tr>
-<tr><td><b>L</b></td><td>Unir puntos: activar o desactivar.</td></tr>
-<tr><td><b>N</b></td><td>Isoclinas cero: mostrar u ocultar.</td></tr>
-<tr><td><b>E</b></td><td>Puntos de equilibrio: mostrar u ocultar.</td></tr>
-<tr><td><b>D</b></td><td>Campo de direcciones: mostrar u ocultar.</td></tr>
-<tr><td><b>S</b></td><td>Escalas: mostrar u ocultar.</td></tr>
-<tr><td><b>A</b></td><td>abrir la ventana de análisis.</td></tr>
-<tr><td><b>B</b></td><td>abrir el diagrama de bifurcación.</td></tr>
-<tr><td><b>F1</b></td><td>abrir esta ayuda.</td></tr>
+%8
 <tr><td><b>Esc</b></td><td>cerrar esta ayuda.</td></tr>
-<tr><td><b>Tecla de menú</b>, <b>Mayús+F10</b></td><td>abrir el menú de análisis (en una casilla de
-texto, su propio menú).</td></tr>
 <tr><td><b>Control+C</b></td><td>en la ventana de análisis: copiar las celdas elegidas de la tabla.</td></tr>
 <tr><td><b>↑ ↓</b>, <b>Re Pág</b>, <b>Av Pág</b></td><td>en una casilla o un deslizador de la ventana de
 análisis: cambiar ese coeficiente.</td></tr>
@@ -131,15 +143,7 @@ el intervalo de tiempo, y calcula.
 
 <h3>Exportar</h3>
 <table cellspacing="0" cellpadding="3">
-<tr><td><b>Control+S</b></td><td>Guardar imagen: los tres gráficos tal como se ven, en PNG o, como
-vectores, en SVG (según la extensión del nombre). En la ventana del diagrama de bifurcación,
-Control+S guarda el diagrama.</td></tr>
-<tr><td><b>Control+E</b></td><td>Exportar datos (CSV): cada muestra de la trayectoria actual y de
-las conservadas, con sus coeficientes, para una hoja de cálculo. Actúa también desde una casilla
-de texto, como Control+S.</td></tr>
-<tr><td><b>Control+Mayús+C</b></td><td>Copiar datos: t, x e y de las muestras válidas de la
-trayectoria actual, separados por tabuladores.</td></tr>
-<tr><td><b>Control+Mayús+I</b></td><td>Copiar imagen: los tres gráficos al portapapeles.</td></tr>
+%9
 </table>
 <p>Un archivo se escribe entero o no se escribe: si falla, el anterior queda como estaba.</p>
 )";
@@ -157,5 +161,6 @@ QString helpHtml()
                              QString::fromUtf8(example.description).toHtmlEscaped());
     return QString::fromUtf8(kHelp).arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
                                         QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,
-                                        QStringLiteral("rojo"), QStringLiteral("verde"));
+                                        QStringLiteral("rojo"), QStringLiteral("verde"), actionRows(HelpRow::Keyboard),
+                                        actionRows(HelpRow::Export));
 }
