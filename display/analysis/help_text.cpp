@@ -8,6 +8,14 @@
 
 namespace {
 
+// The text with each "{name}" replaced by the key of the window's action of that name.
+QString withActionKeys(QString text)
+{
+    for (const WindowActionEntry &entry : windowActionTable())
+        text.replace(u'{' + QString::fromLatin1(entry.name) + u'}', spanishKeyName(keyOf(entry)).toHtmlEscaped());
+    return text;
+}
+
 // The rows of the window's actions that the help lists in the given table, in the table's order.
 QString actionRows(HelpRow table)
 {
@@ -25,7 +33,7 @@ QString actionRows(HelpRow table)
         if (!listing)
             continue;
         keys << (entry.otherKey ? QStringLiteral("<b>%1</b>, ").arg(QString::fromUtf8(entry.otherKey)) + key : key);
-        lines << QString::fromUtf8(entry.help);
+        lines << withActionKeys(QString::fromUtf8(entry.help));
     }
     QString rows;
     for (qsizetype i = 0; i < keys.size(); ++i)
@@ -33,6 +41,8 @@ QString actionRows(HelpRow table)
     return rows;
 }
 
+// "{name}" stands for the key of the window's action of that name; %8 and %9 for the rows of
+// the window's actions in the keyboard's table and in the export's.
 // clang-format off
 const char *const kHelp = R"(
 <h2>Ayuda</h2>
@@ -105,11 +115,11 @@ la dirección del movimiento.</li>
 <li><b>Escalas</b>: marcas con su número en cada unidad de 0 a 10 en los ejes del plano de fases y
 en el eje de valores de los gráficos de tiempo; en el eje de tiempo, en múltiplos redondos
 (1, 2 o 5 por una potencia de 10) elegidos según el intervalo.</li>
-<li><b>Conservar trayectorias</b> (tecla T): cada cálculo conserva la trayectoria anterior y la
+<li><b>Conservar trayectorias</b> (tecla {conservar}): cada cálculo conserva la trayectoria anterior y la
 dibuja en un color claro bajo la actual, hasta 50 (se va la más antigua). El cursor de tiempo marca
 su muestra en cada una. De un arrastre solo se conserva la trayectoria que había al empezarlo.
-<b>Borrar trayectorias</b> (Supr) las olvida, y también desactivar la opción.</li>
-<li><b>Máximos y mínimos</b> (tecla M): marca donde x(t) o y(t) tiene un máximo (triángulo hacia
+<b>Borrar trayectorias</b> ({borrarTrayectorias}) las olvida, y también desactivar la opción.</li>
+<li><b>Máximos y mínimos</b> (tecla {extremos}): marca donde x(t) o y(t) tiene un máximo (triángulo hacia
 arriba, en %6) o un mínimo (triángulo hacia abajo, en %7), es decir, donde la trayectoria cruza
 una isoclina; también en el plano de fases. La ventana de análisis los lista y da el
 <b>periodo aproximado</b>: el tiempo medio entre máximos consecutivos de x, con el instante de
@@ -118,7 +128,7 @@ solo si la órbita se cierra: máximos consecutivos de x iguales dentro de un 0,
 parábola añade a su muestra. Si los máximos bajan (o suben) vuelta tras vuelta, la trayectoria es
 una espiral y se da el <b>pseudoperiodo</b> de una oscilación amortiguada (o creciente). Seis
 cifras significativas; el valor exacto, en su ayuda emergente.</li>
-<li><b>Unir puntos</b> (tecla L): une con líneas finas las muestras válidas consecutivas de cada
+<li><b>Unir puntos</b> (tecla {unirPuntos}): une con líneas finas las muestras válidas consecutivas de cada
 trayectoria, nunca a través de una muestra no válida.</li>
 <li><b>Ventana de análisis</b>: los coeficientes y el intervalo de tiempo en vigor y una tabla
 con cada equilibrio: x, y, autovalores (los complejos como a ± bi) y tipo. Se actualiza en
@@ -129,7 +139,7 @@ Re Pág y Av Pág cien. Un arrastre conserva solo la trayectoria que había al e
 Un cambio en cualquiera de los dos guarda el coeficiente y vuelve a calcular al momento, como el
 botón Calcular: la trayectoria, las marcas y las ventanas siguen al deslizador. Un valor escrito
 con el clic en la letra se aplica, como siempre, en el siguiente cálculo.</li>
-<li><b>Diagrama de bifurcación</b> (tecla B): la x y la y de cada equilibrio frente al coeficiente
+<li><b>Diagrama de bifurcación</b> (tecla {bifurcacion}): la x y la y de cada equilibrio frente al coeficiente
 elegido, en su color: trazo continuo si es estable, discontinuo si es inestable, punteado si es
 neutral (un centro o un autovalor nulo); una flecha en el borde señala una rama fuera de la vista.
 Una marca señala dónde cambia el tipo y una línea vertical el valor actual; si el valor sale del
@@ -159,7 +169,7 @@ QString helpHtml()
         examples += QStringLiteral("<li><b>%1</b>: %2</li>")
                         .arg(QString::fromUtf8(example.title).toHtmlEscaped(),
                              QString::fromUtf8(example.description).toHtmlEscaped());
-    return QString::fromUtf8(kHelp).arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
+    return withActionKeys(QString::fromUtf8(kHelp)).arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
                                         QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,
                                         QStringLiteral("rojo"), QStringLiteral("verde"), actionRows(HelpRow::Keyboard),
                                         actionRows(HelpRow::Export));

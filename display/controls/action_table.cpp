@@ -50,7 +50,7 @@ constexpr WindowActionEntry kTable[] = {
     {ExportData, "exportarDatos", "Exportar datos (CSV)…", Qt::CTRL | Qt::Key_E, kNoStandardKey, false,
      MenuGroup::Export, HelpRow::Export,
      "Exportar datos (CSV): cada muestra de la trayectoria actual y de las conservadas, con sus coeficientes, "
-     "para una hoja de cálculo. Actúa también desde una casilla de texto, como Control+S."},
+     "para una hoja de cálculo. Actúa también desde una casilla de texto, como {guardarImagen}."},
     {CopyData, "copiarDatos", "Copiar datos", Qt::CTRL | Qt::SHIFT | Qt::Key_C, kNoStandardKey, false,
      MenuGroup::Export, HelpRow::Export,
      "Copiar datos: t, x e y de las muestras válidas de la trayectoria actual, separados por tabuladores."},

@@ -49,7 +49,9 @@ struct WindowActionEntry {
     bool checkable;
     MenuGroup group;
     HelpRow helpRow;
-    const char *help;   // UTF-8 HTML: what the key does, as the help says it
+    // UTF-8 HTML: what the key does, as the help says it; "{name}" stands for the key of the
+    // action of that name.
+    const char *help;
     const char *otherKey = nullptr;   // a key outside the window's actions that does the same, listed first
 };
 
