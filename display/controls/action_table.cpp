@@ -8,7 +8,7 @@ namespace {
 
 using enum WindowAction;
 constexpr auto kNoStandardKey = QKeySequence::UnknownKey;
-constexpr QKeyCombination kStandard{};
+constexpr QKeyCombination kStandard{};   // the key is the standard key that follows
 
 // clang-format off
 constexpr WindowActionEntry kTable[] = {
