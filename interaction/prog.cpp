@@ -44,8 +44,8 @@ Prog::Prog(QWidget *parent) : QWidget(parent)
 
     connectEvents();
     analysis = new AnalysisLayer(*this);
-    createTrajectoryActions();
-    createExportActions();
+    createActions();
+    useFileDialogs();
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->installEventFilter(this);
     XYgraf->installEventFilter(this);
@@ -70,7 +70,7 @@ bool Prog::eventFilter(QObject *watched, QEvent *event)
     }
     // A text box would take Ctrl+E as "end of line": it exports the data, as Ctrl+S saves the
     // picture from there.
-    const auto *exportData = findChild<QAction *>(QStringLiteral("exportarDatos"), Qt::FindDirectChildrenOnly);
+    const QAction *exportData = action(WindowAction::ExportData);
     if (exportData && qobject_cast<QLineEdit *>(watched)
         && QKeySequence(QKeyCombination(modifiers, Qt::Key(key->key()))) == exportData->shortcut()) {
         event->ignore();
@@ -171,17 +171,6 @@ void Prog::Form_Load()
     show();
     calcula();
     pintura();
-}
-
-QAction *Prog::addWindowAction(const char *name, const char *text, const QKeySequence &key, bool checkable)
-{
-    auto *action = new QAction(QString::fromUtf8(text), this);
-    action->setObjectName(QString::fromLatin1(name));
-    action->setShortcut(key);
-    action->setShortcutContext(Qt::WindowShortcut);
-    action->setCheckable(checkable);
-    addAction(action);
-    return action;
 }
 
 double &Prog::parameter(int index)

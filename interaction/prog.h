@@ -1,5 +1,6 @@
 #pragma once
 
+#include "action_table.h"
 #include "model.h"
 #include "trajectory.h"
 #include "trajectory_plot.h"
@@ -28,7 +29,6 @@ class QPushButton;
 class QScrollBar;
 class QTimer;
 class QAction;
-class QKeySequence;
 class QImage;
 
 // The program's one window. It owns the model for the whole run and holds every event
@@ -74,8 +74,8 @@ public:
     void calcula();
     // Redraws the three plots from the stored trajectory and the time cursor.
     void pintura();
-    // An action of the window with its key, acting wherever the focus is in the window.
-    QAction *addWindowAction(const char *name, const char *text, const QKeySequence &key, bool checkable = false);
+    // An action of the window, as its table describes it; nullptr until the actions are made.
+    QAction *action(WindowAction id) const { return actions_[std::size_t(id)]; }
 
     // Brings label par(index) up to date with value: tooltip, then sign colour.
     void refreshParameterLabel(int index, double value);
@@ -122,12 +122,15 @@ protected:
 
 private:
     void connectEvents();
+    // actions.cpp
+    void createActions();
     // trajectory_options.cpp
-    void createTrajectoryActions();
+    void trajectoryOptionsChanged();
+    void clearKeptTrajectories();
     void keepReplacedTrajectory(const Trajectory &replaced);
     void moveToTurningPoint(int direction);
     // export_actions.cpp
-    void createExportActions();
+    void useFileDialogs();
     void saveImage();
     void saveImageFile(QWidget &asker, const QString &fileName, const std::function<QImage()> &png,
                        const std::function<QByteArray()> &svg);
@@ -166,18 +169,13 @@ private:
 
     // Several trajectories at once, and their turning points.
     struct Trajectories {
-        QAction *keep = nullptr;
-        QAction *clear = nullptr;
-        QAction *turning = nullptr;
-        QAction *join = nullptr;
-        QAction *next = nullptr;
-        QAction *previous = nullptr;
         std::deque<Trajectory> kept;
         std::vector<TurningPoint> turningPoints;
         bool keptDuringDrag = false;
         bool continuing = false;   // a continuous change is under way
     };
     Trajectories trajectories_;
+    std::array<QAction *, kWindowActionCount> actions_{};
     QTimer *dragFrame_ = nullptr;
     // The folder of the last file saved in this run; nothing is remembered between runs.
     QString lastFolder_;

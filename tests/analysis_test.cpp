@@ -134,6 +134,8 @@ private slots:
     void contextMenuReach();
     void actionsAndKeys_data();
     void actionsAndKeys();
+    void helpNamesEachKey_data();
+    void helpNamesEachKey();
     void analysisWindowDescribesTheSystemInForce();
     void equilibriaTableShowsEveryRow_data();
     void equilibriaTableShowsEveryRow();
@@ -373,6 +375,44 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::newRow("conservar") << "conservar" << "Conservar trayectorias" << int(Qt::Key_T) << true << "" << false;
     QTest::newRow("extremos") << "extremos" << "Máximos y mínimos" << int(Qt::Key_M) << true << "" << false;
     QTest::newRow("unirPuntos") << "unirPuntos" << "Unir puntos" << int(Qt::Key_L) << true << "" << false;
+}
+
+// Guards that the help names each action's key as bound, in Spanish, in the row of what it does.
+void AnalysisTest::helpNamesEachKey_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QKeySequence>("key");
+    QTest::addColumn<QString>("row");   // the help's row, from its start to the first words of its line
+    QTest::newRow("conservar") << "conservar" << QKeySequence(Qt::Key_T) << "<b>T</b></td><td>Conservar trayectorias";
+    QTest::newRow("borrarTrayectorias") << "borrarTrayectorias" << QKeySequence(Qt::Key_Delete)
+                                        << "<b>Supr</b></td><td>Borrar trayectorias";
+    QTest::newRow("siguienteExtremo") << "siguienteExtremo" << QKeySequence(Qt::CTRL | Qt::Key_Right)
+                                      << "<b>Control+→</b>, <b>Control+←</b></td><td>con los máximos";
+    QTest::newRow("anteriorExtremo") << "anteriorExtremo" << QKeySequence(Qt::CTRL | Qt::Key_Left)
+                                     << "<b>Control+→</b>, <b>Control+←</b></td><td>con los máximos";
+    QTest::newRow("menuContextual") << "menuContextual" << QKeySequence(Qt::SHIFT | Qt::Key_F10)
+                                    << "<b>Tecla de menú</b>, <b>Mayús+F10</b></td><td>abrir el menú";
+    QTest::newRow("ayuda") << "ayuda" << QKeySequence(Qt::Key_F1) << "<b>F1</b></td><td>abrir esta ayuda";
+    QTest::newRow("guardarImagen") << "guardarImagen" << QKeySequence(Qt::CTRL | Qt::Key_S)
+                                   << "<b>Control+S</b></td><td>Guardar imagen:";
+    QTest::newRow("exportarDatos") << "exportarDatos" << QKeySequence(Qt::CTRL | Qt::Key_E)
+                                   << "<b>Control+E</b></td><td>Exportar datos (CSV):";
+    QTest::newRow("copiarDatos") << "copiarDatos" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)
+                                 << "<b>Control+Mayús+C</b></td><td>Copiar datos:";
+    QTest::newRow("copiarImagen") << "copiarImagen" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)
+                                  << "<b>Control+Mayús+I</b></td><td>Copiar imagen:";
+}
+
+void AnalysisTest::helpNamesEachKey()
+{
+    QFETCH(QString, name);
+    QFETCH(QKeySequence, key);
+    QFETCH(QString, row);
+    Prog window;
+    QAction *a = action(window, qPrintable(name));
+    QVERIFY(a);
+    QCOMPARE(a->shortcut(), key);
+    QVERIFY2(helpHtml().contains(QStringLiteral("<tr><td>") + row), qPrintable(row));
 }
 
 void AnalysisTest::actionsAndKeys()

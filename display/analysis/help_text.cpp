@@ -1,12 +1,48 @@
 // The text of the help window. It names every action of the window, the mouse's and the
-// keyboard's, and the colours of the analysis overlays.
+// keyboard's, and the colours of the analysis overlays. The window's actions list their own keys.
 #include "help_window.h"
 
+#include "action_table.h"
 #include "examples.h"
 #include "overlay_style.h"
 
 namespace {
 
+// The text with each "{name}" replaced by the key of the window's action of that name.
+QString withActionKeys(QString text)
+{
+    for (const WindowActionEntry &entry : windowActionTable())
+        text.replace(u'{' + QString::fromLatin1(entry.name) + u'}', spanishKeyName(keyOf(entry)).toHtmlEscaped());
+    return text;
+}
+
+// The rows of the window's actions that the help lists in the given table, in the table's order.
+QString actionRows(HelpRow table)
+{
+    QStringList keys;
+    QStringList lines;
+    bool listing = false;
+    for (const WindowActionEntry &entry : windowActionTable()) {
+        const QString key = QStringLiteral("<b>%1</b>").arg(spanishKeyName(keyOf(entry)).toHtmlEscaped());
+        if (entry.helpRow == HelpRow::WithRowAbove) {
+            if (listing)
+                keys.last() += QStringLiteral(", ") + key;
+            continue;
+        }
+        listing = entry.helpRow == table;
+        if (!listing)
+            continue;
+        keys << (entry.otherKey ? QStringLiteral("<b>%1</b>, ").arg(QString::fromUtf8(entry.otherKey)) + key : key);
+        lines << withActionKeys(QString::fromUtf8(entry.help));
+    }
+    QString rows;
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        rows += QStringLiteral("<tr><td>%1</td><td>%2</td></tr>\n").arg(keys[i], lines[i]);
+    return rows;
+}
+
+// "{name}" stands for the key of the window's action of that name; %8 and %9 for the rows of
+// the window's actions in the keyboard's table and in the export's.
 // clang-format off
 const char *const kHelp = R"(
 <h2>Ayuda</h2>
@@ -51,22 +87,8 @@ un clic (con Mayúsculas, cerca de un eje, sobre el eje).</td></tr>
 <tr><td><b>← →</b>, <b>Inicio</b>, <b>Fin</b></td><td>en un gráfico de tiempo: mover el cursor de tiempo
 una muestra, o a la primera o la última.</td></tr>
 <tr><td><b>Re Pág</b>, <b>Av Pág</b></td><td>en un gráfico de tiempo: diez muestras atrás o adelante.</td></tr>
-<tr><td><b>T</b></td><td>Conservar trayectorias: activar o desactivar.</td></tr>
-<tr><td><b>Supr</b></td><td>Borrar trayectorias conservadas.</td></tr>
-<tr><td><b>M</b></td><td>Máximos y mínimos: mostrar u ocultar.</td></tr>
-<tr><td><b>Control+→</b>, <b>Control+←</b></td><td>con los máximos y mínimos a la vista, fuera del plano
-de fases: ir al extremo siguiente o al anterior.</td></tr>
-<tr><td><b>L</b></td><td>Unir puntos: activar o desactivar.</td></tr>
-<tr><td><b>N</b></td><td>Isoclinas cero: mostrar u ocultar.</td></tr>
-<tr><td><b>E</b></td><td>Puntos de equilibrio: mostrar u ocultar.</td></tr>
-<tr><td><b>D</b></td><td>Campo de direcciones: mostrar u ocultar.</td></tr>
-<tr><td><b>S</b></td><td>Escalas: mostrar u ocultar.</td></tr>
-<tr><td><b>A</b></td><td>abrir la ventana de análisis.</td></tr>
-<tr><td><b>B</b></td><td>abrir el diagrama de bifurcación.</td></tr>
-<tr><td><b>F1</b></td><td>abrir esta ayuda.</td></tr>
+%8
 <tr><td><b>Esc</b></td><td>cerrar esta ayuda.</td></tr>
-<tr><td><b>Tecla de menú</b>, <b>Mayús+F10</b></td><td>abrir el menú de análisis (en una casilla de
-texto, su propio menú).</td></tr>
 <tr><td><b>Control+C</b></td><td>en la ventana de análisis: copiar las celdas elegidas de la tabla.</td></tr>
 <tr><td><b>↑ ↓</b>, <b>Re Pág</b>, <b>Av Pág</b></td><td>en una casilla o un deslizador de la ventana de
 análisis: cambiar ese coeficiente.</td></tr>
@@ -93,11 +115,11 @@ la dirección del movimiento.</li>
 <li><b>Escalas</b>: marcas con su número en cada unidad de 0 a 10 en los ejes del plano de fases y
 en el eje de valores de los gráficos de tiempo; en el eje de tiempo, en múltiplos redondos
 (1, 2 o 5 por una potencia de 10) elegidos según el intervalo.</li>
-<li><b>Conservar trayectorias</b> (tecla T): cada cálculo conserva la trayectoria anterior y la
+<li><b>Conservar trayectorias</b> (tecla {conservar}): cada cálculo conserva la trayectoria anterior y la
 dibuja en un color claro bajo la actual, hasta 50 (se va la más antigua). El cursor de tiempo marca
 su muestra en cada una. De un arrastre solo se conserva la trayectoria que había al empezarlo.
-<b>Borrar trayectorias</b> (Supr) las olvida, y también desactivar la opción.</li>
-<li><b>Máximos y mínimos</b> (tecla M): marca donde x(t) o y(t) tiene un máximo (triángulo hacia
+<b>Borrar trayectorias</b> ({borrarTrayectorias}) las olvida, y también desactivar la opción.</li>
+<li><b>Máximos y mínimos</b> (tecla {extremos}): marca donde x(t) o y(t) tiene un máximo (triángulo hacia
 arriba, en %6) o un mínimo (triángulo hacia abajo, en %7), es decir, donde la trayectoria cruza
 una isoclina; también en el plano de fases. La ventana de análisis los lista y da el
 <b>periodo aproximado</b>: el tiempo medio entre máximos consecutivos de x, con el instante de
@@ -106,7 +128,7 @@ solo si la órbita se cierra: máximos consecutivos de x iguales dentro de un 0,
 parábola añade a su muestra. Si los máximos bajan (o suben) vuelta tras vuelta, la trayectoria es
 una espiral y se da el <b>pseudoperiodo</b> de una oscilación amortiguada (o creciente). Seis
 cifras significativas; el valor exacto, en su ayuda emergente.</li>
-<li><b>Unir puntos</b> (tecla L): une con líneas finas las muestras válidas consecutivas de cada
+<li><b>Unir puntos</b> (tecla {unirPuntos}): une con líneas finas las muestras válidas consecutivas de cada
 trayectoria, nunca a través de una muestra no válida.</li>
 <li><b>Ventana de análisis</b>: los coeficientes y el intervalo de tiempo en vigor y una tabla
 con cada equilibrio: x, y, autovalores (los complejos como a ± bi) y tipo. Se actualiza en
@@ -117,7 +139,7 @@ Re Pág y Av Pág cien. Un arrastre conserva solo la trayectoria que había al e
 Un cambio en cualquiera de los dos guarda el coeficiente y vuelve a calcular al momento, como el
 botón Calcular: la trayectoria, las marcas y las ventanas siguen al deslizador. Un valor escrito
 con el clic en la letra se aplica, como siempre, en el siguiente cálculo.</li>
-<li><b>Diagrama de bifurcación</b> (tecla B): la x y la y de cada equilibrio frente al coeficiente
+<li><b>Diagrama de bifurcación</b> (tecla {bifurcacion}): la x y la y de cada equilibrio frente al coeficiente
 elegido, en su color: trazo continuo si es estable, discontinuo si es inestable, punteado si es
 neutral (un centro o un autovalor nulo); una flecha en el borde señala una rama fuera de la vista.
 Una marca señala dónde cambia el tipo y una línea vertical el valor actual; si el valor sale del
@@ -131,15 +153,7 @@ el intervalo de tiempo, y calcula.
 
 <h3>Exportar</h3>
 <table cellspacing="0" cellpadding="3">
-<tr><td><b>Control+S</b></td><td>Guardar imagen: los tres gráficos tal como se ven, en PNG o, como
-vectores, en SVG (según la extensión del nombre). En la ventana del diagrama de bifurcación,
-Control+S guarda el diagrama.</td></tr>
-<tr><td><b>Control+E</b></td><td>Exportar datos (CSV): cada muestra de la trayectoria actual y de
-las conservadas, con sus coeficientes, para una hoja de cálculo. Actúa también desde una casilla
-de texto, como Control+S.</td></tr>
-<tr><td><b>Control+Mayús+C</b></td><td>Copiar datos: t, x e y de las muestras válidas de la
-trayectoria actual, separados por tabuladores.</td></tr>
-<tr><td><b>Control+Mayús+I</b></td><td>Copiar imagen: los tres gráficos al portapapeles.</td></tr>
+%9
 </table>
 <p>Un archivo se escribe entero o no se escribe: si falla, el anterior queda como estaba.</p>
 )";
@@ -155,7 +169,9 @@ QString helpHtml()
         examples += QStringLiteral("<li><b>%1</b>: %2</li>")
                         .arg(QString::fromUtf8(example.title).toHtmlEscaped(),
                              QString::fromUtf8(example.description).toHtmlEscaped());
-    return QString::fromUtf8(kHelp).arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
-                                        QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,
-                                        QString::fromUtf8(palette::kMaximum.name), QString::fromUtf8(palette::kMinimum.name));
+    return withActionKeys(QString::fromUtf8(kHelp))
+        .arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
+             QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,
+             QString::fromUtf8(palette::kMaximum.name), QString::fromUtf8(palette::kMinimum.name),
+             actionRows(HelpRow::Keyboard), actionRows(HelpRow::Export));
 }

@@ -95,17 +95,17 @@ void placeBesideMain(QWidget &window, const QWidget &main, const QList<const QWi
 AnalysisLayer::AnalysisLayer(Prog &prog) : QObject(&prog), prog_(prog)
 {
     exploration_ = new ParameterExploration(prog_, this);
-    createActions();
+    createExampleActions();
     installContextMenu();
 }
 
 OverlayOptions AnalysisLayer::options() const
 {
     OverlayOptions o;
-    o.nullclines = nullclines_->isChecked();
-    o.equilibria = equilibria_->isChecked();
-    o.directionField = directionField_->isChecked();
-    o.scales = scales_->isChecked();
+    o.nullclines = prog_.action(WindowAction::Nullclines)->isChecked();
+    o.equilibria = prog_.action(WindowAction::Equilibria)->isChecked();
+    o.directionField = prog_.action(WindowAction::DirectionField)->isChecked();
+    o.scales = prog_.action(WindowAction::Scales)->isChecked();
     return o;
 }
 
@@ -214,7 +214,7 @@ void AnalysisLayer::showHelp()
 // Over a mark of an equilibrium, its tooltip; elsewhere the phase plane's own (none).
 bool AnalysisLayer::showEquilibriumTip(QHelpEvent *event)
 {
-    if (!equilibria_->isChecked())
+    if (!prog_.action(WindowAction::Equilibria)->isChecked())
         return false;
     const QRect area = phasePlane_->contentsRect();
     const Equilibrium *found =

@@ -3,7 +3,6 @@
 #include "analysed_system.h"
 #include "overlay_renderer.h"
 
-#include <QKeySequence>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -36,12 +35,13 @@ public:
     const AnalysedSystem &system() const { return system_; }
     OverlayOptions options() const;
 
-    // The context menu's actions in order, a null entry for a separator. Later features
-    // append their own.
-    QList<QAction *> menuActions;
-
     // Opens the context menu at a global position; it goes away, and is deleted, when closed.
+    // It lists the window's actions by their menu group, and the example systems.
     QMenu *openContextMenu(const QPoint &globalPos);
+    // As the Menu key does, from the control with the focus.
+    void openContextMenuFromKeyboard();
+    // The overlays' options changed.
+    void overlaysToggled();
 
     void showAnalysisWindow();
     // Brings the analysis window's turning points up to date with the trajectory on screen.
@@ -60,14 +60,10 @@ protected:
 
 private:
     // analysis_actions.cpp
-    void createActions();
-    QAction *addAction(const char *name, const char *text, const QKeySequence &key, bool checkable);
+    void createExampleActions();
     // context_menu.cpp
     void installContextMenu();
-    void openContextMenuFromKeyboard();
-    void createExampleActions();
     // analysis_layer.cpp
-    void overlaysToggled();
     void setUnderlayPainters();
     bool showEquilibriumTip(QHelpEvent *event);
     // The analysis layer's windows, each null until made.
@@ -78,12 +74,6 @@ private:
     QWidget *scrollBar_ = nullptr;
     AnalysedSystem system_;
     bool analysed_ = false;
-    QAction *nullclines_ = nullptr;
-    QAction *equilibria_ = nullptr;
-    QAction *directionField_ = nullptr;
-    QAction *scales_ = nullptr;
-    // Stands in menuActions for the submenu of example systems, made at each opening.
-    QAction *examplesEntry_ = nullptr;
     QList<QAction *> exampleActions_;
     ParameterExploration *exploration_ = nullptr;
     QPointer<AnalysisWindow> analysisWindow_;

@@ -29,17 +29,19 @@ QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
     auto *menu = new QMenu(&prog_);
     menu->setObjectName(QStringLiteral("menuAnalisis"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    for (QAction *action : menuActions) {
-        if (action == examplesEntry_) {
-            QMenu *examples = menu->addMenu(action->text());
-            examples->setObjectName(action->objectName());
-            examples->menuAction()->setObjectName(action->objectName());
+    for (const MenuGroup group : kMenuGroups) {
+        if (!menu->isEmpty())
+            menu->addSeparator();
+        for (const WindowActionEntry &entry : windowActionTable())
+            if (entry.group == group)
+                menu->addAction(prog_.action(entry.id));
+        if (group == MenuGroup::Windows) {
+            const QString name = QStringLiteral("modelosEjemplo");
+            QMenu *examples = menu->addMenu(QStringLiteral("Modelos de ejemplo"));
+            examples->setObjectName(name);
+            examples->menuAction()->setObjectName(name);
             examples->setToolTipsVisible(true);   // each example describes itself
             examples->addActions(exampleActions_);
-        } else if (action) {
-            menu->addAction(action);
-        } else {
-            menu->addSeparator();
         }
     }
     menu->popup(globalPos);

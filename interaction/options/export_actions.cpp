@@ -49,31 +49,8 @@ QByteArray pngBytes(const QImage &image)
 
 } // namespace
 
-void Prog::createExportActions()
+void Prog::useFileDialogs()
 {
-    QAction *const actions[] = {
-        addWindowAction("guardarImagen", "Guardar imagen…", QKeySequence(QKeySequence::Save)),
-        addWindowAction("exportarDatos", "Exportar datos (CSV)…", QKeySequence(Qt::CTRL | Qt::Key_E)),
-        addWindowAction("copiarDatos", "Copiar datos", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)),
-        addWindowAction("copiarImagen", "Copiar imagen", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)),
-    };
-    connect(actions[0], &QAction::triggered, this, &Prog::saveImage);
-    connect(actions[1], &QAction::triggered, this, &Prog::exportData);
-    connect(actions[2], &QAction::triggered, this, &Prog::copyData);
-    connect(actions[3], &QAction::triggered, this, &Prog::copyImage);
-
-    // In the context menu as a group of their own, before the windows.
-    QList<QAction *> &menu = analysis->menuActions;
-    qsizetype at = menu.size();
-    for (qsizetype i = 0; i < menu.size(); ++i)
-        if (menu[i] && menu[i]->objectName() == QLatin1String("analisis"))
-            at = i;
-    if (at > 0 && menu[at - 1] != nullptr)
-        menu.insert(at++, nullptr);
-    for (QAction *action : actions)
-        menu.insert(at++, action);
-    menu.insert(at, nullptr);
-
     askSaveFileName = [this](const QString &caption, const QString &offered, const QString &filters,
                              QString *chosenFilter) {
         return QFileDialog::getSaveFileName(dialogParent(), caption, offered, filters, chosenFilter,

@@ -21,52 +21,34 @@ bool sameSamples(const Trajectory &a, const Model &m)
     return a.dt == m.dt;
 }
 
+// Whether the window's option is on; off while the window's actions are being made.
+bool isOn(const Prog &window, WindowAction option)
+{
+    const QAction *action = window.action(option);
+    return action && action->isChecked();
+}
+
 } // namespace
 
-void Prog::createTrajectoryActions()
+// Kept trajectories, turning points or joined samples switched on or off. Kept trajectories
+// are forgotten with their option; Ctrl+arrows move between turning points only while they
+// are shown, otherwise the keys keep the meaning they have where the focus is.
+void Prog::trajectoryOptionsChanged()
 {
-    Trajectories &t = trajectories_;
-    t.keep = addWindowAction("conservar", "Conservar trayectorias", QKeySequence(Qt::Key_T), true);
-    t.clear = addWindowAction("borrarTrayectorias", "Borrar trayectorias", QKeySequence(QKeySequence::Delete), false);
-    t.turning = addWindowAction("extremos", "Máximos y mínimos", QKeySequence(Qt::Key_M), true);
-    t.join = addWindowAction("unirPuntos", "Unir puntos", QKeySequence(Qt::Key_L), true);
-    t.next = addWindowAction("siguienteExtremo", "Ir al extremo siguiente", QKeySequence(Qt::CTRL | Qt::Key_Right), false);
-    t.previous = addWindowAction("anteriorExtremo", "Ir al extremo anterior", QKeySequence(Qt::CTRL | Qt::Key_Left), false);
-    // Ctrl+arrows move between turning points only while they are shown; otherwise the keys
-    // keep the meaning they have where the focus is.
-    for (QAction *move : {t.next, t.previous})
-        move->setEnabled(false);
-
-    connect(t.keep, &QAction::toggled, this, [this](bool on) {
-        if (!on)
-            trajectories_.kept.clear();
-        updateUnderlays();
-        pintura();
-    });
-    connect(t.clear, &QAction::triggered, this, [this] {
+    if (!isOn(*this, WindowAction::KeepTrajectories))
         trajectories_.kept.clear();
-        updateUnderlays();
-        pintura();
-    });
-    connect(t.turning, &QAction::toggled, this, [this](bool on) {
-        trajectories_.next->setEnabled(on);
-        trajectories_.previous->setEnabled(on);
-        pintura();
-    });
-    connect(t.join, &QAction::toggled, this, [this] {
-        updateUnderlays();
-        pintura();
-    });
-    connect(t.next, &QAction::triggered, this, [this] { moveToTurningPoint(+1); });
-    connect(t.previous, &QAction::triggered, this, [this] { moveToTurningPoint(-1); });
+    const bool turning = isOn(*this, WindowAction::TurningPoints);
+    action(WindowAction::NextTurningPoint)->setEnabled(turning);
+    action(WindowAction::PreviousTurningPoint)->setEnabled(turning);
+    updateUnderlays();
+    pintura();
+}
 
-    // In the context menu after the overlays, before the windows.
-    QList<QAction *> &menu = analysis->menuActions;
-    qsizetype at = menu.indexOf(nullptr);
-    if (at < 0)
-        at = menu.size();
-    for (QAction *action : {static_cast<QAction *>(nullptr), t.keep, t.clear, t.turning, t.join})
-        menu.insert(at++, action);
+void Prog::clearKeptTrajectories()
+{
+    trajectories_.kept.clear();
+    updateUnderlays();
+    pintura();
 }
 
 // While kept trajectories are wanted, the one a recomputation replaced joins them, unless
@@ -75,7 +57,7 @@ void Prog::createTrajectoryActions()
 void Prog::keepReplacedTrajectory(const Trajectory &replaced)
 {
     Trajectories &t = trajectories_;
-    if (!t.keep || !t.keep->isChecked() || sameSamples(replaced, model))
+    if (!isOn(*this, WindowAction::KeepTrajectories) || sameSamples(replaced, model))
         return;
     if ((drag_.dragging || t.continuing) && std::exchange(t.keptDuringDrag, true))
         return;
@@ -123,10 +105,10 @@ PlotScene Prog::plotScene() const
     scene.current = &model;
     scene.cursor = HScroll1->value();
     const Trajectories &t = trajectories_;
-    if (t.keep && t.keep->isChecked())
+    if (isOn(*this, WindowAction::KeepTrajectories))
         scene.kept = &t.kept;
-    scene.joinSamples = t.join && t.join->isChecked();
-    if (t.turning && t.turning->isChecked())
+    scene.joinSamples = isOn(*this, WindowAction::JoinSamples);
+    if (isOn(*this, WindowAction::TurningPoints))
         scene.turningPoints = &t.turningPoints;
     return scene;
 }
@@ -134,7 +116,7 @@ PlotScene Prog::plotScene() const
 void Prog::updateUnderlays()
 {
     const OverlayOptions o = analysis->options();
-    const bool kept = trajectories_.keep && trajectories_.keep->isChecked() && !trajectories_.kept.empty();
+    const bool kept = isOn(*this, WindowAction::KeepTrajectories) && !trajectories_.kept.empty();
     struct Plot {
         PlotSurface *surface;
         PlotKind kind;
@@ -164,6 +146,6 @@ void Prog::paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &area) c
         paintTimeOverlays(painter, area, o, analysis->system());
     }
     const Trajectories &t = trajectories_;
-    if (t.keep && t.keep->isChecked() && !t.kept.empty())
-        paintKeptTrajectories(painter, plot, t.kept, t.join && t.join->isChecked());
+    if (isOn(*this, WindowAction::KeepTrajectories) && !t.kept.empty())
+        paintKeptTrajectories(painter, plot, t.kept, isOn(*this, WindowAction::JoinSamples));
 }

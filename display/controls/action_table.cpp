@@ -1,0 +1,125 @@
+// The one table of the window's actions: what makes them, what lists them in the context menu,
+// and what names their keys in the help.
+#include "action_table.h"
+
+#include <iterator>
+
+namespace {
+
+using enum WindowAction;
+constexpr auto kNoStandardKey = QKeySequence::UnknownKey;
+constexpr QKeyCombination kStandard{};   // the key is the standard key that follows
+
+// clang-format off
+constexpr WindowActionEntry kTable[] = {
+    {KeepTrajectories, "conservar", "Conservar trayectorias", Qt::Key_T, kNoStandardKey, true,
+     MenuGroup::Trajectories, HelpRow::Keyboard, "Conservar trayectorias: activar o desactivar."},
+    {ClearTrajectories, "borrarTrayectorias", "Borrar trayectorias", kStandard, QKeySequence::Delete, false,
+     MenuGroup::Trajectories, HelpRow::Keyboard, "Borrar trayectorias conservadas."},
+    {TurningPoints, "extremos", "Máximos y mínimos", Qt::Key_M, kNoStandardKey, true,
+     MenuGroup::Trajectories, HelpRow::Keyboard, "Máximos y mínimos: mostrar u ocultar."},
+    {NextTurningPoint, "siguienteExtremo", "Ir al extremo siguiente", Qt::CTRL | Qt::Key_Right, kNoStandardKey, false,
+     MenuGroup::None, HelpRow::Keyboard,
+     "con los máximos y mínimos a la vista, fuera del plano de fases: ir al extremo siguiente o al anterior."},
+    {PreviousTurningPoint, "anteriorExtremo", "Ir al extremo anterior", Qt::CTRL | Qt::Key_Left, kNoStandardKey, false,
+     MenuGroup::None, HelpRow::WithRowAbove, nullptr},
+    {JoinSamples, "unirPuntos", "Unir puntos", Qt::Key_L, kNoStandardKey, true,
+     MenuGroup::Trajectories, HelpRow::Keyboard, "Unir puntos: activar o desactivar."},
+    {Nullclines, "isoclinas", "Isoclinas cero", Qt::Key_N, kNoStandardKey, true,
+     MenuGroup::Overlays, HelpRow::Keyboard, "Isoclinas cero: mostrar u ocultar."},
+    {Equilibria, "equilibrios", "Puntos de equilibrio", Qt::Key_E, kNoStandardKey, true,
+     MenuGroup::Overlays, HelpRow::Keyboard, "Puntos de equilibrio: mostrar u ocultar."},
+    {DirectionField, "campo", "Campo de direcciones", Qt::Key_D, kNoStandardKey, true,
+     MenuGroup::Overlays, HelpRow::Keyboard, "Campo de direcciones: mostrar u ocultar."},
+    {Scales, "escalas", "Escalas", Qt::Key_S, kNoStandardKey, true,
+     MenuGroup::Overlays, HelpRow::Keyboard, "Escalas: mostrar u ocultar."},
+    {AnalysisWindow, "analisis", "Ventana de análisis…", Qt::Key_A, kNoStandardKey, false,
+     MenuGroup::Windows, HelpRow::Keyboard, "abrir la ventana de análisis."},
+    {BifurcationWindow, "bifurcacion", "Diagrama de bifurcación…", Qt::Key_B, kNoStandardKey, false,
+     MenuGroup::Windows, HelpRow::Keyboard, "abrir el diagrama de bifurcación."},
+    // Shift+F10 opens the context menu where the Menu key would; it is no entry of the menu.
+    {ContextMenu, "menuContextual", "Menú contextual", Qt::SHIFT | Qt::Key_F10, kNoStandardKey, false,
+     MenuGroup::None, HelpRow::Keyboard,
+     "abrir el menú de análisis (en una casilla de texto, su propio menú).", "Tecla de menú"},
+    {Help, "ayuda", "Ayuda", Qt::Key_F1, kNoStandardKey, false,
+     MenuGroup::Help, HelpRow::Keyboard, "abrir esta ayuda."},
+    {SaveImage, "guardarImagen", "Guardar imagen…", kStandard, QKeySequence::Save, false,
+     MenuGroup::Export, HelpRow::Export,
+     "Guardar imagen: los tres gráficos tal como se ven, en PNG o, como vectores, en SVG (según la extensión "
+     "del nombre). En la ventana del diagrama de bifurcación, Control+S guarda el diagrama."},
+    {ExportData, "exportarDatos", "Exportar datos (CSV)…", Qt::CTRL | Qt::Key_E, kNoStandardKey, false,
+     MenuGroup::Export, HelpRow::Export,
+     "Exportar datos (CSV): cada muestra de la trayectoria actual y de las conservadas, con sus coeficientes, "
+     "para una hoja de cálculo. Actúa también desde una casilla de texto, como {guardarImagen}."},
+    {CopyData, "copiarDatos", "Copiar datos", Qt::CTRL | Qt::SHIFT | Qt::Key_C, kNoStandardKey, false,
+     MenuGroup::Export, HelpRow::Export,
+     "Copiar datos: t, x e y de las muestras válidas de la trayectoria actual, separados por tabuladores."},
+    {CopyImage, "copiarImagen", "Copiar imagen", Qt::CTRL | Qt::SHIFT | Qt::Key_I, kNoStandardKey, false,
+     MenuGroup::Export, HelpRow::Export, "Copiar imagen: los tres gráficos al portapapeles."},
+};
+// clang-format on
+
+// Each entry where its name puts it, with one key of the two kinds and a help row of its own or
+// beside the one above.
+constexpr bool wellFormed()
+{
+    for (std::size_t i = 0; i < std::size(kTable); ++i) {
+        const WindowActionEntry &e = kTable[i];
+        if (std::size_t(e.id) != i)
+            return false;
+        if ((e.key == QKeyCombination()) == (e.standardKey == kNoStandardKey))
+            return false;
+        if ((e.helpRow == HelpRow::WithRowAbove) != (e.help == nullptr) || (i == 0 && e.help == nullptr))
+            return false;
+    }
+    return true;
+}
+static_assert(std::size(kTable) == kWindowActionCount && wellFormed());
+
+} // namespace
+
+std::span<const WindowActionEntry> windowActionTable()
+{
+    return kTable;
+}
+
+const WindowActionEntry &windowActionEntry(WindowAction id)
+{
+    return kTable[std::size_t(id)];
+}
+
+QKeySequence keyOf(const WindowActionEntry &entry)
+{
+    return entry.standardKey != kNoStandardKey ? QKeySequence(entry.standardKey) : QKeySequence(entry.key);
+}
+
+QString spanishKeyName(const QKeySequence &key)
+{
+    if (key.isEmpty())
+        return {};
+    const QKeyCombination combination = key[0];
+    QString name;
+    const Qt::KeyboardModifiers modifiers = combination.keyboardModifiers();
+    if (modifiers & Qt::ControlModifier)
+        name += QStringLiteral("Control+");
+    if (modifiers & Qt::AltModifier)
+        name += QStringLiteral("Alt+");
+    if (modifiers & Qt::ShiftModifier)
+        name += QStringLiteral("Mayús+");
+    switch (const Qt::Key k = combination.key()) {
+    case Qt::Key_Delete:
+        return name + QStringLiteral("Supr");
+    case Qt::Key_Escape:
+        return name + QStringLiteral("Esc");
+    case Qt::Key_Left:
+        return name + QStringLiteral("←");
+    case Qt::Key_Right:
+        return name + QStringLiteral("→");
+    case Qt::Key_Up:
+        return name + QStringLiteral("↑");
+    case Qt::Key_Down:
+        return name + QStringLiteral("↓");
+    default:
+        return name + QKeySequence(k).toString(QKeySequence::PortableText);
+    }
+}
