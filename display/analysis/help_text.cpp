@@ -114,7 +114,8 @@ marca de su estabilidad.</li>
 la dirección del movimiento.</li>
 <li><b>Escalas</b>: marcas con su número en cada unidad de 0 a 10 en los ejes del plano de fases y
 en el eje de valores de los gráficos de tiempo; en el eje de tiempo, en múltiplos redondos
-(1, 2 o 5 por una potencia de 10) elegidos según el intervalo.</li>
+(1, 2 o 5 por una potencia de 10) elegidos según el intervalo. Se omite el número que tocaría
+otro, un eje o el borde.</li>
 <li><b>Conservar trayectorias</b> (tecla {conservar}): cada cálculo conserva la trayectoria anterior y la
 dibuja en un color claro bajo la actual, hasta 50 (se va la más antigua). El cursor de tiempo marca
 su muestra en cada una. De un arrastre solo se conserva la trayectoria que había al empezarlo.
