@@ -4,12 +4,14 @@
 #include "plot_surface.h"
 #include "prog.h"
 
+#include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 
 class LayoutTest : public QObject {
@@ -24,6 +26,8 @@ private slots:
     void lines_data();
     void lines();
     void tabChain();
+    void readOutsLookAsPlainBoxes_data();
+    void readOutsLookAsPlainBoxes();
     void calcularIsNoDefaultButton();
 };
 
@@ -199,6 +203,43 @@ void LayoutTest::tabChain()
                                   "TR", "XI", "YI", "Calcular", "par(0)", "par(1)",
                                   "par(2)", "Text2", "par(3)", "par(4)", "par(5)"};
     QCOMPARE(chain, expected);
+}
+
+void LayoutTest::readOutsLookAsPlainBoxes_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("focused");
+    QTest::newRow("TR") << "TR" << false;
+    QTest::newRow("XR, focused") << "XR" << true;
+    QTest::newRow("YR") << "YR" << false;
+}
+
+// A read-out's kept panel must be pixel for pixel what the style itself draws, also after its
+// value has changed (the panel then comes from what was kept) and with the focus on it.
+void LayoutTest::readOutsLookAsPlainBoxes()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, focused);
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *box = window.findChild<QLineEdit *>(name);
+    QVERIFY(box);
+    if (focused) {
+        window.activateWindow();
+        box->setFocus();
+        QTRY_VERIFY(box->hasFocus());
+    }
+    for (const QString &text : {QStringLiteral("-12,345"), QStringLiteral("0,5")}) {
+        box->setText(text);
+        const QImage kept = window.grab(box->geometry()).toImage();
+        QStyle *readOutStyle = box->style();
+        box->setStyle(nullptr);
+        const QImage drawn = window.grab(box->geometry()).toImage();
+        box->setStyle(readOutStyle);
+        QVERIFY(readOutStyle != QApplication::style());
+        QCOMPARE(kept, drawn);
+    }
 }
 
 // Enter in a text box must not press Calcular.

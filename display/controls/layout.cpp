@@ -4,6 +4,7 @@
 #include "equation_row.h"
 #include "line_shape.h"
 #include "plot_surface.h"
+#include "read_out_style.h"
 #include "time_cursor_bar.h"
 #include "twips.h"
 
@@ -122,6 +123,9 @@ QWidget *create(const Control &control, QWidget *parent)
     case Kind::ReadOut: {
         auto *box = new QLineEdit(text, parent);
         box->setReadOnly(true);
+        auto *style = new ReadOutStyle(box->style()->name());
+        style->setParent(box);
+        box->setStyle(style);
         return box;
     }
     case Kind::Button: {
