@@ -4,6 +4,7 @@
 
 #include "conversions.h"
 #include "failure.h"
+#include "plot_mapping.h"
 #include "text_box.h"
 
 #include <QLineEdit>
@@ -40,7 +41,7 @@ QString coordinateText(float offsetTwips, bool snap)
 {
     if (snap && std::fabs(offsetTwips) < 80.0f)
         return QStringLiteral("0");
-    return textOfSingle(static_cast<float>(static_cast<double>(offsetTwips) / 400));
+    return textOfSingle(plot_mapping::phaseUnitsOfOffset(offsetTwips));
 }
 
 } // namespace
@@ -48,8 +49,8 @@ QString coordinateText(float offsetTwips, bool snap)
 void Prog::XYgraf_MouseDown(int /*Button: every button sets the point*/, int Shift, float X, float Y)
 {
     const bool snap = Shift == 1;
-    writeText(XI, coordinateText(X - 150.0f, snap));
-    writeText(YI, coordinateText(4100.0f - Y, snap));
+    writeText(XI, coordinateText(plot_mapping::twipsRightOfYAxis(X), snap));
+    writeText(YI, coordinateText(plot_mapping::twipsAboveXAxis(Y), snap));
     calcula();
     resetTimeCursor();
     pintura();

@@ -16,6 +16,7 @@
 #include "plot_surface.h"
 #include "prog.h"
 #include "scale_painter.h"
+#include "tick_step.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -38,6 +39,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <tuple>
 
@@ -237,25 +239,35 @@ void AnalysisTest::eachOverlayDrawsWhereItShould()
 void AnalysisTest::roundSteps_data()
 {
     QTest::addColumn<double>("minimum");
+    QTest::addColumn<bool>("scaledPower");   // the bifurcation diagram's form
     QTest::addColumn<double>("step");
-    QTest::newRow("one") << 1.0 << 1.0;
-    QTest::newRow("up to two") << 1.2 << 2.0;
-    QTest::newRow("up to five") << 2.0000001 << 5.0;
-    QTest::newRow("up to ten") << 5.5 << 10.0;
-    QTest::newRow("the default time step's ticks, dt = 0.02") << 0.42 << 0.5;
-    QTest::newRow("small") << 6.3e-6 << 1e-5;
-    QTest::newRow("large") << 7e300 << 1e301;
-    QTest::newRow("beyond a double") << 1.5e308 << 0.0;
-    QTest::newRow("zero") << 0.0 << 0.0;
-    QTest::newRow("negative") << -1.0 << 0.0;
-    QTest::newRow("not a number") << std::nan("") << 0.0;
+    QTest::newRow("one") << 1.0 << false << 1.0;
+    QTest::newRow("up to two") << 1.2 << false << 2.0;
+    QTest::newRow("up to five") << 2.0000001 << false << 5.0;
+    QTest::newRow("up to ten") << 5.5 << false << 10.0;
+    QTest::newRow("the default time step's ticks, dt = 0.02") << 0.42 << false << 0.5;
+    QTest::newRow("small") << 6.3e-6 << false << 1e-5;
+    QTest::newRow("large") << 7e300 << false << 1e301;
+    QTest::newRow("beyond a double") << 1.5e308 << false << 0.0;
+    QTest::newRow("zero") << 0.0 << false << 0.0;
+    QTest::newRow("negative") << -1.0 << false << 0.0;
+    QTest::newRow("not a number") << std::nan("") << false << 0.0;
+    // The bifurcation diagram's ticks stay where they were drawn, to the last bit: 10 × 1e-6
+    // and 5 × 1e-6 as std::pow gives 1e-6, not the doubles nearest 1e-5 and 5e-6.
+    QTest::newRow("diagram, up to ten") << 6.3e-6 << true << 9.999999999999999e-06;
+    QTest::newRow("diagram, up to five") << 4.2e-6 << true << 4.9999999999999996e-06;
+    QTest::newRow("diagram, beyond a double") << 1.5e308 << true << 0.0;
 }
 
 void AnalysisTest::roundSteps()
 {
     QFETCH(double, minimum);
+    QFETCH(bool, scaledPower);
     QFETCH(double, step);
-    QCOMPARE(roundStepAtLeast(minimum), step);
+    const double got = roundStepAtLeast(minimum, scaledPower ? StepForm::ScaledPower : StepForm::NearestDecimal);
+    QCOMPARE(got, step);
+    // To the last bit, which QCOMPARE of two doubles overlooks.
+    QCOMPARE(std::bit_cast<quint64>(got), std::bit_cast<quint64>(step));
 }
 
 void AnalysisTest::scaleLabelsKeepClear_data()

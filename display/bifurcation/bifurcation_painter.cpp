@@ -4,6 +4,7 @@
 #include "equilibrium_colours.h"
 #include "panel_polyline.h"
 #include "plot_mapping.h"
+#include "tick_step.h"
 
 #include <QFontMetrics>
 #include <QLocale>
@@ -338,15 +339,7 @@ Ticks roundTicks(double min, double max, int maxCount)
     Ticks ticks;
     if (!std::isfinite(min) || !std::isfinite(max) || !(min < max) || maxCount < 1)
         return ticks;
-    const double raw = (max - min) / maxCount;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = 10 * magnitude;
-    for (double multiple : {1.0, 2.0, 5.0}) {
-        if (multiple * magnitude >= raw) {
-            step = multiple * magnitude;
-            break;
-        }
-    }
+    const double step = roundStepAtLeast((max - min) / maxCount, StepForm::ScaledPower);
     if (!std::isfinite(step) || step <= 0)
         return ticks;
     ticks.decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 15);

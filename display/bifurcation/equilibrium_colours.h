@@ -6,7 +6,7 @@
 #include <QColor>
 
 // The colour of each equilibrium, the same in the bifurcation diagram and in the phase plane's
-// marks (roleAt() gives the role of a point there), taken from the one table of palette.h.
+// marks, taken from the one table of palette.h.
 inline QColor equilibriumColour(EquilibriumRole role)
 {
     switch (role) {

@@ -3,6 +3,7 @@
 #include "clickable_label.h"
 #include "equation_row.h"
 #include "line_shape.h"
+#include "plot_mapping.h"
 #include "plot_surface.h"
 #include "read_out_style.h"
 #include "time_cursor_bar.h"
@@ -51,8 +52,8 @@ const std::array<Control, 29> kControls = {{
 }};
 
 const std::array<Line, 6> kLines = {{
-    {"Line1", "XYgraf", {0, 4100}, {4200, 4100}},   // the x axis, y = 0
-    {"Line2", "XYgraf", {150, 0}, {150, 4200}},     // the y axis, x = 0
+    {"Line1", "XYgraf", {0, plot_mapping::kPhaseOriginY}, {4200, plot_mapping::kPhaseOriginY}},   // the x axis, y = 0
+    {"Line2", "XYgraf", {plot_mapping::kPhaseOriginX, 0}, {plot_mapping::kPhaseOriginX, 4200}},   // the y axis, x = 0
     {"Line3", "Xgraf",  {0, 1700}, {4200, 1700}},   // value 0
     {"Line4", "Xgraf",  {2060, 0}, {2060, 1800}},   // time 0
     {"Line5", "Ygraf",  {0, 1700}, {4200, 1700}},   // value 0

@@ -8,9 +8,27 @@
 // computed in double precision, the multiplication first.
 namespace plot_mapping {
 
-// The phase plane: 400 twips per unit on both axes, origin at (150, 4100).
-inline double phaseX(double x) { return 150 + 400 * x; }
-inline double phaseY(double y) { return 4100 - 400 * y; }
+// The phase plane: kPhaseTwipsPerUnit twips per unit on both axes, the origin at
+// (kPhaseOriginX, kPhaseOriginY).
+inline constexpr int kPhaseOriginX = 150;
+inline constexpr int kPhaseOriginY = 4100;
+inline constexpr int kPhaseTwipsPerUnit = 400;
+
+inline double phaseX(double x) { return kPhaseOriginX + kPhaseTwipsPerUnit * x; }
+inline double phaseY(double y) { return kPhaseOriginY - kPhaseTwipsPerUnit * y; }
+
+// The inverse, in double precision: the point of the phase plane at a position in twips.
+inline double phaseUnitsX(double twipsX) { return (twipsX - kPhaseOriginX) / kPhaseTwipsPerUnit; }
+inline double phaseUnitsY(double twipsY) { return (kPhaseOriginY - twipsY) / kPhaseTwipsPerUnit; }
+
+// The inverse as a press gives it: the offsets from the axis lines subtracted in single
+// precision, then divided in double precision and rounded to a float.
+inline float twipsRightOfYAxis(float twipsX) { return twipsX - static_cast<float>(kPhaseOriginX); }
+inline float twipsAboveXAxis(float twipsY) { return static_cast<float>(kPhaseOriginY) - twipsY; }
+inline float phaseUnitsOfOffset(float offsetTwips)
+{
+    return static_cast<float>(static_cast<double>(offsetTwips) / kPhaseTwipsPerUnit);
+}
 
 // The time plots: sample k at 2060 + 20 k whatever the time step, 170 twips per unit upwards
 // from the value 0 at 1700.
@@ -43,13 +61,14 @@ inline double tidiestIn(double low, double high)
 // whose value is tidiest, so that a press on the dot of (5, 5) gives 5, not 4.9875.
 inline double pressedPhaseX(double start, double extent)
 {
-    return phaseX(tidiestIn((start - 150) / 400, (start + extent - 150) / 400));
+    return phaseX(tidiestIn(phaseUnitsX(start), phaseUnitsX(start + extent)));
 }
 
 inline double pressedPhaseY(double start, double extent)
 {
     // y falls as the position grows: the tidiest of -y over the pixel.
-    return phaseY(-tidiestIn((start - 4100) / 400, (start + extent - 4100) / 400));
+    return phaseY(-tidiestIn((start - kPhaseOriginY) / kPhaseTwipsPerUnit,
+                             (start + extent - kPhaseOriginY) / kPhaseTwipsPerUnit));
 }
 
 } // namespace plot_mapping

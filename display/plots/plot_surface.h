@@ -36,7 +36,6 @@ public:
     // and Enter or Space press there as the left mouse button would. Without one, the keys
     // that move a time cursor are passed on as timeKey. Neither ever enters the kept image.
     void setKeyboardMarker(bool enabled) { markerEnabled_ = enabled; }
-    bool hasKeyboardMarker() const { return markerEnabled_; }
     void setMarkerPixel(QPoint pixel);
     QPoint markerPixel() const { return marker_; }
     // What Cls leaves behind: the base colour, or, while a painter is set, a picture painted

@@ -149,14 +149,6 @@ void drawTurningPoints(const Model &model, const std::vector<TurningPoint> &poin
 
 } // namespace
 
-void drawTrajectory(const Model &model, int c, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot)
-{
-    PlotScene scene;
-    scene.current = &model;
-    scene.cursor = c;
-    drawPlots(scene, phasePlane, xPlot, yPlot);
-}
-
 void drawPlots(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot)
 {
     const Model &model = *scene.current;

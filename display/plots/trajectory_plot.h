@@ -43,9 +43,6 @@ enum class PlotKind { PhasePlane, XAgainstTime, YAgainstTime };
 // that sample larger, then the turning points.
 void drawPlots(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot);
 
-// The designed drawing alone.
-void drawTrajectory(const Model &model, int cursor, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot);
-
 // The kept trajectories of one plot in their light colour, oldest first so the newest lies on
 // top; joined by lines when asked. For the underlay, which changes only with the kept list.
 void paintKeptTrajectories(QPainter &painter, PlotKind plot, const std::deque<Trajectory> &kept, bool join);

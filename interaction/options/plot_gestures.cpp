@@ -62,8 +62,9 @@ void Prog::connectPlotGestures()
     connect(XYgraf, &PlotSurface::markerMoved, this, [this](QPoint pixel) {
         // The point a press on the crosshair's pixel would give, as XI and YI would show it.
         const auto [x, y] = pressedTwips(QPointF(pixel));
-        describePhasePlanePoint(XYgraf, textOfSingle(static_cast<float>(static_cast<double>(x - 150.0f) / 400)),
-                                textOfSingle(static_cast<float>(static_cast<double>(4100.0f - y) / 400)));
+        using namespace plot_mapping;
+        describePhasePlanePoint(XYgraf, textOfSingle(phaseUnitsOfOffset(twipsRightOfYAxis(x))),
+                                textOfSingle(phaseUnitsOfOffset(twipsAboveXAxis(y))));
     });
     dragFrame_ = new QTimer(this);
     dragFrame_->setSingleShot(true);

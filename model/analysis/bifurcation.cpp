@@ -323,13 +323,6 @@ const char *roleName(EquilibriumRole role)
 
 } // namespace
 
-EquilibriumRole roleAt(double x, double y)
-{
-    if (x == 0)
-        return y == 0 ? R::Origin : R::YAxis;
-    return y == 0 ? R::XAxis : R::Interior;
-}
-
 double coefficientValue(const Coefficients &k, int index)
 {
     const double values[] = {k.A, k.B, k.C, k.D, k.E, k.F};

@@ -18,10 +18,6 @@ enum class EquilibriumRole {
 };
 inline constexpr int kRoleCount = 4;
 
-// The role of a point of equilibria() by where it lies, so that marks in the phase plane can
-// take the colour of their curve.
-EquilibriumRole roleAt(double x, double y);
-
 // The coefficient with index 0..5 (A..F), read and replaced.
 double coefficientValue(const Coefficients &k, int index);
 Coefficients withCoefficient(Coefficients k, int index, double value);

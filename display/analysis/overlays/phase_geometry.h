@@ -22,8 +22,9 @@ inline QPointF dotCentreAt(double x, double y)
     return pixelCellOf(plot_mapping::phaseX(x), plot_mapping::phaseY(y)) + QPointF(0.5, 0.5);
 }
 
-inline double xAt(double pixelX) { return (pixelX * kTwipsPerPixel - 150) / 400; }
-inline double yAt(double pixelY) { return (4100 - pixelY * kTwipsPerPixel) / 400; }
+// The point of the plane at a position in pixels.
+inline double xAt(double pixelX) { return plot_mapping::phaseUnitsX(pixelX * kTwipsPerPixel); }
+inline double yAt(double pixelY) { return plot_mapping::phaseUnitsY(pixelY * kTwipsPerPixel); }
 
 // The part of the plane that the drawing area shows, widened by `margin` pixels on every side.
 inline PlaneRect visibleRect(const QSizeF &area, double margin = 0)

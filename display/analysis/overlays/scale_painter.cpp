@@ -3,6 +3,7 @@
 #include "conversions.h"
 #include "overlay_style.h"
 #include "plot_mapping.h"
+#include "tick_step.h"
 #include "twips.h"
 
 #include <QFontMetricsF>
@@ -133,22 +134,6 @@ double tickValue(double i, double step)
 }
 
 } // namespace
-
-double roundStepAtLeast(double minimum)
-{
-    if (!(minimum > 0) || !std::isfinite(minimum))
-        return 0;
-    const double exponent = std::floor(std::log10(minimum));
-    for (double e = exponent - 1; e <= exponent + 1; ++e) {
-        for (double factor : {1.0, 2.0, 5.0}) {
-            // A negative power of ten divides, so that 0.02 is the double nearest 0.02.
-            const double step = e >= 0 ? factor * std::pow(10.0, e) : factor / std::pow(10.0, -e);
-            if (step >= minimum)
-                return std::isfinite(step) ? step : 0;
-        }
-    }
-    return 0;
-}
 
 double timeTickStep(double dt, double minimumPixels)
 {

@@ -7,10 +7,6 @@
 class QPainter;
 class QSizeF;
 
-// The smallest step of 1, 2 or 5 times a power of ten that is at least `minimum`; 0 when
-// `minimum` is no positive finite number or the step would be beyond the range of a double.
-double roundStepAtLeast(double minimum);
-
 // The time between two ticks of a time axis whose samples stand dt apart: the round step
 // whose ticks stand at least `minimumPixels` logical pixels apart. 0 when there is none.
 double timeTickStep(double dt, double minimumPixels);
