@@ -9,6 +9,7 @@
 #include "overlay_style.h"
 #include "paint_counter.h"
 #include "plot_surface.h"
+#include "display/views/plot_views.h"
 #include "prog.h"
 #include "targets.h"
 #include "window_driver.h"
@@ -49,7 +50,7 @@ bool turnEveryOverlayOn(Prog &prog)
         action->setChecked(true);
     }
     repaintNow();
-    const OverlayOptions o = prog.analysis->options();
+    const OverlayOptions o = overlayOptionsOf(prog.state());
     if (!o.nullclines || !o.equilibria || !o.directionField || !o.scales)
         return benchFailure("the overlays did not turn on");
     return true;
@@ -79,7 +80,7 @@ bool checkActions(Prog &prog)
         repaintNow();
         if (!paints.eachPaintedOnce())
             return benchFailure("a press over the overlays did not paint each plot once");
-        if (prog.analysis->system().coefficients.A != prog.model.A)
+        if (prog.state().system().coefficients.A != prog.model.A)
             return benchFailure("a press did not take the coefficient in force");
     }
     prog.model.A = 4;
@@ -124,11 +125,11 @@ void paintPhaseOverlaysOnly(benchmark::State &state, Prog &prog)
     QImage image(prog.XYgraf->image().size(), QImage::Format_RGB32);
     image.setDevicePixelRatio(prog.XYgraf->image().devicePixelRatio());
     const QSizeF area = QSizeF(image.size()) / image.devicePixelRatio();
-    const OverlayOptions options = prog.analysis->options();
+    const OverlayOptions options = overlayOptionsOf(prog.state());
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
-        paintPhaseOverlays(painter, area, options, prog.analysis->system());
+        paintPhaseOverlays(painter, area, options, prog.state().system());
     }
 }
 
@@ -155,7 +156,7 @@ bool checkSliderStep(Prog &prog)
         repaintNow();
         if (!paints.eachPaintedOnce())
             return benchFailure("a slider step did not paint each plot once");
-        if (prog.model.A == 4 || prog.analysis->system().coefficients.A != prog.model.A || prog.model.xs(50) == before)
+        if (prog.model.A == 4 || prog.state().system().coefficients.A != prog.model.A || prog.model.xs(50) == before)
             return benchFailure("a slider step did not recompute with the new coefficient");
     }
     // The benchmarks before this one run as they did without the window.

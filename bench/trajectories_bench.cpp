@@ -35,9 +35,9 @@ bool keepFifty(Prog &prog)
     for (int i = 0; i <= 50; ++i)
         prog.XYgraf_MouseDown(1, 0, 1750.0f + 20 * float(i), 2500.0f - 20 * float(i));
     repaintNow();
-    if (prog.keptTrajectories().size() != Prog::kMaxKept)
+    if (prog.state().keptTrajectories().size() != ExplorerState::kMaxKept)
         return benchFailure("fifty trajectories are not kept");
-    if (prog.turningPoints().empty())
+    if (prog.state().turningPoints().empty())
         return benchFailure("the current trajectory has no turning points");
     return true;
 }

@@ -1,10 +1,30 @@
 // The window's actions, made from their table: each with its text and key, acting wherever the
-// focus is in the window, and hooked to the procedure that does its work.
-#include "prog.h"
+// focus is in the window, and hooked to the state or to the view that does its work.
+#include "interaction/prog.h"
 
-#include "analysis_layer.h"
+#include "interaction/analysis/analysis_layer.h"
+#include "interaction/export/plot_export.h"
 
 #include <QAction>
+
+namespace {
+
+// The actions that switch an option of the state, and the option each one switches.
+struct OptionAction {
+    WindowAction action;
+    ExplorerState::Option option;
+};
+constexpr OptionAction kOptionActions[] = {
+    {WindowAction::KeepTrajectories, ExplorerState::Option::KeepTrajectories},
+    {WindowAction::TurningPoints, ExplorerState::Option::TurningPoints},
+    {WindowAction::JoinSamples, ExplorerState::Option::JoinSamples},
+    {WindowAction::Nullclines, ExplorerState::Option::Nullclines},
+    {WindowAction::Equilibria, ExplorerState::Option::Equilibria},
+    {WindowAction::DirectionField, ExplorerState::Option::DirectionField},
+    {WindowAction::Scales, ExplorerState::Option::Scales},
+};
+
+} // namespace
 
 void Prog::createActions()
 {
@@ -17,27 +37,41 @@ void Prog::createActions()
         addAction(made);
         actions_[std::size_t(entry.id)] = made;
     }
+    connectOptions();
 
     using enum WindowAction;
-    connect(action(KeepTrajectories), &QAction::toggled, this, &Prog::trajectoryOptionsChanged);
-    connect(action(ClearTrajectories), &QAction::triggered, this, &Prog::clearKeptTrajectories);
-    connect(action(TurningPoints), &QAction::toggled, this, &Prog::trajectoryOptionsChanged);
-    connect(action(NextTurningPoint), &QAction::triggered, this, [this] { moveToTurningPoint(+1); });
-    connect(action(PreviousTurningPoint), &QAction::triggered, this, [this] { moveToTurningPoint(-1); });
-    connect(action(JoinSamples), &QAction::toggled, this, &Prog::trajectoryOptionsChanged);
-    connect(action(Nullclines), &QAction::toggled, analysis, &AnalysisLayer::overlaysToggled);
-    connect(action(Equilibria), &QAction::toggled, analysis, &AnalysisLayer::overlaysToggled);
-    connect(action(DirectionField), &QAction::toggled, analysis, &AnalysisLayer::overlaysToggled);
-    connect(action(Scales), &QAction::toggled, analysis, &AnalysisLayer::overlaysToggled);
+    connect(action(ClearTrajectories), &QAction::triggered, this, [this] {
+        state_.clearKeptTrajectories();
+        pintura();
+    });
+    connect(action(NextTurningPoint), &QAction::triggered, this, [this] { state_.moveToTurningPoint(+1); });
+    connect(action(PreviousTurningPoint), &QAction::triggered, this, [this] { state_.moveToTurningPoint(-1); });
     connect(action(AnalysisWindow), &QAction::triggered, analysis, &AnalysisLayer::showAnalysisWindow);
     connect(action(BifurcationWindow), &QAction::triggered, analysis, &AnalysisLayer::showBifurcationWindow);
     connect(action(ContextMenu), &QAction::triggered, analysis, &AnalysisLayer::openContextMenuFromKeyboard);
     connect(action(Help), &QAction::triggered, analysis, &AnalysisLayer::showHelp);
-    connect(action(SaveImage), &QAction::triggered, this, &Prog::saveImage);
-    connect(action(ExportData), &QAction::triggered, this, &Prog::exportData);
-    connect(action(CopyData), &QAction::triggered, this, &Prog::copyData);
-    connect(action(CopyImage), &QAction::triggered, this, &Prog::copyImage);
-    // Ctrl+arrows step between turning points only while they are shown.
-    action(NextTurningPoint)->setEnabled(false);
-    action(PreviousTurningPoint)->setEnabled(false);
+    connect(action(SaveImage), &QAction::triggered, exports, &PlotExport::saveImage);
+    connect(action(ExportData), &QAction::triggered, exports, &PlotExport::exportData);
+    connect(action(CopyData), &QAction::triggered, exports, &PlotExport::copyData);
+    connect(action(CopyImage), &QAction::triggered, exports, &PlotExport::copyImage);
+}
+
+// A checkable action switches its option; the option's action shows it checked, whoever
+// changed it. Ctrl+arrows step between turning points only while they are shown, otherwise
+// the keys keep the meaning they have where the focus is.
+void Prog::connectOptions()
+{
+    for (const OptionAction &pair : kOptionActions)
+        connect(action(pair.action), &QAction::toggled, &state_,
+                [this, option = pair.option](bool on) { state_.setOption(option, on); });
+    connect(&state_, &ExplorerState::optionChanged, this, [this](ExplorerState::Option option, bool on) {
+        for (const OptionAction &pair : kOptionActions)
+            if (pair.option == option)
+                action(pair.action)->setChecked(on);
+        const bool turning = state_.option(ExplorerState::Option::TurningPoints);
+        action(WindowAction::NextTurningPoint)->setEnabled(turning);
+        action(WindowAction::PreviousTurningPoint)->setEnabled(turning);
+    });
+    action(WindowAction::NextTurningPoint)->setEnabled(false);
+    action(WindowAction::PreviousTurningPoint)->setEnabled(false);
 }

@@ -1,11 +1,11 @@
 // The commands that recompute the trajectory: the time span button and a press in the
 // phase plane.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "conversions.h"
-#include "failure.h"
-#include "plot_mapping.h"
-#include "text_box.h"
+#include "display/plots/plot_mapping.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/text_box.h"
+#include "model/failure.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
@@ -21,15 +21,37 @@ void Prog::Calcular_Click()
         // A text that is no number changes nothing and shows the span in force again.
         v = 0;
     }
-    if (v > 0) {
-        model.dt = v / 100;
+    if (state_.setSpan(v)) {
         calcula();
         resetTimeCursor();
         pintura();
     } else {
-        v = model.dt * 100;
+        v = state_.span();
     }
     writeText(Text2, textOf(v));
+}
+
+// A recomputation asked for by a live change: as Calcular makes it, after a span box that
+// holds no span > 0 is given the span in force, as Calcular would write it, so that a change
+// always recomputes.
+void Prog::recomputeAsCalcular()
+{
+    bool holdsSpan = false;
+    try {
+        holdsSpan = numberFromText(Text2->text()) > 0;
+    } catch (const Failure &) {
+    }
+    if (!holdsSpan)
+        writeText(Text2, textOf(state_.span()));
+    Calcular_Click();
+}
+
+// An example's initial point and span, shown where Calcular reads them.
+void Prog::showStart(double x0, double y0, double span)
+{
+    writeText(XI, textOf(x0));
+    writeText(YI, textOf(y0));
+    writeText(Text2, textOf(span));
 }
 
 namespace {
@@ -61,8 +83,8 @@ void Prog::XYgraf_MouseDown(int /*Button: every button sets the point*/, int Shi
 // values of the trajectory just replaced.
 void Prog::resetTimeCursor()
 {
-    if (HScroll1->value() != 0)
-        HScroll1->setValue(0);
+    if (state_.cursor() != 0)
+        state_.setCursor(0);
     else
         showReadOuts(0);
 }

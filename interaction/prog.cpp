@@ -1,16 +1,18 @@
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "accessibility.h"
-#include "analysis_layer.h"
-#include "clickable_label.h"
-#include "conversions.h"
-#include "failure.h"
-#include "layout.h"
-#include "plot_mapping.h"
-#include "plot_surface.h"
-#include "text_box.h"
-#include "trajectory_plot.h"
-#include "twips.h"
+#include "display/controls/accessibility.h"
+#include "display/controls/clickable_label.h"
+#include "display/controls/layout.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/plot_surface.h"
+#include "display/plots/twips.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/text_box.h"
+#include "display/views/plot_views.h"
+#include "interaction/analysis/analysis_layer.h"
+#include "interaction/analysis/parameter_exploration.h"
+#include "interaction/export/plot_export.h"
+#include "model/failure.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +22,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 
-Prog::Prog(QWidget *parent) : QWidget(parent)
+Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
 {
     setObjectName(QStringLiteral("Prog"));
     layout::build(this);
@@ -42,10 +44,15 @@ Prog::Prog(QWidget *parent) : QWidget(parent)
     for (int i = 0; i < int(Label1.size()); ++i)
         Label1[i] = findChild<QLabel *>(QStringLiteral("Label1(%1)").arg(i));
 
+    plots_ = new PlotViews(state_, *XYgraf, *Xgraf, *Ygraf, this);
+    exports = new PlotExport(*this, state_, *plots_);
     connectEvents();
-    analysis = new AnalysisLayer(*this);
+    analysis = new AnalysisLayer(*this, state_, *XYgraf, *HScroll1, [this](WindowAction id) { return action(id); });
+    ParameterExploration *exploration = analysis->exploration();
+    connect(exploration, &ParameterExploration::recomputeRequested, this, &Prog::recomputeAsCalcular);
+    connect(exploration, &ParameterExploration::startChosen, this, &Prog::showStart);
+    connect(exploration, &ParameterExploration::diagramMade, exports, &PlotExport::attachDiagramExport);
     createActions();
-    useFileDialogs();
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->installEventFilter(this);
     XYgraf->installEventFilter(this);
@@ -133,6 +140,16 @@ void Prog::connectEvents()
         connect(par[i], &ClickableLabel::clicked, this, [this, i] { dispatch([this, i] { par_Click(i); }); });
 
     connectPlotGestures();
+
+    // What the state says changed, the window shows.
+    connect(&state_, &ExplorerState::coefficientChanged, this, &Prog::refreshParameterLabel);
+    connect(&state_, &ExplorerState::recomputed, this, &Prog::recomputed);
+    connect(&state_, &ExplorerState::cursorMoved, this, [this](int sample) {
+        // Through the scroll bar, whose change procedure finds the state there already.
+        if (HScroll1->value() != sample)
+            HScroll1->setValue(sample);
+        showTimeCursor();
+    });
 }
 
 template <typename Procedure>
@@ -165,18 +182,10 @@ void Prog::reportUnhandled(const Failure &failure)
 
 void Prog::Form_Load()
 {
-    model.setDefaults();
-    for (int i = 0; i < int(par.size()); ++i)
-        refreshParameterLabel(i, parameter(i));
+    state_.setDefaults();
     show();
     calcula();
     pintura();
-}
-
-double &Prog::parameter(int index)
-{
-    double *const parameters[] = {&model.A, &model.B, &model.C, &model.D, &model.E, &model.F};
-    return *parameters[index];
 }
 
 void Prog::refreshParameterLabel(int index, double value)
@@ -198,21 +207,24 @@ void Prog::refreshParameterLabel(int index, double value)
     const bool xRow = index < 3;
     if (auto *row = findChild<QWidget *>(xRow ? QStringLiteral("ecuacionX") : QStringLiteral("ecuacionY"))) {
         const int first = xRow ? 0 : 3;
-        row->setAccessibleName(equationInWords(xRow ? 'x' : 'y', parameter(first), parameter(first + 1), parameter(first + 2)));
+        row->setAccessibleName(equationInWords(xRow ? 'x' : 'y', state_.coefficient(first), state_.coefficient(first + 1),
+                                               state_.coefficient(first + 2)));
     }
 
     // What the tooltip shows, said in words for assistive technology.
     label->setAccessibleName(QStringLiteral("Parámetro %1, valor %2").arg(QChar(u'A' + index), textOf(value)));
     label->setAccessibleDescription(QStringLiteral("Pulse para cambiar el valor del parámetro %1.").arg(QChar(u'A' + index)));
-    emit parameterLabelRefreshed(index, value);
 }
 
 void Prog::calcula()
 {
-    const Trajectory before = trajectoryOf(model, analysis->system().coefficients);
-    model.calcula([this] { return numberFromText(XI->text()); },
-                  [this] { return numberFromText(YI->text()); });
-    // A box whose text is no number says so; the trajectory stays as it was.
+    state_.recompute([this] { return numberFromText(XI->text()); }, [this] { return numberFromText(YI->text()); });
+}
+
+// After a recomputation: a box whose text is no number says so (the trajectory stayed as it
+// was), and the keyboard's crosshair goes to the initial point.
+void Prog::recomputed()
+{
     for (QLineEdit *box : {XI, YI}) {
         try {
             numberFromText(box->text());
@@ -221,14 +233,9 @@ void Prog::calcula()
         }
     }
     placeMarkerOnInitialPoint();
-    keepReplacedTrajectory(before);
-    analysis->recomputed();
-    const Coefficients inForce{model.A, model.B, model.C, model.D, model.E, model.F};
-    trajectories_.turningPoints = ::turningPoints(inForce, model.xs, model.ys, model.ok);
-    analysis->showTurningPoints();
 }
 
 void Prog::pintura()
 {
-    drawPlots(plotScene(), *XYgraf, *Xgraf, *Ygraf);
+    plots_->redraw();
 }

@@ -1,40 +1,38 @@
 #pragma once
 
-#include "action_table.h"
-#include "model.h"
-#include "trajectory.h"
-#include "trajectory_plot.h"
+#include "display/controls/action_table.h"
+#include "model/model.h"
+#include "state/explorer_state.h"
 
 #include <QWidget>
 
 #include <QPointF>
-#include <QPointer>
 
 #include <array>
-#include <deque>
-#include <functional>
-#include <vector>
 #include <optional>
 #include <utility>
 
 class AnalysisLayer;
-class BifurcationWindow;
 class ClickableLabel;
 class Failure;
-class LineShape;
+class PlotExport;
 class PlotSurface;
+class PlotViews;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
 class QTimer;
 class QAction;
-class QImage;
 
-// The program's one window. It owns the model for the whole run and holds every event
-// procedure; each procedure runs to completion before the next event arrives.
+// The program's one window. It owns the state for the whole run and holds every event
+// procedure; each procedure runs to completion before the next event arrives. The
+// procedures turn events into calls on the state; its signals bring the views up to date.
 class Prog : public QWidget {
     Q_OBJECT
+
+    // Made first: the members below refer to it.
+    ExplorerState state_;
 
 public:
     explicit Prog(QWidget *parent = nullptr);
@@ -42,8 +40,10 @@ public:
     // Start-up: defaults, coefficient labels, show, compute and draw the first trajectory.
     void Form_Load();
 
-    // The model: coefficients A to F, dt, and the stored trajectory xs, ys, ok.
-    Model model;
+    // What the window shows, and the operations on it.
+    ExplorerState &state() { return state_; }
+    // The state's model: coefficients A to F, dt, and the stored trajectory xs, ys, ok.
+    Model &model;
 
     // The controls, named as in the layout.
     PlotSurface *XYgraf = nullptr;
@@ -60,8 +60,10 @@ public:
     std::array<ClickableLabel *, 6> par{};
     std::array<QLabel *, 12> Label1{};
 
-    // The phase-plane analysis over the window: overlays, analysis window, context menu.
+    // The phase-plane analysis over the window: analysis, help and diagram windows, context menu.
     AnalysisLayer *analysis = nullptr;
+    // The plots and the samples saved or copied.
+    PlotExport *exports = nullptr;
 
     // Event procedures.
     void Calcular_Click();
@@ -83,40 +85,6 @@ public:
     // A failure that no procedure handles: reported in a message box, then the program ends.
     void reportUnhandled(const Failure &failure);
 
-    // The trajectories kept from earlier recomputations, newest first, at most kMaxKept.
-    static constexpr std::size_t kMaxKept = 50;
-    const std::deque<Trajectory> &keptTrajectories() const { return trajectories_.kept; }
-    // A gesture outside the phase plane that recomputes at each of its steps (a slider or the
-    // bifurcation diagram dragged, a key held on a coefficient's box): of it, as of a drag in
-    // the phase plane, only the trajectory in force when it began is kept.
-    void beginContinuousChange();
-    void endContinuousChange();
-    // The maxima and minima of x and y along the current trajectory.
-    const std::vector<TurningPoint> &turningPoints() const { return trajectories_.turningPoints; }
-    // The plots' underlays: the analysis overlays and the kept trajectories, painted under
-    // every point; none while both are off, so the plots clear as designed.
-    void updateUnderlays();
-    // What lies under the points of one plot, in logical pixels of its drawing area of the
-    // given size: for the plots' underlays and for pictures of them.
-    void paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &area) const;
-    // What the three plots show now, for the screen or a file.
-    PlotScene plotScene() const;
-
-    // Gives the bifurcation diagram's window its "Guardar imagen…" (PNG or SVG, Ctrl+S).
-    void attachDiagramExport(BifurcationWindow &window);
-    // The three plots as one picture, at the screen's pixel ratio: what the window shows.
-    QImage plotPicture() const;
-    // Where a file is to be saved, as a save dialog asks it: given the dialog's caption, the
-    // path it offers and its filters, it returns the chosen path (empty when cancelled) and
-    // sets the chosen filter. The file dialog unless replaced, as the tests do.
-    using SaveFileNameSource = std::function<QString(const QString &caption, const QString &offered,
-                                                     const QString &filters, QString *chosenFilter)>;
-    SaveFileNameSource askSaveFileName;
-
-signals:
-    // Label par(index) now shows value; the live controls show it too.
-    void parameterLabelRefreshed(int index, double value);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -124,36 +92,26 @@ private:
     void connectEvents();
     // actions.cpp
     void createActions();
-    // trajectory_options.cpp
-    void trajectoryOptionsChanged();
-    void clearKeptTrajectories();
-    void keepReplacedTrajectory(const Trajectory &replaced);
-    void moveToTurningPoint(int direction);
-    // export_actions.cpp
-    void useFileDialogs();
-    void saveImage();
-    void saveImageFile(QWidget &asker, const QString &fileName, const std::function<QImage()> &png,
-                       const std::function<QByteArray()> &svg);
-    QWidget *dialogParent();
-    void exportData();
-    void copyData();
-    void copyImage();
-    QString offeredPath(const QString &fileName) const;
-    bool writeFile(const QString &title, const QString &path, const QByteArray &bytes);
+    void connectOptions();
+    // plot_gestures.cpp
     void connectPlotGestures();
-    void moveTimeCursorTo(int sample);
     void pressPhasePlane(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
     std::pair<float, float> pressedTwips(QPointF pos) const;
     void placeMarkerOnInitialPoint();
     void followDrag(Qt::KeyboardModifiers modifiers, QPointF pos);
     void finishDrag(Qt::KeyboardModifiers modifiers, QPointF pos);
+    // prog.cpp, commands.cpp, time_cursor.cpp
     template <typename Procedure>
     void dispatch(Procedure procedure);
-    double &parameter(int index);
+    void recomputed();
+    void recomputeAsCalcular();
+    void showStart(double x0, double y0, double span);
     void showTimeCursor();
     void showReadOuts(int c);
     void resetTimeCursor();
 
+    PlotViews *plots_ = nullptr;
+    std::array<QAction *, kWindowActionCount> actions_{};
     int valueAtDragStart_ = 0;
 
     // A drag in the phase plane: where its button went down, whether it has moved far enough
@@ -166,20 +124,5 @@ private:
         Qt::KeyboardModifiers modifiers;
     };
     PhasePlaneDrag drag_;
-
-    // Several trajectories at once, and their turning points.
-    struct Trajectories {
-        std::deque<Trajectory> kept;
-        std::vector<TurningPoint> turningPoints;
-        bool keptDuringDrag = false;
-        bool continuing = false;   // a continuous change is under way
-    };
-    Trajectories trajectories_;
-    std::array<QAction *, kWindowActionCount> actions_{};
     QTimer *dragFrame_ = nullptr;
-    // The folder of the last file saved in this run; nothing is remembered between runs.
-    QString lastFolder_;
-    // The window whose request opened the dialog now open, when it is not this one: the dialog
-    // opens over it, and it is active again when the dialog closes.
-    QPointer<QWidget> asker_;
 };

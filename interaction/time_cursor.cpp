@@ -1,27 +1,28 @@
 // The time cursor: the scroll bar selects one sample, whose time and values the three
 // read-outs show and which the plots draw thick.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "accessibility.h"
-#include "conversions.h"
-#include "text_box.h"
+#include "display/controls/accessibility.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/text_box.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
 
+// The state takes the scroll bar's value; the cursor it moves is shown (showTimeCursor).
 void Prog::HScroll1_Change()
 {
-    showTimeCursor();
+    state_.setCursor(HScroll1->value());
 }
 
 void Prog::HScroll1_Scroll()
 {
-    showTimeCursor();
+    state_.setCursor(HScroll1->value());
 }
 
 void Prog::showTimeCursor()
 {
-    showReadOuts(HScroll1->value());
+    showReadOuts(state_.cursor());
     pintura();
 }
 

@@ -14,6 +14,7 @@
 #include "plot_mapping.h"
 #include "plot_picture.h"
 #include "plot_surface.h"
+#include "display/views/plot_views.h"
 #include "prog.h"
 #include "scale_painter.h"
 #include "tick_step.h"
@@ -161,7 +162,7 @@ void AnalysisTest::everythingOffAtStart()
 {
     Prog window;
     window.Form_Load();
-    const OverlayOptions o = window.analysis->options();
+    const OverlayOptions o = overlayOptionsOf(window.state());
     QVERIFY(!o.anyInPhasePlane() && !o.anyInTimePlots());
     QVERIFY(!window.analysis->analysisWindow());
     QVERIFY(!window.analysis->helpWindow());
@@ -790,7 +791,7 @@ void AnalysisTest::liveEditMatchesDialogThenCalcular()
     }
     QCOMPARE(dialogBox->text(), shown);   // shown at once, not yet in force
     QCOMPARE(dialog.model.xs(50), before);
-    QVERIFY(dialog.analysis->system().coefficients == live.analysis->system().coefficients);
+    QVERIFY(dialog.state().system().coefficients == live.state().system().coefficients);
     dialog.Calcular_Click();
 
     box->selectAll();
@@ -798,7 +799,7 @@ void AnalysisTest::liveEditMatchesDialogThenCalcular()
     QTest::keyClick(box, Qt::Key_Return);
     QCOMPARE(box->text(), shown);
     QCOMPARE(live.par[index]->toolTip(), shown);
-    QVERIFY(live.analysis->system().coefficients == dialog.analysis->system().coefficients);
+    QVERIFY(live.state().system().coefficients == dialog.state().system().coefficients);
     QVERIFY(sameTrajectory(live.model, dialog.model));
 }
 
@@ -812,16 +813,16 @@ void AnalysisTest::sliderDragRecomputesOncePerFrame()
     QCOMPARE(slider->value(), 500);   // A = 4: steps of 0.01, the slider runs over -1..9
     slider->setSliderDown(true);
     slider->setValue(625);
-    QCOMPARE(window.analysis->system().coefficients.A, 5.25);
+    QCOMPARE(window.state().system().coefficients.A, 5.25);
     slider->setValue(750);
     QCOMPARE(window.model.A, 6.5);
     QCOMPARE(window.par[0]->toolTip(), QLocale().toString(6.5));
-    QCOMPARE(window.analysis->system().coefficients.A, 5.25);
+    QCOMPARE(window.state().system().coefficients.A, 5.25);
     slider->setSliderDown(false);
-    QCOMPARE(window.analysis->system().coefficients.A, 6.5);
+    QCOMPARE(window.state().system().coefficients.A, 6.5);
     QCOMPARE(slider->value(), 500);
     slider->setValue(1000);   // now steps of 0.02 (6.5 / 500 = 0.013): -3.5..16.5
-    QCOMPARE(window.analysis->system().coefficients.A, 16.5);
+    QCOMPARE(window.state().system().coefficients.A, 16.5);
 }
 
 void AnalysisTest::exampleModels_data()
@@ -845,7 +846,7 @@ void AnalysisTest::exampleModels()
     QCOMPARE(a->toolTip(), QString::fromUtf8(e.description));
     QVERIFY(helpHtml().contains(QString::fromUtf8(e.description).toHtmlEscaped()));
     a->trigger();
-    QVERIFY(window.analysis->system().coefficients == e.coefficients);
+    QVERIFY(window.state().system().coefficients == e.coefficients);
     QCOMPARE(window.model.dt, e.span / 100);
     QCOMPARE(window.model.xs(0), e.x0);
     QCOMPARE(window.model.ys(0), e.y0);
@@ -870,7 +871,7 @@ void AnalysisTest::diagramClickSetsTheCoefficient()
     QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(int(std::floor(g.coefficientX(-3))), g.panels[1].center().y()));
     QCOMPARE(window.model.D, -3.0);
     // Picks count as a drag: within a frame of the example's recomputation, this one waits.
-    QTRY_COMPARE(window.analysis->system().coefficients.D, -3.0);
+    QTRY_COMPARE(window.state().system().coefficients.D, -3.0);
     QCOMPARE(canvas->scene().system.D, -3.0);
     QCOMPARE(window.par[3]->toolTip(), QStringLiteral("-3"));
 }

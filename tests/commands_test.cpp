@@ -2,6 +2,7 @@
 #include "dialog_answerer.h"
 #include "failure.h"
 #include "plot_surface.h"
+#include "interaction/export/plot_export.h"
 #include "prog.h"
 #include "scoped_locale.h"
 
@@ -549,19 +550,19 @@ void CommandsTest::keptTrajectories()
     keep->setChecked(true);
     for (int i = 1; i <= 55; ++i)
         window->XYgraf_MouseDown(1, 0, 150.0f + 40 * i, 2100);   // x = 0.1 i, y = 5
-    QCOMPARE(window->keptTrajectories().size(), std::size_t(50));
+    QCOMPARE(window->state().keptTrajectories().size(), std::size_t(50));
     // The newest kept one is the trajectory from x = 5.4; a kept one stays as it was computed.
-    QCOMPARE(window->keptTrajectories().front().xs(0), 5.4);
+    QCOMPARE(window->state().keptTrajectories().front().xs(0), 5.4);
     window->model.B = 1;
     window->Calcular_Click();
-    QCOMPARE(window->keptTrajectories().front().coefficients.B, 0.0);
-    QCOMPARE(window->keptTrajectories().size(), std::size_t(50));
+    QCOMPARE(window->state().keptTrajectories().front().coefficients.B, 0.0);
+    QCOMPARE(window->state().keptTrajectories().size(), std::size_t(50));
     clear->trigger();
-    QVERIFY(window->keptTrajectories().empty());
+    QVERIFY(window->state().keptTrajectories().empty());
     window->XYgraf_MouseDown(1, 0, 950, 2100);
-    QCOMPARE(window->keptTrajectories().size(), std::size_t(1));
+    QCOMPARE(window->state().keptTrajectories().size(), std::size_t(1));
     keep->setChecked(false);
-    QVERIFY(window->keptTrajectories().empty());
+    QVERIFY(window->state().keptTrajectories().empty());
 
     // A drag of several steps keeps one trajectory: the one in force when it started.
     window->model.B = 0;
@@ -569,7 +570,7 @@ void CommandsTest::keptTrajectories()
     PlotSurface *plane = window->XYgraf;
     const QPoint border(2, 2);
     QTest::mousePress(plane, Qt::LeftButton, {}, QPoint(143, 140) + border);
-    const std::size_t afterPress = window->keptTrajectories().size();
+    const std::size_t afterPress = window->state().keptTrajectories().size();
     for (int step = 1; step <= 4; ++step) {
         const QPointF at(QPoint(143 - 10 * step, 140) + border);
         QMouseEvent move(QEvent::MouseMove, at, plane->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
@@ -577,7 +578,7 @@ void CommandsTest::keptTrajectories()
         QTest::qWait(40);
     }
     QTest::mouseRelease(plane, Qt::LeftButton, {}, QPoint(100, 140) + border);
-    QCOMPARE(window->keptTrajectories().size(), afterPress + 1);
+    QCOMPARE(window->state().keptTrajectories().size(), afterPress + 1);
     keep->setChecked(false);
 }
 
@@ -614,7 +615,7 @@ void CommandsTest::plotOptions()
     turning->setChecked(true);
     QVERIFY(next->isEnabled());
     next->trigger();
-    const auto &points = window->turningPoints();
+    const auto &points = window->state().turningPoints();
     const int expected = points.empty() ? 0 : std::find_if(points.begin(), points.end(), [](const TurningPoint &p) {
                                                   return p.sample > 0;
                                               })->sample;
@@ -647,11 +648,11 @@ void CommandsTest::ctrlKeysReachTheirTarget()
     window->Text2->setText(QStringLiteral("10"));
     window->Calcular_Click();
     window->findChild<QAction *>(QStringLiteral("extremos"))->setChecked(true);
-    const auto &points = window->turningPoints();
+    const auto &points = window->state().turningPoints();
     const auto next = std::find_if(points.begin(), points.end(), [](const TurningPoint &p) { return p.sample > 0; });
     QVERIFY(next != points.end());
     QString asked;
-    window->askSaveFileName = [&asked](const QString &caption, const QString &, const QString &, QString *) {
+    window->exports->askSaveFileName = [&asked](const QString &caption, const QString &, const QString &, QString *) {
         asked = caption;
         return QString();
     };

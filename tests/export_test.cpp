@@ -4,6 +4,7 @@
 #include "dialog_answerer.h"
 #include "plot_picture.h"
 #include "plot_surface.h"
+#include "interaction/export/plot_export.h"
 #include "prog.h"
 #include "scoped_locale.h"
 
@@ -28,7 +29,7 @@ namespace {
 // Save dialogs of the window answer path, with the given filter chosen.
 void answerSaveDialogs(Prog &window, const QString &path, const QString &filter = {})
 {
-    window.askSaveFileName = [path, filter](const QString &, const QString &, const QString &, QString *chosen) {
+    window.exports->askSaveFileName = [path, filter](const QString &, const QString &, const QString &, QString *chosen) {
         if (!filter.isEmpty())
             *chosen = filter;
         return path;
@@ -93,7 +94,7 @@ void ExportTest::csvReadsBackExactly()
     window.findChild<QAction *>(QStringLiteral("conservar"))->setChecked(true);
     window.XI->setText(QStringLiteral("3"));
     window.calcula();
-    QCOMPARE(window.keptTrajectories().size(), std::size_t(1));
+    QCOMPARE(window.state().keptTrajectories().size(), std::size_t(1));
     window.model.ok(7) = false;   // its stored values are written all the same
     answerSaveDialogs(window, dir.filePath(QStringLiteral("datos")));
     QVERIFY(activate(window));
@@ -102,8 +103,8 @@ void ExportTest::csvReadsBackExactly()
     const QList<QByteArray> lines = contents(dir.filePath(QStringLiteral("datos.csv"))).split('\n');
     QCOMPARE(lines.size(), 1 + 2 * kSampleCount + 1);   // the last line ends too
     QCOMPARE(lines.front(), QByteArray("trayectoria,k,t,x,y,valida,A,B,C,D,E,F,dt\r"));
-    const Trajectory current = trajectoryOf(window.model, window.analysis->system().coefficients);
-    const Trajectory *trajectories[] = {&current, &window.keptTrajectories().front()};
+    const Trajectory current = trajectoryOf(window.model, window.state().system().coefficients);
+    const Trajectory *trajectories[] = {&current, &window.state().keptTrajectories().front()};
     for (int row = 0; row < 2 * kSampleCount; ++row) {
         const Trajectory &t = *trajectories[row / kSampleCount];
         const int k = kFirstSample + row % kSampleCount;

@@ -487,7 +487,7 @@ void ParametersTest::gestureKeepsOneTrajectory()
         QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(int(g.coefficientX(-3)), y));
     }
     QTRY_VERIFY(window.model.D != before);
-    QCOMPARE(int(window.keptTrajectories().size()), kept);
+    QCOMPARE(int(window.state().keptTrajectories().size()), kept);
 }
 
 QTEST_MAIN(ParametersTest)

@@ -348,8 +348,8 @@ void PlotsTest::cursorMarksStandOut()
     window.XI->setText(QStringLiteral("8"));
     window.calcula();
     const Model &m = window.model;
-    QVERIFY(!window.keptTrajectories().empty());
-    const Trajectory &kept = window.keptTrajectories().front();   // from (3, 5), the newest
+    QVERIFY(!window.state().keptTrajectories().empty());
+    const Trajectory &kept = window.state().keptTrajectories().front();   // from (3, 5), the newest
     // A sample where the two trajectories stand well apart in every plot.
     const auto apart = [&](int k) {
         const double twips = 12 * 15;

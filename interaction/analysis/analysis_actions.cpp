@@ -1,19 +1,19 @@
 // The example systems, each an action of the window listed in a submenu of the context menu.
-#include "analysis_layer.h"
+#include "interaction/analysis/analysis_layer.h"
 
-#include "examples.h"
-#include "parameter_exploration.h"
-#include "prog.h"
+#include "interaction/analysis/parameter_exploration.h"
+#include "model/analysis/examples.h"
 
 #include <QAction>
+#include <QWidget>
 
 // One action per example system, "modelo_<id>", listed in a submenu of the context menu.
 void AnalysisLayer::createExampleActions()
 {
     for (const ExampleSystem &example : exampleSystems()) {
-        auto *action = new QAction(QString::fromUtf8(example.title), &prog_);
+        auto *action = new QAction(QString::fromUtf8(example.title), &window_);
         action->setObjectName(QStringLiteral("modelo_") + QString::fromLatin1(example.id));
-        prog_.addAction(action);
+        window_.addAction(action);
         const QString description = QString::fromUtf8(example.description);
         action->setToolTip(description);
         action->setStatusTip(description);

@@ -1,16 +1,16 @@
-#include "analysis_layer.h"
+#include "interaction/analysis/analysis_layer.h"
 
-#include "analysis_window.h"
-#include "turning_point_table.h"
-#include "bifurcation_window.h"
-#include "equilibrium_marks.h"
-#include "equilibrium_text.h"
-#include "help_window.h"
-#include "overlay_style.h"
-#include "phase_geometry.h"
-#include "parameter_exploration.h"
-#include "plot_surface.h"
-#include "prog.h"
+#include "display/analysis/analysis_window.h"
+#include "display/analysis/equilibrium_text.h"
+#include "display/analysis/help_window.h"
+#include "display/analysis/overlays/equilibrium_marks.h"
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/analysis/overlays/phase_geometry.h"
+#include "display/analysis/turning_point_table.h"
+#include "display/bifurcation/bifurcation_window.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/analysis/parameter_exploration.h"
+#include "state/explorer_state.h"
 
 #include <QAction>
 #include <QHelpEvent>
@@ -92,75 +92,43 @@ void placeBesideMain(QWidget &window, const QWidget &main, const QList<const QWi
 
 } // namespace
 
-AnalysisLayer::AnalysisLayer(Prog &prog) : QObject(&prog), prog_(prog)
+AnalysisLayer::AnalysisLayer(QWidget &window, ExplorerState &state, PlotSurface &phasePlane, QWidget &scrollBar,
+                             ActionOf actionOf)
+    : QObject(&window), window_(window), state_(state), phasePlane_(phasePlane), scrollBar_(scrollBar),
+      actionOf_(std::move(actionOf))
 {
-    exploration_ = new ParameterExploration(prog_, this);
+    exploration_ = new ParameterExploration(window_, state_, this);
+    connect(&state_, &ExplorerState::recomputed, this, &AnalysisLayer::recomputed);
     createExampleActions();
     installContextMenu();
 }
 
-OverlayOptions AnalysisLayer::options() const
+// The analysis window follows each recomputation at once: a new system, or the same one's
+// table shown from its start.
+void AnalysisLayer::recomputed(bool newCoefficients, bool newStep)
 {
-    OverlayOptions o;
-    o.nullclines = prog_.action(WindowAction::Nullclines)->isChecked();
-    o.equilibria = prog_.action(WindowAction::Equilibria)->isChecked();
-    o.directionField = prog_.action(WindowAction::DirectionField)->isChecked();
-    o.scales = prog_.action(WindowAction::Scales)->isChecked();
-    return o;
-}
-
-void AnalysisLayer::recomputed()
-{
-    const Model &m = prog_.model;
-    const Coefficients k{m.A, m.B, m.C, m.D, m.E, m.F};
-    const bool newCoefficients = !analysed_ || !(k == system_.coefficients);
-    const bool newStep = !analysed_ || m.dt != system_.dt;
-    if (!newCoefficients && !newStep) {
-        if (analysisWindow_)
+    if (analysisWindow_) {
+        if (newCoefficients || newStep)
+            analysisWindow_->showSystem(state_.system());
+        else
             analysisWindow_->showTableFromStart();
-        return;
     }
-    system_ = analyse(k, m.dt);
-    analysed_ = true;
-    if (newCoefficients) {
-        prog_.XYgraf->invalidateUnderlay();
-        exploration_->showSystem(k);
-    }
-    if (newStep) {
-        prog_.Xgraf->invalidateUnderlay();
-        prog_.Ygraf->invalidateUnderlay();
-    }
-    if (analysisWindow_)
-        analysisWindow_->showSystem(system_);
-}
-
-// The plots paint their overlays under the trajectory at their next Cls; with every option
-// off they have no painter and clear to the base colour as designed. The window puts them
-// together with what else lies under the trajectory.
-void AnalysisLayer::setUnderlayPainters()
-{
-    prog_.updateUnderlays();
-}
-
-void AnalysisLayer::overlaysToggled()
-{
-    setUnderlayPainters();
-    prog_.pintura();
+    showTurningPoints();
 }
 
 void AnalysisLayer::showAnalysisWindow()
 {
     const bool made = !analysisWindow_;
     if (made) {
-        analysisWindow_ = new AnalysisWindow(&prog_);
+        analysisWindow_ = new AnalysisWindow(&window_);
         exploration_->attach(*analysisWindow_);
         turningPointTable_ = new TurningPointTable(analysisWindow_);
         analysisWindow_->addSection(turningPointTable_);
     }
     showTurningPoints();
-    analysisWindow_->showSystem(system_);
+    analysisWindow_->showSystem(state_.system());
     if (made)
-        placeBesideMain(*analysisWindow_, prog_, openWindows());
+        placeBesideMain(*analysisWindow_, window_, openWindows());
     analysisWindow_->show();
     analysisWindow_->raise();
     analysisWindow_->activateWindow();
@@ -171,7 +139,7 @@ void AnalysisLayer::showTurningPoints()
 {
     if (!turningPointTable_)
         return;
-    turningPointTable_->showTrajectory(prog_.turningPoints(), trajectoryOf(prog_.model, system_.coefficients));
+    turningPointTable_->showTrajectory(state_.turningPoints(), state_.trajectory());
 }
 
 void AnalysisLayer::showBifurcationWindow()
@@ -179,7 +147,7 @@ void AnalysisLayer::showBifurcationWindow()
     const bool made = !exploration_->bifurcationWindow();
     BifurcationWindow &window = exploration_->bifurcationWindowMade();
     if (made)
-        placeBesideMain(window, prog_, openWindows());
+        placeBesideMain(window, window_, openWindows());
     window.show();
     window.raise();
     window.activateWindow();
@@ -203,8 +171,8 @@ HelpWindow *AnalysisLayer::helpWindow() const
 void AnalysisLayer::showHelp()
 {
     if (!helpWindow_) {
-        helpWindow_ = new HelpWindow(&prog_);
-        placeBesideMain(*helpWindow_, prog_, openWindows());
+        helpWindow_ = new HelpWindow(&window_);
+        placeBesideMain(*helpWindow_, window_, openWindows());
     }
     helpWindow_->show();
     helpWindow_->raise();
@@ -214,11 +182,11 @@ void AnalysisLayer::showHelp()
 // Over a mark of an equilibrium, its tooltip; elsewhere the phase plane's own (none).
 bool AnalysisLayer::showEquilibriumTip(QHelpEvent *event)
 {
-    if (!prog_.action(WindowAction::Equilibria)->isChecked())
+    if (!state_.option(ExplorerState::Option::Equilibria))
         return false;
-    const QRect area = phasePlane_->contentsRect();
+    const QRect area = phasePlane_.contentsRect();
     const Equilibrium *found =
-        equilibriumAt(system_.equilibria, QSizeF(area.size()), QPointF(event->pos() - area.topLeft()));
+        equilibriumAt(state_.system().equilibria, QSizeF(area.size()), QPointF(event->pos() - area.topLeft()));
     if (!found)
         return false;
     // The tip stays while the pointer stays over the mark (or near the pointer, on a line).
@@ -226,7 +194,7 @@ bool AnalysisLayer::showEquilibriumTip(QHelpEvent *event)
     const QPoint centre = found->shape == Equilibrium::Shape::Point
         ? phase_geometry::dotCentreAt(found->x, found->y).toPoint() + area.topLeft()
         : event->pos();
-    QToolTip::showText(event->globalPos(), tooltipText(*found), phasePlane_,
+    QToolTip::showText(event->globalPos(), tooltipText(*found), &phasePlane_,
                        QRect(centre - QPoint(reach, reach), QSize(2 * reach + 1, 2 * reach + 1)));
     return true;
 }

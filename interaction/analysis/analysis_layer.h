@@ -1,47 +1,43 @@
 #pragma once
 
-#include "analysed_system.h"
-#include "overlay_renderer.h"
+#include "display/controls/action_table.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class AnalysisWindow;
+class ExplorerState;
 class HelpWindow;
 class TurningPointTable;
 class ParameterExploration;
 class PlotSurface;
-class Prog;
 class QAction;
 class QHelpEvent;
 class QMenu;
 class QWidget;
 
 // The phase-plane analysis laid over the designed window: the overlays of the three plots,
-// the analysis and help windows, and the actions, keys and context menu that reach them.
-// It describes the system of the trajectory on screen: the coefficients and dt in force at
-// the last recomputation. Every option is off at start and nothing is remembered.
+// the analysis and help windows, and the context menu that reaches them and the window's
+// actions. It describes the system of the trajectory on screen: the coefficients and dt in
+// force at the last recomputation. Nothing is remembered between runs.
 class AnalysisLayer : public QObject {
     Q_OBJECT
 
 public:
-    explicit AnalysisLayer(Prog &prog);
+    // The window's action for each entry of the action table.
+    using ActionOf = std::function<QAction *(WindowAction)>;
 
-    // Takes the coefficients and dt of the recomputation just made; the overlays follow at
-    // the next redraw, the analysis window at once.
-    void recomputed();
-
-    const AnalysedSystem &system() const { return system_; }
-    OverlayOptions options() const;
+    AnalysisLayer(QWidget &window, ExplorerState &state, PlotSurface &phasePlane, QWidget &scrollBar,
+                  ActionOf actionOf);
 
     // Opens the context menu at a global position; it goes away, and is deleted, when closed.
     // It lists the window's actions by their menu group, and the example systems.
     QMenu *openContextMenu(const QPoint &globalPos);
     // As the Menu key does, from the control with the focus.
     void openContextMenuFromKeyboard();
-    // The overlays' options changed.
-    void overlaysToggled();
 
     void showAnalysisWindow();
     // Brings the analysis window's turning points up to date with the trajectory on screen.
@@ -64,16 +60,16 @@ private:
     // context_menu.cpp
     void installContextMenu();
     // analysis_layer.cpp
-    void setUnderlayPainters();
+    void recomputed(bool newCoefficients, bool newStep);
     bool showEquilibriumTip(QHelpEvent *event);
     // The analysis layer's windows, each null until made.
     QList<const QWidget *> openWindows() const;
 
-    Prog &prog_;
-    PlotSurface *phasePlane_ = nullptr;
-    QWidget *scrollBar_ = nullptr;
-    AnalysedSystem system_;
-    bool analysed_ = false;
+    QWidget &window_;
+    ExplorerState &state_;
+    PlotSurface &phasePlane_;
+    QWidget &scrollBar_;
+    ActionOf actionOf_;
     QList<QAction *> exampleActions_;
     ParameterExploration *exploration_ = nullptr;
     QPointer<AnalysisWindow> analysisWindow_;

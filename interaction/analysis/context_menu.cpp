@@ -2,10 +2,9 @@
 // where every press starts a solution, and in the text boxes and the scroll bar, which keep
 // their own menus. The Menu key and Shift+F10 open the menu of the control with the focus; from
 // the scroll bar, whose own menu is for the mouse, they open this one.
-#include "analysis_layer.h"
+#include "interaction/analysis/analysis_layer.h"
 
-#include "plot_surface.h"
-#include "prog.h"
+#include "display/plots/plot_surface.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -15,18 +14,16 @@
 void AnalysisLayer::installContextMenu()
 {
     // A context-menu request that no control takes reaches the window itself.
-    prog_.setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(&prog_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { openContextMenu(prog_.mapToGlobal(pos)); });
-    phasePlane_ = prog_.XYgraf;
-    phasePlane_->installEventFilter(this);
-    scrollBar_ = prog_.HScroll1;
-    scrollBar_->installEventFilter(this);
+    window_.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&window_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { openContextMenu(window_.mapToGlobal(pos)); });
+    phasePlane_.installEventFilter(this);
+    scrollBar_.installEventFilter(this);
 }
 
 QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
 {
-    auto *menu = new QMenu(&prog_);
+    auto *menu = new QMenu(&window_);
     menu->setObjectName(QStringLiteral("menuAnalisis"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
     for (const MenuGroup group : kMenuGroups) {
@@ -34,7 +31,7 @@ QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
             menu->addSeparator();
         for (const WindowActionEntry &entry : windowActionTable())
             if (entry.group == group)
-                menu->addAction(prog_.action(entry.id));
+                menu->addAction(actionOf_(entry.id));
         if (group == MenuGroup::Windows) {
             const QString name = QStringLiteral("modelosEjemplo");
             QMenu *examples = menu->addMenu(QStringLiteral("Modelos de ejemplo"));
@@ -53,8 +50,8 @@ QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
 void AnalysisLayer::openContextMenuFromKeyboard()
 {
     QWidget *target = QApplication::focusWidget();
-    if (!target || target->window() != &prog_)
-        target = &prog_;
+    if (!target || target->window() != &window_)
+        target = &window_;
     const QPoint middle = target->rect().center();
     QContextMenuEvent request(QContextMenuEvent::Keyboard, middle, target->mapToGlobal(middle));
     QCoreApplication::sendEvent(target, &request);
@@ -62,9 +59,7 @@ void AnalysisLayer::openContextMenuFromKeyboard()
 
 bool AnalysisLayer::eventFilter(QObject *watched, QEvent *event)
 {
-    // The phase plane is known by its own pointer: while the window is being destroyed it
-    // still receives events, and the window is no longer a Prog to ask.
-    if (watched == scrollBar_ && event->type() == QEvent::ContextMenu) {
+    if (watched == &scrollBar_ && event->type() == QEvent::ContextMenu) {
         auto *request = static_cast<QContextMenuEvent *>(event);
         if (request->reason() != QContextMenuEvent::Keyboard)
             return false;
@@ -72,7 +67,7 @@ bool AnalysisLayer::eventFilter(QObject *watched, QEvent *event)
         event->accept();
         return true;
     }
-    if (watched != phasePlane_)
+    if (watched != &phasePlane_)
         return false;
     switch (event->type()) {
     case QEvent::ContextMenu:

@@ -1,41 +1,19 @@
-#include "parameter_exploration.h"
+#include "interaction/analysis/parameter_exploration.h"
 
-#include "analysis_window.h"
-#include "bifurcation_window.h"
-#include "coefficient_controls.h"
-#include "conversions.h"
-#include "examples.h"
-#include "failure.h"
-#include "prog.h"
-#include "text_box.h"
+#include "display/analysis/analysis_window.h"
+#include "display/analysis/coefficient_controls.h"
+#include "display/bifurcation/bifurcation_window.h"
+#include "model/analysis/examples.h"
+#include "state/explorer_state.h"
 
-#include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
+#include <QWidget>
 
 #include <cmath>
 
-namespace {
-
-double &coefficientOf(Model &model, int index)
-{
-    double *const fields[] = {&model.A, &model.B, &model.C, &model.D, &model.E, &model.F};
-    return *fields[index];
-}
-
-// Whether the span box holds a number > 0, the only span Calcular applies.
-bool spanBoxHoldsASpan(const QLineEdit *box)
-{
-    try {
-        return numberFromText(box->text()) > 0;
-    } catch (const Failure &) {
-        return false;
-    }
-}
-
-} // namespace
-
-ParameterExploration::ParameterExploration(Prog &prog, QObject *parent) : QObject(parent), prog_(prog)
+ParameterExploration::ParameterExploration(QWidget &window, ExplorerState &state, QObject *parent)
+    : QObject(parent), window_(window), state_(state)
 {
     frame_ = new QTimer(this);
     frame_->setSingleShot(true);
@@ -43,14 +21,17 @@ ParameterExploration::ParameterExploration(Prog &prog, QObject *parent) : QObjec
         if (waiting_)
             recompute();
     });
+    // The diagram shows the system of the trajectory on screen.
+    connect(&state_, &ExplorerState::recomputed, this, [this](bool newCoefficients) {
+        if (newCoefficients && bifurcation_)
+            bifurcation_->setSystem(state_.system().coefficients);
+    });
 }
 
 void ParameterExploration::setCoefficient(int index, double value, bool dragging)
 {
-    if (index < 0 || index > 5 || !std::isfinite(value))
+    if (!state_.setCoefficient(index, value))
         return;
-    coefficientOf(prog_.model, index) = value;
-    prog_.refreshParameterLabel(index, value);
     if (dragging)
         recomputeNextFrame();
     else
@@ -59,14 +40,14 @@ void ParameterExploration::setCoefficient(int index, double value, bool dragging
 
 void ParameterExploration::beginDrag()
 {
-    prog_.beginContinuousChange();
+    state_.beginContinuousChange();
 }
 
 void ParameterExploration::finishDrag()
 {
     if (waiting_)
         recompute();
-    prog_.endContinuousChange();
+    state_.endContinuousChange();
 }
 
 // The first change of a drag is computed at once; later ones wait for the frame's end, and
@@ -80,31 +61,20 @@ void ParameterExploration::recomputeNextFrame()
     recompute();
 }
 
-// As the Calcular button does: dt from the span box, the initial point from XI and YI, the
-// time cursor back to 0 and the plots redrawn. A span box that holds no span > 0 is first
-// given the span in force, as Calcular would write it, so that a change always recomputes.
+// As the Calcular button does; the frame then begins in which later changes wait.
 void ParameterExploration::recompute()
 {
     waiting_ = false;
-    if (!spanBoxHoldsASpan(prog_.Text2))
-        writeText(prog_.Text2, textOf(prog_.model.dt * 100));
-    prog_.Calcular_Click();
-    const QScreen *screen = prog_.screen();
+    emit recomputeRequested();
+    const QScreen *screen = window_.screen();
     const double rate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60;
     frame_->start(static_cast<int>(std::floor(1000 / rate)));
 }
 
 void ParameterExploration::loadExample(const ExampleSystem &example)
 {
-    const Coefficients &k = example.coefficients;
-    const double values[] = {k.A, k.B, k.C, k.D, k.E, k.F};
-    for (int index = 0; index < 6; ++index) {
-        coefficientOf(prog_.model, index) = values[index];
-        prog_.refreshParameterLabel(index, values[index]);
-    }
-    writeText(prog_.XI, textOf(example.x0));
-    writeText(prog_.YI, textOf(example.y0));
-    writeText(prog_.Text2, textOf(example.span));
+    state_.setCoefficients(example.coefficients);
+    emit startChosen(example.x0, example.y0, example.span);
     frame_->stop();
     recompute();
 }
@@ -113,9 +83,9 @@ void ParameterExploration::attach(AnalysisWindow &window)
 {
     CoefficientControls *controls = window.coefficientControls();
     for (int index = 0; index < 6; ++index)
-        controls->showCoefficient(index, coefficientOf(prog_.model, index));
-    // Every value a label shows, the spin box shows too; the dialog's included.
-    connect(&prog_, &Prog::parameterLabelRefreshed, controls, &CoefficientControls::showCoefficient);
+        controls->showCoefficient(index, state_.coefficient(index));
+    // Every value set, the spin box shows too; the dialog's included.
+    connect(&state_, &ExplorerState::coefficientChanged, controls, &CoefficientControls::showCoefficient);
     connect(controls, &CoefficientControls::coefficientEdited, this, &ParameterExploration::setCoefficient);
     connect(controls, &CoefficientControls::dragStarted, this, &ParameterExploration::beginDrag);
     connect(controls, &CoefficientControls::dragFinished, this, &ParameterExploration::finishDrag);
@@ -124,9 +94,9 @@ void ParameterExploration::attach(AnalysisWindow &window)
 BifurcationWindow &ParameterExploration::bifurcationWindowMade()
 {
     if (!bifurcation_) {
-        bifurcation_ = new BifurcationWindow(&prog_);
-        bifurcation_->setSystem(shown_);
-        prog_.attachDiagramExport(*bifurcation_);
+        bifurcation_ = new BifurcationWindow(&window_);
+        bifurcation_->setSystem(state_.system().coefficients);
+        emit diagramMade(*bifurcation_);
         // A click picks as the first step of a drag does: at once unless a recomputation ran
         // within this frame.
         connect(bifurcation_, &BifurcationWindow::coefficientPicked, this,
@@ -140,11 +110,4 @@ BifurcationWindow &ParameterExploration::bifurcationWindowMade()
 BifurcationWindow *ParameterExploration::bifurcationWindow() const
 {
     return bifurcation_;
-}
-
-void ParameterExploration::showSystem(const Coefficients &system)
-{
-    shown_ = system;
-    if (bifurcation_)
-        bifurcation_->setSystem(system);
 }

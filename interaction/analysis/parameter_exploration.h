@@ -1,26 +1,26 @@
 #pragma once
 
-#include "coefficients.h"
-
 #include <QObject>
 #include <QPointer>
 
 class AnalysisWindow;
 class BifurcationWindow;
-class Prog;
+class ExplorerState;
 class QTimer;
+class QWidget;
 struct ExampleSystem;
 
 // Changing the coefficients live: the analysis window's spin boxes and sliders, the example
-// systems and picks in the bifurcation diagram all take one path. It stores the coefficient,
-// refreshes its label and recomputes as the Calcular button does, so that the trajectory, the
-// overlays and the windows follow at once. While a slider or the diagram is dragged, at most
-// one recomputation runs per screen frame, the newest value last.
+// systems and picks in the bifurcation diagram all take one path. It stores the coefficient in
+// the state and asks for a recomputation as the Calcular button makes it, so that the
+// trajectory, the overlays and the windows follow at once. While a slider or the diagram is
+// dragged, at most one recomputation runs per screen frame, the newest value last.
 class ParameterExploration : public QObject {
     Q_OBJECT
 
 public:
-    explicit ParameterExploration(Prog &prog, QObject *parent = nullptr);
+    // The diagram's window opens over window, on its screen.
+    ParameterExploration(QWidget &window, ExplorerState &state, QObject *parent = nullptr);
 
     // Coefficient index (0..5 = A..F) takes value; a value that is no finite number changes
     // nothing. While dragging, the recomputation may wait for the next frame.
@@ -40,16 +40,23 @@ public:
     // The diagram's window, made hidden on the first call and linked to this path.
     BifurcationWindow &bifurcationWindowMade();
     BifurcationWindow *bifurcationWindow() const;   // nullptr until made
-    // The coefficients of the recomputation just made, for the diagram.
-    void showSystem(const Coefficients &system);
+
+signals:
+    // A recomputation as the Calcular button makes it, with the span in force where the span
+    // box holds none.
+    void recomputeRequested();
+    // An example's initial point and span, for the boxes that hold them.
+    void startChosen(double x0, double y0, double span);
+    // The diagram's window has just been made.
+    void diagramMade(BifurcationWindow &window);
 
 private:
     void recompute();
     void recomputeNextFrame();
 
-    Prog &prog_;
+    QWidget &window_;
+    ExplorerState &state_;
     QTimer *frame_ = nullptr;
     bool waiting_ = false;   // a change of this frame is not computed yet
-    Coefficients shown_;
     QPointer<BifurcationWindow> bifurcation_;
 };

@@ -46,9 +46,9 @@ QString Monkey::toggleOption()
     if (!sameTrajectory(m, before_) || !sameCoefficients(m, before_) || m.dt != before_.dt
         || window_.HScroll1->value() != cursorBefore_)
         return QStringLiteral("%1 changed the state").arg(option->objectName());
-    if (window_.keptTrajectories().size() > Prog::kMaxKept)
-        return QStringLiteral("%1 trajectories kept").arg(window_.keptTrajectories().size());
-    if (!action(window_, "conservar")->isChecked() && !window_.keptTrajectories().empty())
+    if (window_.state().keptTrajectories().size() > ExplorerState::kMaxKept)
+        return QStringLiteral("%1 trajectories kept").arg(window_.state().keptTrajectories().size());
+    if (!action(window_, "conservar")->isChecked() && !window_.state().keptTrajectories().empty())
         return QStringLiteral("trajectories kept while the option is off");
     return {};
 }
@@ -61,7 +61,7 @@ QString Monkey::dragPhasePlane()
     const QRect area = plot->contentsRect();
     const QPoint start = area.topLeft() + QPoint(random_.bounded(area.width()), random_.bounded(area.height()));
     const QPoint end = area.topLeft() + QPoint(random_.bounded(area.width()), random_.bounded(area.height()));
-    const std::size_t keptBefore = window_.keptTrajectories().size();
+    const std::size_t keptBefore = window_.state().keptTrajectories().size();
     log(QStringLiteral("drag in XYgraf from (%1, %2) to (%3, %4)").arg(start.x()).arg(start.y()).arg(end.x()).arg(end.y()));
     QTest::mousePress(plot, Qt::LeftButton, {}, start);
     for (int step = 1; step <= 4; ++step) {
@@ -75,8 +75,8 @@ QString Monkey::dragPhasePlane()
     if (window_.HScroll1->value() != 0)
         return QStringLiteral("the time cursor stands at %1 after a drag").arg(window_.HScroll1->value());
     // The press keeps one trajectory and the drag at most one more.
-    if (window_.keptTrajectories().size() > std::min(keptBefore + 2, Prog::kMaxKept))
-        return QStringLiteral("a drag kept %1 trajectories").arg(window_.keptTrajectories().size() - keptBefore);
+    if (window_.state().keptTrajectories().size() > std::min(keptBefore + 2, ExplorerState::kMaxKept))
+        return QStringLiteral("a drag kept %1 trajectories").arg(window_.state().keptTrajectories().size() - keptBefore);
     // A pointer that never went as far as the drag distance made a press, not a drag.
     const bool dragged = (end - start).manhattanLength() >= QApplication::startDragDistance();
     return pressedPointFault(dragged ? end : start, {});
@@ -93,7 +93,7 @@ QString Monkey::moveToTurningPoint()
         return {};
     move->trigger();
     int expected = cursorBefore_;
-    const auto &points = window_.turningPoints();
+    const auto &points = window_.state().turningPoints();
     for (const TurningPoint &p : points)
         if (forwards ? p.sample > cursorBefore_ && (expected == cursorBefore_ || p.sample < expected)
                      : p.sample < cursorBefore_ && (expected == cursorBefore_ || p.sample > expected))

@@ -1,13 +1,13 @@
 // What the plots do besides the designed press in the phase plane: the time plots move the time
 // cursor (press, drag, wheel, keys); the phase plane follows a drag live and takes a point
 // from the keyboard.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "accessibility.h"
-#include "conversions.h"
-#include "plot_mapping.h"
-#include "plot_surface.h"
-#include "twips.h"
+#include "display/controls/accessibility.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/plot_surface.h"
+#include "display/plots/twips.h"
+#include "display/toolkit/conversions.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -34,25 +34,25 @@ void Prog::connectPlotGestures()
     for (PlotSurface *plot : {Xgraf, Ygraf}) {
         connect(plot, &PlotSurface::pressed, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF pos) {
             if (button == Qt::LeftButton)
-                moveTimeCursorTo(sampleNearestColumn(pos.x()));
+                state_.setCursor(sampleNearestColumn(pos.x()));
         });
         connect(plot, &PlotSurface::dragged, this, [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF pos) {
             if (buttons & Qt::LeftButton)
-                moveTimeCursorTo(sampleNearestColumn(pos.x()));
+                state_.setCursor(sampleNearestColumn(pos.x()));
         });
         connect(plot, &PlotSurface::wheelTurned, this, [this](int notches) {
             // As over the scroll bar, turning the wheel away from the user moves back in time.
-            moveTimeCursorTo(HScroll1->value() - notches * HScroll1->singleStep());
+            state_.setCursor(state_.cursor() - notches * HScroll1->singleStep());
         });
         connect(plot, &PlotSurface::timeKey, this, [this](int key) {
-            const int c = HScroll1->value();
+            const int c = state_.cursor();
             switch (key) {
-            case Qt::Key_Left: moveTimeCursorTo(c - 1); break;
-            case Qt::Key_Right: moveTimeCursorTo(c + 1); break;
-            case Qt::Key_PageUp: moveTimeCursorTo(c - 10); break;
-            case Qt::Key_PageDown: moveTimeCursorTo(c + 10); break;
-            case Qt::Key_Home: moveTimeCursorTo(kFirstSample); break;
-            case Qt::Key_End: moveTimeCursorTo(kLastSample); break;
+            case Qt::Key_Left: state_.setCursor(c - 1); break;
+            case Qt::Key_Right: state_.setCursor(c + 1); break;
+            case Qt::Key_PageUp: state_.setCursor(c - 10); break;
+            case Qt::Key_PageDown: state_.setCursor(c + 10); break;
+            case Qt::Key_Home: state_.setCursor(kFirstSample); break;
+            case Qt::Key_End: state_.setCursor(kLastSample); break;
             default: break;
             }
         });
@@ -74,7 +74,6 @@ void Prog::connectPlotGestures()
     });
     connect(XYgraf, &PlotSurface::pressed, this, [this](Qt::MouseButton, Qt::KeyboardModifiers, QPointF pos) {
         drag_ = PhasePlaneDrag{true, false, pos, std::nullopt, {}};
-        trajectories_.keptDuringDrag = false;
     });
     connect(XYgraf, &PlotSurface::dragged, this, [this](Qt::MouseButtons, Qt::KeyboardModifiers modifiers, QPointF pos) {
         if (!drag_.buttonDown)
@@ -84,6 +83,7 @@ void Prog::connectPlotGestures()
             if (moved.manhattanLength() < QApplication::startDragDistance())
                 return;
             drag_.dragging = true;
+            state_.beginContinuousChange();
         }
         drag_.pending = pos;
         drag_.modifiers = modifiers;
@@ -94,16 +94,12 @@ void Prog::connectPlotGestures()
         }
     });
     connect(XYgraf, &PlotSurface::released, this, [this](Qt::MouseButton, Qt::KeyboardModifiers modifiers, QPointF pos) {
-        if (drag_.dragging)
+        if (drag_.dragging) {
             finishDrag(modifiers, pos);
+            state_.endContinuousChange();
+        }
         drag_ = PhasePlaneDrag{};
     });
-}
-
-// Through the scroll bar's value, so that the designed change procedure runs.
-void Prog::moveTimeCursorTo(int sample)
-{
-    HScroll1->setValue(std::clamp(sample, kFirstSample, kLastSample));
 }
 
 // Each step of a drag recomputes as a press at the pointer would, the pointer clamped into the

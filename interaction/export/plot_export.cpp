@@ -1,16 +1,15 @@
 // The plots as a picture and the samples as a table: saved to a file or copied to the
 // clipboard, only on the user's request. Files are written whole or not at all.
-#include "prog.h"
+#include "interaction/export/plot_export.h"
 
-#include "analysis_layer.h"
-#include "bifurcation_canvas.h"
-#include "bifurcation_painter.h"
-#include "bifurcation_window.h"
-#include "clipped_device.h"
-#include "plot_picture.h"
-#include "plot_surface.h"
-#include "sample_table.h"
-#include "whole_file.h"
+#include "display/bifurcation/bifurcation_canvas.h"
+#include "display/bifurcation/bifurcation_painter.h"
+#include "display/bifurcation/bifurcation_window.h"
+#include "display/export/clipped_device.h"
+#include "display/export/sample_table.h"
+#include "display/export/whole_file.h"
+#include "display/views/plot_views.h"
+#include "state/explorer_state.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -22,7 +21,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScopeGuard>
-#include <QScrollBar>
 #include <QSvgGenerator>
 
 namespace {
@@ -49,7 +47,8 @@ QByteArray pngBytes(const QImage &image)
 
 } // namespace
 
-void Prog::useFileDialogs()
+PlotExport::PlotExport(QWidget &window, const ExplorerState &state, const PlotViews &plots)
+    : QObject(&window), window_(window), state_(state), plots_(plots)
 {
     askSaveFileName = [this](const QString &caption, const QString &offered, const QString &filters,
                              QString *chosenFilter) {
@@ -58,33 +57,25 @@ void Prog::useFileDialogs()
     };
 }
 
-QImage Prog::plotPicture() const
-{
-    return plot_picture::image(
-        plotScene(), [this](PlotKind plot, QPainter &painter, const QSizeF &area) { paintUnderlay(plot, painter, area); },
-        plot_picture::coloursOf(XYgraf->palette()), XYgraf->devicePixelRatioF());
-}
-
-QString Prog::offeredPath(const QString &fileName) const
+QString PlotExport::offeredPath(const QString &fileName) const
 {
     return QDir(lastFolder_.isEmpty() ? QDir::currentPath() : lastFolder_).filePath(fileName);
 }
 
-void Prog::saveImage()
+void PlotExport::saveImage()
 {
-    const auto underlay = [this](PlotKind plot, QPainter &painter, const QSizeF &area) { paintUnderlay(plot, painter, area); };
-    saveImageFile(*this, QStringLiteral("lotka-volterra.png"), [this] { return plotPicture(); },
-                  [this, underlay] { return plot_picture::svg(plotScene(), underlay, plot_picture::coloursOf(XYgraf->palette())); });
+    saveImageFile(window_, QStringLiteral("lotka-volterra.png"), [this] { return plots_.picture(); },
+                  [this] { return plots_.svg(); });
 }
 
-QWidget *Prog::dialogParent()
+QWidget *PlotExport::dialogParent()
 {
-    return asker_ ? asker_.data() : this;
+    return asker_ ? asker_.data() : &window_;
 }
 
 // Asks where, over the window that asked, then writes the picture as PNG or SVG, as the name's
 // extension says. The window that asked is active again afterwards.
-void Prog::saveImageFile(QWidget &asker, const QString &fileName, const std::function<QImage()> &png,
+void PlotExport::saveImageFile(QWidget &asker, const QString &fileName, const std::function<QImage()> &png,
                          const std::function<QByteArray()> &svg)
 {
     const QPointer<QWidget> previous = std::exchange(asker_, &asker);
@@ -106,7 +97,7 @@ void Prog::saveImageFile(QWidget &asker, const QString &fileName, const std::fun
 }
 
 // The bifurcation diagram saves itself as the plots do, from its own context menu or Ctrl+S.
-void Prog::attachDiagramExport(BifurcationWindow &window)
+void PlotExport::attachDiagramExport(BifurcationWindow &window)
 {
     auto *save = new QAction(QStringLiteral("Guardar imagen…"), &window);
     save->setObjectName(QStringLiteral("guardarDiagrama"));
@@ -148,7 +139,7 @@ void Prog::attachDiagramExport(BifurcationWindow &window)
     });
 }
 
-void Prog::exportData()
+void PlotExport::exportData()
 {
     const QString title = QStringLiteral("Exportar datos");
     QString filter = kCsvFilter;
@@ -158,26 +149,26 @@ void Prog::exportData()
     path = withExtension(path, {QStringLiteral("csv")}, QStringLiteral("csv"));
     lastFolder_ = QFileInfo(path).absolutePath();
     // The current trajectory with the coefficients it was computed with, then the kept ones.
-    const Trajectory current = trajectoryOf(model, analysis->system().coefficients);
+    const Trajectory current = state_.trajectory();
     std::vector<const Trajectory *> all{&current};
-    for (const Trajectory &kept : keptTrajectories())
+    for (const Trajectory &kept : state_.keptTrajectories())
         all.push_back(&kept);
     const std::string table = samplesAsCsv(all);
     writeFile(title, path, QByteArray(table.data(), qsizetype(table.size())));
 }
 
-void Prog::copyData()
+void PlotExport::copyData()
 {
-    QGuiApplication::clipboard()->setText(samplesForClipboard(trajectoryOf(model, analysis->system().coefficients)));
+    QGuiApplication::clipboard()->setText(samplesForClipboard(state_.trajectory()));
 }
 
-void Prog::copyImage()
+void PlotExport::copyImage()
 {
-    QGuiApplication::clipboard()->setImage(plotPicture());
+    QGuiApplication::clipboard()->setImage(plots_.picture());
 }
 
 // The one place that tells the user a file could not be written.
-bool Prog::writeFile(const QString &title, const QString &path, const QByteArray &bytes)
+bool PlotExport::writeFile(const QString &title, const QString &path, const QByteArray &bytes)
 {
     QString reason;
     if (writeWholeFile(path, bytes, &reason))

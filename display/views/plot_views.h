@@ -1,0 +1,50 @@
+#pragma once
+
+#include "display/analysis/overlays/overlay_renderer.h"
+#include "display/plots/trajectory_plot.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QObject>
+
+class ExplorerState;
+class PlotSurface;
+class QPainter;
+class QSizeF;
+
+// The analysis overlays the state's options ask for.
+OverlayOptions overlayOptionsOf(const ExplorerState &state);
+
+// The three plots as views of the state: what they show, what lies under their points, and
+// the same as one picture for the clipboard and files. Their underlays follow the state's
+// signals; a redraw is asked for by the window's procedures.
+class PlotViews : public QObject {
+    Q_OBJECT
+
+public:
+    PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSurface &xPlot, PlotSurface &yPlot,
+              QObject *parent = nullptr);
+
+    // Clears the three plots and draws the state on them.
+    void redraw();
+    // What the three plots show now, for the screen or a file.
+    PlotScene scene() const;
+    // What lies under the points of one plot, in logical pixels of its drawing area of the
+    // given size: the analysis overlays and the kept trajectories.
+    void paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &area) const;
+
+    // The three plots as one picture, at the screen's pixel ratio, and as an SVG document.
+    QImage picture() const;
+    QByteArray svg() const;
+
+private:
+    // Each plot gets a painter of its underlay, or none while it has nothing under its points,
+    // so that it clears as designed.
+    void updateUnderlays();
+    void recomputed(bool newCoefficients, bool newStep);
+
+    const ExplorerState &state_;
+    PlotSurface &phasePlane_;
+    PlotSurface &xPlot_;
+    PlotSurface &yPlot_;
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+
+class BifurcationWindow;
+class ExplorerState;
+class PlotViews;
+class QImage;
+class QWidget;
+
+// The plots as a picture and the samples as a table, saved to a file or copied to the
+// clipboard, and the bifurcation diagram saved as a picture: only on the user's request.
+// Files are written whole or not at all; a failure is told in a message over the window
+// that asked.
+class PlotExport : public QObject {
+    Q_OBJECT
+
+public:
+    PlotExport(QWidget &window, const ExplorerState &state, const PlotViews &plots);
+
+    void saveImage();
+    void exportData();
+    void copyData();
+    void copyImage();
+    // Gives the bifurcation diagram's window its "Guardar imagen…" (PNG or SVG, Ctrl+S).
+    void attachDiagramExport(BifurcationWindow &window);
+
+    // Where a file is to be saved, as a save dialog asks it: given the dialog's caption, the
+    // path it offers and its filters, it returns the chosen path (empty when cancelled) and
+    // sets the chosen filter. The file dialog unless replaced, as the tests do.
+    using SaveFileNameSource = std::function<QString(const QString &caption, const QString &offered,
+                                                     const QString &filters, QString *chosenFilter)>;
+    SaveFileNameSource askSaveFileName;
+
+private:
+    void saveImageFile(QWidget &asker, const QString &fileName, const std::function<QImage()> &png,
+                       const std::function<QByteArray()> &svg);
+    QWidget *dialogParent();
+    QString offeredPath(const QString &fileName) const;
+    bool writeFile(const QString &title, const QString &path, const QByteArray &bytes);
+
+    QWidget &window_;
+    const ExplorerState &state_;
+    const PlotViews &plots_;
+    // The folder of the last file saved in this run; nothing is remembered between runs.
+    QString lastFolder_;
+    // The window whose request opened the dialog now open, when it is not the main one: the
+    // dialog opens over it, and it is active again when the dialog closes.
+    QPointer<QWidget> asker_;
+};

@@ -1,0 +1,152 @@
+#include "state/explorer_state.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+// The model's coefficients A to F by index.
+constexpr double Model::*kCoefficients[] = {&Model::A, &Model::B, &Model::C, &Model::D, &Model::E, &Model::F};
+
+bool sameSamples(const Trajectory &a, const Model &m)
+{
+    for (int k = kFirstSample; k <= kLastSample; ++k)
+        if (a.ok(k) != m.ok(k) || a.xs(k) != m.xs(k) || a.ys(k) != m.ys(k))
+            return false;
+    return a.dt == m.dt;
+}
+
+} // namespace
+
+ExplorerState::ExplorerState(QObject *parent) : QObject(parent)
+{
+}
+
+void ExplorerState::setDefaults()
+{
+    model_.setDefaults();
+    for (int index = 0; index < 6; ++index)
+        emit coefficientChanged(index, coefficient(index));
+}
+
+double ExplorerState::coefficient(int index) const
+{
+    return model_.*kCoefficients[index];
+}
+
+Coefficients ExplorerState::coefficients() const
+{
+    return {model_.A, model_.B, model_.C, model_.D, model_.E, model_.F};
+}
+
+bool ExplorerState::setCoefficient(int index, double value)
+{
+    if (index < 0 || index > 5 || !std::isfinite(value))
+        return false;
+    model_.*kCoefficients[index] = value;
+    emit coefficientChanged(index, value);
+    return true;
+}
+
+void ExplorerState::setCoefficients(const Coefficients &k)
+{
+    const double values[] = {k.A, k.B, k.C, k.D, k.E, k.F};
+    for (int index = 0; index < 6; ++index)
+        setCoefficient(index, values[index]);
+}
+
+bool ExplorerState::setSpan(double span)
+{
+    if (!(span > 0))
+        return false;
+    model_.dt = span / 100;
+    return true;
+}
+
+void ExplorerState::recompute(const Model::Reader &readX, const Model::Reader &readY)
+{
+    const Trajectory before = trajectory();
+    model_.calcula(readX, readY);
+    keepReplaced(before);
+    const Coefficients k = coefficients();
+    const bool newCoefficients = !analysed_ || !(k == system_.coefficients);
+    const bool newStep = !analysed_ || model_.dt != system_.dt;
+    if (newCoefficients || newStep)
+        system_ = analyse(k, model_.dt);
+    analysed_ = true;
+    turningPoints_ = ::turningPoints(k, model_.xs, model_.ys, model_.ok);
+    emit recomputed(newCoefficients, newStep);
+}
+
+// While kept trajectories are wanted, the one a recomputation replaced joins them, unless
+// nothing changed; of a continuous change only the first one it replaced is kept.
+void ExplorerState::keepReplaced(const Trajectory &replaced)
+{
+    if (!option(Option::KeepTrajectories) || sameSamples(replaced, model_))
+        return;
+    if (continuing_ && std::exchange(keptDuringChange_, true))
+        return;
+    kept_.push_front(replaced);
+    if (kept_.size() > kMaxKept)
+        kept_.pop_back();
+    emit keptTrajectoriesChanged();
+}
+
+void ExplorerState::clearKeptTrajectories()
+{
+    kept_.clear();
+    emit keptTrajectoriesChanged();
+}
+
+void ExplorerState::beginContinuousChange()
+{
+    continuing_ = true;
+    keptDuringChange_ = false;
+}
+
+void ExplorerState::endContinuousChange()
+{
+    continuing_ = false;
+}
+
+void ExplorerState::setCursor(int sample)
+{
+    sample = std::clamp(sample, kFirstSample, kLastSample);
+    if (sample == cursor_)
+        return;
+    cursor_ = sample;
+    emit cursorMoved(sample);
+}
+
+void ExplorerState::moveToTurningPoint(int direction)
+{
+    const int c = cursor_;
+    int target = c;
+    if (direction > 0) {
+        for (const TurningPoint &p : turningPoints_)
+            if (p.sample > c) {
+                target = p.sample;
+                break;
+            }
+    } else {
+        for (auto it = turningPoints_.rbegin(); it != turningPoints_.rend(); ++it)
+            if (it->sample < c) {
+                target = it->sample;
+                break;
+            }
+    }
+    setCursor(target);
+}
+
+void ExplorerState::setOption(Option which, bool on)
+{
+    if (option(which) == on)
+        return;
+    options_[std::size_t(which)] = on;
+    if (which == Option::KeepTrajectories && !on && !kept_.empty()) {
+        kept_.clear();
+        emit keptTrajectoriesChanged();
+    }
+    emit optionChanged(which, on);
+}

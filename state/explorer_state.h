@@ -1,0 +1,104 @@
+#pragma once
+
+#include "model/analysis/analysed_system.h"
+#include "model/analysis/extrema.h"
+#include "model/model.h"
+#include "model/trajectory.h"
+
+#include <QObject>
+
+#include <array>
+#include <cstddef>
+#include <deque>
+#include <vector>
+
+// Everything the window shows, apart from its widgets: the model with the coefficients set
+// and the trajectory they made, the system in force (the coefficients and dt of the last
+// recomputation, with its equilibria), the trajectories kept from earlier recomputations,
+// the turning points, the time cursor and the options. Views read it and call it; what
+// changed reaches them through its signals. It needs no widget.
+class ExplorerState : public QObject {
+    Q_OBJECT
+
+public:
+    // The options of the plots, all off at start.
+    enum class Option { KeepTrajectories, TurningPoints, JoinSamples, Nullclines, Equilibria, DirectionField, Scales };
+    static constexpr std::size_t kOptionCount = 7;
+    // At most this many kept trajectories, newest first.
+    static constexpr std::size_t kMaxKept = 50;
+
+    explicit ExplorerState(QObject *parent = nullptr);
+
+    const Model &model() const { return model_; }
+    // The model itself, for the window's data member of that name, through which its tests
+    // set coefficients and samples by hand. A change made there is not signalled: the next
+    // recomputation or redraw shows it.
+    Model &model() { return model_; }
+
+    // The start-up coefficients and span.
+    void setDefaults();
+
+    // Coefficient index (0..5 = A..F) as set; it is in force from the next recomputation.
+    double coefficient(int index) const;
+    Coefficients coefficients() const;
+    // Stores value and says so; an index out of range or a value that is no finite number
+    // changes nothing and returns false.
+    bool setCoefficient(int index, double value);
+    void setCoefficients(const Coefficients &k);
+
+    // The time from sample 0 to sample 100, dt * 100.
+    double span() const { return model_.dt * 100; }
+    // Takes a span > 0; any other value changes nothing and returns false.
+    bool setSpan(double span);
+
+    // Recomputes the trajectory from the initial point the readers give (see Model::calcula).
+    // The trajectory it replaces joins the kept ones while they are wanted.
+    void recompute(const Model::Reader &readX, const Model::Reader &readY);
+    // The coefficients and dt of the last recomputation, with their equilibria.
+    const AnalysedSystem &system() const { return system_; }
+    // The trajectory on screen, with the coefficients it was computed with.
+    Trajectory trajectory() const { return trajectoryOf(model_, system_.coefficients); }
+
+    const std::deque<Trajectory> &keptTrajectories() const { return kept_; }
+    void clearKeptTrajectories();
+    // A gesture that recomputes at each of its steps (a drag in the phase plane, a slider or
+    // the bifurcation diagram dragged): of it only the trajectory in force when it began is kept.
+    void beginContinuousChange();
+    void endContinuousChange();
+
+    // The maxima and minima of x and y along the trajectory on screen, ordered by sample.
+    const std::vector<TurningPoint> &turningPoints() const { return turningPoints_; }
+
+    // The sample the time cursor stands on, kFirstSample..kLastSample.
+    int cursor() const { return cursor_; }
+    // Moves the cursor, clamped to the samples.
+    void setCursor(int sample);
+    // To the next turning point after the cursor (direction > 0) or the one before it; where
+    // there is none the cursor stays.
+    void moveToTurningPoint(int direction);
+
+    bool option(Option which) const { return options_[std::size_t(which)]; }
+    // Switching kept trajectories off forgets them.
+    void setOption(Option which, bool on);
+
+signals:
+    void coefficientChanged(int index, double value);
+    // After each recomputation; says whether the coefficients or dt in force changed with it.
+    void recomputed(bool newCoefficients, bool newStep);
+    void keptTrajectoriesChanged();
+    void cursorMoved(int sample);
+    void optionChanged(ExplorerState::Option which, bool on);
+
+private:
+    void keepReplaced(const Trajectory &replaced);
+
+    Model model_;
+    AnalysedSystem system_;
+    bool analysed_ = false;
+    std::deque<Trajectory> kept_;
+    bool keptDuringChange_ = false;
+    bool continuing_ = false;
+    std::vector<TurningPoint> turningPoints_;
+    int cursor_ = 0;
+    std::array<bool, kOptionCount> options_{};
+};
