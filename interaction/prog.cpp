@@ -3,15 +3,14 @@
 #include "display/controls/accessibility.h"
 #include "display/controls/clickable_label.h"
 #include "display/controls/layout.h"
-#include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
-#include "display/plots/twips.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/text_box.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "interaction/export/plot_export.h"
+#include "interaction/gestures/plot_gestures.h"
 #include "model/failure.h"
 
 #include <QAction>
@@ -86,37 +85,14 @@ bool Prog::eventFilter(QObject *watched, QEvent *event)
     return false;
 }
 
-namespace {
-
-// The modifier keys as the mask the phase-plane press reads: 1 Shift, 2 Ctrl, 4 Alt.
-int shiftMask(Qt::KeyboardModifiers modifiers)
-{
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
-        | (modifiers & Qt::AltModifier ? 4 : 0);
-}
-
-} // namespace
-
-// A press in the phase plane, taken at the tidiest point of the pressed pixel.
-void Prog::pressPhasePlane(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos)
-{
-    const auto [x, y] = pressedTwips(pos);
-    dispatch([=, this] { XYgraf_MouseDown(int(button), shiftMask(modifiers), x, y); });
-}
-
-// The position in twips that a press at pos (logical pixels of the drawing area) stands for.
-std::pair<float, float> Prog::pressedTwips(QPointF pos) const
-{
-    const double pixel = kTwipsPerPixel / XYgraf->devicePixelRatioF();
-    return {static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * kTwipsPerPixel, pixel)),
-            static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * kTwipsPerPixel, pixel))};
-}
-
 void Prog::connectEvents()
 {
     connect(Calcular, &QPushButton::clicked, this, [this] { dispatch([this] { Calcular_Click(); }); });
 
-    connect(XYgraf, &PlotSurface::pressed, this, &Prog::pressPhasePlane);
+    auto *gestures = new PlotGestures(state_, *XYgraf, *Xgraf, *Ygraf, *HScroll1, this);
+    connect(gestures, &PlotGestures::phasePlanePressed, this, [this](int button, int shift, float x, float y) {
+        dispatch([=, this] { XYgraf_MouseDown(button, shift, x, y); });
+    });
 
     // A new pixel ratio needs every plot drawn afresh, not rescaled.
     for (PlotSurface *plot : {XYgraf, Xgraf, Ygraf})
@@ -138,8 +114,6 @@ void Prog::connectEvents()
 
     for (int i = 0; i < int(par.size()); ++i)
         connect(par[i], &ClickableLabel::clicked, this, [this, i] { dispatch([this, i] { par_Click(i); }); });
-
-    connectPlotGestures();
 
     // What the state says changed, the window shows.
     connect(&state_, &ExplorerState::coefficientChanged, this, &Prog::refreshParameterLabel);
@@ -221,8 +195,7 @@ void Prog::calcula()
     state_.recompute([this] { return numberFromText(XI->text()); }, [this] { return numberFromText(YI->text()); });
 }
 
-// After a recomputation: a box whose text is no number says so (the trajectory stayed as it
-// was), and the keyboard's crosshair goes to the initial point.
+// After a recomputation, a box whose text is no number says so: the trajectory stayed as it was.
 void Prog::recomputed()
 {
     for (QLineEdit *box : {XI, YI}) {
@@ -232,7 +205,6 @@ void Prog::recomputed()
             markNotANumber(box);
         }
     }
-    placeMarkerOnInitialPoint();
 }
 
 void Prog::pintura()

@@ -6,11 +6,7 @@
 
 #include <QWidget>
 
-#include <QPointF>
-
 #include <array>
-#include <optional>
-#include <utility>
 
 class AnalysisLayer;
 class ClickableLabel;
@@ -22,7 +18,6 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
-class QTimer;
 class QAction;
 
 // The program's one window. It owns the state for the whole run and holds every event
@@ -93,13 +88,6 @@ private:
     // actions.cpp
     void createActions();
     void connectOptions();
-    // plot_gestures.cpp
-    void connectPlotGestures();
-    void pressPhasePlane(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
-    std::pair<float, float> pressedTwips(QPointF pos) const;
-    void placeMarkerOnInitialPoint();
-    void followDrag(Qt::KeyboardModifiers modifiers, QPointF pos);
-    void finishDrag(Qt::KeyboardModifiers modifiers, QPointF pos);
     // prog.cpp, commands.cpp, time_cursor.cpp
     template <typename Procedure>
     void dispatch(Procedure procedure);
@@ -113,16 +101,4 @@ private:
     PlotViews *plots_ = nullptr;
     std::array<QAction *, kWindowActionCount> actions_{};
     int valueAtDragStart_ = 0;
-
-    // A drag in the phase plane: where its button went down, whether it has moved far enough
-    // to count as a drag, and the newest point not yet computed (one per screen frame).
-    struct PhasePlaneDrag {
-        bool buttonDown = false;
-        bool dragging = false;
-        QPointF start;
-        std::optional<QPointF> pending;
-        Qt::KeyboardModifiers modifiers;
-    };
-    PhasePlaneDrag drag_;
-    QTimer *dragFrame_ = nullptr;
 };

@@ -1,0 +1,164 @@
+#include "interaction/gestures/plot_gestures.h"
+
+#include "display/controls/accessibility.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/plot_surface.h"
+#include "display/plots/twips.h"
+#include "display/toolkit/conversions.h"
+#include "state/explorer_state.h"
+
+#include <QAbstractSlider>
+#include <QApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The sample whose dot stands nearest to the pixel column, sample k being at 2060 + 20 k twips.
+int sampleNearestColumn(double pixelX)
+{
+    const double twips = (std::floor(pixelX) + 0.5) * kTwipsPerPixel;
+    const double k = std::round((twips - plot_mapping::timeX(0)) / 20);
+    return static_cast<int>(std::clamp(k, double(kFirstSample), double(kLastSample)));
+}
+
+// The modifier keys as the mask the phase-plane press reads: 1 Shift, 2 Ctrl, 4 Alt.
+int shiftMask(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0)
+        | (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+} // namespace
+
+PlotGestures::PlotGestures(ExplorerState &state, PlotSurface &phasePlane, PlotSurface &xPlot, PlotSurface &yPlot,
+                           const QAbstractSlider &timeBar, QObject *parent)
+    : QObject(parent), state_(state), phasePlane_(phasePlane), timeBar_(timeBar)
+{
+    connectTimePlot(xPlot);
+    connectTimePlot(yPlot);
+    connectPhasePlane();
+    connect(&state_, &ExplorerState::recomputed, this, &PlotGestures::placeMarkerOnInitialPoint);
+}
+
+void PlotGestures::connectTimePlot(PlotSurface &plot)
+{
+    connect(&plot, &PlotSurface::pressed, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF pos) {
+        if (button == Qt::LeftButton)
+            state_.setCursor(sampleNearestColumn(pos.x()));
+    });
+    connect(&plot, &PlotSurface::dragged, this, [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF pos) {
+        if (buttons & Qt::LeftButton)
+            state_.setCursor(sampleNearestColumn(pos.x()));
+    });
+    connect(&plot, &PlotSurface::wheelTurned, this, [this](int notches) {
+        // As over the scroll bar, turning the wheel away from the user moves back in time.
+        state_.setCursor(state_.cursor() - notches * timeBar_.singleStep());
+    });
+    connect(&plot, &PlotSurface::timeKey, this, [this](int key) {
+        const int c = state_.cursor();
+        switch (key) {
+        case Qt::Key_Left: state_.setCursor(c - 1); break;
+        case Qt::Key_Right: state_.setCursor(c + 1); break;
+        case Qt::Key_PageUp: state_.setCursor(c - 10); break;
+        case Qt::Key_PageDown: state_.setCursor(c + 10); break;
+        case Qt::Key_Home: state_.setCursor(kFirstSample); break;
+        case Qt::Key_End: state_.setCursor(kLastSample); break;
+        default: break;
+        }
+    });
+}
+
+void PlotGestures::connectPhasePlane()
+{
+    phasePlane_.setKeyboardMarker(true);
+    connect(&phasePlane_, &PlotSurface::markerMoved, this, [this](QPoint pixel) {
+        // The point a press on the crosshair's pixel would give, as XI and YI would show it.
+        const auto [x, y] = pressedTwips(QPointF(pixel));
+        using namespace plot_mapping;
+        describePhasePlanePoint(&phasePlane_, textOfSingle(phaseUnitsOfOffset(twipsRightOfYAxis(x))),
+                                textOfSingle(phaseUnitsOfOffset(twipsAboveXAxis(y))));
+    });
+    dragFrame_ = new QTimer(this);
+    dragFrame_->setSingleShot(true);
+    connect(dragFrame_, &QTimer::timeout, this, [this] {
+        if (drag_.pending)
+            followDrag(drag_.modifiers, *std::exchange(drag_.pending, std::nullopt));
+    });
+    connect(&phasePlane_, &PlotSurface::pressed, this,
+            [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos) {
+                press(button, modifiers, pos);
+                drag_ = Drag{true, false, pos, std::nullopt, {}};
+            });
+    connect(&phasePlane_, &PlotSurface::dragged, this, [this](Qt::MouseButtons, Qt::KeyboardModifiers modifiers, QPointF pos) {
+        if (!drag_.buttonDown)
+            return;
+        if (!drag_.dragging) {
+            const QPointF moved = pos - drag_.start;
+            if (moved.manhattanLength() < QApplication::startDragDistance())
+                return;
+            drag_.dragging = true;
+            state_.beginContinuousChange();
+        }
+        drag_.pending = pos;
+        drag_.modifiers = modifiers;
+        if (!dragFrame_->isActive()) {
+            const QScreen *screen = phasePlane_.screen();
+            const double rate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60;
+            dragFrame_->start(static_cast<int>(std::floor(1000 / rate)));
+        }
+    });
+    connect(&phasePlane_, &PlotSurface::released, this, [this](Qt::MouseButton, Qt::KeyboardModifiers modifiers, QPointF pos) {
+        if (drag_.dragging) {
+            finishDrag(modifiers, pos);
+            state_.endContinuousChange();
+        }
+        drag_ = Drag{};
+    });
+}
+
+// A press in the phase plane, taken at the tidiest point of the pressed pixel.
+void PlotGestures::press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos)
+{
+    const auto [x, y] = pressedTwips(pos);
+    emit phasePlanePressed(int(button), shiftMask(modifiers), x, y);
+}
+
+// The position in twips that a press at pos (logical pixels of the drawing area) stands for.
+std::pair<float, float> PlotGestures::pressedTwips(QPointF pos) const
+{
+    const double pixel = kTwipsPerPixel / phasePlane_.devicePixelRatioF();
+    return {static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * kTwipsPerPixel, pixel)),
+            static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * kTwipsPerPixel, pixel))};
+}
+
+// Each step of a drag recomputes as a press at the pointer would, the pointer clamped into the
+// drawing area so that the point stays one the plane shows.
+void PlotGestures::followDrag(Qt::KeyboardModifiers modifiers, QPointF pos)
+{
+    const QSizeF area = phasePlane_.contentsRect().size();
+    const QPointF inside(std::clamp(pos.x(), 0.0, area.width() - 1), std::clamp(pos.y(), 0.0, area.height() - 1));
+    press(Qt::LeftButton, modifiers, inside);
+}
+
+void PlotGestures::finishDrag(Qt::KeyboardModifiers modifiers, QPointF pos)
+{
+    dragFrame_->stop();
+    drag_.pending.reset();
+    followDrag(modifiers, pos);
+}
+
+// The keyboard's crosshair stands on the initial point after every recomputation, or on the
+// nearest point of the plane when the initial point lies outside it.
+void PlotGestures::placeMarkerOnInitialPoint()
+{
+    const double x = plot_mapping::phaseX(state_.model().xs(0)) / kTwipsPerPixel;
+    const double y = plot_mapping::phaseY(state_.model().ys(0)) / kTwipsPerPixel;
+    if (!std::isfinite(x) || !std::isfinite(y))
+        return;
+    const double big = 1e6;
+    phasePlane_.setMarkerPixel(QPoint(int(std::floor(std::clamp(x, -big, big))), int(std::floor(std::clamp(y, -big, big)))));
+}
