@@ -7,6 +7,7 @@
 #include "bifurcation_painter.h"
 #include "bifurcation_window.h"
 #include "clipped_device.h"
+#include "painted_picture.h"
 #include "plot_picture.h"
 #include "plot_surface.h"
 #include "sample_table.h"
@@ -119,31 +120,12 @@ void Prog::attachDiagramExport(BifurcationWindow &window)
         saveImageFile(
             *canvas->window(), QStringLiteral("bifurcacion.png"),
             [canvas] {
-                const qreal ratio = canvas->devicePixelRatioF();
-                QImage image(canvas->size() * ratio, QImage::Format_RGB32);
-                image.setDevicePixelRatio(ratio);
-                image.fill(canvas->palette().color(QPalette::Base));
-                QPainter painter(&image);
-                paintBifurcation(painter, canvas->rect(), canvas->scene());
-                return image;
+                return imageOf(canvas->size(), canvas->devicePixelRatioF(), canvas->palette().color(QPalette::Base),
+                               [canvas](QPainter &painter) { paintBifurcation(painter, canvas->rect(), canvas->scene()); });
             },
             [canvas] {
-                QBuffer buffer;
-                buffer.open(QIODevice::WriteOnly);
-                QSvgGenerator generator;
-                generator.setOutputDevice(&buffer);
-                generator.setSize(canvas->size());
-                generator.setViewBox(canvas->rect());
-                generator.setTitle(QStringLiteral("Diagrama de bifurcación"));
-                {
-                    // The file keeps no clip: the curves are cut to their panels by geometry.
-                    QPainter file(&generator);
-                    ClippedDevice clipped(file, canvas->size());
-                    QPainter painter(&clipped);
-                    painter.fillRect(canvas->rect(), canvas->palette().color(QPalette::Base));
-                    paintBifurcation(painter, canvas->rect(), canvas->scene());
-                }
-                return buffer.data();
+                return svgOf(canvas->size(), QStringLiteral("Diagrama de bifurcación"), canvas->palette().color(QPalette::Base),
+                             [canvas](QPainter &painter) { paintBifurcation(painter, canvas->rect(), canvas->scene()); });
             });
     });
 }
