@@ -28,8 +28,10 @@ public:
 
 class QPainter;
 
-// How wide a line is drawn. Both draw the same pixels where a logical pixel is one device
-// pixel, and the designed start-up picture is drawn so; they part where it is larger:
+// How wide a line is drawn. Where a logical pixel is one device pixel, as in the designed
+// start-up picture, both draw the same pixels, but for a line whose ends lie in one pixel: of
+// that the hairline inks the next pixel down and to the right (the painter's stroke of a line of
+// no length), the other the pixel itself. They part where a logical pixel is larger:
 // - Hairline: one device pixel at every scale. The joins of a trajectory's points on the plots,
 //   and every line of an exported picture, the axis lines included: an SVG's line stays thin
 //   at every zoom.
