@@ -75,15 +75,27 @@ QTableWidgetItem *resultCell(const QString &shown, const QString &exact)
     return item;
 }
 
-void copyCellsWithCtrlC(QTableWidget &table)
+QTableWidget *resultTable(const QString &objectName, const QStringList &headers, const QString &accessibleName,
+                          const QString &accessibleDescription, QWidget *parent)
 {
-    auto *copy = new QAction(QStringLiteral("Copiar"), &table);
+    auto *table = new QTableWidget(0, int(headers.size()), parent);
+    table->setObjectName(objectName);
+    table->setHorizontalHeaderLabels(headers);
+    table->verticalHeader()->setVisible(false);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setAccessibleName(accessibleName);
+    table->setAccessibleDescription(accessibleDescription);
+
+    auto *copy = new QAction(QStringLiteral("Copiar"), table);
     copy->setObjectName(QStringLiteral("copiarTabla"));
     copy->setShortcut(QKeySequence::Copy);
     copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    QObject::connect(copy, &QAction::triggered, &table, [&table] { copySelection(table); });
-    table.addAction(copy);
-    table.setContextMenuPolicy(Qt::ActionsContextMenu);
+    QObject::connect(copy, &QAction::triggered, table, [table] { copySelection(*table); });
+    table->addAction(copy);
+    table->setContextMenuPolicy(Qt::ActionsContextMenu);
+    return table;
 }
 
 AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
@@ -95,19 +107,11 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     coefficients_ = selectableLabel("coeficientes", "Coeficientes en vigor", this);
     span_ = selectableLabel("intervalo", "Intervalo de tiempo en vigor", this);
 
-    table_ = new QTableWidget(0, 4, this);
-    table_->setObjectName(QStringLiteral("tablaEquilibrios"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("Autovalores"),
-                                       QStringLiteral("Tipo")});
-    table_->verticalHeader()->setVisible(false);
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setAccessibleName(QStringLiteral("Puntos de equilibrio"));
-    table_->setAccessibleDescription(
-        QStringLiteral("Una fila por equilibrio: x, y, autovalores y tipo. Control+C copia las celdas elegidas."));
-
-    copyCellsWithCtrlC(*table_);
+    table_ = resultTable(
+        QStringLiteral("tablaEquilibrios"),
+        {QStringLiteral("x"), QStringLiteral("y"), QStringLiteral("Autovalores"), QStringLiteral("Tipo")},
+        QStringLiteral("Puntos de equilibrio"),
+        QStringLiteral("Una fila por equilibrio: x, y, autovalores y tipo. Control+C copia las celdas elegidas."), this);
 
     layout_ = new QVBoxLayout(this);
     layout_->addWidget(new QLabel(QStringLiteral("Coeficientes (cada cambio vuelve a calcular):"), this));

@@ -2,6 +2,7 @@
 
 #include "analysed_system.h"
 
+#include <QStringList>
 #include <QWidget>
 
 class CoefficientControls;
@@ -14,9 +15,12 @@ class QVBoxLayout;
 // in its tooltip and to Ctrl+C.
 QTableWidgetItem *resultCell(const QString &shown, const QString &exact = {});
 
-// Ctrl+C, and "Copiar" in the table's menu, copy the selected cells as rows of tab-separated
-// text under the header, each cell's exact value where it has one.
-void copyCellsWithCtrlC(QTableWidget &table);
+// A read-only table of results with these column headers and no row headers, its last column
+// stretched, the name and description given for assistive tools. Ctrl+C, and "Copiar" in the
+// table's menu, copy the selected cells as rows of tab-separated text under the header, each
+// cell's exact value where it has one.
+QTableWidget *resultTable(const QString &objectName, const QStringList &headers, const QString &accessibleName,
+                          const QString &accessibleDescription, QWidget *parent);
 
 // The analysis window ("Análisis"): the live controls of the six coefficients, then the
 // coefficients and the time span in force above a table with one row per equilibrium: x, y,

@@ -3,25 +3,17 @@
 #include "analysis_window.h"
 #include "conversions.h"
 
-#include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 TurningPointTable::TurningPointTable(QWidget *parent) : QWidget(parent)
 {
-    table_ = new QTableWidget(0, 5, this);
-    table_->setObjectName(QStringLiteral("tablaExtremos"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("Variable"), QStringLiteral("Tipo"), QStringLiteral("t"),
-                                       QStringLiteral("x"), QStringLiteral("y")});
-    table_->verticalHeader()->setVisible(false);
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    table_->setAccessibleName(QStringLiteral("Máximos y mínimos"));
-    table_->setAccessibleDescription(
-        QStringLiteral("Una fila por máximo o mínimo de x o de y en la trayectoria actual: t, x e y de su muestra."));
-    copyCellsWithCtrlC(*table_);
+    table_ = resultTable(
+        QStringLiteral("tablaExtremos"),
+        {QStringLiteral("Variable"), QStringLiteral("Tipo"), QStringLiteral("t"), QStringLiteral("x"), QStringLiteral("y")},
+        QStringLiteral("Máximos y mínimos"),
+        QStringLiteral("Una fila por máximo o mínimo de x o de y en la trayectoria actual: t, x e y de su muestra."), this);
 
     period_ = new QLabel(this);
     period_->setObjectName(QStringLiteral("periodoAproximado"));

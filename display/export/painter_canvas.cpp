@@ -43,16 +43,11 @@ void PainterCanvas::Cls()
 
 void PainterCanvas::PSet(float x, float y)
 {
-    if (!std::isfinite(x) || !std::isfinite(y))
+    // The same square as the screen's plot draws.
+    const std::optional<QRectF> square = dotSquareOf(x, y, drawWidth_, area_.size());
+    if (!square)
         return;
-    // The same cell, reach and square as the screen's plot draws.
-    const QPointF cell = pixelCellOf(x, y);
-    const double reach = drawWidth_;
-    if (cell.x() + reach < 0 || cell.y() + reach < 0 || cell.x() - reach > area_.width()
-        || cell.y() - reach > area_.height())
-        return;
-    const double half = (drawWidth_ - 1) / 2.0;
-    const QRectF dot(cell.x() - std::floor(half), cell.y() - std::floor(half), drawWidth_, drawWidth_);
+    const QRectF &dot = *square;
     // Cut by hand rather than by the clip alone, so that a vector file holds no shape that
     // reaches beyond the plot.
     const QRectF shown = dot.intersected(QRectF(QPointF(0, 0), area_.size()));

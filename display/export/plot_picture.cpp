@@ -1,14 +1,12 @@
 #include "plot_picture.h"
 
-#include "clipped_device.h"
 #include "layout.h"
+#include "painted_picture.h"
 #include "painter_canvas.h"
 #include "twips.h"
 
-#include <QBuffer>
 #include <QPainter>
 #include <QPalette>
-#include <QSvgGenerator>
 
 #include <cstring>
 
@@ -72,9 +70,11 @@ QRect drawingArea(PlotKind plot)
     return frameInPicture(plot).adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth);
 }
 
-void paint(QPainter &painter, const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours)
+namespace {
+
+// Paints the picture over the window colour, with its top-left corner at the painter's origin.
+void paintPlots(QPainter &painter, const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours)
 {
-    painter.fillRect(QRect(QPoint(0, 0), size()), colours.window);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(colours.border, 1));
@@ -107,33 +107,18 @@ void paint(QPainter &painter, const PlotScene &scene, const UnderlayPainter &und
             }
 }
 
+} // namespace
+
 QImage image(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours, qreal ratio)
 {
-    QImage picture(size() * ratio, QImage::Format_RGB32);
-    picture.setDevicePixelRatio(ratio);
-    QPainter painter(&picture);
-    paint(painter, scene, underlay, colours);
-    return picture;
+    return imageOf(size(), ratio, colours.window,
+                   [&](QPainter &painter) { paintPlots(painter, scene, underlay, colours); });
 }
 
 QByteArray svg(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(size());
-    generator.setViewBox(QRect(QPoint(0, 0), size()));
-    generator.setResolution(96);
-    generator.setTitle(QStringLiteral("Sistema de Lotka-Volterra"));
-    {
-        // The file keeps no clip of its own: every shape is cut to its plot before it is written.
-        QPainter file(&generator);
-        ClippedDevice clipped(file, size());
-        QPainter painter(&clipped);
-        paint(painter, scene, underlay, colours);
-    }
-    return buffer.data();
+    return svgOf(size(), QStringLiteral("Sistema de Lotka-Volterra"), colours.window,
+                 [&](QPainter &painter) { paintPlots(painter, scene, underlay, colours); });
 }
 
 } // namespace plot_picture

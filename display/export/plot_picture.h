@@ -35,9 +35,6 @@ QSize size();
 // Where a plot's drawing area lies in the picture, in logical pixels; the same size as on screen.
 QRect drawingArea(PlotKind plot);
 
-// Paints the picture with its top-left corner at the painter's origin.
-void paint(QPainter &painter, const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours);
-
 // The picture as an image of ratio device pixels per logical pixel.
 QImage image(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours, qreal ratio);
 

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPolygonF>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -17,16 +18,25 @@ QPointF pixelCentre(float x, float y)
 
 } // namespace
 
-void paintLine(QPainter &painter, const QColor &colour, float x1, float y1, float x2, float y2)
+void paintLine(QPainter &painter, const QColor &colour, float x1, float y1, float x2, float y2,
+               LineWidth width)
 {
     // Far-away ends are cut to a range the painter handles exactly.
     const double limit = 1e6;
-    auto clampTwips = [limit](float v) { return std::fmax(-limit, std::fmin(limit, double(v))); };
+    auto clampTwips = [limit](float v) { return float(std::fmax(-limit, std::fmin(limit, double(v)))); };
+    const QPointF from = pixelCellOf(clampTwips(x1), clampTwips(y1));
+    const QPointF to = pixelCellOf(clampTwips(x2), clampTwips(y2));
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QPen(colour, 0));
-    painter.drawLine(pixelCentre(float(clampTwips(x1)), float(clampTwips(y1))),
-                     pixelCentre(float(clampTwips(x2)), float(clampTwips(y2))));
+    if (width == LineWidth::LogicalPixel && (from.x() == to.x() || from.y() == to.y())) {
+        painter.fillRect(QRectF(QPointF(std::min(from.x(), to.x()), std::min(from.y(), to.y())),
+                                QPointF(std::max(from.x(), to.x()) + 1, std::max(from.y(), to.y()) + 1)),
+                         colour);
+    } else {
+        const QPointF centre(0.5, 0.5);
+        painter.setPen(QPen(colour, width == LineWidth::Hairline ? 0 : 1));
+        painter.drawLine(from + centre, to + centre);
+    }
     painter.restore();
 }
 

@@ -28,7 +28,22 @@ public:
 
 class QPainter;
 
+// How wide a line is drawn. Where a logical pixel is one device pixel, as in the designed
+// start-up picture, both draw the same pixels, but for a line whose ends lie in one pixel: of
+// that the hairline inks the next pixel down and to the right (the painter's stroke of a line of
+// no length), the other the pixel itself. They part where a logical pixel is larger:
+// - Hairline: one device pixel at every scale. The joins of a trajectory's points on the plots,
+//   and every line of an exported picture, the axis lines included: an SVG's line stays thin
+//   at every zoom.
+// - LogicalPixel: one logical pixel, so thicker on a screen of higher pixel ratio, with square
+//   ends: the axis lines laid over the plots on the screen (LineShape). Along a row or a column
+//   it is filled as the rectangle of the pixels from one end to the other, which costs a
+//   fraction of a stroke; the time cursor's every step repaints the axes.
+enum class LineWidth { Hairline, LogicalPixel };
+
 // The shapes of a line and of a mark, for every canvas that draws with a painter, in logical
-// pixels; positions are twips.
-void paintLine(QPainter &painter, const QColor &colour, float x1, float y1, float x2, float y2);
+// pixels; positions are twips. A line runs through the centres of the pixels that hold its ends,
+// so that a point plotted on it lands in the same pixels.
+void paintLine(QPainter &painter, const QColor &colour, float x1, float y1, float x2, float y2,
+               LineWidth width = LineWidth::Hairline);
 void paintMark(QPainter &painter, const QColor &colour, PlotCanvas::Mark kind, float x, float y);

@@ -71,27 +71,21 @@ void PlotSurface::PSet(float x, float y)
 {
     if (image_.isNull())
         ensureImage();
-    if (!std::isfinite(x) || !std::isfinite(y))
+    const std::optional<QRectF> square
+        = dotSquareOf(x, y, drawWidth_, QSizeF(image_.size()) / image_.devicePixelRatio());
+    if (!square)
         return;
-    const QPointF cell = pixelCellOf(x, y);
-    const double reach = drawWidth_;
-    const QSizeF area = QSizeF(image_.size()) / image_.devicePixelRatio();
-    if (cell.x() + reach < 0 || cell.y() + reach < 0 || cell.x() - reach > area.width()
-        || cell.y() - reach > area.height())
-        return;
+    const QRectF &dot = *square;
 
     const QColor colour = inkInForce();
     if (drawWidth_ == 1 && image_.devicePixelRatio() == 1.0) {
         // The common dot: one pixel, the cell itself.
-        const int px = int(cell.x()), py = int(cell.y());
+        const int px = int(dot.x()), py = int(dot.y());
         if (px >= 0 && py >= 0 && px < image_.width() && py < image_.height())
             reinterpret_cast<QRgb *>(image_.scanLine(py))[px] = colour.rgb();
         askRepaint();
         return;
     }
-    const double half = (drawWidth_ - 1) / 2.0;
-    const QRectF dot(cell.x() - std::floor(half), cell.y() - std::floor(half), drawWidth_,
-                     drawWidth_);
     if (drawWidth_ <= 3) {
         // So small a round dot is a square of whole pixels, written straight into the image:
         // a painter for each of the hundreds of points of a redraw would cost more than the dots.

@@ -3,8 +3,11 @@
 #include <QPoint>
 #include <QPointF>
 #include <QRect>
+#include <QRectF>
+#include <QSizeF>
 
 #include <cmath>
+#include <optional>
 
 // Positions and sizes in the window are designed in twips, 1/1440 inch: 15 twips make one
 // logical pixel at 96 dots per inch. Qt's high-DPI scaling serves every other screen.
@@ -25,4 +28,20 @@ inline QRect rectFromTwips(int left, int top, int width, int height)
 inline QPointF pixelCellOf(double xTwips, double yTwips)
 {
     return QPointF(std::floor(xTwips / kTwipsPerPixel), std::floor(yTwips / kTwipsPerPixel));
+}
+
+// The square of logical pixels that a dot of the given width covers, centred on the pixel that
+// holds (xTwips, yTwips); an even width reaches one pixel further right and down. Nothing for a
+// position that is not finite, or a dot too far from an area of the given size to touch it.
+inline std::optional<QRectF> dotSquareOf(float xTwips, float yTwips, int width, const QSizeF &area)
+{
+    if (!std::isfinite(xTwips) || !std::isfinite(yTwips))
+        return std::nullopt;
+    const QPointF cell = pixelCellOf(xTwips, yTwips);
+    const double reach = width;
+    if (cell.x() + reach < 0 || cell.y() + reach < 0 || cell.x() - reach > area.width()
+        || cell.y() - reach > area.height())
+        return std::nullopt;
+    const double half = (width - 1) / 2.0;
+    return QRectF(cell.x() - std::floor(half), cell.y() - std::floor(half), width, width);
 }

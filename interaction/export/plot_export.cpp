@@ -5,7 +5,7 @@
 #include "display/bifurcation/bifurcation_canvas.h"
 #include "display/bifurcation/bifurcation_painter.h"
 #include "display/bifurcation/bifurcation_window.h"
-#include "display/export/clipped_device.h"
+#include "display/export/painted_picture.h"
 #include "display/export/sample_table.h"
 #include "display/export/whole_file.h"
 #include "display/views/plot_views.h"
@@ -21,7 +21,6 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScopeGuard>
-#include <QSvgGenerator>
 
 namespace {
 
@@ -110,31 +109,12 @@ void PlotExport::attachDiagramExport(BifurcationWindow &window)
         saveImageFile(
             *canvas->window(), QStringLiteral("bifurcacion.png"),
             [canvas] {
-                const qreal ratio = canvas->devicePixelRatioF();
-                QImage image(canvas->size() * ratio, QImage::Format_RGB32);
-                image.setDevicePixelRatio(ratio);
-                image.fill(canvas->palette().color(QPalette::Base));
-                QPainter painter(&image);
-                paintBifurcation(painter, canvas->rect(), canvas->scene());
-                return image;
+                return imageOf(canvas->size(), canvas->devicePixelRatioF(), canvas->palette().color(QPalette::Base),
+                               [canvas](QPainter &painter) { paintBifurcation(painter, canvas->rect(), canvas->scene()); });
             },
             [canvas] {
-                QBuffer buffer;
-                buffer.open(QIODevice::WriteOnly);
-                QSvgGenerator generator;
-                generator.setOutputDevice(&buffer);
-                generator.setSize(canvas->size());
-                generator.setViewBox(canvas->rect());
-                generator.setTitle(QStringLiteral("Diagrama de bifurcación"));
-                {
-                    // The file keeps no clip: the curves are cut to their panels by geometry.
-                    QPainter file(&generator);
-                    ClippedDevice clipped(file, canvas->size());
-                    QPainter painter(&clipped);
-                    painter.fillRect(canvas->rect(), canvas->palette().color(QPalette::Base));
-                    paintBifurcation(painter, canvas->rect(), canvas->scene());
-                }
-                return buffer.data();
+                return svgOf(canvas->size(), QStringLiteral("Diagrama de bifurcación"), canvas->palette().color(QPalette::Base),
+                             [canvas](QPainter &painter) { paintBifurcation(painter, canvas->rect(), canvas->scene()); });
             });
     });
 }
