@@ -1,8 +1,8 @@
 // The window's actions, made from their table: each with its text and key, acting wherever the
 // focus is in the window, and hooked to the procedure that does its work.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "analysis_layer.h"
+#include "interaction/analysis/analysis_layer.h"
 
 #include <QAction>
 

@@ -1,11 +1,11 @@
 // The commands that recompute the trajectory: the time span button and a press in the
 // phase plane.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "conversions.h"
-#include "failure.h"
-#include "plot_mapping.h"
-#include "text_box.h"
+#include "display/plots/plot_mapping.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/text_box.h"
+#include "model/failure.h"
 
 #include <QLineEdit>
 #include <QScrollBar>

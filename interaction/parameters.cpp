@@ -1,9 +1,9 @@
 // Editing one coefficient through its label.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "clickable_label.h"
-#include "conversions.h"
-#include "failure.h"
+#include "display/controls/clickable_label.h"
+#include "display/toolkit/conversions.h"
+#include "model/failure.h"
 
 #include <QInputDialog>
 

@@ -1,16 +1,16 @@
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "accessibility.h"
-#include "analysis_layer.h"
-#include "clickable_label.h"
-#include "conversions.h"
-#include "failure.h"
-#include "layout.h"
-#include "plot_mapping.h"
-#include "plot_surface.h"
-#include "text_box.h"
-#include "trajectory_plot.h"
-#include "twips.h"
+#include "display/controls/accessibility.h"
+#include "display/controls/clickable_label.h"
+#include "display/controls/layout.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/plot_surface.h"
+#include "display/plots/trajectory_plot.h"
+#include "display/plots/twips.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/text_box.h"
+#include "interaction/analysis/analysis_layer.h"
+#include "model/failure.h"
 
 #include <QAction>
 #include <QApplication>

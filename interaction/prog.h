@@ -1,9 +1,9 @@
 #pragma once
 
-#include "action_table.h"
-#include "model.h"
-#include "trajectory.h"
-#include "trajectory_plot.h"
+#include "display/controls/action_table.h"
+#include "display/plots/trajectory_plot.h"
+#include "model/model.h"
+#include "model/trajectory.h"
 
 #include <QWidget>
 

@@ -1,10 +1,10 @@
 // The time cursor: the scroll bar selects one sample, whose time and values the three
 // read-outs show and which the plots draw thick.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "accessibility.h"
-#include "conversions.h"
-#include "text_box.h"
+#include "display/controls/accessibility.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/text_box.h"
 
 #include <QLineEdit>
 #include <QScrollBar>

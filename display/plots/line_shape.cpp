@@ -1,6 +1,6 @@
-#include "line_shape.h"
+#include "display/plots/line_shape.h"
 
-#include "twips.h"
+#include "display/plots/twips.h"
 
 #include <QFrame>
 #include <QPainter>

@@ -1,9 +1,9 @@
 // The example systems, each an action of the window listed in a submenu of the context menu.
-#include "analysis_layer.h"
+#include "interaction/analysis/analysis_layer.h"
 
-#include "examples.h"
-#include "parameter_exploration.h"
-#include "prog.h"
+#include "interaction/analysis/parameter_exploration.h"
+#include "interaction/prog.h"
+#include "model/analysis/examples.h"
 
 #include <QAction>
 

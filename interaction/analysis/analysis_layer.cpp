@@ -1,16 +1,16 @@
-#include "analysis_layer.h"
+#include "interaction/analysis/analysis_layer.h"
 
-#include "analysis_window.h"
-#include "turning_point_table.h"
-#include "bifurcation_window.h"
-#include "equilibrium_marks.h"
-#include "equilibrium_text.h"
-#include "help_window.h"
-#include "overlay_style.h"
-#include "phase_geometry.h"
-#include "parameter_exploration.h"
-#include "plot_surface.h"
-#include "prog.h"
+#include "display/analysis/analysis_window.h"
+#include "display/analysis/equilibrium_text.h"
+#include "display/analysis/help_window.h"
+#include "display/analysis/overlays/equilibrium_marks.h"
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/analysis/overlays/phase_geometry.h"
+#include "display/analysis/turning_point_table.h"
+#include "display/bifurcation/bifurcation_window.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/analysis/parameter_exploration.h"
+#include "interaction/prog.h"
 
 #include <QAction>
 #include <QHelpEvent>

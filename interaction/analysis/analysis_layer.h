@@ -1,7 +1,7 @@
 #pragma once
 
-#include "analysed_system.h"
-#include "overlay_renderer.h"
+#include "display/analysis/overlays/overlay_renderer.h"
+#include "model/analysis/analysed_system.h"
 
 #include <QList>
 #include <QObject>

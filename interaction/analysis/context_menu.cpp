@@ -2,10 +2,10 @@
 // where every press starts a solution, and in the text boxes and the scroll bar, which keep
 // their own menus. The Menu key and Shift+F10 open the menu of the control with the focus; from
 // the scroll bar, whose own menu is for the mouse, they open this one.
-#include "analysis_layer.h"
+#include "interaction/analysis/analysis_layer.h"
 
-#include "plot_surface.h"
-#include "prog.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/prog.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,13 +1,13 @@
-#include "parameter_exploration.h"
+#include "interaction/analysis/parameter_exploration.h"
 
-#include "analysis_window.h"
-#include "bifurcation_window.h"
-#include "coefficient_controls.h"
-#include "conversions.h"
-#include "examples.h"
-#include "failure.h"
-#include "prog.h"
-#include "text_box.h"
+#include "display/analysis/analysis_window.h"
+#include "display/analysis/coefficient_controls.h"
+#include "display/bifurcation/bifurcation_window.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/text_box.h"
+#include "interaction/prog.h"
+#include "model/analysis/examples.h"
+#include "model/failure.h"
 
 #include <QLineEdit>
 #include <QScreen>

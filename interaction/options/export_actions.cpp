@@ -1,16 +1,16 @@
 // The plots as a picture and the samples as a table: saved to a file or copied to the
 // clipboard, only on the user's request. Files are written whole or not at all.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "analysis_layer.h"
-#include "bifurcation_canvas.h"
-#include "bifurcation_painter.h"
-#include "bifurcation_window.h"
-#include "clipped_device.h"
-#include "plot_picture.h"
-#include "plot_surface.h"
-#include "sample_table.h"
-#include "whole_file.h"
+#include "display/bifurcation/bifurcation_canvas.h"
+#include "display/bifurcation/bifurcation_painter.h"
+#include "display/bifurcation/bifurcation_window.h"
+#include "display/export/clipped_device.h"
+#include "display/export/plot_picture.h"
+#include "display/export/sample_table.h"
+#include "display/export/whole_file.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/analysis/analysis_layer.h"
 
 #include <QAction>
 #include <QBuffer>

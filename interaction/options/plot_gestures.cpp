@@ -1,13 +1,13 @@
 // What the plots do besides the designed press in the phase plane: the time plots move the time
 // cursor (press, drag, wheel, keys); the phase plane follows a drag live and takes a point
 // from the keyboard.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "accessibility.h"
-#include "conversions.h"
-#include "plot_mapping.h"
-#include "plot_surface.h"
-#include "twips.h"
+#include "display/controls/accessibility.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/plot_surface.h"
+#include "display/plots/twips.h"
+#include "display/toolkit/conversions.h"
 
 #include <QApplication>
 #include <QScreen>

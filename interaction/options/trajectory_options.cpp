@@ -1,9 +1,9 @@
 // Several trajectories at once, their turning points on the time cursor, and samples joined
 // by lines: the options of the plots beyond the analysis overlays. All off at start.
-#include "prog.h"
+#include "interaction/prog.h"
 
-#include "analysis_layer.h"
-#include "plot_surface.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/analysis/analysis_layer.h"
 
 #include <QAction>
 #include <QPainter>
