@@ -3,6 +3,7 @@
 #include "model/analysis/equilibria.h"
 #include "model/analysis/nullclines.h"
 
+#include <QLineF>
 #include <QRandomGenerator>
 #include <QTest>
 
