@@ -1,6 +1,6 @@
-#include "bare_rk4.h"
+#include "bench/bare_rk4.h"
 
-#include "model.h"
+#include "model/model.h"
 
 #include <cmath>
 

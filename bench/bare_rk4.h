@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sample_array.h"
+#include "model/sample_array.h"
 
 class Model;
 

@@ -1,9 +1,9 @@
-#include "bifurcation_bench.h"
+#include "bench/bifurcation_bench.h"
 
-#include "bifurcation_painter.h"
-#include "equilibrium_colours.h"
-#include "examples.h"
-#include "targets.h"
+#include "bench/targets.h"
+#include "display/bifurcation/bifurcation_painter.h"
+#include "display/bifurcation/equilibrium_colours.h"
+#include "model/analysis/examples.h"
 
 #include <benchmark/benchmark.h>
 

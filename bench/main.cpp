@@ -1,12 +1,12 @@
 // Times the model's integrator and the window's drawing paths, then prints the medians
 // beside their targets. The window runs on Qt's offscreen platform.
-#include "bifurcation_bench.h"
-#include "analysis_bench.h"
-#include "model_bench.h"
-#include "prog.h"
-#include "targets.h"
-#include "trajectories_bench.h"
-#include "window_bench.h"
+#include "bench/analysis_bench.h"
+#include "bench/bifurcation_bench.h"
+#include "bench/model_bench.h"
+#include "bench/targets.h"
+#include "bench/trajectories_bench.h"
+#include "bench/window_bench.h"
+#include "interaction/prog.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
-#include "model_bench.h"
+#include "bench/model_bench.h"
 
-#include "bare_rk4.h"
-#include "model.h"
-#include "targets.h"
+#include "bench/bare_rk4.h"
+#include "bench/targets.h"
+#include "model/model.h"
 
 #include <benchmark/benchmark.h>
 

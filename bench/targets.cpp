@@ -1,4 +1,4 @@
-#include "targets.h"
+#include "bench/targets.h"
 
 #include <charconv>
 #include <cstdio>

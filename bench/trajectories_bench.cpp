@@ -1,10 +1,10 @@
-#include "trajectories_bench.h"
+#include "bench/trajectories_bench.h"
 
-#include "analysis_bench.h"
-#include "plot_surface.h"
-#include "prog.h"
-#include "targets.h"
-#include "window_driver.h"
+#include "bench/analysis_bench.h"
+#include "bench/targets.h"
+#include "bench/window_driver.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/prog.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,11 +1,11 @@
-#include "window_bench.h"
+#include "bench/window_bench.h"
 
-#include "conversions.h"
-#include "paint_counter.h"
-#include "plot_surface.h"
-#include "prog.h"
-#include "targets.h"
-#include "window_driver.h"
+#include "bench/paint_counter.h"
+#include "bench/targets.h"
+#include "bench/window_driver.h"
+#include "display/plots/plot_surface.h"
+#include "display/toolkit/conversions.h"
+#include "interaction/prog.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
-#include "window_driver.h"
+#include "bench/window_driver.h"
 
-#include "prog.h"
+#include "interaction/prog.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
-#include "accessibility.h"
-#include "prog.h"
-#include "qt_translation.h"
+#include "display/controls/accessibility.h"
+#include "display/toolkit/qt_translation.h"
+#include "interaction/prog.h"
 
 #include <QApplication>
 #include <QIcon>

@@ -1,6 +1,6 @@
-#include "model.h"
+#include "model/model.h"
 
-#include "failure.h"
+#include "model/failure.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "coefficients.h"
-#include "model.h"
-#include "sample_array.h"
+#include "model/coefficients.h"
+#include "model/model.h"
+#include "model/sample_array.h"
 
 // One computed trajectory on its own: its samples and their validity, with the coefficients
 // and the time step it was computed with. A later change of the model does not alter it.

@@ -1,10 +1,10 @@
 // What assistive technology learns of the window, and its use from the keyboard alone.
-#include "accessibility.h"
-#include "clickable_label.h"
-#include "dialog_answerer.h"
-#include "plot_surface.h"
-#include "prog.h"
-#include "scoped_locale.h"
+#include "display/controls/accessibility.h"
+#include "display/controls/clickable_label.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/prog.h"
+#include "tests/dialog_answerer.h"
+#include "tests/scoped_locale.h"
 
 #include <QAccessible>
 #include <QAccessibleValueInterface>

@@ -1,8 +1,9 @@
 // Equilibria, their linearisation and type, the nullcline lines and the field's direction.
-#include "direction.h"
-#include "equilibria.h"
-#include "nullclines.h"
+#include "model/analysis/direction.h"
+#include "model/analysis/equilibria.h"
+#include "model/analysis/nullclines.h"
 
+#include <QLineF>
 #include <QRandomGenerator>
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // The example systems, the curves of the bifurcation diagram and its type changes.
-#include "bifurcation.h"
-#include "equilibria.h"
-#include "examples.h"
-#include "model.h"
-#include "type_names.h"
+#include "model/analysis/bifurcation.h"
+#include "model/analysis/equilibria.h"
+#include "model/analysis/examples.h"
+#include "model/analysis/type_names.h"
+#include "model/model.h"
 
 #include <QTest>
 

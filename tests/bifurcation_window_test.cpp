@@ -1,9 +1,9 @@
 // The bifurcation window: a press picks the value of its column, the current value's line,
 // and the tooltip of a mark.
-#include "bifurcation_canvas.h"
-#include "bifurcation_window.h"
-#include "equilibrium_colours.h"
-#include "examples.h"
+#include "display/bifurcation/bifurcation_canvas.h"
+#include "display/bifurcation/bifurcation_window.h"
+#include "display/bifurcation/equilibrium_colours.h"
+#include "model/analysis/examples.h"
 
 #include <QDoubleSpinBox>
 #include <QSignalSpy>

@@ -1,10 +1,10 @@
 // The commands that recompute the trajectory, and the time cursor with its read-outs.
-#include "dialog_answerer.h"
-#include "failure.h"
-#include "plot_surface.h"
+#include "display/plots/plot_surface.h"
 #include "interaction/export/plot_export.h"
-#include "prog.h"
-#include "scoped_locale.h"
+#include "interaction/prog.h"
+#include "model/failure.h"
+#include "tests/dialog_answerer.h"
+#include "tests/scoped_locale.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // Numbers read from and written to text in the user's locale, and rounding.
-#include "conversions.h"
-#include "failure.h"
-#include "scoped_locale.h"
+#include "display/toolkit/conversions.h"
+#include "model/failure.h"
+#include "tests/scoped_locale.h"
 
 #include <QLocale>
 #include <QTest>

@@ -1,12 +1,12 @@
 // What the export actions write and copy: exact numbers, one shape per sample, the picture the
 // window shows, and nothing left behind by a write that fails.
-#include "analysis_layer.h"
-#include "dialog_answerer.h"
-#include "plot_picture.h"
-#include "plot_surface.h"
+#include "display/export/plot_picture.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
-#include "prog.h"
-#include "scoped_locale.h"
+#include "interaction/prog.h"
+#include "tests/dialog_answerer.h"
+#include "tests/scoped_locale.h"
 
 #include <QAction>
 #include <QClipboard>

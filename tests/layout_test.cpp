@@ -1,8 +1,8 @@
 // The window's controls: kind, place, texts, fonts, names and the order of the focus chain.
-#include "clickable_label.h"
-#include "line_shape.h"
-#include "plot_surface.h"
-#include "prog.h"
+#include "display/controls/clickable_label.h"
+#include "display/plots/line_shape.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/prog.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -1,7 +1,7 @@
 // The vector field and the integration of one trajectory into 201 samples.
-#include "extrema.h"
-#include "failure.h"
-#include "model.h"
+#include "model/analysis/extrema.h"
+#include "model/failure.h"
+#include "model/model.h"
 
 #include <QTest>
 

@@ -7,10 +7,10 @@
 //
 // A failure names the seed and the action. To replay it:
 //   LV_MONKEY_SEED=<seed> LV_MONKEY_ACTIONS=<action + 1> monkey_test "randomActions:<row>"
-#include "monkey/monkey.h"
-#include "monkey/window_checks.h"
-#include "prog.h"
-#include "scoped_locale.h"
+#include "interaction/prog.h"
+#include "tests/monkey/monkey.h"
+#include "tests/monkey/window_checks.h"
+#include "tests/scoped_locale.h"
 
 #include <QLocale>
 #include <QtTest>

@@ -1,17 +1,17 @@
 // Start-up and the six coefficient labels: their colours, tooltips and the edit dialog; the
 // live coefficient controls of the analysis window.
-#include "analysis_layer.h"
-#include "analysis_window.h"
-#include "bifurcation_canvas.h"
-#include "bifurcation_window.h"
-#include "clickable_label.h"
-#include "coefficient_controls.h"
-#include "dialog_answerer.h"
-#include "parameter_exploration.h"
-#include "plot_surface.h"
-#include "prog.h"
-#include "qt_translation.h"
-#include "scoped_locale.h"
+#include "display/analysis/analysis_window.h"
+#include "display/analysis/coefficient_controls.h"
+#include "display/bifurcation/bifurcation_canvas.h"
+#include "display/bifurcation/bifurcation_window.h"
+#include "display/controls/clickable_label.h"
+#include "display/plots/plot_surface.h"
+#include "display/toolkit/qt_translation.h"
+#include "interaction/analysis/analysis_layer.h"
+#include "interaction/analysis/parameter_exploration.h"
+#include "interaction/prog.h"
+#include "tests/dialog_answerer.h"
+#include "tests/scoped_locale.h"
 
 #include <QAction>
 #include <QKeyEvent>

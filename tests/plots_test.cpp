@@ -1,9 +1,9 @@
 // Where samples land in the three plots, and what a redraw leaves on screen.
-#include "palette.h"
-#include "plot_mapping.h"
-#include "plot_surface.h"
-#include "prog.h"
-#include "trajectory_plot.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/plot_surface.h"
+#include "display/plots/trajectory_plot.h"
+#include "display/toolkit/palette.h"
+#include "interaction/prog.h"
 
 #include <QAction>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 // The window at the screen scale given by QT_SCALE_FACTOR (the test runs at 1, 1.5 and 2), and
 // on two screens of different pixel ratios (1.25 and 1.75, given by LV_EXPECTED_SCALE).
-#include "overlay_style.h"
-#include "plot_surface.h"
-#include "prog.h"
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/prog.h"
 
 #include <QAction>
 

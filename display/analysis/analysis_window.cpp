@@ -1,8 +1,8 @@
-#include "analysis_window.h"
+#include "display/analysis/analysis_window.h"
 
-#include "coefficient_controls.h"
-#include "conversions.h"
-#include "equilibrium_text.h"
+#include "display/analysis/coefficient_controls.h"
+#include "display/analysis/equilibrium_text.h"
+#include "display/toolkit/conversions.h"
 
 #include <QAction>
 #include <QClipboard>

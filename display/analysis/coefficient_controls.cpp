@@ -1,7 +1,7 @@
-#include "coefficient_controls.h"
+#include "display/analysis/coefficient_controls.h"
 
-#include "conversions.h"
-#include "number_box.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/number_box.h"
 
 #include <QDoubleSpinBox>
 #include <QEvent>

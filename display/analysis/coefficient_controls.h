@@ -1,6 +1,6 @@
 #pragma once
 
-#include "decimal_step.h"
+#include "display/toolkit/decimal_step.h"
 
 #include <QWidget>
 

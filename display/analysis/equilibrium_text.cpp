@@ -1,8 +1,8 @@
-#include "equilibrium_text.h"
+#include "display/analysis/equilibrium_text.h"
 
-#include "type_names.h"
+#include "model/analysis/type_names.h"
 
-#include "conversions.h"
+#include "display/toolkit/conversions.h"
 
 #include <QLocale>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "conversions.h"
-#include "equilibria.h"
+#include "display/toolkit/conversions.h"
+#include "model/analysis/equilibria.h"
 
 #include <QString>
 

@@ -1,10 +1,10 @@
 // The text of the help window. It names every action of the window, the mouse's and the
 // keyboard's, and the colours of the analysis overlays. The window's actions list their own keys.
-#include "help_window.h"
+#include "display/analysis/help_window.h"
 
-#include "action_table.h"
-#include "examples.h"
-#include "overlay_style.h"
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/controls/action_table.h"
+#include "model/analysis/examples.h"
 
 namespace {
 

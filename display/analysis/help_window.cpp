@@ -1,4 +1,4 @@
-#include "help_window.h"
+#include "display/analysis/help_window.h"
 
 #include <QAction>
 #include <QTextBrowser>

@@ -1,7 +1,7 @@
-#include "turning_point_table.h"
+#include "display/analysis/turning_point_table.h"
 
-#include "analysis_window.h"
-#include "conversions.h"
+#include "display/analysis/analysis_window.h"
+#include "display/toolkit/conversions.h"
 
 #include <QLabel>
 #include <QTableWidget>

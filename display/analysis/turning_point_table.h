@@ -1,7 +1,7 @@
 #pragma once
 
-#include "extrema.h"
-#include "trajectory.h"
+#include "model/analysis/extrema.h"
+#include "model/trajectory.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "bifurcation_canvas.h"
+#include "display/bifurcation/bifurcation_canvas.h"
 
 #include <QHelpEvent>
 #include <QMouseEvent>

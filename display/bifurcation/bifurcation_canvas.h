@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bifurcation_painter.h"
+#include "display/bifurcation/bifurcation_painter.h"
 
 #include <QWidget>
 

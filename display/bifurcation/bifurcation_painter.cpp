@@ -1,10 +1,10 @@
-#include "bifurcation_painter.h"
+#include "display/bifurcation/bifurcation_painter.h"
 
-#include "conversions.h"
-#include "equilibrium_colours.h"
-#include "panel_polyline.h"
-#include "plot_mapping.h"
-#include "tick_step.h"
+#include "display/bifurcation/equilibrium_colours.h"
+#include "display/bifurcation/panel_polyline.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/tick_step.h"
+#include "display/toolkit/conversions.h"
 
 #include <QFontMetrics>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bifurcation.h"
+#include "model/analysis/bifurcation.h"
 
 #include <QFont>
 #include <QPointF>

@@ -1,8 +1,8 @@
-#include "bifurcation_window.h"
+#include "display/bifurcation/bifurcation_window.h"
 
-#include "bifurcation_canvas.h"
-#include "decimal_step.h"
-#include "number_box.h"
+#include "display/bifurcation/bifurcation_canvas.h"
+#include "display/toolkit/decimal_step.h"
+#include "display/toolkit/number_box.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bifurcation.h"
-#include "palette.h"
+#include "display/toolkit/palette.h"
+#include "model/analysis/bifurcation.h"
 
 #include <QColor>
 

@@ -1,4 +1,4 @@
-#include "panel_polyline.h"
+#include "display/bifurcation/panel_polyline.h"
 
 #include <QPainter>
 

@@ -1,7 +1,7 @@
-#include "accessibility.h"
+#include "display/controls/accessibility.h"
 
-#include "clickable_label.h"
-#include "conversions.h"
+#include "display/controls/clickable_label.h"
+#include "display/toolkit/conversions.h"
 
 #include <QAbstractSlider>
 #include <QAccessibleWidget>

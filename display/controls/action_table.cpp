@@ -1,6 +1,6 @@
 // The one table of the window's actions: what makes them, what lists them in the context menu,
 // and what names their keys in the help.
-#include "action_table.h"
+#include "display/controls/action_table.h"
 
 #include <iterator>
 

@@ -1,4 +1,4 @@
-#include "clickable_label.h"
+#include "display/controls/clickable_label.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,13 +1,13 @@
-#include "layout.h"
+#include "display/controls/layout.h"
 
-#include "clickable_label.h"
-#include "equation_row.h"
-#include "line_shape.h"
-#include "plot_mapping.h"
-#include "plot_surface.h"
-#include "read_out_style.h"
-#include "time_cursor_bar.h"
-#include "twips.h"
+#include "display/controls/clickable_label.h"
+#include "display/controls/equation_row.h"
+#include "display/controls/read_out_style.h"
+#include "display/controls/time_cursor_bar.h"
+#include "display/plots/line_shape.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/plot_surface.h"
+#include "display/plots/twips.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "read_out_style.h"
+#include "display/controls/read_out_style.h"
 
 #include <QPainter>
 #include <QStyleOption>

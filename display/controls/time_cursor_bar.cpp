@@ -1,4 +1,4 @@
-#include "time_cursor_bar.h"
+#include "display/controls/time_cursor_bar.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "clipped_device.h"
+#include "display/export/clipped_device.h"
 
 #include <QFontMetricsF>
 #include <QPaintEngine>

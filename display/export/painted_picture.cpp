@@ -1,6 +1,6 @@
-#include "painted_picture.h"
+#include "display/export/painted_picture.h"
 
-#include "clipped_device.h"
+#include "display/export/clipped_device.h"
 
 #include <QBuffer>
 #include <QPainter>

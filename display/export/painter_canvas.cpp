@@ -1,6 +1,6 @@
-#include "painter_canvas.h"
+#include "display/export/painter_canvas.h"
 
-#include "twips.h"
+#include "display/plots/twips.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "plot_canvas.h"
+#include "display/plots/plot_canvas.h"
 
 #include <QColor>
 #include <QRectF>

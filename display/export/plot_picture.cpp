@@ -1,9 +1,9 @@
-#include "plot_picture.h"
+#include "display/export/plot_picture.h"
 
-#include "layout.h"
-#include "painted_picture.h"
-#include "painter_canvas.h"
-#include "twips.h"
+#include "display/controls/layout.h"
+#include "display/export/painted_picture.h"
+#include "display/export/painter_canvas.h"
+#include "display/plots/twips.h"
 
 #include <QPainter>
 #include <QPalette>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trajectory_plot.h"
+#include "display/plots/trajectory_plot.h"
 
 #include <QByteArray>
 #include <QColor>

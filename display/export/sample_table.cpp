@@ -1,6 +1,6 @@
-#include "sample_table.h"
+#include "display/export/sample_table.h"
 
-#include "conversions.h"
+#include "display/toolkit/conversions.h"
 
 #include <array>
 #include <charconv>

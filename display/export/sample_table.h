@@ -1,6 +1,6 @@
 #pragma once
 
-#include "trajectory.h"
+#include "model/trajectory.h"
 
 #include <QString>
 

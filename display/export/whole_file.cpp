@@ -1,4 +1,4 @@
-#include "whole_file.h"
+#include "display/export/whole_file.h"
 
 #include <QSaveFile>
 

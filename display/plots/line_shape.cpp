@@ -1,6 +1,6 @@
-#include "line_shape.h"
+#include "display/plots/line_shape.h"
 
-#include "plot_canvas.h"
+#include "display/plots/plot_canvas.h"
 
 #include <QFrame>
 #include <QPainter>

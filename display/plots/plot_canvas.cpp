@@ -1,6 +1,6 @@
-#include "plot_canvas.h"
+#include "display/plots/plot_canvas.h"
 
-#include "twips.h"
+#include "display/plots/twips.h"
 
 #include <QPainter>
 #include <QPolygonF>

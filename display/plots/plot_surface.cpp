@@ -1,6 +1,6 @@
-#include "plot_surface.h"
+#include "display/plots/plot_surface.h"
 
-#include "twips.h"
+#include "display/plots/twips.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "tick_step.h"
+#include "display/plots/tick_step.h"
 
 #include <cmath>
 #include <initializer_list>

@@ -1,9 +1,9 @@
-#include "trajectory_plot.h"
+#include "display/plots/trajectory_plot.h"
 
-#include "model.h"
-#include "palette.h"
-#include "plot_mapping.h"
-#include "twips.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/twips.h"
+#include "display/toolkit/palette.h"
+#include "model/model.h"
 
 #include <QLineF>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "extrema.h"
-#include "plot_canvas.h"
-#include "trajectory.h"
+#include "display/plots/plot_canvas.h"
+#include "model/analysis/extrema.h"
+#include "model/trajectory.h"
 
 #include <deque>
 #include <vector>

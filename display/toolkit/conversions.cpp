@@ -1,6 +1,6 @@
-#include "conversions.h"
+#include "display/toolkit/conversions.h"
 
-#include "failure.h"
+#include "model/failure.h"
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
-#include "decimal_step.h"
+#include "display/toolkit/decimal_step.h"
 
-#include "conversions.h"
+#include "display/toolkit/conversions.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
-#include "number_box.h"
+#include "display/toolkit/number_box.h"
 
-#include "conversions.h"
-#include "decimal_step.h"
-#include "failure.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/decimal_step.h"
+#include "model/failure.h"
 
 #include <QLineEdit>
 #include <QToolTip>

@@ -1,4 +1,4 @@
-#include "qt_translation.h"
+#include "display/toolkit/qt_translation.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

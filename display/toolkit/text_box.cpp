@@ -1,4 +1,4 @@
-#include "text_box.h"
+#include "display/toolkit/text_box.h"
 
 #include <QLineEdit>
 #include <QVariant>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "coefficients.h"
-#include "equilibria.h"
+#include "model/analysis/equilibria.h"
+#include "model/coefficients.h"
 
 #include <vector>
 

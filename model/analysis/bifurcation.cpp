@@ -1,7 +1,7 @@
-#include "bifurcation.h"
+#include "model/analysis/bifurcation.h"
 
-#include "tolerance.h"
-#include "type_names.h"
+#include "model/analysis/tolerance.h"
+#include "model/analysis/type_names.h"
 
 #include <algorithm>
 #include <cmath>

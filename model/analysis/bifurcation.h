@@ -1,7 +1,7 @@
 #pragma once
 
-#include "coefficients.h"
-#include "linearisation.h"
+#include "model/analysis/linearisation.h"
+#include "model/coefficients.h"
 
 #include <array>
 #include <functional>

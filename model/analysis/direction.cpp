@@ -1,6 +1,6 @@
-#include "direction.h"
+#include "model/analysis/direction.h"
 
-#include "tolerance.h"
+#include "model/analysis/tolerance.h"
 
 #include <algorithm>
 #include <cmath>

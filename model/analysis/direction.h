@@ -1,6 +1,6 @@
 #pragma once
 
-#include "coefficients.h"
+#include "model/coefficients.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
-#include "equilibria.h"
+#include "model/analysis/equilibria.h"
 
-#include "tolerance.h"
+#include "model/analysis/tolerance.h"
 
 #include <algorithm>
 #include <cmath>

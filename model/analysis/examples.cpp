@@ -1,4 +1,4 @@
-#include "examples.h"
+#include "model/analysis/examples.h"
 
 namespace {
 

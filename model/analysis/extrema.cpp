@@ -1,6 +1,6 @@
-#include "extrema.h"
+#include "model/analysis/extrema.h"
 
-#include "tolerance.h"
+#include "model/analysis/tolerance.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "coefficients.h"
-#include "sample_array.h"
+#include "model/coefficients.h"
+#include "model/sample_array.h"
 
 #include <optional>
 #include <vector>

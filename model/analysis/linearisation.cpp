@@ -1,6 +1,6 @@
-#include "linearisation.h"
+#include "model/analysis/linearisation.h"
 
-#include "tolerance.h"
+#include "model/analysis/tolerance.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "coefficients.h"
+#include "model/coefficients.h"
 
 // What the linearisation says about an equilibrium.
 enum class EquilibriumType {

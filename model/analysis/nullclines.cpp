@@ -1,4 +1,4 @@
-#include "nullclines.h"
+#include "model/analysis/nullclines.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "type_names.h"
+#include "model/analysis/type_names.h"
 
 const char *typeName(EquilibriumType type)
 {

@@ -19,11 +19,11 @@
 //   to 0 in a field that stays finite, every sample computed equals the initial point;
 // - it leaves bit for bit what a second, plainly written integrator leaves, which also
 //   settles where a fault ends the computation and which entries it had written by then.
-#include "byte_reader.h"
-#include "failure.h"
-#include "fuzz_check.h"
-#include "model.h"
-#include "reference_integrator.h"
+#include "model/failure.h"
+#include "model/model.h"
+#include "tests/fuzz/byte_reader.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "tests/fuzz/reference_integrator.h"
 
 #include <array>
 #include <cmath>

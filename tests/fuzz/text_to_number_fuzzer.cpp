@@ -20,9 +20,9 @@
 //   "1000" (a float needs up to 9 digits).
 // - Both locales write the same digits; only the decimal separator and the letter of the
 //   exponent differ.
-#include "conversions.h"
-#include "failure.h"
-#include "fuzz_check.h"
+#include "display/toolkit/conversions.h"
+#include "model/failure.h"
+#include "tests/fuzz/fuzz_check.h"
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,9 +1,9 @@
 // The monkey's coefficient edits through the dialog, and its watch over modal windows.
-#include "monkey.h"
+#include "tests/monkey/monkey.h"
 
-#include "clickable_label.h"
-#include "prog.h"
-#include "window_checks.h"
+#include "display/controls/clickable_label.h"
+#include "interaction/prog.h"
+#include "tests/monkey/window_checks.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

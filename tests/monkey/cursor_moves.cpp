@@ -1,9 +1,9 @@
 // The monkey's ways of moving the time cursor.
-#include "monkey.h"
+#include "tests/monkey/monkey.h"
 
-#include "model.h"
-#include "prog.h"
-#include "window_checks.h"
+#include "interaction/prog.h"
+#include "model/model.h"
+#include "tests/monkey/window_checks.h"
 
 #include <QApplication>
 #include <QScrollBar>

@@ -1,9 +1,9 @@
-#include "monkey.h"
+#include "tests/monkey/monkey.h"
 
-#include "conversions.h"
-#include "plot_surface.h"
-#include "prog.h"
-#include "window_checks.h"
+#include "display/plots/plot_surface.h"
+#include "display/toolkit/conversions.h"
+#include "interaction/prog.h"
+#include "tests/monkey/window_checks.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model.h"
-#include "text_source.h"
+#include "model/model.h"
+#include "tests/monkey/text_source.h"
 
 #include <QObject>
 #include <QRandomGenerator>

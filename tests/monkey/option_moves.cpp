@@ -1,11 +1,11 @@
 // The monkey's use of the options over the designed window: overlays, kept trajectories,
 // turning points and joined samples turned on and off, drags in the phase plane, and the
 // keys that move between turning points.
-#include "monkey.h"
+#include "tests/monkey/monkey.h"
 
-#include "plot_surface.h"
-#include "prog.h"
-#include "window_checks.h"
+#include "display/plots/plot_surface.h"
+#include "interaction/prog.h"
+#include "tests/monkey/window_checks.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "text_source.h"
+#include "tests/monkey/text_source.h"
 
 #include <QRandomGenerator>
 

@@ -1,9 +1,9 @@
-#include "window_checks.h"
+#include "tests/monkey/window_checks.h"
 
-#include "conversions.h"
-#include "failure.h"
-#include "plot_surface.h"
-#include "prog.h"
+#include "display/plots/plot_surface.h"
+#include "display/toolkit/conversions.h"
+#include "interaction/prog.h"
+#include "model/failure.h"
 
 #include <QLocale>
 #include <QScrollBar>

@@ -1,8 +1,8 @@
-#include "direction_field_painter.h"
+#include "display/analysis/overlays/direction_field_painter.h"
 
-#include "direction.h"
-#include "overlay_style.h"
-#include "phase_geometry.h"
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/analysis/overlays/phase_geometry.h"
+#include "model/analysis/direction.h"
 
 #include <QLineF>
 #include <QPainter>

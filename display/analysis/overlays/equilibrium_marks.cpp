@@ -1,8 +1,8 @@
-#include "equilibrium_marks.h"
+#include "display/analysis/overlays/equilibrium_marks.h"
 
-#include "nullcline_painter.h"
-#include "overlay_style.h"
-#include "phase_geometry.h"
+#include "display/analysis/overlays/nullcline_painter.h"
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/analysis/overlays/phase_geometry.h"
 
 #include <QLineF>
 #include <QPainter>

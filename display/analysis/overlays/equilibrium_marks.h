@@ -1,6 +1,6 @@
 #pragma once
 
-#include "equilibria.h"
+#include "model/analysis/equilibria.h"
 
 #include <QPointF>
 

@@ -1,7 +1,7 @@
-#include "nullcline_painter.h"
+#include "display/analysis/overlays/nullcline_painter.h"
 
-#include "overlay_style.h"
-#include "phase_geometry.h"
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/analysis/overlays/phase_geometry.h"
 
 #include <QPainter>
 

@@ -1,9 +1,9 @@
-#include "overlay_renderer.h"
+#include "display/analysis/overlays/overlay_renderer.h"
 
-#include "direction_field_painter.h"
-#include "equilibrium_marks.h"
-#include "nullcline_painter.h"
-#include "scale_painter.h"
+#include "display/analysis/overlays/direction_field_painter.h"
+#include "display/analysis/overlays/equilibrium_marks.h"
+#include "display/analysis/overlays/nullcline_painter.h"
+#include "display/analysis/overlays/scale_painter.h"
 
 void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const OverlayOptions &options,
                         const AnalysedSystem &system)

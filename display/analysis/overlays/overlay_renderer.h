@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysed_system.h"
+#include "model/analysis/analysed_system.h"
 
 class QPainter;
 class QSizeF;

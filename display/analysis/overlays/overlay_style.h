@@ -1,6 +1,6 @@
 #pragma once
 
-#include "palette.h"
+#include "display/toolkit/palette.h"
 
 #include <QColor>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "nullclines.h"
-#include "plot_mapping.h"
-#include "twips.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/twips.h"
+#include "model/analysis/nullclines.h"
 
 #include <QPointF>
 #include <QSizeF>

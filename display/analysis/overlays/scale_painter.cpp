@@ -1,10 +1,10 @@
-#include "scale_painter.h"
+#include "display/analysis/overlays/scale_painter.h"
 
-#include "conversions.h"
-#include "overlay_style.h"
-#include "plot_mapping.h"
-#include "tick_step.h"
-#include "twips.h"
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/tick_step.h"
+#include "display/plots/twips.h"
+#include "display/toolkit/conversions.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
