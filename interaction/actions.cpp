@@ -46,6 +46,7 @@ void Prog::createActions()
     });
     connect(action(NextTurningPoint), &QAction::triggered, this, [this] { state_.moveToTurningPoint(+1); });
     connect(action(PreviousTurningPoint), &QAction::triggered, this, [this] { state_.moveToTurningPoint(-1); });
+    connectView();
     connect(action(AnalysisWindow), &QAction::triggered, analysis, &AnalysisLayer::showAnalysisWindow);
     connect(action(BifurcationWindow), &QAction::triggered, analysis, &AnalysisLayer::showBifurcationWindow);
     connect(action(ContextMenu), &QAction::triggered, analysis, &AnalysisLayer::openContextMenuFromKeyboard);
@@ -74,4 +75,24 @@ void Prog::connectOptions()
     });
     action(WindowAction::NextTurningPoint)->setEnabled(false);
     action(WindowAction::PreviousTurningPoint)->setEnabled(false);
+}
+
+// The view of the phase plane: zoomed about its centre by the keys, back to the designed view,
+// fitted to what there is to see, or moved a tenth of it.
+void Prog::connectView()
+{
+    using enum WindowAction;
+    const auto zoom = [this](double factor) {
+        const PlaneView &v = state_.view();
+        state_.setView(plane_view::zoomedAbout(v, v.left + v.side / 2, v.bottom + v.side / 2, factor));
+    };
+    connect(action(ZoomIn), &QAction::triggered, this, [zoom] { zoom(plane_view::kZoomStep); });
+    connect(action(ZoomOut), &QAction::triggered, this, [zoom] { zoom(1 / plane_view::kZoomStep); });
+    connect(action(InitialView), &QAction::triggered, this, [this] { state_.setView(PlaneView{}); });
+    connect(action(FitView), &QAction::triggered, this, [this] { state_.fitView(); });
+    const auto pan = [this](double right, double up) { state_.setView(plane_view::panned(state_.view(), right, up)); };
+    connect(action(PanLeft), &QAction::triggered, this, [pan] { pan(-0.1, 0); });
+    connect(action(PanRight), &QAction::triggered, this, [pan] { pan(0.1, 0); });
+    connect(action(PanUp), &QAction::triggered, this, [pan] { pan(0, 0.1); });
+    connect(action(PanDown), &QAction::triggered, this, [pan] { pan(0, -0.1); });
 }

@@ -5,6 +5,7 @@
 #include "display/plots/plot_mapping.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/text_box.h"
+#include "display/views/plot_views.h"
 #include "model/failure.h"
 
 #include <QLineEdit>
@@ -59,11 +60,11 @@ namespace {
 // One coordinate of the pressed point: snapped onto its axis when asked and nearer than
 // 80 twips (distances compared in single precision), otherwise the inverse of the
 // phase-plane mapping as a single-precision number.
-QString coordinateText(float offsetTwips, bool snap)
+QString coordinateText(const plot_mapping::PlotMapping &m, float offsetTwips, bool snap)
 {
     if (snap && std::fabs(offsetTwips) < 80.0f)
         return QStringLiteral("0");
-    return textOfSingle(plot_mapping::phaseUnitsOfOffset(offsetTwips));
+    return textOfSingle(m.phaseUnitsOfOffset(offsetTwips));
 }
 
 } // namespace
@@ -71,8 +72,9 @@ QString coordinateText(float offsetTwips, bool snap)
 void Prog::XYgraf_MouseDown(int /*Button: every button sets the point*/, int Shift, float X, float Y)
 {
     const bool snap = Shift == 1;
-    writeText(XI, coordinateText(plot_mapping::twipsRightOfYAxis(X), snap));
-    writeText(YI, coordinateText(plot_mapping::twipsAboveXAxis(Y), snap));
+    const plot_mapping::PlotMapping m = plots_->mapping();
+    writeText(XI, coordinateText(m, m.twipsRightOfYAxis(X), snap));
+    writeText(YI, coordinateText(m, m.twipsAboveXAxis(Y), snap));
     calcula();
     resetTimeCursor();
     pintura();

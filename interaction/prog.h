@@ -88,6 +88,7 @@ private:
     // actions.cpp
     void createActions();
     void connectOptions();
+    void connectView();
     // prog.cpp, commands.cpp, time_cursor.cpp
     template <typename Procedure>
     void dispatch(Procedure procedure);

@@ -150,3 +150,33 @@ void ExplorerState::setOption(Option which, bool on)
     }
     emit optionChanged(which, on);
 }
+
+void ExplorerState::setView(const PlaneView &view)
+{
+    const PlaneView within = plane_view::clamped(view);
+    if (within == view_)
+        return;
+    view_ = within;
+    emit viewChanged();
+}
+
+void ExplorerState::fitView()
+{
+    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    const auto hold = [&](double x, double y) {
+        if (!(std::fabs(x) < plane_view::kBound && std::fabs(y) < plane_view::kBound))
+            return;
+        x0 = std::min(x0, x);
+        y0 = std::min(y0, y);
+        x1 = std::max(x1, x);
+        y1 = std::max(y1, y);
+    };
+    for (int k = kFirstSample; k <= kLastSample; ++k)
+        if (model_.ok(k))
+            hold(model_.xs(k), model_.ys(k));
+    for (const Equilibrium &e : system_.equilibria)
+        if (e.shape == Equilibrium::Shape::Point)
+            hold(e.x, e.y);
+    if (x0 <= x1)
+        setView(plane_view::fitting(x0, y0, x1, y1));
+}

@@ -4,6 +4,7 @@
 #include "model/analysis/extrema.h"
 #include "model/model.h"
 #include "model/trajectory.h"
+#include "state/plane_view.h"
 
 #include <QObject>
 
@@ -15,7 +16,7 @@
 // Everything the window shows, apart from its widgets: the model with the coefficients set
 // and the trajectory they made, the system in force (the coefficients and dt of the last
 // recomputation, with its equilibria), the trajectories kept from earlier recomputations,
-// the turning points, the time cursor and the options. Views read it and call it; what
+// the turning points, the time cursor, the options and the view of the plane. Views read it and call it; what
 // changed reaches them through its signals. It needs no widget.
 class ExplorerState : public QObject {
     Q_OBJECT
@@ -81,6 +82,14 @@ public:
     // Switching kept trajectories off forgets them.
     void setOption(Option which, bool on);
 
+    // What part of the plane is shown; the designed view at start.
+    const PlaneView &view() const { return view_; }
+    // Takes the nearest view within the limits (plane_view::clamped).
+    void setView(const PlaneView &view);
+    // The smallest view that holds the trajectory's valid samples and the equilibria within
+    // the limits; the view stays when there is nothing to hold.
+    void fitView();
+
 signals:
     void coefficientChanged(int index, double value);
     // After each recomputation; says whether the coefficients or dt in force changed with it.
@@ -88,6 +97,7 @@ signals:
     void keptTrajectoriesChanged();
     void cursorMoved(int sample);
     void optionChanged(ExplorerState::Option which, bool on);
+    void viewChanged();
 
 private:
     void keepReplaced(const Trajectory &replaced);
@@ -101,4 +111,5 @@ private:
     std::vector<TurningPoint> turningPoints_;
     int cursor_ = 0;
     std::array<bool, kOptionCount> options_{};
+    PlaneView view_;
 };

@@ -365,7 +365,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas | conservar borrarTrayectorias extremos unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()

@@ -19,6 +19,14 @@ enum class WindowAction {
     Equilibria,
     DirectionField,
     Scales,
+    ZoomIn,
+    ZoomOut,
+    InitialView,
+    FitView,
+    PanLeft,
+    PanRight,
+    PanUp,
+    PanDown,
     AnalysisWindow,
     BifurcationWindow,
     ContextMenu,
@@ -31,9 +39,9 @@ enum class WindowAction {
 inline constexpr std::size_t kWindowActionCount = std::size_t(WindowAction::CopyImage) + 1;
 
 // The sections of the context menu, in their order, separated by lines; None: not in the menu.
-enum class MenuGroup { None, Overlays, Trajectories, Export, Windows, Help };
-inline constexpr MenuGroup kMenuGroups[] = {MenuGroup::Overlays, MenuGroup::Trajectories, MenuGroup::Export,
-                                            MenuGroup::Windows, MenuGroup::Help};
+enum class MenuGroup { None, Overlays, View, Trajectories, Export, Windows, Help };
+inline constexpr MenuGroup kMenuGroups[] = {MenuGroup::Overlays, MenuGroup::View, MenuGroup::Trajectories,
+                                            MenuGroup::Export, MenuGroup::Windows, MenuGroup::Help};
 
 // Where the help window lists an action's key: a row of the keyboard's table or of the export's,
 // or in the row above, whose line speaks for both.

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <string_view>
 #include <vector>
 
 namespace layout {
@@ -184,6 +185,22 @@ void build(QWidget *window)
         auto *shape = new LineShape(line.from, line.to, plot);
         shape->setObjectName(QString::fromLatin1(line.name));
     }
+}
+
+QLineF lineIn(const Line &line, const plot_mapping::PlotMapping &m)
+{
+    QPointF from(line.from), to(line.to);
+    const auto across = [&from, &to](double y) { from.ry() = to.ry() = y; };
+    const std::string_view name = line.name;
+    if (name == "Line1")
+        across(m.phaseY(0));
+    else if (name == "Line2")
+        from.rx() = to.rx() = m.phaseX(0);
+    else if (name == "Line3")
+        across(m.xValueY(0));
+    else if (name == "Line5")
+        across(m.yValueY(0));
+    return {from, to};
 }
 
 } // namespace layout

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "display/plots/plot_mapping.h"
+
+#include <QLineF>
 #include <QPoint>
 #include <QString>
 
@@ -38,6 +41,10 @@ struct Line {
 
 extern const std::array<Control, 29> kControls;
 extern const std::array<Line, 6> kLines;
+
+// Where a line lies in the view a mapping shows, in twips: the phase plane's axes and the time
+// plots' lines of the value 0 move with the view; the lines of the time 0 stay.
+QLineF lineIn(const Line &line, const plot_mapping::PlotMapping &m);
 
 // Builds every control of the layout as a child of window, in tab order, and sets the
 // window's caption and client size.

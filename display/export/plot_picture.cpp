@@ -103,7 +103,8 @@ void paintPlots(QPainter &painter, const PlotScene &scene, const UnderlayPainter
         for (PlotKind plot : kPlots)
             if (std::strcmp(line.plot, nameOf(plot)) == 0) {
                 PainterCanvas canvas(painter, drawingArea(plot), colours.base, colours.axes);
-                canvas.line(float(line.from.x()), float(line.from.y()), float(line.to.x()), float(line.to.y()));
+                const QLineF shown = layout::lineIn(line, scene.mapping);
+                canvas.line(float(shown.x1()), float(shown.y1()), float(shown.x2()), float(shown.y2()));
             }
 }
 

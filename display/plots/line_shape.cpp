@@ -15,6 +15,15 @@ LineShape::LineShape(QPoint fromTwips, QPoint toTwips, QWidget *plot)
     setGeometry(frame ? frame->contentsRect() : plot->rect());
 }
 
+void LineShape::setEnds(QPointF fromTwips, QPointF toTwips)
+{
+    if (fromTwips == from_ && toTwips == to_)
+        return;
+    from_ = fromTwips;
+    to_ = toTwips;
+    update();
+}
+
 void LineShape::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QPointF>
 #include <QWidget>
 
 // A thin straight line laid over a plot's drawing area. It covers the whole drawing area,
@@ -12,13 +13,16 @@ public:
     // The end points are twips in the drawing area of the parent plot.
     LineShape(QPoint fromTwips, QPoint toTwips, QWidget *plot);
 
-    QPoint from() const { return from_; }
-    QPoint to() const { return to_; }
+    // Where it lies now, to the nearest twip.
+    QPoint from() const { return from_.toPoint(); }
+    QPoint to() const { return to_.toPoint(); }
+    // Moves it, as the view of its plot moves.
+    void setEnds(QPointF fromTwips, QPointF toTwips);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    QPoint from_;
-    QPoint to_;
+    QPointF from_;
+    QPointF to_;
 };

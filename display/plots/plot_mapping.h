@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/plane_view.h"
+
 #include <cfloat>
 #include <cmath>
 #include <optional>
@@ -8,32 +10,73 @@
 // computed in double precision, the multiplication first.
 namespace plot_mapping {
 
-// The phase plane: kPhaseTwipsPerUnit twips per unit on both axes, the origin at
-// (kPhaseOriginX, kPhaseOriginY).
+// The designed view: the phase plane at kPhaseTwipsPerUnit twips per unit on both axes, the
+// origin at (kPhaseOriginX, kPhaseOriginY); its drawing area spans kPhaseSideTwips. The time
+// plots: sample k at 2060 + 20 k whatever the time step, 170 twips per unit upwards from the
+// value 0 at 1700.
 inline constexpr int kPhaseOriginX = 150;
 inline constexpr int kPhaseOriginY = 4100;
 inline constexpr int kPhaseTwipsPerUnit = 400;
+inline constexpr int kPhaseSideTwips = 4300;
+inline constexpr int kValueOrigin = 1700;
+inline constexpr int kValueTwipsPerUnit = 170;
 
-inline double phaseX(double x) { return kPhaseOriginX + kPhaseTwipsPerUnit * x; }
-inline double phaseY(double y) { return kPhaseOriginY - kPhaseTwipsPerUnit * y; }
-
-// The inverse, in double precision: the point of the phase plane at a position in twips.
-inline double phaseUnitsX(double twipsX) { return (twipsX - kPhaseOriginX) / kPhaseTwipsPerUnit; }
-inline double phaseUnitsY(double twipsY) { return (kPhaseOriginY - twipsY) / kPhaseTwipsPerUnit; }
-
-// The inverse as a press gives it: the offsets from the axis lines subtracted in single
-// precision, then divided in double precision and rounded to a float.
-inline float twipsRightOfYAxis(float twipsX) { return twipsX - static_cast<float>(kPhaseOriginX); }
-inline float twipsAboveXAxis(float twipsY) { return static_cast<float>(kPhaseOriginY) - twipsY; }
-inline float phaseUnitsOfOffset(float offsetTwips)
-{
-    return static_cast<float>(static_cast<double>(offsetTwips) / kPhaseTwipsPerUnit);
-}
-
-// The time plots: sample k at 2060 + 20 k whatever the time step, 170 twips per unit upwards
-// from the value 0 at 1700.
 inline int timeX(int k) { return 2060 + 20 * k; }
-inline double valueY(double value) { return 1700 - 170 * value; }
+
+// A time plot's value axis: the value v stands at origin - step * v twips.
+struct ValueAxis {
+    double origin = kValueOrigin;
+    double step = kValueTwipsPerUnit;
+
+    double y(double value) const { return origin - step * value; }
+    double valueAt(double twipsY) const { return (origin - twipsY) / step; }
+};
+
+// Where the plots put a point of the plane for one view, and its inverse. Every position is
+// an origin plus (or, upwards, minus) a step times the value, the multiplication first, so
+// that the designed view's positions are the designed ones to the last bit.
+struct PlotMapping {
+    double phaseOriginX = kPhaseOriginX;
+    double phaseOriginY = kPhaseOriginY;
+    double phaseStep = kPhaseTwipsPerUnit;
+    // The time plots' value axes: x(t) follows the phase plane's horizontal axis, y(t) its
+    // vertical one.
+    ValueAxis xValues;
+    ValueAxis yValues;
+
+    double phaseX(double x) const { return phaseOriginX + phaseStep * x; }
+    double phaseY(double y) const { return phaseOriginY - phaseStep * y; }
+    double xValueY(double value) const { return xValues.y(value); }
+    double yValueY(double value) const { return yValues.y(value); }
+
+    // The inverse, in double precision: the point of the phase plane at a position in twips.
+    double phaseUnitsX(double twipsX) const { return (twipsX - phaseOriginX) / phaseStep; }
+    double phaseUnitsY(double twipsY) const { return (phaseOriginY - twipsY) / phaseStep; }
+
+    // The inverse as a press gives it: the offsets from the axis lines subtracted in single
+    // precision, then divided in double precision and rounded to a float.
+    float twipsRightOfYAxis(float twipsX) const { return twipsX - static_cast<float>(phaseOriginX); }
+    float twipsAboveXAxis(float twipsY) const { return static_cast<float>(phaseOriginY) - twipsY; }
+    float phaseUnitsOfOffset(float offsetTwips) const
+    {
+        return static_cast<float>(static_cast<double>(offsetTwips) / phaseStep);
+    }
+
+    // A press covers a whole screen pixel, from `start` twips on for `extent` twips, and every
+    // point in it is as good as any other. The press is taken at the point of the phase plane
+    // whose value is tidiest, so that a press on the dot of (5, 5) gives 5, not 4.9875.
+    double pressedPhaseX(double start, double extent) const;
+    double pressedPhaseY(double start, double extent) const;
+};
+
+// The mapping that shows the view on a drawing area of the designed size. The designed view
+// (PlaneView's defaults) gives the designed constants exactly.
+PlotMapping mappingFor(const PlaneView &view);
+
+// The designed view's mapping, where the window starts.
+inline double phaseX(double x) { return PlotMapping{}.phaseX(x); }
+inline double phaseY(double y) { return PlotMapping{}.phaseY(y); }
+inline double valueY(double value) { return PlotMapping{}.xValueY(value); }
 
 // The single-precision position handed to the drawing surface, or nothing when the double
 // is no finite number within the range of a float.
@@ -54,21 +97,6 @@ inline double tidiestIn(double low, double high)
             return candidate;
     }
     return low;
-}
-
-// A press covers a whole screen pixel, from `start` twips on for `extent` twips, and every
-// point in it is as good as any other. The press is taken at the point of the phase plane
-// whose value is tidiest, so that a press on the dot of (5, 5) gives 5, not 4.9875.
-inline double pressedPhaseX(double start, double extent)
-{
-    return phaseX(tidiestIn(phaseUnitsX(start), phaseUnitsX(start + extent)));
-}
-
-inline double pressedPhaseY(double start, double extent)
-{
-    // y falls as the position grows: the tidiest of -y over the pixel.
-    return phaseY(-tidiestIn((start - kPhaseOriginY) / kPhaseTwipsPerUnit,
-                             (start + extent - kPhaseOriginY) / kPhaseTwipsPerUnit));
 }
 
 } // namespace plot_mapping

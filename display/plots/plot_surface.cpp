@@ -224,7 +224,7 @@ void PlotSurface::wheelEvent(QWheelEvent *event)
     const int notches = wheelAngle_ / 120;
     wheelAngle_ -= notches * 120;
     if (notches != 0)
-        emit wheelTurned(notches);
+        emit wheelTurned(notches, event->modifiers(), event->position() - QPointF(contentsRect().topLeft()));
     event->accept();
 }
 

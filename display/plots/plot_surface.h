@@ -51,8 +51,9 @@ signals:
     // may lie outside it during a drag); and the button went up there.
     void dragged(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF pos);
     void released(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos);
-    // The wheel turned by whole notches, positive away from the user.
-    void wheelTurned(int notches);
+    // The wheel turned by whole notches, positive away from the user, with the pointer at pos
+    // in the drawing area's logical pixels.
+    void wheelTurned(int notches, Qt::KeyboardModifiers modifiers, QPointF pos);
     // The crosshair moved to another pixel of the drawing area.
     void markerMoved(QPoint pixel);
     // Left, Right, Home, End, PageUp or PageDown, on a surface without a marker.

@@ -35,14 +35,14 @@ struct Positions {
     double phaseX, phaseY, time, xValue, yValue;
 };
 
-Positions positionsOf(const SampleArray<double> &xs, const SampleArray<double> &ys, int k)
+Positions positionsOf(const PlotMapping &m, const SampleArray<double> &xs, const SampleArray<double> &ys, int k)
 {
-    return {phaseX(xs(k)), phaseY(ys(k)), double(timeX(k)), valueY(xs(k)), valueY(ys(k))};
+    return {m.phaseX(xs(k)), m.phaseY(ys(k)), double(timeX(k)), m.xValueY(xs(k)), m.yValueY(ys(k))};
 }
 
-void plotSample(const Model &model, int k, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot)
+void plotSample(const PlotMapping &m, const Model &model, int k, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot)
 {
-    const Positions p = positionsOf(model.xs, model.ys, k);
+    const Positions p = positionsOf(m, model.xs, model.ys, k);
     plot(phasePlane, p.phaseX, p.phaseY);
     plot(xPlot, p.time, p.xValue);
     plot(yPlot, p.time, p.yValue);
@@ -57,10 +57,10 @@ void forEachJoint(const SampleArray<bool> &ok, Join join)
             join(k, k + 1);
 }
 
-void joinSamples(const Model &model, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot)
+void joinSamples(const PlotMapping &m, const Model &model, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot)
 {
     forEachJoint(model.ok, [&](int a, int b) {
-        const Positions p = positionsOf(model.xs, model.ys, a), q = positionsOf(model.xs, model.ys, b);
+        const Positions p = positionsOf(m, model.xs, model.ys, a), q = positionsOf(m, model.xs, model.ys, b);
         lineTo(phasePlane, p.phaseX, p.phaseY, q.phaseX, q.phaseY);
         lineTo(xPlot, p.time, p.xValue, q.time, q.xValue);
         lineTo(yPlot, p.time, p.yValue, q.time, q.yValue);
@@ -98,7 +98,7 @@ void drawKeptCursors(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas 
     for (const Trajectory &kept : *scene.kept) {
         if (!kept.ok(c))
             continue;
-        const Positions p = positionsOf(kept.xs, kept.ys, c);
+        const Positions p = positionsOf(scene.mapping, kept.xs, kept.ys, c);
         if (nearBy(p.phaseX, p.phaseY, near ? near->phaseX : 0, near ? near->phaseY : 0))
             plot(phasePlane, p.phaseX, p.phaseY);
         if (nearBy(p.time, p.xValue, near ? near->time : 0, near ? near->xValue : 0))
@@ -114,7 +114,7 @@ void drawKeptCursors(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas 
 
 // The turning points' triangles; one that would fall within kMarkMerge pixels of a triangle
 // of its kind already drawn in the same plot is left out, so that close marks do not blur.
-void drawTurningPoints(const Model &model, const std::vector<TurningPoint> &points, PlotCanvas &phasePlane,
+void drawTurningPoints(const PlotMapping &m, const Model &model, const std::vector<TurningPoint> &points, PlotCanvas &phasePlane,
                        PlotCanvas &xPlot, PlotCanvas &yPlot)
 {
     struct Drawn {
@@ -139,7 +139,7 @@ void drawTurningPoints(const Model &model, const std::vector<TurningPoint> &poin
         const PlotCanvas::Mark kind =
             point.kind == TurningPoint::Kind::Maximum ? PlotCanvas::Mark::Maximum : PlotCanvas::Mark::Minimum;
         const bool ofX = point.variable == TurningPoint::Variable::X;
-        const Positions p = positionsOf(model.xs, model.ys, point.sample);
+        const Positions p = positionsOf(m, model.xs, model.ys, point.sample);
         markOnce(phasePlane, kind, p.phaseX, p.phaseY);
         markOnce(ofX ? xPlot : yPlot, kind, p.time, ofX ? p.xValue : p.yValue);
     }
@@ -152,31 +152,32 @@ void drawTurningPoints(const Model &model, const std::vector<TurningPoint> &poin
 void drawPlots(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot)
 {
     const Model &model = *scene.current;
+    const PlotMapping &m = scene.mapping;
     const int c = scene.cursor;
     PlotCanvas *const canvases[] = {&phasePlane, &xPlot, &yPlot};
     for (PlotCanvas *canvas : canvases)
         canvas->Cls();
 
     if (scene.joinSamples)
-        joinSamples(model, phasePlane, xPlot, yPlot);
+        joinSamples(m, model, phasePlane, xPlot, yPlot);
 
     drawKeptCursors(scene, phasePlane, xPlot, yPlot, nullptr);
 
     for (int k = kFirstSample; k < c; ++k)
         if (model.ok(k))
-            plotSample(model, k, phasePlane, xPlot, yPlot);
+            plotSample(m, model, k, phasePlane, xPlot, yPlot);
 
     if (SampleArray<bool>::contains(c) && model.ok(c)) {
         for (PlotCanvas *canvas : canvases)
             canvas->setDrawWidth(3);
-        plotSample(model, c, phasePlane, xPlot, yPlot);
+        plotSample(m, model, c, phasePlane, xPlot, yPlot);
         for (PlotCanvas *canvas : canvases)
             canvas->setDrawWidth(1);
     }
 
     for (int k = c + 1; k <= kLastSample; ++k)
         if (model.ok(k))
-            plotSample(model, k, phasePlane, xPlot, yPlot);
+            plotSample(m, model, k, phasePlane, xPlot, yPlot);
 
     // Over the joining lines the cursor's sample would be a dot on a line of its own colour:
     // it is drawn again, larger, inside a ring of the base colour.
@@ -185,26 +186,27 @@ void drawPlots(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot
             canvas->setInk(canvas->baseColour());
             canvas->setDrawWidth(kCursorHaloWidth);
         }
-        plotSample(model, c, phasePlane, xPlot, yPlot);
+        plotSample(m, model, c, phasePlane, xPlot, yPlot);
         for (PlotCanvas *canvas : canvases)
             canvas->setDrawWidth(1);
         // The kept trajectories' dots that the ring covered come back over it.
-        const Positions ringed = positionsOf(model.xs, model.ys, c);
+        const Positions ringed = positionsOf(m, model.xs, model.ys, c);
         drawKeptCursors(scene, phasePlane, xPlot, yPlot, &ringed);
         for (PlotCanvas *canvas : canvases) {
             canvas->setInk(QColor());
             canvas->setDrawWidth(kJoinedCursorWidth);
         }
-        plotSample(model, c, phasePlane, xPlot, yPlot);
+        plotSample(m, model, c, phasePlane, xPlot, yPlot);
         for (PlotCanvas *canvas : canvases)
             canvas->setDrawWidth(1);
     }
 
     if (scene.turningPoints)
-        drawTurningPoints(model, *scene.turningPoints, phasePlane, xPlot, yPlot);
+        drawTurningPoints(m, model, *scene.turningPoints, phasePlane, xPlot, yPlot);
 }
 
-void paintKeptTrajectories(QPainter &painter, PlotKind plot, const std::deque<Trajectory> &kept, bool join)
+void paintKeptTrajectories(QPainter &painter, const PlotMapping &m, PlotKind plot, const std::deque<Trajectory> &kept,
+                           bool join)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -213,8 +215,8 @@ void paintKeptTrajectories(QPainter &painter, PlotKind plot, const std::deque<Tr
         const Trajectory &t = *it;
         if (join)
             forEachJoint(t.ok, [&](int a, int b) {
-                const auto [x1, y1] = pointIn(plot, positionsOf(t.xs, t.ys, a));
-                const auto [x2, y2] = pointIn(plot, positionsOf(t.xs, t.ys, b));
+                const auto [x1, y1] = pointIn(plot, positionsOf(m, t.xs, t.ys, a));
+                const auto [x2, y2] = pointIn(plot, positionsOf(m, t.xs, t.ys, b));
                 const auto sx1 = toSingle(x1), sy1 = toSingle(y1), sx2 = toSingle(x2), sy2 = toSingle(y2);
                 if (sx1 && sy1 && sx2 && sy2)
                     paintLine(painter, colour, *sx1, *sy1, *sx2, *sy2);
@@ -222,7 +224,7 @@ void paintKeptTrajectories(QPainter &painter, PlotKind plot, const std::deque<Tr
         for (int k = kFirstSample; k <= kLastSample; ++k) {
             if (!t.ok(k))
                 continue;
-            const auto [x, y] = pointIn(plot, positionsOf(t.xs, t.ys, k));
+            const auto [x, y] = pointIn(plot, positionsOf(m, t.xs, t.ys, k));
             const auto sx = toSingle(x), sy = toSingle(y);
             if (!sx || !sy || std::fabs(*sx) > 1e6f || std::fabs(*sy) > 1e6f)
                 continue;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/plots/plot_canvas.h"
+#include "display/plots/plot_mapping.h"
 #include "model/analysis/extrema.h"
 #include "model/trajectory.h"
 
@@ -14,6 +15,8 @@ class QSizeF;
 // Everything the three plots show besides the analysis overlays.
 struct PlotScene {
     const Model *current = nullptr;
+    // Where the plots show the plane: the view's mapping.
+    plot_mapping::PlotMapping mapping;
     int cursor = 0;
     // Trajectories kept from earlier computations, newest first; drawn in the underlay.
     const std::deque<Trajectory> *kept = nullptr;
@@ -45,7 +48,8 @@ void drawPlots(const PlotScene &scene, PlotCanvas &phasePlane, PlotCanvas &xPlot
 
 // The kept trajectories of one plot in their light colour, oldest first so the newest lies on
 // top; joined by lines when asked. For the underlay, which changes only with the kept list.
-void paintKeptTrajectories(QPainter &painter, PlotKind plot, const std::deque<Trajectory> &kept, bool join);
+void paintKeptTrajectories(QPainter &painter, const plot_mapping::PlotMapping &mapping, PlotKind plot,
+                           const std::deque<Trajectory> &kept, bool join);
 
 // The colour of kept trajectories and of the turning-point marks.
 QColor keptTrajectoryColour();

@@ -1,6 +1,8 @@
 #include "display/views/plot_views.h"
 
+#include "display/controls/layout.h"
 #include "display/export/plot_picture.h"
+#include "display/plots/line_shape.h"
 #include "display/plots/plot_surface.h"
 #include "state/explorer_state.h"
 
@@ -27,6 +29,22 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
         updateUnderlays();
         redraw();
     });
+    connect(&state_, &ExplorerState::viewChanged, this, &PlotViews::viewChanged);
+    mapping_ = plot_mapping::mappingFor(state_.view());
+}
+
+void PlotViews::viewChanged()
+{
+    mapping_ = plot_mapping::mappingFor(state_.view());
+    for (const layout::Line &line : layout::kLines)
+        for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
+            if (auto *shape = plot->findChild<LineShape *>(QString::fromLatin1(line.name), Qt::FindDirectChildrenOnly)) {
+                const QLineF shown = layout::lineIn(line, mapping_);
+                shape->setEnds(shown.p1(), shown.p2());
+            }
+    for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
+        plot->invalidateUnderlay();
+    redraw();
 }
 
 void PlotViews::redraw()
@@ -39,6 +57,7 @@ PlotScene PlotViews::scene() const
     using Option = ExplorerState::Option;
     PlotScene scene;
     scene.current = &state_.model();
+    scene.mapping = mapping_;
     scene.cursor = state_.cursor();
     if (state_.option(Option::KeepTrajectories))
         scene.kept = &state_.keptTrajectories();
@@ -87,13 +106,14 @@ void PlotViews::paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &ar
     const OverlayOptions o = overlayOptionsOf(state_);
     if (plot == PlotKind::PhasePlane) {
         if (o.anyInPhasePlane())
-            paintPhaseOverlays(painter, area, o, state_.system());
+            paintPhaseOverlays(painter, area, mapping_, o, state_.system());
     } else if (o.anyInTimePlots()) {
-        paintTimeOverlays(painter, area, o, state_.system());
+        const plot_mapping::ValueAxis &values = plot == PlotKind::XAgainstTime ? mapping_.xValues : mapping_.yValues;
+        paintTimeOverlays(painter, area, values, o, state_.system());
     }
     using Option = ExplorerState::Option;
     if (state_.option(Option::KeepTrajectories) && !state_.keptTrajectories().empty())
-        paintKeptTrajectories(painter, plot, state_.keptTrajectories(), state_.option(Option::JoinSamples));
+        paintKeptTrajectories(painter, mapping_, plot, state_.keptTrajectories(), state_.option(Option::JoinSamples));
 }
 
 QImage PlotViews::picture() const

@@ -27,6 +27,8 @@ public:
 
     // Clears the three plots and draws the state on them.
     void redraw();
+    // Where the plots show the plane: the mapping of the state's view.
+    plot_mapping::PlotMapping mapping() const { return mapping_; }
     // What the three plots show now, for the screen or a file.
     PlotScene scene() const;
     // What lies under the points of one plot, in logical pixels of its drawing area of the
@@ -42,9 +44,12 @@ private:
     // so that it clears as designed.
     void updateUnderlays();
     void recomputed(bool newCoefficients, bool newStep);
+    // The state's view moved: every plot is drawn afresh, the axis lines moved with it.
+    void viewChanged();
 
     const ExplorerState &state_;
     PlotSurface &phasePlane_;
     PlotSurface &xPlot_;
     PlotSurface &yPlot_;
+    plot_mapping::PlotMapping mapping_;
 };

@@ -185,14 +185,15 @@ bool AnalysisLayer::showEquilibriumTip(QHelpEvent *event)
     if (!state_.option(ExplorerState::Option::Equilibria))
         return false;
     const QRect area = phasePlane_.contentsRect();
-    const Equilibrium *found =
-        equilibriumAt(state_.system().equilibria, QSizeF(area.size()), QPointF(event->pos() - area.topLeft()));
+    const plot_mapping::PlotMapping mapping = plot_mapping::mappingFor(state_.view());
+    const Equilibrium *found = equilibriumAt(state_.system().equilibria, QSizeF(area.size()), mapping,
+                                             QPointF(event->pos() - area.topLeft()));
     if (!found)
         return false;
     // The tip stays while the pointer stays over the mark (or near the pointer, on a line).
     const int reach = int(overlay_style::kMarkReach);
     const QPoint centre = found->shape == Equilibrium::Shape::Point
-        ? phase_geometry::dotCentreAt(found->x, found->y).toPoint() + area.topLeft()
+        ? phase_geometry::dotCentreAt(mapping, found->x, found->y).toPoint() + area.topLeft()
         : event->pos();
     QToolTip::showText(event->globalPos(), tooltipText(*found), &phasePlane_,
                        QRect(centre - QPoint(reach, reach), QSize(2 * reach + 1, 2 * reach + 1)));

@@ -42,6 +42,12 @@ PlotGestures::PlotGestures(ExplorerState &state, PlotSurface &phasePlane, PlotSu
     connectTimePlot(yPlot);
     connectPhasePlane();
     connect(&state_, &ExplorerState::recomputed, this, &PlotGestures::placeMarkerOnInitialPoint);
+    connect(&state_, &ExplorerState::viewChanged, this, &PlotGestures::placeMarkerOnInitialPoint);
+}
+
+plot_mapping::PlotMapping PlotGestures::mapping() const
+{
+    return plot_mapping::mappingFor(state_.view());
 }
 
 void PlotGestures::connectTimePlot(PlotSurface &plot)
@@ -74,13 +80,27 @@ void PlotGestures::connectTimePlot(PlotSurface &plot)
 
 void PlotGestures::connectPhasePlane()
 {
+    // The wheel zooms about the point under the pointer, which stays there; with Shift it
+    // moves the view sideways, a tenth of it a notch.
+    connect(&phasePlane_, &PlotSurface::wheelTurned, this,
+            [this](int notches, Qt::KeyboardModifiers modifiers, QPointF pos) {
+                const PlaneView &view = state_.view();
+                if (modifiers & Qt::ShiftModifier) {
+                    state_.setView(plane_view::panned(view, -0.1 * notches, 0));
+                    return;
+                }
+                const plot_mapping::PlotMapping m = mapping();
+                state_.setView(plane_view::zoomedAbout(view, m.phaseUnitsX(pos.x() * kTwipsPerPixel),
+                                                       m.phaseUnitsY(pos.y() * kTwipsPerPixel),
+                                                       std::pow(plane_view::kZoomStep, notches)));
+            });
     phasePlane_.setKeyboardMarker(true);
     connect(&phasePlane_, &PlotSurface::markerMoved, this, [this](QPoint pixel) {
         // The point a press on the crosshair's pixel would give, as XI and YI would show it.
         const auto [x, y] = pressedTwips(QPointF(pixel));
-        using namespace plot_mapping;
-        describePhasePlanePoint(&phasePlane_, textOfSingle(phaseUnitsOfOffset(twipsRightOfYAxis(x))),
-                                textOfSingle(phaseUnitsOfOffset(twipsAboveXAxis(y))));
+        const plot_mapping::PlotMapping m = mapping();
+        describePhasePlanePoint(&phasePlane_, textOfSingle(m.phaseUnitsOfOffset(m.twipsRightOfYAxis(x))),
+                                textOfSingle(m.phaseUnitsOfOffset(m.twipsAboveXAxis(y))));
     });
     dragFrame_ = new QTimer(this);
     dragFrame_->setSingleShot(true);
@@ -131,8 +151,9 @@ void PlotGestures::press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers
 std::pair<float, float> PlotGestures::pressedTwips(QPointF pos) const
 {
     const double pixel = kTwipsPerPixel / phasePlane_.devicePixelRatioF();
-    return {static_cast<float>(plot_mapping::pressedPhaseX(pos.x() * kTwipsPerPixel, pixel)),
-            static_cast<float>(plot_mapping::pressedPhaseY(pos.y() * kTwipsPerPixel, pixel))};
+    const plot_mapping::PlotMapping m = mapping();
+    return {static_cast<float>(m.pressedPhaseX(pos.x() * kTwipsPerPixel, pixel)),
+            static_cast<float>(m.pressedPhaseY(pos.y() * kTwipsPerPixel, pixel))};
 }
 
 // Each step of a drag recomputes as a press at the pointer would, the pointer clamped into the
@@ -155,8 +176,9 @@ void PlotGestures::finishDrag(Qt::KeyboardModifiers modifiers, QPointF pos)
 // nearest point of the plane when the initial point lies outside it.
 void PlotGestures::placeMarkerOnInitialPoint()
 {
-    const double x = plot_mapping::phaseX(state_.model().xs(0)) / kTwipsPerPixel;
-    const double y = plot_mapping::phaseY(state_.model().ys(0)) / kTwipsPerPixel;
+    const plot_mapping::PlotMapping m = mapping();
+    const double x = m.phaseX(state_.model().xs(0)) / kTwipsPerPixel;
+    const double y = m.phaseY(state_.model().ys(0)) / kTwipsPerPixel;
     if (!std::isfinite(x) || !std::isfinite(y))
         return;
     const double big = 1e6;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/plots/plot_mapping.h"
+
 #include <QObject>
 #include <QPointF>
 
@@ -36,6 +38,7 @@ private:
     void followDrag(Qt::KeyboardModifiers modifiers, QPointF pos);
     void finishDrag(Qt::KeyboardModifiers modifiers, QPointF pos);
     void placeMarkerOnInitialPoint();
+    plot_mapping::PlotMapping mapping() const;
 
     ExplorerState &state_;
     PlotSurface &phasePlane_;

@@ -1,5 +1,6 @@
 #include "tests/monkey/monkey.h"
 
+#include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
 #include "display/toolkit/conversions.h"
 #include "interaction/prog.h"
@@ -162,7 +163,10 @@ QString Monkey::pressedPointFault(QPoint at, Qt::KeyboardModifiers modifiers) co
         double start;   // twips from the axis at the pixel's edge nearest to the origin side
         double sample;
     };
-    const double x0 = inArea.x() * 15.0 - 150, y0 = 4100 - inArea.y() * 15.0;
+    // In the window's view, which a key typed in a read-out box may have moved.
+    const plot_mapping::PlotMapping shown = plot_mapping::mappingFor(window_.state().view());
+    const double unit = shown.phaseStep;
+    const double x0 = inArea.x() * 15.0 - shown.phaseOriginX, y0 = shown.phaseOriginY - inArea.y() * 15.0;
     const Axis axes[] = {{window_.XI, x0, m.xs(0)}, {window_.YI, y0, m.ys(0)}};
     for (const Axis &axis : axes) {
         const std::optional<double> value = tryNumber(axis.box->text());
@@ -179,10 +183,12 @@ QString Monkey::pressedPointFault(QPoint at, Qt::KeyboardModifiers modifiers) co
             return QStringLiteral("%1 shows %2 for a press with Shift near the axis").arg(axis.box->objectName()).arg(*value);
         if (snapping && !wholePixelFar && *value == 0)
             continue;
-        const double tolerance = 1e-6 * std::max(std::fabs(low), std::fabs(high)) / 400;
-        if (*value < low / 400 - tolerance || *value > high / 400 + tolerance)
+        // Single precision: the pixel's offsets and the origin's position each round to a float.
+        const double origin = axis.box == window_.XI ? shown.phaseOriginX : shown.phaseOriginY;
+        const double tolerance = 1e-6 * (std::max(std::fabs(low), std::fabs(high)) + std::fabs(origin)) / unit;
+        if (*value < low / unit - tolerance || *value > high / unit + tolerance)
             return QStringLiteral("%1 shows %2, outside the pressed pixel [%3, %4]")
-                .arg(axis.box->objectName()).arg(*value).arg(low / 400).arg(high / 400);
+                .arg(axis.box->objectName()).arg(*value).arg(low / unit).arg(high / unit);
     }
     return {};
 }

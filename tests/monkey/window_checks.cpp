@@ -1,5 +1,6 @@
 #include "tests/monkey/window_checks.h"
 
+#include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
 #include "display/toolkit/conversions.h"
 #include "interaction/prog.h"
@@ -155,14 +156,16 @@ QString plotFault(const Prog &window)
 {
     const Model &m = window.model;
     const int c = window.HScroll1->value();
+    // Where the plots show the plane: the window's view (a key typed in a read-out box may move it).
+    const plot_mapping::PlotMapping shown = plot_mapping::mappingFor(const_cast<Prog &>(window).state().view());
     struct View {
         const PlotSurface *plot;
         std::function<std::pair<double, double>(int)> position;
     };
     const View views[] = {
-        {window.XYgraf, [&m](int k) { return std::pair(150 + 400 * m.xs(k), 4100 - 400 * m.ys(k)); }},
-        {window.Xgraf, [&m](int k) { return std::pair(double(2060 + 20 * k), 1700 - 170 * m.xs(k)); }},
-        {window.Ygraf, [&m](int k) { return std::pair(double(2060 + 20 * k), 1700 - 170 * m.ys(k)); }},
+        {window.XYgraf, [&](int k) { return std::pair(shown.phaseX(m.xs(k)), shown.phaseY(m.ys(k))); }},
+        {window.Xgraf, [&](int k) { return std::pair(double(2060 + 20 * k), shown.xValueY(m.xs(k))); }},
+        {window.Ygraf, [&](int k) { return std::pair(double(2060 + 20 * k), shown.yValueY(m.ys(k))); }},
     };
     for (const View &view : views) {
         const QImage &image = view.plot->image();

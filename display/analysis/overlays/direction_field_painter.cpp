@@ -30,9 +30,9 @@ void addArrow(QVector<QLineF> &lines, QPointF centre, double ux, double uy)
 
 } // namespace
 
-void paintDirectionField(QPainter &painter, const QSizeF &area, const Coefficients &k)
+void paintDirectionField(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m, const Coefficients &k)
 {
-    const QPointF origin = phase_geometry::pointAt(0, 0);
+    const QPointF origin = phase_geometry::pointAt(m, 0, 0);
     const double firstX = origin.x() + kFieldSpacing / 2
         - kFieldSpacing * std::floor((origin.x() + kFieldSpacing / 2) / kFieldSpacing);
     const double firstY = origin.y() - kFieldSpacing / 2
@@ -46,7 +46,7 @@ void paintDirectionField(QPainter &painter, const QSizeF &area, const Coefficien
     lines.reserve(3 * int(area.width() / kFieldSpacing + 1) * int(area.height() / kFieldSpacing + 1));
     for (double py = firstFrom(firstY); py <= area.height() - margin; py += kFieldSpacing) {
         for (double px = firstFrom(firstX); px <= area.width() - margin; px += kFieldSpacing) {
-            const auto d = fieldDirection(k, phase_geometry::xAt(px), phase_geometry::yAt(py));
+            const auto d = fieldDirection(k, phase_geometry::xAt(m, px), phase_geometry::yAt(m, py));
             if (d)
                 addArrow(lines, QPointF(px, py), d->dx, -d->dy);   // y grows downwards on screen
         }

@@ -71,7 +71,8 @@ double distanceToSegment(QPointF p, const QLineF &segment)
 
 } // namespace
 
-void paintEquilibria(QPainter &painter, const QSizeF &area, const std::vector<Equilibrium> &list)
+void paintEquilibria(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m,
+                     const std::vector<Equilibrium> &list)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -80,18 +81,19 @@ void paintEquilibria(QPainter &painter, const QSizeF &area, const std::vector<Eq
     painter.setPen(QPen(band, 3));
     for (const Equilibrium &e : list)
         if (e.shape == Equilibrium::Shape::Line)
-            paintPhaseLine(painter, area, e.line);
+            paintPhaseLine(painter, area, m, e.line);
     for (const Equilibrium &e : list) {
         if (e.shape != Equilibrium::Shape::Point)
             continue;
-        const QPointF c = phase_geometry::dotCentreAt(e.x, e.y);
+        const QPointF c = phase_geometry::dotCentreAt(m, e.x, e.y);
         if (inArea(area, c, kMarkRadius))
             paintMark(painter, c, e.type());
     }
     painter.restore();
 }
 
-const Equilibrium *equilibriumAt(const std::vector<Equilibrium> &list, const QSizeF &area, QPointF pos)
+const Equilibrium *equilibriumAt(const std::vector<Equilibrium> &list, const QSizeF &area, const plot_mapping::PlotMapping &m,
+                                 QPointF pos)
 {
     const Equilibrium *nearestPoint = nullptr;
     const Equilibrium *nearestLine = nullptr;
@@ -99,7 +101,7 @@ const Equilibrium *equilibriumAt(const std::vector<Equilibrium> &list, const QSi
     double lineDistance = 3;
     for (const Equilibrium &e : list) {
         if (e.shape == Equilibrium::Shape::Point) {
-            const QPointF c = phase_geometry::dotCentreAt(e.x, e.y);
+            const QPointF c = phase_geometry::dotCentreAt(m, e.x, e.y);
             if (!inArea(area, c, kMarkRadius))
                 continue;
             const double distance = QLineF(c, pos).length();
@@ -108,11 +110,11 @@ const Equilibrium *equilibriumAt(const std::vector<Equilibrium> &list, const QSi
                 nearestPoint = &e;
             }
         } else if (e.shape == Equilibrium::Shape::Line) {
-            const auto segment = clipToRect(e.line, phase_geometry::visibleRect(area, 1));
+            const auto segment = clipToRect(e.line, phase_geometry::visibleRect(m, area, 1));
             if (!segment)
                 continue;
-            const QLineF onScreen(phase_geometry::pointAt(segment->x1, segment->y1),
-                                  phase_geometry::pointAt(segment->x2, segment->y2));
+            const QLineF onScreen(phase_geometry::pointAt(m, segment->x1, segment->y1),
+                                  phase_geometry::pointAt(m, segment->x2, segment->y2));
             const double distance = distanceToSegment(pos, onScreen);
             if (distance <= lineDistance) {
                 lineDistance = distance;

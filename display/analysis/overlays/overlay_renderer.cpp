@@ -5,22 +5,22 @@
 #include "display/analysis/overlays/nullcline_painter.h"
 #include "display/analysis/overlays/scale_painter.h"
 
-void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const OverlayOptions &options,
-                        const AnalysedSystem &system)
+void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m,
+                        const OverlayOptions &options, const AnalysedSystem &system)
 {
     if (options.directionField)
-        paintDirectionField(painter, area, system.coefficients);
+        paintDirectionField(painter, area, m, system.coefficients);
     if (options.nullclines)
-        paintNullclines(painter, area, system.coefficients);
+        paintNullclines(painter, area, m, system.coefficients);
     if (options.scales)
-        paintPhaseScales(painter, area);
+        paintPhaseScales(painter, area, m);
     if (options.equilibria)
-        paintEquilibria(painter, area, system.equilibria);
+        paintEquilibria(painter, area, m, system.equilibria);
 }
 
-void paintTimeOverlays(QPainter &painter, const QSizeF &area, const OverlayOptions &options,
-                       const AnalysedSystem &system)
+void paintTimeOverlays(QPainter &painter, const QSizeF &area, const plot_mapping::ValueAxis &values,
+                       const OverlayOptions &options, const AnalysedSystem &system)
 {
     if (options.scales)
-        paintTimeScales(painter, area, system.dt);
+        paintTimeScales(painter, area, system.dt, values);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/plots/plot_mapping.h"
 #include "model/analysis/analysed_system.h"
 
 class QPainter;
@@ -19,9 +20,9 @@ struct OverlayOptions {
 // Every overlay of the phase plane that the options ask for, in their order from the bottom:
 // direction field, nullclines, scales, equilibria. The painter draws in logical pixels of the
 // drawing area, whatever the device: a plot's kept image, a picture or a file.
-void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const OverlayOptions &options,
-                        const AnalysedSystem &system);
+void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m,
+                        const OverlayOptions &options, const AnalysedSystem &system);
 
 // The overlays of a time plot (only the scales).
-void paintTimeOverlays(QPainter &painter, const QSizeF &area, const OverlayOptions &options,
-                       const AnalysedSystem &system);
+void paintTimeOverlays(QPainter &painter, const QSizeF &area, const plot_mapping::ValueAxis &values,
+                       const OverlayOptions &options, const AnalysedSystem &system);

@@ -7,29 +7,32 @@
 #include <QPointF>
 #include <QSizeF>
 
-// The phase plane in logical pixels of its drawing area, as the overlays draw it.
+// The phase plane in logical pixels of its drawing area, as the overlays draw it, for the
+// view that a mapping shows.
 namespace phase_geometry {
 
+using plot_mapping::PlotMapping;
+
 // Where the point (x, y) lies, exactly.
-inline QPointF pointAt(double x, double y)
+inline QPointF pointAt(const PlotMapping &m, double x, double y)
 {
-    return {plot_mapping::phaseX(x) / kTwipsPerPixel, plot_mapping::phaseY(y) / kTwipsPerPixel};
+    return {m.phaseX(x) / kTwipsPerPixel, m.phaseY(y) / kTwipsPerPixel};
 }
 
 // The centre of the pixel that a dot drawn at (x, y) fills.
-inline QPointF dotCentreAt(double x, double y)
+inline QPointF dotCentreAt(const PlotMapping &m, double x, double y)
 {
-    return pixelCellOf(plot_mapping::phaseX(x), plot_mapping::phaseY(y)) + QPointF(0.5, 0.5);
+    return pixelCellOf(m.phaseX(x), m.phaseY(y)) + QPointF(0.5, 0.5);
 }
 
 // The point of the plane at a position in pixels.
-inline double xAt(double pixelX) { return plot_mapping::phaseUnitsX(pixelX * kTwipsPerPixel); }
-inline double yAt(double pixelY) { return plot_mapping::phaseUnitsY(pixelY * kTwipsPerPixel); }
+inline double xAt(const PlotMapping &m, double pixelX) { return m.phaseUnitsX(pixelX * kTwipsPerPixel); }
+inline double yAt(const PlotMapping &m, double pixelY) { return m.phaseUnitsY(pixelY * kTwipsPerPixel); }
 
 // The part of the plane that the drawing area shows, widened by `margin` pixels on every side.
-inline PlaneRect visibleRect(const QSizeF &area, double margin = 0)
+inline PlaneRect visibleRect(const PlotMapping &m, const QSizeF &area, double margin = 0)
 {
-    return {xAt(-margin), xAt(area.width() + margin), yAt(area.height() + margin), yAt(-margin)};
+    return {xAt(m, -margin), xAt(m, area.width() + margin), yAt(m, area.height() + margin), yAt(m, -margin)};
 }
 
 } // namespace phase_geometry

@@ -123,6 +123,34 @@ std::vector<QRectF> axisLinesThrough(QPointF origin, const QSizeF &area)
     return {QRectF(0, origin.y() - 0.5, area.width(), 1), QRectF(origin.x() - 0.5, 0, 1, area.height())};
 }
 
+// A point kept inside the drawing area: where an axis is out of view, its scale runs along
+// the nearest edge.
+QPointF insideArea(QPointF p, const QSizeF &area)
+{
+    const auto inside = [](double v, double size) { return std::clamp(v, 0.5, std::max(0.5, size - 0.5)); };
+    return {inside(p.x(), area.width()), inside(p.y(), area.height())};
+}
+
+// The round step between ticks of an axis drawn at `twipsPerUnit`: one unit at the designed
+// scale, and never closer together than that on screen.
+double unitStep(double twipsPerUnit, double designedTwipsPerUnit)
+{
+    return roundStepAtLeast(designedTwipsPerUnit / twipsPerUnit);
+}
+
+// The first and last multiples of step within [low, high]; none (first > last) when there are
+// too many to draw.
+std::pair<double, double> ticksWithin(double low, double high, double step)
+{
+    if (!(step > 0))
+        return {1, 0};
+    const double first = std::ceil(std::min(low, high) / step);
+    const double last = std::floor(std::max(low, high) / step);
+    if (!std::isfinite(first) || !std::isfinite(last) || last - first > 1000)
+        return {1, 0};
+    return {first, last};
+}
+
 // The tick value i × step, computed so that it reads as the round number it is.
 double tickValue(double i, double step)
 {
@@ -141,39 +169,53 @@ double timeTickStep(double dt, double minimumPixels)
     return roundStepAtLeast(minimumPixels / pixelsPerSample * dt);
 }
 
-std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area)
+std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m)
 {
-    using namespace plot_mapping;
     painter.save();
     // Ticks inside the quadrant, numbers outside it, below the x axis and left of the y axis;
     // the origin's 0 first.
-    const QPointF origin = cellCentre(phaseX(0), phaseY(0));
+    const QPointF origin = insideArea(cellCentre(m.phaseX(0), m.phaseY(0)), area);
     LabelWriter labels(painter, area, axisLinesThrough(origin, area));
     labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
-    for (int unit = 1; unit <= 10; ++unit) {
-        const QPointF onX = cellCentre(phaseX(unit), phaseY(0));
-        painter.drawLine(QPointF(onX.x(), origin.y() - 0.5 - kTickLength), QPointF(onX.x(), origin.y() - 0.5));
-        labels.below(onX.x(), origin.y() + 2, textOf(unit));
-        const QPointF onY = cellCentre(phaseX(0), phaseY(unit));
-        painter.drawLine(QPointF(origin.x() + 0.5, onY.y()), QPointF(origin.x() + 0.5 + kTickLength, onY.y()));
-        labels.leftOf(origin.x() - 2, onY.y(), textOf(unit));
+    const double step = unitStep(m.phaseStep, plot_mapping::kPhaseTwipsPerUnit);
+    const auto [xFirst, xLast] = ticksWithin(m.phaseUnitsX(0), m.phaseUnitsX(area.width() * kTwipsPerPixel), step);
+    const auto [yFirst, yLast] = ticksWithin(m.phaseUnitsY(area.height() * kTwipsPerPixel), m.phaseUnitsY(0), step);
+    for (double i = std::min(xFirst, yFirst); step > 0 && i <= std::max(xLast, yLast); ++i) {
+        if (i == 0)
+            continue;   // the origin has its 0 already
+        const double value = tickValue(i, step);
+        if (i >= xFirst && i <= xLast) {
+            const double x = cellCentre(m.phaseX(value), 0).x();
+            painter.drawLine(QPointF(x, origin.y() - 0.5 - kTickLength), QPointF(x, origin.y() - 0.5));
+            labels.below(x, origin.y() + 2, labelOf(value));
+        }
+        if (i >= yFirst && i <= yLast) {
+            const double y = cellCentre(0, m.phaseY(value)).y();
+            painter.drawLine(QPointF(origin.x() + 0.5, y), QPointF(origin.x() + 0.5 + kTickLength, y));
+            labels.leftOf(origin.x() - 2, y, labelOf(value));
+        }
     }
     painter.restore();
     return labels.written();
 }
 
-std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt)
+std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt, const plot_mapping::ValueAxis &values)
 {
-    using namespace plot_mapping;
+    using plot_mapping::timeX;
     painter.save();
-    const QPointF origin = cellCentre(timeX(0), valueY(0));
+    const QPointF origin = insideArea(cellCentre(timeX(0), values.y(0)), area);
     LabelWriter labels(painter, area, axisLinesThrough(origin, area));
     labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
 
-    for (int unit = 1; unit <= 10; ++unit) {
-        const double y = cellCentre(timeX(0), valueY(unit)).y();
+    const double valueStep = unitStep(values.step, plot_mapping::kValueTwipsPerUnit);
+    const auto [valueFirst, valueLast] = ticksWithin(values.valueAt(area.height() * kTwipsPerPixel), values.valueAt(0), valueStep);
+    for (double i = valueFirst; valueStep > 0 && i <= valueLast; ++i) {
+        if (i == 0)
+            continue;
+        const double value = tickValue(i, valueStep);
+        const double y = cellCentre(timeX(0), values.y(value)).y();
         painter.drawLine(QPointF(origin.x() - 0.5 - kTickLength, y), QPointF(origin.x() - 0.5, y));
-        labels.leftOf(origin.x() - 2 - kTickLength, y, textOf(unit));
+        labels.leftOf(origin.x() - 2 - kTickLength, y, labelOf(value));
     }
 
     // The round step whose widest label still leaves a gap to the next one.

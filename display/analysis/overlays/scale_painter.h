@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/plots/plot_mapping.h"
+
 #include <QRectF>
 
 #include <vector>
@@ -11,13 +13,15 @@ class QSizeF;
 // whose ticks stand at least `minimumPixels` logical pixels apart. 0 when there is none.
 double timeTickStep(double dt, double minimumPixels);
 
-// Small ticks with their numbers along the axis lines of the phase plane: every whole unit
-// from 0 to 10 on both axes, the ticks inside the quadrant and the numbers outside, with one
-// 0 for the origin. A number is left out where it would not fit inside the drawing area or
-// would touch another number or an axis line. Gives the boxes of the numbers written, in
-// logical pixels of the drawing area.
-std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area);
+// Small ticks with their numbers along the axis lines of the phase plane: every round step that
+// the view shows on both axes (every whole unit in the designed view, and never closer than
+// that), the ticks on the side of positive values and the numbers on the other, with one 0 for
+// the origin. An axis out of view has its scale along the nearest edge. A number is left out
+// where it would not fit inside the drawing area or would touch another number or an axis
+// line. Gives the boxes of the numbers written, in logical pixels of the drawing area.
+std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m = {});
 
-// The same along the axis lines of a time plot: values 0 to 10 left of the value axis, and
-// round times chosen from dt below the time axis, each in its shortest form.
-std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt);
+// The same along the axis lines of a time plot: the values its value axis shows left of it,
+// and round times chosen from dt below the time axis, each in its shortest form.
+std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt,
+                                    const plot_mapping::ValueAxis &values = {});
