@@ -1,4 +1,5 @@
 // Where samples land in the three plots, and what a redraw leaves on screen.
+#include "display/plots/line_shape.h"
 #include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
 #include "display/plots/trajectory_plot.h"
@@ -6,11 +7,16 @@
 #include "interaction/prog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
+#include <QLocale>
+#include <QWheelEvent>
 #include <QScrollBar>
 #include <QTest>
 
 #include <cmath>
+
+Q_DECLARE_METATYPE(PlaneView)
 
 namespace {
 
@@ -98,6 +104,10 @@ class PlotsTest : public QObject {
 private slots:
     void mappings_data();
     void mappings();
+    void viewedMappings_data();
+    void viewedMappings();
+    void zoomingBackIsExact();
+    void wheelKeepsThePointUnderThePointer();
     void startUpDotsStandWhereTheMappingsSay();
     void cursorSampleIsTheOnlyThickDot_data();
     void cursorSampleIsTheOnlyThickDot();
@@ -140,6 +150,85 @@ void PlotsTest::mappings()
     QCOMPARE(plot_mapping::phaseY(value), phaseY);
     QCOMPARE(plot_mapping::timeX(k), timeX);
     QCOMPARE(plot_mapping::valueY(value), valueY);
+}
+
+void PlotsTest::viewedMappings_data()
+{
+    QTest::addColumn<PlaneView>("view");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<double>("phaseX");
+    QTest::addColumn<double>("phaseY");
+    QTest::addColumn<double>("xValueY");
+    const PlaneView designed;
+    QTest::newRow("designed") << designed << 5.0 << 2150.0 << 2100.0 << 850.0;
+    // (5, 5) stays where it was; half a unit away is twice as far.
+    QTest::newRow("twice as close about (5, 5)") << plane_view::zoomedAbout(designed, 5, 5, 2) << 5.0 << 2150.0
+                                                 << 2100.0 << 850.0;
+    QTest::newRow("twice as close, half a unit on") << plane_view::zoomedAbout(designed, 5, 5, 2) << 5.5 << 2550.0
+                                                    << 1700.0 << 680.0;
+    QTest::newRow("moved a unit right") << PlaneView{0.625, -0.5, 10.75} << 5.0 << 1750.0 << 2100.0 << 1020.0;
+}
+
+// Guards the one mapping of a view: the designed view to the last bit, others as they zoom and move.
+void PlotsTest::viewedMappings()
+{
+    QFETCH(PlaneView, view);
+    QFETCH(double, value);
+    QFETCH(double, phaseX);
+    QFETCH(double, phaseY);
+    QFETCH(double, xValueY);
+    const PlotMapping m = mappingFor(view);
+    QCOMPARE(m.phaseX(value), phaseX);
+    QCOMPARE(m.phaseY(value), phaseY);
+    QCOMPARE(m.xValueY(value), xValueY);
+    QCOMPARE(m.phaseUnitsX(phaseX), value);
+    QCOMPARE(m.phaseUnitsY(phaseY), value);
+}
+
+// Guards "Vista inicial": after zooming and moving, every pixel of the three plots is as before.
+void PlotsTest::zoomingBackIsExact()
+{
+    Prog window;
+    window.Form_Load();
+    for (const char *name : {"isoclinas", "equilibrios", "campo", "escalas", "conservar"})
+        window.findChild<QAction *>(QString::fromLatin1(name))->trigger();
+    window.XYgraf_MouseDown(1, 0, 950, 2100);
+    window.HScroll1->setValue(30);
+    const QImage before[] = {window.XYgraf->image(), window.Xgraf->image(), window.Ygraf->image()};
+    for (const char *name : {"acercar", "acercar", "desplazarIzquierda", "alejar", "ajustarVista", "desplazarArriba"})
+        window.findChild<QAction *>(QString::fromLatin1(name))->trigger();
+    QVERIFY(!(window.state().view() == PlaneView{}));
+    QVERIFY(window.XYgraf->image() != before[0]);
+    QVERIFY(window.Xgraf->image() != before[1]);
+    window.findChild<QAction *>(QStringLiteral("vistaInicial"))->trigger();
+    QCOMPARE(window.XYgraf->image(), before[0]);
+    QCOMPARE(window.Xgraf->image(), before[1]);
+    QCOMPARE(window.Ygraf->image(), before[2]);
+}
+
+// Guards the wheel's zoom about the pointer: a press there after it gives the same point, to
+// within a pixel of the new view, and the time plots' value axis follows.
+void PlotsTest::wheelKeepsThePointUnderThePointer()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint at = window.XYgraf->contentsRect().topLeft() + QPoint(100, 150);
+    // The point under the pointer: the corner of the pixel it stands on.
+    const double x = PlotMapping{}.phaseUnitsX(100 * 15), y = PlotMapping{}.phaseUnitsY(150 * 15);
+    QWheelEvent wheel(at, window.XYgraf->mapToGlobal(at), QPoint(), QPoint(0, 3 * 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window.XYgraf, &wheel);
+    QCOMPARE(window.state().view().side, PlaneView{}.side / std::pow(1.25, 3));
+    QTest::mouseClick(window.XYgraf, Qt::LeftButton, {}, at);
+    const PlotMapping m = mappingFor(window.state().view());
+    const double pixel = 15 / m.phaseStep;
+    QVERIFY2(std::fabs(QLocale().toDouble(window.XI->text()) - x) <= pixel, qPrintable(window.XI->text()));
+    QVERIFY2(std::fabs(QLocale().toDouble(window.YI->text()) - y) <= pixel, qPrintable(window.YI->text()));
+    // The x(t) plot's line of the value 0 and its thick dot moved with the view.
+    QCOMPARE(window.Xgraf->findChild<LineShape *>(QStringLiteral("Line3"))->from().y(), int(std::lround(m.xValueY(0))));
+    QVERIFY(thickAt(window.Xgraf, cell(timeX(0), m.xValueY(window.model.xs(0)))));
+    QVERIFY(thickAt(window.XYgraf, cell(m.phaseX(window.model.xs(0)), m.phaseY(window.model.ys(0)))));
 }
 
 // At start-up sample 0, (5, 5), is the thick dot: (2150, 2100) in the phase plane and

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+Q_DECLARE_METATYPE(PlaneView)
+
 namespace {
 
 using Point = std::pair<double, double>;
@@ -39,6 +41,8 @@ private slots:
     void refusedValuesChangeNothing();
     void cursor_data();
     void cursor();
+    void viewStaysWithinTheLimits_data();
+    void viewStaysWithinTheLimits();
 };
 
 void StateTest::recomputedSaysWhatIsNew_data()
@@ -193,6 +197,37 @@ void StateTest::cursor()
     state.setCursor(points.front().sample);
     state.moveToTurningPoint(-1);
     QCOMPARE(state.cursor(), points.front().sample);
+}
+
+void StateTest::viewStaysWithinTheLimits_data()
+{
+    QTest::addColumn<PlaneView>("asked");
+    QTest::addColumn<PlaneView>("kept");
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+
+    QTest::newRow("designed") << PlaneView{} << PlaneView{};
+    QTest::newRow("inside") << PlaneView{-3, 2, 4} << PlaneView{-3, 2, 4};
+    QTest::newRow("wider than the square") << PlaneView{-30, -30, 100} << PlaneView{-20, -20, 40};
+    QTest::newRow("narrower than 1e-6") << PlaneView{1, 1, 1e-9} << PlaneView{1, 1, 1e-6};
+    QTest::newRow("past the right and top") << PlaneView{18, 19, 5} << PlaneView{15, 15, 5};
+    QTest::newRow("past the left and bottom") << PlaneView{-25, -21, 2} << PlaneView{-20, -20, 2};
+    QTest::newRow("not a number") << PlaneView{nan, 0, 1} << PlaneView{};
+}
+
+// Guards the view against leaving the square where samples exist, or collapsing.
+void StateTest::viewStaysWithinTheLimits()
+{
+    QFETCH(PlaneView, asked);
+    QFETCH(PlaneView, kept);
+    ExplorerState state;
+    QSignalSpy changed(&state, &ExplorerState::viewChanged);
+    state.setView(asked);
+    QCOMPARE(state.view(), kept);
+    QCOMPARE(changed.size(), kept == PlaneView{} ? 0 : 1);
+    // Zooming about a point keeps it in place, away from the limits.
+    const PlaneView zoomed = plane_view::zoomedAbout(PlaneView{}, 3, 7, 4);
+    QCOMPARE(zoomed.side, PlaneView{}.side / 4);
+    QCOMPARE((3 - zoomed.left) / zoomed.side, (3 - PlaneView{}.left) / PlaneView{}.side);
 }
 
 QTEST_GUILESS_MAIN(StateTest)

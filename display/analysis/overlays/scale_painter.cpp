@@ -81,6 +81,15 @@ public:
         write(right - width(text), y - metrics_.capHeight() / 2, text);
     }
 
+    // Centred on x, its bottom at `bottom`.
+    void above(double x, double bottom, const QString &text)
+    {
+        write(x - width(text) / 2, bottom - metrics_.capHeight(), text);
+    }
+
+    // Its left edge at `left`, centred on y.
+    void rightOf(double left, double y, const QString &text) { write(left, y - metrics_.capHeight() / 2, text); }
+
     // Its top right corner at `corner`.
     void belowLeftOf(QPointF corner, const QString &text) { write(corner.x() - width(text), corner.y(), text); }
 
@@ -123,13 +132,51 @@ std::vector<QRectF> axisLinesThrough(QPointF origin, const QSizeF &area)
     return {QRectF(0, origin.y() - 0.5, area.width(), 1), QRectF(origin.x() - 0.5, 0, 1, area.height())};
 }
 
-// A point kept inside the drawing area: where an axis is out of view, its scale runs along
-// the nearest edge.
-QPointF insideArea(QPointF p, const QSizeF &area)
-{
-    const auto inside = [](double v, double size) { return std::clamp(v, 0.5, std::max(0.5, size - 0.5)); };
-    return {inside(p.x(), area.width()), inside(p.y(), area.height())};
-}
+// Where the scales of two axis lines crossing at `exact` are drawn: on the lines, or, for a
+// line out of view, along the nearest edge, with the ticks and numbers on the inner side.
+struct ScaleOrigin {
+    QPointF at;
+    bool horizontalBelow = false, horizontalAbove = false;   // the horizontal line out of view
+    bool verticalLeft = false, verticalRight = false;        // the vertical line out of view
+
+    ScaleOrigin(QPointF exact, const QSizeF &area)
+    {
+        const auto inside = [](double v, double size) { return std::clamp(v, 0.5, std::max(0.5, size - 0.5)); };
+        at = {inside(exact.x(), area.width()), inside(exact.y(), area.height())};
+        horizontalBelow = at.y() < exact.y();
+        horizontalAbove = at.y() > exact.y();
+        verticalLeft = at.x() > exact.x();
+        verticalRight = at.x() < exact.x();
+    }
+    bool inView() const { return !horizontalBelow && !horizontalAbove && !verticalLeft && !verticalRight; }
+
+    // A tick of the horizontal line at x, upwards, with its number below the line. A line out
+    // of view has no ticks: its numbers stand along the nearest edge.
+    void horizontalTick(QPainter &painter, LabelWriter &labels, double x, const QString &text) const
+    {
+        if (horizontalAbove)
+            labels.below(x, at.y() + 2, text);
+        else if (horizontalBelow)
+            labels.above(x, at.y() - 2, text);
+        else {
+            painter.drawLine(QPointF(x, at.y() - 0.5 - kTickLength), QPointF(x, at.y() - 0.5));
+            labels.below(x, at.y() + 2, text);
+        }
+    }
+
+    // The same for the vertical line at y: the tick rightwards, the number left of the line.
+    void verticalTick(QPainter &painter, LabelWriter &labels, double y, const QString &text) const
+    {
+        if (verticalLeft)
+            labels.rightOf(at.x() + 2, y, text);
+        else if (verticalRight)
+            labels.leftOf(at.x() - 2, y, text);
+        else {
+            painter.drawLine(QPointF(at.x() + 0.5, y), QPointF(at.x() + 0.5 + kTickLength, y));
+            labels.leftOf(at.x() - 2, y, text);
+        }
+    }
+};
 
 // The round step between ticks of an axis drawn at `twipsPerUnit`: one unit at the designed
 // scale, and never closer together than that on screen.
@@ -174,9 +221,11 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
     painter.save();
     // Ticks inside the quadrant, numbers outside it, below the x axis and left of the y axis;
     // the origin's 0 first.
-    const QPointF origin = insideArea(cellCentre(m.phaseX(0), m.phaseY(0)), area);
+    const ScaleOrigin place(cellCentre(m.phaseX(0), m.phaseY(0)), area);
+    const QPointF origin = place.at;
     LabelWriter labels(painter, area, axisLinesThrough(origin, area));
-    labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
+    if (place.inView())
+        labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
     const double step = unitStep(m.phaseStep, plot_mapping::kPhaseTwipsPerUnit);
     const auto [xFirst, xLast] = ticksWithin(m.phaseUnitsX(0), m.phaseUnitsX(area.width() * kTwipsPerPixel), step);
     const auto [yFirst, yLast] = ticksWithin(m.phaseUnitsY(area.height() * kTwipsPerPixel), m.phaseUnitsY(0), step);
@@ -184,16 +233,10 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
         if (i == 0)
             continue;   // the origin has its 0 already
         const double value = tickValue(i, step);
-        if (i >= xFirst && i <= xLast) {
-            const double x = cellCentre(m.phaseX(value), 0).x();
-            painter.drawLine(QPointF(x, origin.y() - 0.5 - kTickLength), QPointF(x, origin.y() - 0.5));
-            labels.below(x, origin.y() + 2, labelOf(value));
-        }
-        if (i >= yFirst && i <= yLast) {
-            const double y = cellCentre(0, m.phaseY(value)).y();
-            painter.drawLine(QPointF(origin.x() + 0.5, y), QPointF(origin.x() + 0.5 + kTickLength, y));
-            labels.leftOf(origin.x() - 2, y, labelOf(value));
-        }
+        if (i >= xFirst && i <= xLast)
+            place.horizontalTick(painter, labels, cellCentre(m.phaseX(value), 0).x(), labelOf(value));
+        if (i >= yFirst && i <= yLast)
+            place.verticalTick(painter, labels, cellCentre(0, m.phaseY(value)).y(), labelOf(value));
     }
     painter.restore();
     return labels.written();
@@ -203,9 +246,11 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
 {
     using plot_mapping::timeX;
     painter.save();
-    const QPointF origin = insideArea(cellCentre(timeX(0), values.y(0)), area);
+    const ScaleOrigin place(cellCentre(timeX(0), values.y(0)), area);
+    const QPointF origin = place.at;
     LabelWriter labels(painter, area, axisLinesThrough(origin, area));
-    labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
+    if (place.inView())
+        labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
 
     const double valueStep = unitStep(values.step, plot_mapping::kValueTwipsPerUnit);
     const auto [valueFirst, valueLast] = ticksWithin(values.valueAt(area.height() * kTwipsPerPixel), values.valueAt(0), valueStep);
@@ -242,8 +287,7 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
         const double x = cellCentre(timeX(0) + 20 * (t / dt), 0).x();
         if (i == 0 || !std::isfinite(t) || !std::isfinite(x))
             continue;   // the origin has its 0 already
-        painter.drawLine(QPointF(x, origin.y() - 0.5 - kTickLength), QPointF(x, origin.y() - 0.5));
-        labels.below(x, origin.y() + 2, labelOf(t));
+        place.horizontalTick(painter, labels, x, labelOf(t));
     }
     painter.restore();
     return labels.written();
