@@ -25,6 +25,8 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
 {
     setObjectName(QStringLiteral("Prog"));
     layout::build(this);
+    // The designed size is the least; every control stands where it is designed there.
+    setMinimumSize(size());
     describeForAssistiveTechnology(this);
 
     XYgraf = findChild<PlotSurface *>(QStringLiteral("XYgraf"));
@@ -46,7 +48,7 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
     plots_ = new PlotViews(state_, *XYgraf, *Xgraf, *Ygraf, this);
     exports = new PlotExport(*this, state_, *plots_);
     connectEvents();
-    analysis = new AnalysisLayer(*this, state_, *XYgraf, *HScroll1, [this](WindowAction id) { return action(id); });
+    analysis = new AnalysisLayer(*this, state_, *plots_, *XYgraf, *HScroll1, [this](WindowAction id) { return action(id); });
     ParameterExploration *exploration = analysis->exploration();
     connect(exploration, &ParameterExploration::recomputeRequested, this, &Prog::recomputeAsCalcular);
     connect(exploration, &ParameterExploration::startChosen, this, &Prog::showStart);
@@ -55,6 +57,14 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->installEventFilter(this);
     XYgraf->installEventFilter(this);
+}
+
+void Prog::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const double growth = layout::growthFor(size());
+    layout::arrange(this, growth);
+    plots_->setGrowth(growth);
 }
 
 // Which keys the control with the focus keeps and which reach the window's actions, where a
@@ -89,7 +99,7 @@ void Prog::connectEvents()
 {
     connect(Calcular, &QPushButton::clicked, this, [this] { dispatch([this] { Calcular_Click(); }); });
 
-    auto *gestures = new PlotGestures(state_, *XYgraf, *Xgraf, *Ygraf, *HScroll1, this);
+    auto *gestures = new PlotGestures(state_, *plots_, *XYgraf, *Xgraf, *Ygraf, *HScroll1, this);
     connect(gestures, &PlotGestures::phasePlanePressed, this, [this](int button, int shift, float x, float y) {
         dispatch([=, this] { XYgraf_MouseDown(button, shift, x, y); });
     });

@@ -82,6 +82,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Larger than designed, the plots grow with the window.
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void connectEvents();

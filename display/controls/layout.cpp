@@ -9,6 +9,7 @@
 #include "display/plots/plot_surface.h"
 #include "display/plots/twips.h"
 
+#include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -76,21 +77,27 @@ bool inRow(const Control &control, const Row &row)
     return (control.kind == Kind::Label || control.kind == Kind::ParameterLabel) && control.top == row.top;
 }
 
-// The rows, each as wide as its labels. Positions inside a row are worked out from the
-// window's pixels, so that every label stands exactly where it would stand in the window.
+// A row as wide as its labels, in the designed window.
+QRect rowRect(const Row &row)
+{
+    int left = INT_MAX, right = 0, height = 0;
+    for (const Control &control : kControls)
+        if (inRow(control, row)) {
+            left = std::min(left, control.left);
+            right = std::max(right, control.left + control.width);
+            height = std::max(height, control.height);
+        }
+    return rectFromTwips(left, row.top, right - left, height);
+}
+
+// The rows. Positions inside a row are worked out from the window's pixels, so that every
+// label stands exactly where it would stand in the window.
 void buildRows(QWidget *window)
 {
     for (const Row &row : kRows) {
-        int left = INT_MAX, right = 0, height = 0;
-        for (const Control &control : kControls)
-            if (inRow(control, row)) {
-                left = std::min(left, control.left);
-                right = std::max(right, control.left + control.width);
-                height = std::max(height, control.height);
-            }
         auto *holder = new EquationRow(window);
         holder->setObjectName(QString::fromLatin1(row.name));
-        holder->setGeometry(rectFromTwips(left, row.top, right - left, height));
+        holder->setGeometry(rowRect(row));
     }
 }
 
@@ -189,18 +196,83 @@ void build(QWidget *window)
 
 QLineF lineIn(const Line &line, const plot_mapping::PlotMapping &m)
 {
-    QPointF from(line.from), to(line.to);
+    QPointF from = QPointF(line.from) * m.growth, to = QPointF(line.to) * m.growth;
     const auto across = [&from, &to](double y) { from.ry() = to.ry() = y; };
+    const auto along = [&from, &to](double x) { from.rx() = to.rx() = x; };
     const std::string_view name = line.name;
     if (name == "Line1")
         across(m.phaseY(0));
     else if (name == "Line2")
-        from.rx() = to.rx() = m.phaseX(0);
+        along(m.phaseX(0));
     else if (name == "Line3")
         across(m.xValueY(0));
     else if (name == "Line5")
         across(m.yValueY(0));
+    else
+        along(m.timeX(0));
     return {from, to};
+}
+
+namespace {
+
+// The plots' margin from the window's top-left corner, from which they grow, and how far their
+// bottom and the time plots' left and right edges move as they grow by one.
+constexpr double kMargin = 480;
+constexpr double kPlotsHeight = 4300;
+constexpr double kTimePlotsLeft = 5520 - kMargin;
+constexpr double kPlotsWidth = 9720 - kMargin;
+
+QRect grownRectFromTwips(double left, double top, double width, double height)
+{
+    const auto px = [](double twips) { return int(std::lround(twips / kTwipsPerPixel)); };
+    return QRect(px(left), px(top), px(width), px(height));
+}
+
+} // namespace
+
+double growthFor(QSize windowSize)
+{
+    const double wide = 1 + (windowSize.width() - pixelsFromTwips(kClientWidth)) * kTwipsPerPixel / kPlotsWidth;
+    const double high = 1 + (windowSize.height() - pixelsFromTwips(kClientHeight)) * kTwipsPerPixel / kPlotsHeight;
+    return std::max(1.0, std::min(wide, high));
+}
+
+void arrange(QWidget *window, double growth)
+{
+    const double g = growth;
+    const auto grown = [g](double at) { return kMargin + (at - kMargin) * g; };
+    const double down = kPlotsHeight * (g - 1);
+    for (const Control &control : kControls) {
+        auto *widget = window->findChild<QWidget *>(QString::fromLatin1(control.name));
+        if (!widget || widget->parentWidget() != window)
+            continue;   // the labels move with their row
+        QRect rect;
+        switch (control.kind) {
+        case Kind::Plot:
+            rect = grownRectFromTwips(grown(control.left), grown(control.top), control.width * g, control.height * g);
+            break;
+        case Kind::ScrollBar:
+            rect = grownRectFromTwips(grown(control.left), grown(control.top), control.width * g, control.height);
+            break;
+        case Kind::ReadOut:
+            rect = grownRectFromTwips(control.left + kPlotsWidth * (g - 1), control.top + down, control.width, control.height);
+            break;
+        default: {
+            const double right = control.left >= kTimePlotsLeft ? kTimePlotsLeft * (g - 1) : 0;
+            rect = grownRectFromTwips(control.left + right, control.top + down, control.width, control.height);
+            break;
+        }
+        }
+        widget->setGeometry(rect);
+    }
+    // The equation rows move as the controls beside them; the lines cover their plots.
+    for (const Row &row : kRows)
+        if (auto *holder = window->findChild<QWidget *>(QString::fromLatin1(row.name)))
+            holder->move(rowRect(row).topLeft() + grownRectFromTwips(kTimePlotsLeft * (g - 1), down, 0, 0).topLeft());
+    for (const Line &line : kLines)
+        if (auto *plot = qobject_cast<QFrame *>(window->findChild<QWidget *>(QString::fromLatin1(line.plot))))
+            if (auto *shape = plot->findChild<QWidget *>(QString::fromLatin1(line.name)))
+                shape->setGeometry(plot->contentsRect());
 }
 
 } // namespace layout

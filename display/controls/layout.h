@@ -3,6 +3,7 @@
 #include "display/plots/plot_mapping.h"
 
 #include <QLineF>
+#include <QSize>
 #include <QPoint>
 #include <QString>
 
@@ -42,9 +43,18 @@ struct Line {
 extern const std::array<Control, 29> kControls;
 extern const std::array<Line, 6> kLines;
 
-// Where a line lies in the view a mapping shows, in twips: the phase plane's axes and the time
-// plots' lines of the value 0 move with the view; the lines of the time 0 stay.
+// Where a line lies in the view a mapping shows, in twips of plots as grown as the mapping's:
+// the phase plane's axes and the time plots' lines of the value 0 move with the view.
 QLineF lineIn(const Line &line, const plot_mapping::PlotMapping &m);
+
+// How much larger than designed the plots are drawn in a window of the given size (logical
+// pixels): 1 at the designed size, which is the least, and as large as both dimensions allow.
+double growthFor(QSize windowSize);
+// Places every control for the growth: the plots grow from the window's top-left margin, the
+// phase plane square, the scroll bar as wide as the time plots; the boxes, the button and the
+// equations keep their size and move down with the plots' bottom edge, the read-outs with the
+// time plots' right edge, the equations and the span box with the time plots' left edge.
+void arrange(QWidget *window, double growth);
 
 // Builds every control of the layout as a child of window, in tab order, and sets the
 // window's caption and client size.

@@ -13,18 +13,21 @@ double PlotMapping::pressedPhaseY(double start, double extent) const
     return phaseY(-tidiestIn((start - phaseOriginY) / phaseStep, (start + extent - phaseOriginY) / phaseStep));
 }
 
-PlotMapping mappingFor(const PlaneView &view)
+PlotMapping mappingFor(const PlaneView &view, double growth)
 {
     const PlaneView designed;
     PlotMapping m;
-    m.phaseStep = kPhaseSideTwips / view.side;
+    m.growth = growth;
+    const double side = kPhaseSideTwips * growth;
+    m.phaseStep = side / view.side;
     m.phaseOriginX = -(m.phaseStep * view.left);
-    m.phaseOriginY = kPhaseSideTwips + m.phaseStep * view.bottom;
+    m.phaseOriginY = side + m.phaseStep * view.bottom;
     // The time plots' value axes zoom and move as the phase plane's do, about the designed
     // view's corner.
-    const double step = kValueTwipsPerUnit * (designed.side / view.side);
-    m.xValues = {(kValueOrigin - kValueTwipsPerUnit * designed.left) + step * view.left, step};
-    m.yValues = {(kValueOrigin - kValueTwipsPerUnit * designed.bottom) + step * view.bottom, step};
+    const double step = kValueTwipsPerUnit * growth * (designed.side / view.side);
+    m.xValues = {growth * (kValueOrigin - kValueTwipsPerUnit * designed.left) + step * view.left, step};
+    m.yValues = {growth * (kValueOrigin - kValueTwipsPerUnit * designed.bottom) + step * view.bottom, step};
+    m.times = {kTimeOrigin * growth, kTimeTwipsPerSample * growth};
     return m;
 }
 

@@ -21,7 +21,19 @@ inline constexpr int kPhaseSideTwips = 4300;
 inline constexpr int kValueOrigin = 1700;
 inline constexpr int kValueTwipsPerUnit = 170;
 
-inline int timeX(int k) { return 2060 + 20 * k; }
+inline constexpr int kTimeOrigin = 2060;
+inline constexpr int kTimeTwipsPerSample = 20;
+
+inline int timeX(int k) { return kTimeOrigin + kTimeTwipsPerSample * k; }
+
+// A time plot's time axis: sample k stands at origin + step * k twips.
+struct TimeAxis {
+    double origin = kTimeOrigin;
+    double step = kTimeTwipsPerSample;
+
+    double x(double k) const { return origin + step * k; }
+    double sampleAt(double twipsX) const { return (twipsX - origin) / step; }
+};
 
 // A time plot's value axis: the value v stands at origin - step * v twips.
 struct ValueAxis {
@@ -43,9 +55,14 @@ struct PlotMapping {
     // vertical one.
     ValueAxis xValues;
     ValueAxis yValues;
+    TimeAxis times;
+    // How much larger than designed the plots are drawn: positions are twips of the grown
+    // drawing areas.
+    double growth = 1;
 
     double phaseX(double x) const { return phaseOriginX + phaseStep * x; }
     double phaseY(double y) const { return phaseOriginY - phaseStep * y; }
+    double timeX(int k) const { return times.x(k); }
     double xValueY(double value) const { return xValues.y(value); }
     double yValueY(double value) const { return yValues.y(value); }
 
@@ -69,9 +86,9 @@ struct PlotMapping {
     double pressedPhaseY(double start, double extent) const;
 };
 
-// The mapping that shows the view on a drawing area of the designed size. The designed view
-// (PlaneView's defaults) gives the designed constants exactly.
-PlotMapping mappingFor(const PlaneView &view);
+// The mapping that shows the view on plots `growth` times as large as designed. The designed
+// view at the designed size (PlaneView's defaults, growth 1) gives the designed constants exactly.
+PlotMapping mappingFor(const PlaneView &view, double growth = 1);
 
 // The designed view's mapping, where the window starts.
 inline double phaseX(double x) { return PlotMapping{}.phaseX(x); }

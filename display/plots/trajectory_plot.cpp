@@ -37,7 +37,7 @@ struct Positions {
 
 Positions positionsOf(const PlotMapping &m, const SampleArray<double> &xs, const SampleArray<double> &ys, int k)
 {
-    return {m.phaseX(xs(k)), m.phaseY(ys(k)), double(timeX(k)), m.xValueY(xs(k)), m.yValueY(ys(k))};
+    return {m.phaseX(xs(k)), m.phaseY(ys(k)), m.timeX(k), m.xValueY(xs(k)), m.yValueY(ys(k))};
 }
 
 void plotSample(const PlotMapping &m, const Model &model, int k, PlotCanvas &phasePlane, PlotCanvas &xPlot, PlotCanvas &yPlot)

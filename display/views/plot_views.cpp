@@ -29,13 +29,21 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
         updateUnderlays();
         redraw();
     });
-    connect(&state_, &ExplorerState::viewChanged, this, &PlotViews::viewChanged);
-    mapping_ = plot_mapping::mappingFor(state_.view());
+    connect(&state_, &ExplorerState::viewChanged, this, &PlotViews::remap);
+    mapping_ = plot_mapping::mappingFor(state_.view(), growth_);
 }
 
-void PlotViews::viewChanged()
+void PlotViews::setGrowth(double growth)
 {
-    mapping_ = plot_mapping::mappingFor(state_.view());
+    if (growth == growth_)
+        return;
+    growth_ = growth;
+    remap();
+}
+
+void PlotViews::remap()
+{
+    mapping_ = plot_mapping::mappingFor(state_.view(), growth_);
     for (const layout::Line &line : layout::kLines)
         for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
             if (auto *shape = plot->findChild<LineShape *>(QString::fromLatin1(line.name), Qt::FindDirectChildrenOnly)) {
@@ -45,6 +53,7 @@ void PlotViews::viewChanged()
     for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
         plot->invalidateUnderlay();
     redraw();
+    emit mappingChanged();
 }
 
 void PlotViews::redraw()
@@ -103,29 +112,46 @@ void PlotViews::updateUnderlays()
 
 void PlotViews::paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &area) const
 {
+    paintUnderlay(mapping_, plot, painter, area);
+}
+
+void PlotViews::paintUnderlay(const plot_mapping::PlotMapping &m, PlotKind plot, QPainter &painter,
+                              const QSizeF &area) const
+{
     const OverlayOptions o = overlayOptionsOf(state_);
     if (plot == PlotKind::PhasePlane) {
         if (o.anyInPhasePlane())
-            paintPhaseOverlays(painter, area, mapping_, o, state_.system());
+            paintPhaseOverlays(painter, area, m, o, state_.system());
     } else if (o.anyInTimePlots()) {
-        const plot_mapping::ValueAxis &values = plot == PlotKind::XAgainstTime ? mapping_.xValues : mapping_.yValues;
-        paintTimeOverlays(painter, area, values, o, state_.system());
+        const plot_mapping::ValueAxis &values = plot == PlotKind::XAgainstTime ? m.xValues : m.yValues;
+        paintTimeOverlays(painter, area, values, m.times, o, state_.system());
     }
     using Option = ExplorerState::Option;
     if (state_.option(Option::KeepTrajectories) && !state_.keptTrajectories().empty())
-        paintKeptTrajectories(painter, mapping_, plot, state_.keptTrajectories(), state_.option(Option::JoinSamples));
+        paintKeptTrajectories(painter, m, plot, state_.keptTrajectories(), state_.option(Option::JoinSamples));
 }
 
+// Pictures have the designed size, whatever the size of the window: the view drawn at growth 1.
 QImage PlotViews::picture() const
 {
+    PlotScene designed = scene();
+    designed.mapping = plot_mapping::mappingFor(state_.view());
     return plot_picture::image(
-        scene(), [this](PlotKind plot, QPainter &painter, const QSizeF &area) { paintUnderlay(plot, painter, area); },
+        designed,
+        [this, &designed](PlotKind plot, QPainter &painter, const QSizeF &area) {
+            paintUnderlay(designed.mapping, plot, painter, area);
+        },
         plot_picture::coloursOf(phasePlane_.palette()), phasePlane_.devicePixelRatioF());
 }
 
 QByteArray PlotViews::svg() const
 {
+    PlotScene designed = scene();
+    designed.mapping = plot_mapping::mappingFor(state_.view());
     return plot_picture::svg(
-        scene(), [this](PlotKind plot, QPainter &painter, const QSizeF &area) { paintUnderlay(plot, painter, area); },
+        designed,
+        [this, &designed](PlotKind plot, QPainter &painter, const QSizeF &area) {
+            paintUnderlay(designed.mapping, plot, painter, area);
+        },
         plot_picture::coloursOf(phasePlane_.palette()));
 }

@@ -27,8 +27,16 @@ public:
 
     // Clears the three plots and draws the state on them.
     void redraw();
-    // Where the plots show the plane: the mapping of the state's view.
+    // Where the plots show the plane: the mapping of the state's view on plots of their size.
     plot_mapping::PlotMapping mapping() const { return mapping_; }
+    // The plots are now `growth` times as large as designed: drawn afresh at their new size.
+    void setGrowth(double growth);
+
+signals:
+    // The view moved or the plots grew: every position on them changed.
+    void mappingChanged();
+
+public:
     // What the three plots show now, for the screen or a file.
     PlotScene scene() const;
     // What lies under the points of one plot, in logical pixels of its drawing area of the
@@ -43,13 +51,15 @@ private:
     // Each plot gets a painter of its underlay, or none while it has nothing under its points,
     // so that it clears as designed.
     void updateUnderlays();
+    void paintUnderlay(const plot_mapping::PlotMapping &m, PlotKind plot, QPainter &painter, const QSizeF &area) const;
     void recomputed(bool newCoefficients, bool newStep);
-    // The state's view moved: every plot is drawn afresh, the axis lines moved with it.
-    void viewChanged();
+    // The view moved or the plots grew: every plot is drawn afresh, the axis lines moved.
+    void remap();
 
     const ExplorerState &state_;
     PlotSurface &phasePlane_;
     PlotSurface &xPlot_;
     PlotSurface &yPlot_;
+    double growth_ = 1;
     plot_mapping::PlotMapping mapping_;
 };

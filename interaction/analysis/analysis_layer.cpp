@@ -9,6 +9,7 @@
 #include "display/analysis/turning_point_table.h"
 #include "display/bifurcation/bifurcation_window.h"
 #include "display/plots/plot_surface.h"
+#include "display/views/plot_views.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "state/explorer_state.h"
 
@@ -92,9 +93,9 @@ void placeBesideMain(QWidget &window, const QWidget &main, const QList<const QWi
 
 } // namespace
 
-AnalysisLayer::AnalysisLayer(QWidget &window, ExplorerState &state, PlotSurface &phasePlane, QWidget &scrollBar,
-                             ActionOf actionOf)
-    : QObject(&window), window_(window), state_(state), phasePlane_(phasePlane), scrollBar_(scrollBar),
+AnalysisLayer::AnalysisLayer(QWidget &window, ExplorerState &state, const PlotViews &views, PlotSurface &phasePlane,
+                             QWidget &scrollBar, ActionOf actionOf)
+    : QObject(&window), window_(window), state_(state), views_(views), phasePlane_(phasePlane), scrollBar_(scrollBar),
       actionOf_(std::move(actionOf))
 {
     exploration_ = new ParameterExploration(window_, state_, this);
@@ -185,7 +186,7 @@ bool AnalysisLayer::showEquilibriumTip(QHelpEvent *event)
     if (!state_.option(ExplorerState::Option::Equilibria))
         return false;
     const QRect area = phasePlane_.contentsRect();
-    const plot_mapping::PlotMapping mapping = plot_mapping::mappingFor(state_.view());
+    const plot_mapping::PlotMapping mapping = views_.mapping();
     const Equilibrium *found = equilibriumAt(state_.system().equilibria, QSizeF(area.size()), mapping,
                                              QPointF(event->pos() - area.topLeft()));
     if (!found)

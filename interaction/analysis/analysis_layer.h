@@ -14,6 +14,7 @@ class HelpWindow;
 class TurningPointTable;
 class ParameterExploration;
 class PlotSurface;
+class PlotViews;
 class QAction;
 class QHelpEvent;
 class QMenu;
@@ -30,8 +31,8 @@ public:
     // The window's action for each entry of the action table.
     using ActionOf = std::function<QAction *(WindowAction)>;
 
-    AnalysisLayer(QWidget &window, ExplorerState &state, PlotSurface &phasePlane, QWidget &scrollBar,
-                  ActionOf actionOf);
+    AnalysisLayer(QWidget &window, ExplorerState &state, const PlotViews &views, PlotSurface &phasePlane,
+                  QWidget &scrollBar, ActionOf actionOf);
 
     // Opens the context menu at a global position; it goes away, and is deleted, when closed.
     // It lists the window's actions by their menu group, and the example systems.
@@ -67,6 +68,7 @@ private:
 
     QWidget &window_;
     ExplorerState &state_;
+    const PlotViews &views_;
     PlotSurface &phasePlane_;
     QWidget &scrollBar_;
     ActionOf actionOf_;

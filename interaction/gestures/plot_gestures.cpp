@@ -5,6 +5,7 @@
 #include "display/plots/plot_surface.h"
 #include "display/plots/twips.h"
 #include "display/toolkit/conversions.h"
+#include "display/views/plot_views.h"
 #include "state/explorer_state.h"
 
 #include <QAbstractSlider>
@@ -17,11 +18,11 @@
 
 namespace {
 
-// The sample whose dot stands nearest to the pixel column, sample k being at 2060 + 20 k twips.
-int sampleNearestColumn(double pixelX)
+// The sample whose dot stands nearest to the pixel column.
+int sampleNearestColumn(const plot_mapping::TimeAxis &times, double pixelX)
 {
     const double twips = (std::floor(pixelX) + 0.5) * kTwipsPerPixel;
-    const double k = std::round((twips - plot_mapping::timeX(0)) / 20);
+    const double k = std::round(times.sampleAt(twips));
     return static_cast<int>(std::clamp(k, double(kFirstSample), double(kLastSample)));
 }
 
@@ -34,31 +35,31 @@ int shiftMask(Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-PlotGestures::PlotGestures(ExplorerState &state, PlotSurface &phasePlane, PlotSurface &xPlot, PlotSurface &yPlot,
-                           const QAbstractSlider &timeBar, QObject *parent)
-    : QObject(parent), state_(state), phasePlane_(phasePlane), timeBar_(timeBar)
+PlotGestures::PlotGestures(ExplorerState &state, const PlotViews &views, PlotSurface &phasePlane, PlotSurface &xPlot,
+                           PlotSurface &yPlot, const QAbstractSlider &timeBar, QObject *parent)
+    : QObject(parent), state_(state), views_(views), phasePlane_(phasePlane), timeBar_(timeBar)
 {
     connectTimePlot(xPlot);
     connectTimePlot(yPlot);
     connectPhasePlane();
     connect(&state_, &ExplorerState::recomputed, this, &PlotGestures::placeMarkerOnInitialPoint);
-    connect(&state_, &ExplorerState::viewChanged, this, &PlotGestures::placeMarkerOnInitialPoint);
+    connect(&views_, &PlotViews::mappingChanged, this, &PlotGestures::placeMarkerOnInitialPoint);
 }
 
 plot_mapping::PlotMapping PlotGestures::mapping() const
 {
-    return plot_mapping::mappingFor(state_.view());
+    return views_.mapping();
 }
 
 void PlotGestures::connectTimePlot(PlotSurface &plot)
 {
     connect(&plot, &PlotSurface::pressed, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers, QPointF pos) {
         if (button == Qt::LeftButton)
-            state_.setCursor(sampleNearestColumn(pos.x()));
+            state_.setCursor(sampleNearestColumn(mapping().times, pos.x()));
     });
     connect(&plot, &PlotSurface::dragged, this, [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers, QPointF pos) {
         if (buttons & Qt::LeftButton)
-            state_.setCursor(sampleNearestColumn(pos.x()));
+            state_.setCursor(sampleNearestColumn(mapping().times, pos.x()));
     });
     connect(&plot, &PlotSurface::wheelTurned, this, [this](int notches) {
         // As over the scroll bar, turning the wheel away from the user moves back in time.

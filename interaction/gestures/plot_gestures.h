@@ -10,6 +10,7 @@
 
 class ExplorerState;
 class PlotSurface;
+class PlotViews;
 class QAbstractSlider;
 class QTimer;
 
@@ -20,9 +21,10 @@ class PlotGestures : public QObject {
     Q_OBJECT
 
 public:
-    // The wheel over a time plot moves the cursor as it would over timeBar.
-    PlotGestures(ExplorerState &state, PlotSurface &phasePlane, PlotSurface &xPlot, PlotSurface &yPlot,
-                 const QAbstractSlider &timeBar, QObject *parent = nullptr);
+    // The wheel over a time plot moves the cursor as it would over timeBar. Positions are
+    // read through the plots' mapping.
+    PlotGestures(ExplorerState &state, const PlotViews &views, PlotSurface &phasePlane, PlotSurface &xPlot,
+                 PlotSurface &yPlot, const QAbstractSlider &timeBar, QObject *parent = nullptr);
 
 signals:
     // A press in the phase plane, or a step of a drag there, as the window's press procedure
@@ -41,6 +43,7 @@ private:
     plot_mapping::PlotMapping mapping() const;
 
     ExplorerState &state_;
+    const PlotViews &views_;
     PlotSurface &phasePlane_;
     const QAbstractSlider &timeBar_;
     // A drag in the phase plane: where its button went down, whether it has moved far enough

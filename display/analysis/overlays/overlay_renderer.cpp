@@ -19,8 +19,9 @@ void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mappin
 }
 
 void paintTimeOverlays(QPainter &painter, const QSizeF &area, const plot_mapping::ValueAxis &values,
+                       const plot_mapping::TimeAxis &times,
                        const OverlayOptions &options, const AnalysedSystem &system)
 {
     if (options.scales)
-        paintTimeScales(painter, area, system.dt, values);
+        paintTimeScales(painter, area, system.dt, values, times);
 }

@@ -25,4 +25,5 @@ void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mappin
 
 // The overlays of a time plot (only the scales).
 void paintTimeOverlays(QPainter &painter, const QSizeF &area, const plot_mapping::ValueAxis &values,
+                       const plot_mapping::TimeAxis &times,
                        const OverlayOptions &options, const AnalysedSystem &system);

@@ -242,9 +242,10 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
     return labels.written();
 }
 
-std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt, const plot_mapping::ValueAxis &values)
+std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt, const plot_mapping::ValueAxis &values,
+                                    const plot_mapping::TimeAxis &times)
 {
-    using plot_mapping::timeX;
+    const auto timeX = [&times](double k) { return times.x(k); };
     painter.save();
     const ScaleOrigin place(cellCentre(timeX(0), values.y(0)), area);
     const QPointF origin = place.at;
@@ -264,9 +265,10 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
     }
 
     // The round step whose widest label still leaves a gap to the next one.
-    const double firstSample = -timeX(0) / 20.0;
-    const double lastSample = (area.width() * kTwipsPerPixel - timeX(0)) / 20.0;
-    double step = timeTickStep(dt, kMinimumTimeSpacing);
+    const double firstSample = times.sampleAt(0);
+    const double lastSample = times.sampleAt(area.width() * kTwipsPerPixel);
+    // Grown plots have more pixels per sample: the spacing asked for is that many samples fewer.
+    double step = timeTickStep(dt, kMinimumTimeSpacing * plot_mapping::kTimeTwipsPerSample / times.step);
     double first = 0, last = -1;
     for (int attempt = 0; attempt < 8 && step > 0; ++attempt) {
         first = std::ceil(firstSample * dt / step);
@@ -278,13 +280,13 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
         double widest = 0;
         for (double i = first; i <= last; ++i)
             widest = std::max(widest, labels.width(labelOf(tickValue(i, step))));
-        if (step / dt * 20 / kTwipsPerPixel >= widest + kLabelGap)
+        if (step / dt * times.step / kTwipsPerPixel >= widest + kLabelGap)
             break;
         step = roundStepAtLeast(step * 1.5);
     }
     for (double i = first; step > 0 && i <= last; ++i) {
         const double t = tickValue(i, step);
-        const double x = cellCentre(timeX(0) + 20 * (t / dt), 0).x();
+        const double x = cellCentre(timeX(t / dt), 0).x();
         if (i == 0 || !std::isfinite(t) || !std::isfinite(x))
             continue;   // the origin has its 0 already
         place.horizontalTick(painter, labels, x, labelOf(t));

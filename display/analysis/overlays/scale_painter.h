@@ -24,4 +24,5 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
 // The same along the axis lines of a time plot: the values its value axis shows left of it,
 // and round times chosen from dt below the time axis, each in its shortest form.
 std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt,
-                                    const plot_mapping::ValueAxis &values = {});
+                                    const plot_mapping::ValueAxis &values = {},
+                                    const plot_mapping::TimeAxis &times = {});
