@@ -14,6 +14,8 @@
 #include <QStyle>
 #include <QTest>
 
+#include <cmath>
+
 class LayoutTest : public QObject {
     Q_OBJECT
 
@@ -125,6 +127,28 @@ void LayoutTest::controls()
     } else {
         QVERIFY(text.isEmpty());
     }
+
+    // Grown by half: the plots grow by half, every other control keeps its size; at the designed
+    // size again, the least the window takes, every control stands as designed.
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize designed = window.size();
+    QCOMPARE(window.minimumSize(), designed);
+    // 308 pixels wider and 144 higher: the plots' growth 1.5 allows both.
+    window.resize(designed + QSize(308, 144));
+    QTRY_COMPARE(window.size(), designed + QSize(308, 144));
+    if (kind == "PlotSurface") {
+        QVERIFY(std::abs(control->width() - geometry.width() * 1.5) <= 1);
+        QVERIFY(std::abs(control->height() - geometry.height() * 1.5) <= 1);
+    } else if (kind == "TimeCursorBar") {
+        QVERIFY(std::abs(control->width() - geometry.width() * 1.5) <= 1);
+        QCOMPARE(control->height(), geometry.height());
+    } else {
+        QCOMPARE(control->size(), geometry.size());
+    }
+    window.resize(designed);
+    QTRY_COMPARE(window.size(), designed);
+    QCOMPARE(QRect(control->mapTo(&window, QPoint(0, 0)), control->size()), geometry);
 }
 
 // The equation labels are set in a serif face at 18 points; Liberation Serif (or Tinos) stands
