@@ -33,6 +33,8 @@ constexpr WindowActionEntry kTable[] = {
      MenuGroup::Overlays, HelpRow::Keyboard, "Campo de direcciones: mostrar u ocultar."},
     {Scales, "escalas", "Escalas", Qt::Key_S, kNoStandardKey, true,
      MenuGroup::Overlays, HelpRow::Keyboard, "Escalas: mostrar u ocultar."},
+    {Legend, "leyenda", "Leyenda", Qt::Key_G, kNoStandardKey, true,
+     MenuGroup::Overlays, HelpRow::Keyboard, "Leyenda: mostrar u ocultar los nombres de los ejes y la leyenda."},
     {AnalysisWindow, "analisis", "Ventana de análisis…", Qt::Key_A, kNoStandardKey, false,
      MenuGroup::Windows, HelpRow::Keyboard, "abrir la ventana de análisis."},
     {BifurcationWindow, "bifurcacion", "Diagrama de bifurcación…", Qt::Key_B, kNoStandardKey, false,
