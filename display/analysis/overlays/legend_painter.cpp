@@ -14,7 +14,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <optional>
 
