@@ -22,6 +22,7 @@ constexpr OptionAction kOptionActions[] = {
     {WindowAction::Equilibria, ExplorerState::Option::Equilibria},
     {WindowAction::DirectionField, ExplorerState::Option::DirectionField},
     {WindowAction::Scales, ExplorerState::Option::Scales},
+    {WindowAction::Legend, ExplorerState::Option::Legend},
 };
 
 } // namespace

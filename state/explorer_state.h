@@ -23,8 +23,17 @@ class ExplorerState : public QObject {
 
 public:
     // The options of the plots, all off at start.
-    enum class Option { KeepTrajectories, TurningPoints, JoinSamples, Nullclines, Equilibria, DirectionField, Scales };
-    static constexpr std::size_t kOptionCount = 7;
+    enum class Option {
+        KeepTrajectories,
+        TurningPoints,
+        JoinSamples,
+        Nullclines,
+        Equilibria,
+        DirectionField,
+        Scales,
+        Legend,   // the axis titles and the phase plane's legend, over the points
+    };
+    static constexpr std::size_t kOptionCount = std::size_t(Option::Legend) + 1;
     // At most this many kept trajectories, newest first.
     static constexpr std::size_t kMaxKept = 50;
 

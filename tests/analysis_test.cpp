@@ -3,6 +3,7 @@
 #include "display/analysis/analysis_window.h"
 #include "display/analysis/coefficient_controls.h"
 #include "display/analysis/help_window.h"
+#include "display/analysis/overlays/legend_painter.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/analysis/overlays/scale_painter.h"
 #include "display/bifurcation/bifurcation_canvas.h"
@@ -139,6 +140,10 @@ private slots:
     void actionsAndKeys();
     void helpNamesEachKey_data();
     void helpNamesEachKey();
+    void legendListsWhatIsShown_data();
+    void legendListsWhatIsShown();
+    void legendTakesTheQuietestCorner_data();
+    void legendTakesTheQuietestCorner();
     void analysisWindowDescribesTheSystemInForce();
     void equilibriaTableShowsEveryRow_data();
     void equilibriaTableShowsEveryRow();
@@ -365,7 +370,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()
@@ -380,6 +385,7 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::newRow("equilibrios") << "equilibrios" << "Puntos de equilibrio" << int(Qt::Key_E) << true << "" << false;
     QTest::newRow("campo") << "campo" << "Campo de direcciones" << int(Qt::Key_D) << true << "" << false;
     QTest::newRow("escalas") << "escalas" << "Escalas" << int(Qt::Key_S) << true << "" << false;
+    QTest::newRow("leyenda") << "leyenda" << "Leyenda" << int(Qt::Key_G) << true << "" << false;
     QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis"
                               << false;
     QTest::newRow("bifurcacion") << "bifurcacion" << "Diagrama de bifurcación…" << int(Qt::Key_B) << false
@@ -405,6 +411,7 @@ void AnalysisTest::helpNamesEachKey_data()
                                      << "<b>Control+→</b>, <b>Control+←</b></td><td>con los máximos";
     QTest::newRow("menuContextual") << "menuContextual" << QKeySequence(Qt::SHIFT | Qt::Key_F10)
                                     << "<b>Tecla de menú</b>, <b>Mayús+F10</b></td><td>abrir el menú";
+    QTest::newRow("leyenda") << "leyenda" << QKeySequence(Qt::Key_G) << "<b>G</b></td><td>Leyenda: mostrar";
     QTest::newRow("ayuda") << "ayuda" << QKeySequence(Qt::Key_F1) << "<b>F1</b></td><td>abrir esta ayuda";
     QTest::newRow("guardarImagen") << "guardarImagen" << QKeySequence(Qt::CTRL | Qt::Key_S)
                                    << "<b>Control+S</b></td><td>Guardar imagen:";
@@ -426,6 +433,133 @@ void AnalysisTest::helpNamesEachKey()
     QVERIFY(a);
     QCOMPARE(a->shortcut(), key);
     QVERIFY2(helpHtml().contains(QStringLiteral("<tr><td>") + row), qPrintable(row));
+}
+
+// The legend's lines for the options on and the system in force, each line worked by hand: the
+// nullclines and the equilibria that the phase plane draws, each type once.
+void AnalysisTest::legendListsWhatIsShown_data()
+{
+    QTest::addColumn<QList<double>>("coefficients");   // none: the designed ones
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("recomputations");
+    QTest::addColumn<QString>("lines");
+    const QStringList both{"isoclinas", "equilibrios"};
+    QTest::newRow("no option") << QList<double>() << QStringList() << 0 << "Trayectoria";
+    QTest::newRow("kept, none yet") << QList<double>() << QStringList{"conservar"} << 0 << "Trayectoria";
+    QTest::newRow("kept after a recomputation") << QList<double>() << QStringList{"conservar"} << 1
+                                                << "Trayectoria|Trayectorias conservadas";
+    QTest::newRow("designed, nullclines") << QList<double>() << QStringList{"isoclinas"} << 0
+                                          << "Trayectoria|Isoclina x' = 0|Isoclina y' = 0";
+    QTest::newRow("designed, equilibria") << QList<double>() << QStringList{"equilibrios"} << 0
+                                          << "Trayectoria|Punto de silla|Centro (órbitas cerradas)";
+    QTest::newRow("competition with exclusion, everything")
+        << QList<double>{8, -1, -2, 7, -2, -1}
+        << QStringList{"conservar", "isoclinas", "equilibrios", "campo", "escalas", "extremos", "unirPuntos"} << 1
+        << "Trayectoria|Trayectorias conservadas|Isoclina x' = 0|Isoclina y' = 0|Punto de silla|Nodo estable|"
+           "Nodo inestable";
+    // y' = 0 is x = -6 and the interior point (-6, 4): both out of view.
+    QTest::newRow("a nullcline and an equilibrium out of view") << QList<double>{4, 0, -1, 6, 1, 0} << both << 1
+                                                                << "Trayectoria|Isoclina x' = 0|Nodo inestable";
+    QTest::newRow("A = B = 0: the x axis") << QList<double>{0, 0, -1, -4, 1, 0} << both << 1
+                                           << "Trayectoria|Isoclina x' = 0|Isoclina y' = 0|No hiperbólico|"
+                                              "Recta de equilibrios";
+    QTest::newRow("x' = 0 everywhere: no line of it") << QList<double>{0, 0, 0, -4, 1, 0} << both << 1
+                                                      << "Trayectoria|Isoclina y' = 0|No hiperbólico|Recta de equilibrios";
+    QTest::newRow("nothing moves") << QList<double>{0, 0, 0, 0, 0, 0} << both << 1 << "Trayectoria";
+}
+
+void AnalysisTest::legendListsWhatIsShown()
+{
+    QFETCH(QList<double>, coefficients);
+    QFETCH(QStringList, options);
+    QFETCH(int, recomputations);
+    QFETCH(QString, lines);
+    Prog window;
+    window.Form_Load();
+    for (const QString &option : options)
+        action(window, qPrintable(option))->setChecked(true);
+    for (int i = 0; i < int(coefficients.size()); ++i)
+        window.state().setCoefficient(i, coefficients[i]);
+    for (int i = 0; i < recomputations; ++i) {
+        window.XI->setText(QString::number(3 + i));   // a new trajectory, kept when asked
+        window.calcula();
+    }
+    const auto *views = window.findChild<PlotViews *>();
+    QVERIFY(views);
+    const PlotScene scene = views->scene();
+    QStringList texts;
+    for (const LegendEntry &entry : legendEntries(views->legendScene(scene), window.XYgraf->contentsRect().size()))
+        texts << entry.text;
+    QCOMPARE(texts.join(u'|'), lines);
+}
+
+void AnalysisTest::legendTakesTheQuietestCorner_data()
+{
+    QTest::addColumn<QList<double>>("keptSystem");   // none: nothing kept
+    QTest::addColumn<QPoint>("keptStart");
+    QTest::addColumn<QList<double>>("system");
+    QTest::addColumn<QPoint>("start");
+    QTest::addColumn<int>("corner");
+    // Closed orbits of x' = x (A - y), y' = y (E x + D) around the centre (-D/E, A), reaching up to y = 10.
+    const QList<double> around8and8{8, 0, -1, -8, 1, 0}, around2and8{8, 0, -1, -2, 1, 0};
+    QTest::newRow("a trajectory around (8, 8) fills the top right")
+        << QList<double>() << QPoint() << around8and8 << QPoint(8, 10) << int(LegendCorner::TopLeft);
+    QTest::newRow("a trajectory around (2, 8) fills the top left")
+        << QList<double>() << QPoint() << around2and8 << QPoint(2, 10) << int(LegendCorner::TopRight);
+    QTest::newRow("nothing in any corner: the top right")
+        << QList<double>() << QPoint() << QList<double>{2, 0, -1, -5, 1, 0} << QPoint(5, 3)
+        << int(LegendCorner::TopRight);
+    QTest::newRow("kept around (2, 8), current around (8, 8): the bottom right")
+        << around2and8 << QPoint(2, 10) << around8and8 << QPoint(8, 10) << int(LegendCorner::BottomRight);
+}
+
+// The legend goes to the corner that hides the fewest drawn samples; of equal ones, the first
+// of top right, top left, bottom right, bottom left; and it is painted there.
+void AnalysisTest::legendTakesTheQuietestCorner()
+{
+    QFETCH(QList<double>, keptSystem);
+    QFETCH(QPoint, keptStart);
+    QFETCH(QList<double>, system);
+    QFETCH(QPoint, start);
+    QFETCH(int, corner);
+    Prog window;
+    window.Form_Load();
+    const auto startAt = [&window](const QList<double> &k, QPoint p) {
+        for (int i = 0; i < 6; ++i)
+            window.state().setCoefficient(i, k[i]);
+        window.XI->setText(QString::number(p.x()));
+        window.YI->setText(QString::number(p.y()));
+        window.calcula();
+    };
+    if (!keptSystem.isEmpty()) {
+        action(window, "conservar")->setChecked(true);
+        startAt(keptSystem, keptStart);
+    }
+    startAt(system, start);
+    action(window, "leyenda")->setChecked(true);
+
+    const auto *views = window.findChild<PlotViews *>();
+    const PlotScene scene = views->scene();
+    const LegendScene legend = views->legendScene(scene);
+    const QSizeF area = window.XYgraf->contentsRect().size();
+    const QSizeF size = legendSize(legendEntries(legend, area));
+    const LegendCorner chosen = quietestCorner(legend, area, size);
+    QCOMPARE(int(chosen), corner);
+    const int hidden = hiddenBy(legendRect(chosen, size, area), legend, area);
+    for (LegendCorner other : kLegendCorners) {
+        const int hiddenThere = hiddenBy(legendRect(other, size, area), legend, area);
+        QVERIFY(hiddenThere >= hidden);
+        if (int(other) < corner)
+            QVERIFY2(hiddenThere > hidden, "a corner earlier in the order hides no more");
+    }
+    if (corner != int(LegendCorner::TopRight))
+        QVERIFY(hiddenBy(legendRect(LegendCorner::TopRight, size, area), legend, area) > 20);
+
+    QImage image(area.toSize(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    const std::vector<QRectF> painted = views->paintOver(PlotKind::PhasePlane, painter, area);
+    QVERIFY(!painted.empty());
+    QCOMPARE(painted.back(), legendRect(chosen, size, area));
 }
 
 void AnalysisTest::actionsAndKeys()

@@ -2,6 +2,7 @@
 // window shows, and nothing left behind by a write that fails.
 #include "display/export/plot_picture.h"
 #include "display/plots/plot_surface.h"
+#include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/prog.h"
@@ -9,6 +10,7 @@
 #include "tests/scoped_locale.h"
 
 #include <QAction>
+#include <QPainter>
 #include <QClipboard>
 #include <QDir>
 #include <QPushButton>
@@ -79,6 +81,8 @@ private slots:
     void diagramSavesAsPngAndSvg();
     void pngShowsWhatTheScreenShows_data();
     void pngShowsWhatTheScreenShows();
+    void legendChangesOnlyItsRectangles_data();
+    void legendChangesOnlyItsRectangles();
     void failedWriteLeavesNothing_data();
     void failedWriteLeavesNothing();
     void clipboardTextInTheUsersLocale();
@@ -161,7 +165,8 @@ void ExportTest::svgShapesStayInTheirPlot_data()
     QTest::addColumn<QString>("example");
     QTest::addColumn<QString>("start");
     QTest::addColumn<QStringList>("options");
-    const QStringList every{"isoclinas", "equilibrios", "campo", "escalas", "conservar", "unirPuntos", "extremos"};
+    const QStringList every{"isoclinas", "equilibrios", "campo", "escalas", "conservar", "unirPuntos", "extremos",
+                            "leyenda"};
     QTest::newRow("bounded mutualism, every option") << "modelo_mutualismo" << "3" << every;
     QTest::newRow("bounded mutualism, joined") << "modelo_mutualismo" << "1" << QStringList{"unirPuntos"};
     QTest::newRow("default system from far out, every option") << "" << "9" << every;
@@ -289,6 +294,7 @@ void ExportTest::pngShowsWhatTheScreenShows_data()
     QTest::newRow("designed") << QStringList();
     QTest::newRow("every option") << QStringList{"isoclinas", "equilibrios", "campo", "escalas",
                                                  "conservar", "unirPuntos", "extremos"};
+    QTest::newRow("legend") << QStringList{"leyenda", "isoclinas", "equilibrios", "conservar"};
 }
 
 // Each plot's drawing area in the saved picture and on the screen, axis lines included, pixel
@@ -320,6 +326,62 @@ void ExportTest::pngShowsWhatTheScreenShows()
 
     QTest::keyClick(window.Calcular, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), saved);
+}
+
+void ExportTest::legendChangesOnlyItsRectangles_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("designed") << QStringList();
+    QTest::newRow("overlays and a kept trajectory") << QStringList{"isoclinas", "equilibrios", "escalas", "conservar"};
+}
+
+// The legend on changes the picture only inside the rectangles of its titles and legend, and
+// inside each of them; off again, the picture, the SVG and the window are as they were.
+void ExportTest::legendChangesOnlyItsRectangles()
+{
+    QFETCH(QStringList, options);
+    Prog window;
+    window.Form_Load();
+    for (const QString &option : options)
+        window.findChild<QAction *>(option)->setChecked(true);
+    window.XI->setText(QStringLiteral("3"));
+    window.calcula();
+    window.pintura();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const auto *views = window.findChild<PlotViews *>();
+    const QImage off = views->picture().convertToFormat(QImage::Format_RGB32);
+    const QByteArray svgOff = views->svg();
+    const QImage screenOff = window.grab().toImage();
+    QAction *legend = window.findChild<QAction *>(QStringLiteral("leyenda"));
+    legend->setChecked(true);
+    const QImage on = views->picture().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(on.size(), off.size());
+    QCOMPARE(on.devicePixelRatio(), 1.0);
+
+    std::vector<QRect> rects;
+    for (PlotKind plot : {PlotKind::PhasePlane, PlotKind::XAgainstTime, PlotKind::YAgainstTime}) {
+        const QRect area = plot_picture::drawingArea(plot);
+        QImage scratch(area.size(), QImage::Format_RGB32);
+        QPainter painter(&scratch);
+        const std::vector<QRectF> painted = views->paintOver(plot, painter, QSizeF(area.size()));
+        QCOMPARE(painted.size(), plot == PlotKind::PhasePlane ? 3u : 2u);
+        for (const QRectF &r : painted)
+            rects.push_back(r.translated(area.topLeft()).toAlignedRect().intersected(area));
+    }
+    for (int y = 0; y < on.height(); ++y)
+        for (int x = 0; x < on.width(); ++x)
+            if (on.pixel(x, y) != off.pixel(x, y))
+                QVERIFY2(std::any_of(rects.cbegin(), rects.cend(), [x, y](const QRect &r) { return r.contains(x, y); }),
+                         qPrintable(QStringLiteral("changed at (%1, %2)").arg(x).arg(y)));
+    for (const QRect &r : rects)
+        QVERIFY2(on.copy(r) != off.copy(r), "a title or the legend painted nothing");
+    const QByteArray svgOn = views->svg();
+    QVERIFY(svgOn.contains(">Trayectoria</text>") && !svgOff.contains(">Trayectoria</text>"));
+
+    legend->setChecked(false);
+    QCOMPARE(views->picture().convertToFormat(QImage::Format_RGB32), off);
+    QCOMPARE(views->svg(), svgOff);
+    QCOMPARE(window.grab().toImage(), screenOff);
 }
 
 void ExportTest::failedWriteLeavesNothing_data()

@@ -116,6 +116,11 @@ la dirección del movimiento.</li>
 en el eje de valores de los gráficos de tiempo; en el eje de tiempo, en múltiplos redondos
 (1, 2 o 5 por una potencia de 10) elegidos según el intervalo. Se omite el número que tocaría
 otro, un eje o el borde.</li>
+<li><b>Leyenda</b> (tecla {leyenda}): los nombres de los ejes (x e y en el plano de fases; t y el de
+la variable, x o y, en los gráficos de tiempo) y, en la esquina del plano de fases donde tapa menos
+de lo dibujado, una leyenda de lo que se ve, con su símbolo: la trayectoria, las trayectorias
+conservadas, las dos isoclinas cero y cada tipo de equilibrio a la vista. Va por encima de los
+puntos y también en las imágenes guardadas o copiadas.</li>
 <li><b>Conservar trayectorias</b> (tecla {conservar}): cada cálculo conserva la trayectoria anterior y la
 dibuja en un color claro bajo la actual, hasta 50 (se va la más antigua). El cursor de tiempo marca
 su muestra en cada una. De un arrastre solo se conserva la trayectoria que había al empezarlo.

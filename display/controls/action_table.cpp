@@ -33,6 +33,8 @@ constexpr WindowActionEntry kTable[] = {
      MenuGroup::Overlays, HelpRow::Keyboard, "Campo de direcciones: mostrar u ocultar."},
     {Scales, "escalas", "Escalas", Qt::Key_S, kNoStandardKey, true,
      MenuGroup::Overlays, HelpRow::Keyboard, "Escalas: mostrar u ocultar."},
+    {Legend, "leyenda", "Leyenda", Qt::Key_G, kNoStandardKey, true,
+     MenuGroup::Overlays, HelpRow::Keyboard, "Leyenda: mostrar u ocultar los nombres de los ejes y la leyenda."},
     {ZoomIn, "acercar", "Acercar", Qt::Key_Plus, kNoStandardKey, false,
      MenuGroup::View, HelpRow::Keyboard,
      "acercar o alejar la vista del plano de fases, sobre su centro (la rueda del ratón lo hace sobre el punto "

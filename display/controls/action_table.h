@@ -19,6 +19,7 @@ enum class WindowAction {
     Equilibria,
     DirectionField,
     Scales,
+    Legend,
     ZoomIn,
     ZoomOut,
     InitialView,

@@ -73,7 +73,8 @@ QRect drawingArea(PlotKind plot)
 namespace {
 
 // Paints the picture over the window colour, with its top-left corner at the painter's origin.
-void paintPlots(QPainter &painter, const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours)
+void paintPlots(QPainter &painter, const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours,
+                const OverPainter &over)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -106,20 +107,33 @@ void paintPlots(QPainter &painter, const PlotScene &scene, const UnderlayPainter
                 const QLineF shown = layout::lineIn(line, scene.mapping);
                 canvas.line(float(shown.x1()), float(shown.y1()), float(shown.x2()), float(shown.y2()));
             }
+
+    if (!over)
+        return;
+    for (PlotKind plot : kPlots) {
+        const QRect area = drawingArea(plot);
+        painter.save();
+        painter.translate(area.topLeft());
+        painter.setClipRect(QRect(QPoint(0, 0), area.size()), Qt::IntersectClip);
+        over(plot, painter, QSizeF(area.size()));
+        painter.restore();
+    }
 }
 
 } // namespace
 
-QImage image(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours, qreal ratio)
+QImage image(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours, qreal ratio,
+             const OverPainter &over)
 {
     return imageOf(size(), ratio, colours.window,
-                   [&](QPainter &painter) { paintPlots(painter, scene, underlay, colours); });
+                   [&](QPainter &painter) { paintPlots(painter, scene, underlay, colours, over); });
 }
 
-QByteArray svg(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours)
+QByteArray svg(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours,
+               const OverPainter &over)
 {
     return svgOf(size(), QStringLiteral("Sistema de Lotka-Volterra"), colours.window,
-                 [&](QPainter &painter) { paintPlots(painter, scene, underlay, colours); });
+                 [&](QPainter &painter) { paintPlots(painter, scene, underlay, colours, over); });
 }
 
 } // namespace plot_picture

@@ -35,10 +35,16 @@ QSize size();
 // Where a plot's drawing area lies in the picture, in logical pixels; the same size as on screen.
 QRect drawingArea(PlotKind plot);
 
-// The picture as an image of ratio device pixels per logical pixel.
-QImage image(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours, qreal ratio);
+// What lies over everything in one plot's drawing area, axis lines included (the axis titles and
+// the legend), in its logical pixels; none when empty.
+using OverPainter = UnderlayPainter;
 
-// The picture as an SVG document: a dot is a small square, a line a line.
-QByteArray svg(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours);
+// The picture as an image of ratio device pixels per logical pixel.
+QImage image(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours, qreal ratio,
+             const OverPainter &over = {});
+
+// The picture as an SVG document: a dot is a small square, a line a line, a text a text.
+QByteArray svg(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours,
+               const OverPainter &over = {});
 
 } // namespace plot_picture

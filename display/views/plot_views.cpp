@@ -4,9 +4,24 @@
 #include "display/export/plot_picture.h"
 #include "display/plots/line_shape.h"
 #include "display/plots/plot_surface.h"
+#include "display/views/legend_layer.h"
 #include "state/explorer_state.h"
 
 #include <QPainter>
+
+namespace {
+
+// What a picture shows over its plots: while the legend is on, what the screen shows over them.
+plot_picture::OverPainter overPainterOf(const PlotViews &views, const ExplorerState &state, const PlotScene &shown)
+{
+    if (!state.option(ExplorerState::Option::Legend))
+        return {};
+    return [&views, &shown](PlotKind plot, QPainter &painter, const QSizeF &area) {
+        views.paintOver(shown, plot, painter, area);
+    };
+}
+
+} // namespace
 
 OverlayOptions overlayOptionsOf(const ExplorerState &state)
 {
@@ -31,6 +46,19 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
     });
     connect(&state_, &ExplorerState::viewChanged, this, &PlotViews::remap);
     mapping_ = plot_mapping::mappingFor(state_.view(), growth_);
+
+    const std::pair<PlotSurface *, PlotKind> plots[] = {
+        {&phasePlane_, PlotKind::PhasePlane}, {&xPlot_, PlotKind::XAgainstTime}, {&yPlot_, PlotKind::YAgainstTime}};
+    for (std::size_t i = 0; i < legendLayers_.size(); ++i) {
+        const auto [surface, kind] = plots[i];
+        legendLayers_[i] = new LegendLayer(*surface, [this, kind](QPainter &painter, const QSizeF &area) {
+            paintOver(scene(), kind, painter, area);
+        });
+        legendLayers_[i]->setObjectName(surface->objectName() + QStringLiteral("Leyenda"));
+        legendLayers_[i]->hide();
+    }
+    connect(&state_, &ExplorerState::keptTrajectoriesChanged, this, &PlotViews::updateLegendLayers);
+    connect(&state_, &ExplorerState::recomputed, this, &PlotViews::updateLegendLayers);
 }
 
 void PlotViews::setGrowth(double growth)
@@ -59,6 +87,41 @@ void PlotViews::remap()
 void PlotViews::redraw()
 {
     drawPlots(scene(), phasePlane_, xPlot_, yPlot_);
+    updateLegendLayers();
+}
+
+// The legend follows the trajectories, the overlays and the system shown: it is painted again
+// at every redraw. Off, the layers are hidden and the plots look as designed.
+void PlotViews::updateLegendLayers()
+{
+    const bool on = state_.option(ExplorerState::Option::Legend);
+    for (LegendLayer *layer : legendLayers_) {
+        layer->setVisible(on);
+        if (on)
+            layer->update();
+    }
+}
+
+LegendScene PlotViews::legendScene(const PlotScene &scene) const
+{
+    LegendScene legend;
+    legend.plots = &scene;
+    legend.overlays = overlayOptionsOf(state_);
+    legend.system = &state_.system();
+    return legend;
+}
+
+std::vector<QRectF> PlotViews::paintOver(PlotKind plot, QPainter &painter, const QSizeF &area) const
+{
+    return paintOver(scene(), plot, painter, area);
+}
+
+std::vector<QRectF> PlotViews::paintOver(const PlotScene &shown, PlotKind plot, QPainter &painter,
+                                         const QSizeF &area) const
+{
+    const plot_picture::Colours colours = plot_picture::coloursOf(phasePlane_.palette());
+    return paintLegendLayer(painter, plot, area, legendScene(shown),
+                            {colours.text, colours.base, colours.border, colours.axes});
 }
 
 PlotScene PlotViews::scene() const
@@ -141,7 +204,8 @@ QImage PlotViews::picture() const
         [this, &designed](PlotKind plot, QPainter &painter, const QSizeF &area) {
             paintUnderlay(designed.mapping, plot, painter, area);
         },
-        plot_picture::coloursOf(phasePlane_.palette()), phasePlane_.devicePixelRatioF());
+        plot_picture::coloursOf(phasePlane_.palette()), phasePlane_.devicePixelRatioF(),
+        overPainterOf(*this, state_, designed));
 }
 
 QByteArray PlotViews::svg() const
@@ -153,5 +217,7 @@ QByteArray PlotViews::svg() const
         [this, &designed](PlotKind plot, QPainter &painter, const QSizeF &area) {
             paintUnderlay(designed.mapping, plot, painter, area);
         },
-        plot_picture::coloursOf(phasePlane_.palette()));
+        plot_picture::coloursOf(phasePlane_.palette()), overPainterOf(*this, state_, designed));
 }
+
+

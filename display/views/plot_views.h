@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/analysis/overlays/legend_painter.h"
 #include "display/analysis/overlays/overlay_renderer.h"
 #include "display/plots/trajectory_plot.h"
 
@@ -7,7 +8,10 @@
 #include <QImage>
 #include <QObject>
 
+#include <array>
+
 class ExplorerState;
+class LegendLayer;
 class PlotSurface;
 class QPainter;
 class QSizeF;
@@ -43,7 +47,15 @@ public:
     // given size: the analysis overlays and the kept trajectories.
     void paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &area) const;
 
-    // The three plots as one picture, at the screen's pixel ratio, and as an SVG document.
+    // What the legend tells of the phase plane, and what lies over the points of one plot while
+    // the legend is on: the axis titles, and on the phase plane the legend. In logical pixels of
+    // its drawing area of the given size; gives the rectangles painted over.
+    LegendScene legendScene(const PlotScene &scene) const;
+    std::vector<QRectF> paintOver(PlotKind plot, QPainter &painter, const QSizeF &area) const;
+    std::vector<QRectF> paintOver(const PlotScene &shown, PlotKind plot, QPainter &painter, const QSizeF &area) const;
+
+    // The three plots as one picture, at the screen's pixel ratio, and as an SVG document; with
+    // the legend on, its titles and legend over them.
     QImage picture() const;
     QByteArray svg() const;
 
@@ -55,6 +67,8 @@ private:
     void recomputed(bool newCoefficients, bool newStep);
     // The view moved or the plots grew: every plot is drawn afresh, the axis lines moved.
     void remap();
+    // The layers over the plots, shown while the legend is on and painted again when asked.
+    void updateLegendLayers();
 
     const ExplorerState &state_;
     PlotSurface &phasePlane_;
@@ -62,4 +76,5 @@ private:
     PlotSurface &yPlot_;
     double growth_ = 1;
     plot_mapping::PlotMapping mapping_;
+    std::array<LegendLayer *, 3> legendLayers_{};
 };

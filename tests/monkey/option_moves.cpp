@@ -1,6 +1,6 @@
-// The monkey's use of the options over the designed window: overlays, kept trajectories,
-// turning points and joined samples turned on and off, drags in the phase plane, and the
-// keys that move between turning points.
+// The monkey's use of the options over the designed window: overlays, the legend, kept
+// trajectories, turning points and joined samples turned on and off, drags in the phase
+// plane, and the keys that move between turning points.
 #include "tests/monkey/monkey.h"
 
 #include "display/plots/plot_surface.h"
@@ -17,7 +17,7 @@ namespace monkey {
 
 namespace {
 
-constexpr const char *kOptions[] = {"isoclinas", "equilibrios", "campo", "escalas",
+constexpr const char *kOptions[] = {"isoclinas", "equilibrios", "campo", "escalas", "leyenda",
                                     "conservar", "extremos", "unirPuntos"};
 
 QAction *action(const Prog &window, const char *name)

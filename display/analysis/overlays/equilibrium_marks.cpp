@@ -60,6 +60,14 @@ void paintMark(QPainter &painter, QPointF c, EquilibriumType type)
     }
 }
 
+// The pen of a line of equilibria: a broad translucent band.
+QPen bandPen()
+{
+    QColor band = overlay_style::kEquilibrium;
+    band.setAlpha(110);
+    return QPen(band, 3);
+}
+
 double distanceToSegment(QPointF p, const QLineF &segment)
 {
     const QPointF d = segment.p2() - segment.p1();
@@ -76,9 +84,7 @@ void paintEquilibria(QPainter &painter, const QSizeF &area, const plot_mapping::
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    QColor band = overlay_style::kEquilibrium;
-    band.setAlpha(110);
-    painter.setPen(QPen(band, 3));
+    painter.setPen(bandPen());
     for (const Equilibrium &e : list)
         if (e.shape == Equilibrium::Shape::Line)
             paintPhaseLine(painter, area, m, e.line);
@@ -88,6 +94,32 @@ void paintEquilibria(QPainter &painter, const QSizeF &area, const plot_mapping::
         const QPointF c = phase_geometry::dotCentreAt(m, e.x, e.y);
         if (inArea(area, c, kMarkRadius))
             paintMark(painter, c, e.type());
+    }
+    painter.restore();
+}
+
+bool equilibriumDrawn(const Equilibrium &equilibrium, const QSizeF &area, const plot_mapping::PlotMapping &m)
+{
+    switch (equilibrium.shape) {
+    case Equilibrium::Shape::Point:
+        return inArea(area, phase_geometry::dotCentreAt(m, equilibrium.x, equilibrium.y), kMarkRadius);
+    case Equilibrium::Shape::Line:
+        return clipToRect(equilibrium.line, phase_geometry::visibleRect(m, area, 1)).has_value();
+    case Equilibrium::Shape::Plane:
+        return false;
+    }
+    return false;
+}
+
+void paintEquilibriumSymbol(QPainter &painter, QPointF c, EquilibriumType type)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (type == EquilibriumType::LineOfEquilibria) {
+        painter.setPen(bandPen());
+        painter.drawLine(c - QPointF(kMarkRadius + 1, 0), c + QPointF(kMarkRadius + 1, 0));
+    } else {
+        paintMark(painter, c, type);
     }
     painter.restore();
 }

@@ -1,0 +1,308 @@
+#include "display/analysis/overlays/legend_painter.h"
+
+#include "display/analysis/overlays/equilibrium_marks.h"
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/analysis/overlays/phase_geometry.h"
+#include "display/plots/plot_mapping.h"
+#include "display/plots/twips.h"
+#include "model/analysis/type_names.h"
+#include "model/model.h"
+
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QLineF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+using overlay_style::kTickLength;
+
+constexpr int kLegendFontPixels = 9;
+constexpr int kTitleFontPixels = 11;
+constexpr double kPadding = 4;       // inside the legend's border
+constexpr double kSymbolWidth = 15;  // the column of the symbols
+constexpr double kSymbolGap = 4;     // between a symbol and its text
+constexpr double kRowHeight = 12;    // room for an equilibrium's mark
+constexpr double kMargin = 3;        // between the legend or a title and the area's border
+constexpr double kTitleGap = 2;      // between a title and the ticks of its axis
+
+QFont legendFont()
+{
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(kLegendFontPixels);
+    return font;
+}
+
+QFont titleFont()
+{
+    QFont font = QGuiApplication::font();
+    font.setPixelSize(kTitleFontPixels);
+    font.setItalic(true);
+    return font;
+}
+
+// The room an axis keeps beside it: its ticks, its title and a gap.
+double axisStrip()
+{
+    return kTickLength + kTitleGap + QFontMetricsF(titleFont()).height() + kTitleGap;
+}
+
+// The type's name as the analysis gives it, with a capital first letter.
+using plot_mapping::PlotMapping;
+
+// The view the scene's plots show; the designed one without plots.
+PlotMapping mappingOf(const LegendScene &scene)
+{
+    return scene.plots ? scene.plots->mapping : PlotMapping{};
+}
+
+QString capitalised(const char *utf8)
+{
+    QString text = QString::fromUtf8(utf8);
+    if (!text.isEmpty())
+        text[0] = text[0].toUpper();
+    return text;
+}
+
+std::optional<Segment> drawnPart(const PlotMapping &m, const StraightLine &line, const QSizeF &area)
+{
+    return clipToRect(line, phase_geometry::visibleRect(m, area, 1));
+}
+
+// How many pixel steps along a segment of the plane lie in rect.
+int pixelsOfSegmentIn(const PlotMapping &m, const QRectF &rect, const Segment &segment)
+{
+    const QPointF a = phase_geometry::pointAt(m, segment.x1, segment.y1);
+    const QPointF b = phase_geometry::pointAt(m, segment.x2, segment.y2);
+    const int steps = int(std::ceil(QLineF(a, b).length()));
+    int count = 0;
+    for (int i = 0; i <= steps; ++i)
+        count += rect.contains(steps == 0 ? a : a + (b - a) * (double(i) / steps));
+    return count;
+}
+
+int samplesIn(const PlotMapping &m, const QRectF &rect, const SampleArray<double> &xs, const SampleArray<double> &ys,
+              const SampleArray<bool> &ok)
+{
+    int count = 0;
+    for (int k = kFirstSample; k <= kLastSample; ++k)
+        count += ok(k) && rect.contains(phase_geometry::dotCentreAt(m, xs(k), ys(k)));
+    return count;
+}
+
+// A text whose ink has its top-left corner at `ink`, moved inside the area where it would leave
+// it. Gives the rectangle its pixels may touch.
+QRectF paintTitle(QPainter &painter, const QString &text, QPointF ink, const QSizeF &area)
+{
+    const QFontMetricsF metrics(painter.font());
+    const QRectF bounds = metrics.tightBoundingRect(text);   // from the baseline's start
+    const double left = std::clamp(ink.x(), kMargin, std::max(kMargin, area.width() - kMargin - bounds.width()));
+    const double top = std::clamp(ink.y(), kMargin, std::max(kMargin, area.height() - kMargin - bounds.height()));
+    const QPointF baseline = QPointF(left, top) - bounds.topLeft();
+    painter.drawText(baseline, text);
+    return bounds.translated(baseline).adjusted(-1, -1, 1, 1);
+}
+
+std::vector<QRectF> paintTitles(QPainter &painter, const PlotMapping &m, PlotKind plot, const QSizeF &area,
+                                const QColor &colour)
+{
+    painter.save();
+    painter.setFont(titleFont());
+    painter.setPen(colour);
+    const QFontMetricsF metrics(painter.font());
+    // The titles stand clear of the ticks: in the phase plane they lie on the quadrant's side of
+    // both axes, in a time plot above the time axis and right of the value axis.
+    const auto sizeOf = [&metrics](const QString &text) { return metrics.tightBoundingRect(text).size(); };
+    const QString horizontal = plot == PlotKind::PhasePlane ? QStringLiteral("x") : QStringLiteral("t");
+    const QString vertical = plot == PlotKind::XAgainstTime ? QStringLiteral("x") : QStringLiteral("y");
+    const plot_mapping::ValueAxis &values = plot == PlotKind::YAgainstTime ? m.yValues : m.xValues;
+    const QPointF origin = (plot == PlotKind::PhasePlane ? pixelCellOf(m.phaseX(0), m.phaseY(0))
+                                                         : pixelCellOf(m.timeX(0), values.y(0)))
+                         + QPointF(0.5, 0.5);
+    const double ticksRight = plot == PlotKind::PhasePlane ? kTickLength : 0;
+    std::vector<QRectF> painted;
+    const QSizeF h = sizeOf(horizontal);
+    painted.push_back(paintTitle(painter, horizontal,
+                                 QPointF(area.width() - kMargin - h.width(),
+                                         origin.y() - 0.5 - kTickLength - kTitleGap - h.height()),
+                                 area));
+    painted.push_back(
+        paintTitle(painter, vertical, QPointF(origin.x() + 0.5 + ticksRight + kTitleGap + 1, kMargin), area));
+    painter.restore();
+    return painted;
+}
+
+void paintDots(QPainter &painter, QPointF centre, const QColor &colour)
+{
+    for (int dx : {-6, -3, 0, 3, 6})
+        painter.fillRect(QRectF(std::floor(centre.x()) + dx, std::floor(centre.y()), 1, 1), colour);
+}
+
+void paintSymbol(QPainter &painter, const LegendEntry &entry, QPointF centre, const LegendColours &colours)
+{
+    const QPointF half(std::floor(kSymbolWidth / 2), 0);
+    switch (entry.kind) {
+    case LegendEntry::Kind::Trajectory:
+        paintDots(painter, centre, colours.ink);
+        break;
+    case LegendEntry::Kind::KeptTrajectories:
+        paintDots(painter, centre, keptTrajectoryColour());
+        break;
+    case LegendEntry::Kind::XNullcline:
+    case LegendEntry::Kind::YNullcline:
+        painter.setPen(QPen(entry.kind == LegendEntry::Kind::XNullcline ? overlay_style::kXNullcline
+                                                                         : overlay_style::kYNullcline,
+                            1));
+        painter.drawLine(centre - half, centre + half);
+        break;
+    case LegendEntry::Kind::Equilibrium:
+        paintEquilibriumSymbol(painter, centre, entry.type);
+        break;
+    }
+}
+
+void paintLegend(QPainter &painter, const QRectF &rect, const std::vector<LegendEntry> &entries,
+                 const LegendColours &colours)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.fillRect(rect, colours.base);
+    painter.setPen(QPen(colours.frame, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
+    painter.setFont(legendFont());
+    const QFontMetricsF metrics(painter.font());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const double top = rect.top() + kPadding + double(i) * kRowHeight;
+        const QPointF centre(rect.left() + kPadding + std::floor(kSymbolWidth / 2) + 0.5,
+                             top + std::floor(kRowHeight / 2) + 0.5);
+        paintSymbol(painter, entries[i], centre, colours);
+        painter.setPen(colours.axes);
+        const double baseline = top + (kRowHeight - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
+        painter.drawText(QPointF(rect.left() + kPadding + kSymbolWidth + kSymbolGap, baseline), entries[i].text);
+    }
+    painter.restore();
+}
+
+} // namespace
+
+std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &area)
+{
+    const PlotMapping m = mappingOf(scene);
+    using Kind = LegendEntry::Kind;
+    std::vector<LegendEntry> entries{{Kind::Trajectory, {}, QStringLiteral("Trayectoria")}};
+    if (scene.plots && scene.plots->kept && !scene.plots->kept->empty())
+        entries.push_back({Kind::KeptTrajectories, {}, QStringLiteral("Trayectorias conservadas")});
+    if (!scene.system)
+        return entries;
+    const Coefficients &k = scene.system->coefficients;
+    if (scene.overlays.nullclines && drawnPart(m, xNullcline(k), area))
+        entries.push_back({Kind::XNullcline, {}, QStringLiteral("Isoclina x' = 0")});
+    if (scene.overlays.nullclines && drawnPart(m, yNullcline(k), area))
+        entries.push_back({Kind::YNullcline, {}, QStringLiteral("Isoclina y' = 0")});
+    if (scene.overlays.equilibria) {
+        std::vector<EquilibriumType> types;
+        for (const Equilibrium &e : scene.system->equilibria)
+            if (equilibriumDrawn(e, area, m))
+                types.push_back(e.type());
+        std::sort(types.begin(), types.end());
+        types.erase(std::unique(types.begin(), types.end()), types.end());
+        for (EquilibriumType type : types)
+            entries.push_back({Kind::Equilibrium, type, capitalised(typeName(type))});
+    }
+    return entries;
+}
+
+QSizeF legendSize(const std::vector<LegendEntry> &entries)
+{
+    const QFontMetricsF metrics(legendFont());
+    double widest = 0;
+    for (const LegendEntry &entry : entries)
+        widest = std::max(widest, metrics.horizontalAdvance(entry.text));
+    return {std::ceil(2 * kPadding + kSymbolWidth + kSymbolGap + widest),
+            2 * kPadding + double(entries.size()) * kRowHeight};
+}
+
+QRectF legendRect(LegendCorner corner, const QSizeF &size, const QSizeF &area, const PlotMapping &m)
+{
+    const QRectF room = QRectF(QPointF(0, 0), area).adjusted(kMargin, kMargin, -kMargin, -kMargin);
+    QRectF quadrant = room;
+    const QPointF origin = phase_geometry::dotCentreAt(m, 0, 0);
+    if (origin.x() >= 0 && origin.x() < area.width())
+        quadrant.setLeft(std::max(room.left(), std::ceil(origin.x() + axisStrip())));
+    if (origin.y() > 0 && origin.y() <= area.height())
+        quadrant.setBottom(std::min(room.bottom(), std::floor(origin.y() - axisStrip())));
+    if (quadrant.width() < size.width() || quadrant.height() < size.height())
+        quadrant = room;
+    const bool right = corner == LegendCorner::TopRight || corner == LegendCorner::BottomRight;
+    const bool top = corner == LegendCorner::TopRight || corner == LegendCorner::TopLeft;
+    const double left = right ? std::floor(quadrant.right() - size.width()) : quadrant.left();
+    const double y = top ? quadrant.top() : std::floor(quadrant.bottom() - size.height());
+    return QRectF(QPointF(left, y), size);
+}
+
+int hiddenBy(const QRectF &rect, const LegendScene &scene, const QSizeF &area)
+{
+    const PlotMapping m = mappingOf(scene);
+    int count = 0;
+    if (scene.plots && scene.plots->current) {
+        const Model &model = *scene.plots->current;
+        count += samplesIn(m, rect, model.xs, model.ys, model.ok);
+    }
+    if (scene.plots && scene.plots->kept)
+        for (const Trajectory &kept : *scene.plots->kept)
+            count += samplesIn(m, rect, kept.xs, kept.ys, kept.ok);
+    if (!scene.system)
+        return count;
+    const Coefficients &k = scene.system->coefficients;
+    if (scene.overlays.nullclines)
+        for (const StraightLine &line : {xNullcline(k), yNullcline(k)})
+            if (const auto part = drawnPart(m, line, area))
+                count += pixelsOfSegmentIn(m, rect, *part);
+    if (scene.overlays.equilibria) {
+        const double r = overlay_style::kMarkRadius;
+        const QRectF reached = rect.adjusted(-r, -r, r, r);
+        for (const Equilibrium &e : scene.system->equilibria) {
+            if (!equilibriumDrawn(e, area, m))
+                continue;
+            if (e.shape == Equilibrium::Shape::Point)
+                count += reached.contains(phase_geometry::dotCentreAt(m, e.x, e.y));
+            else if (const auto part = drawnPart(m, e.line, area))
+                count += pixelsOfSegmentIn(m, rect, *part);
+        }
+    }
+    return count;
+}
+
+LegendCorner quietestCorner(const LegendScene &scene, const QSizeF &area, const QSizeF &size)
+{
+    LegendCorner best = kLegendCorners[0];
+    int least = -1;
+    for (LegendCorner corner : kLegendCorners) {
+        const int hidden = hiddenBy(legendRect(corner, size, area, mappingOf(scene)), scene, area);
+        if (least < 0 || hidden < least) {
+            least = hidden;
+            best = corner;
+        }
+    }
+    return best;
+}
+
+std::vector<QRectF> paintLegendLayer(QPainter &painter, PlotKind plot, const QSizeF &area, const LegendScene &scene,
+                                     const LegendColours &colours)
+{
+    const PlotMapping m = mappingOf(scene);
+    std::vector<QRectF> painted = paintTitles(painter, m, plot, area, colours.axes);
+    if (plot != PlotKind::PhasePlane)
+        return painted;
+    const std::vector<LegendEntry> entries = legendEntries(scene, area);
+    const QSizeF size = legendSize(entries);
+    const QRectF rect = legendRect(quietestCorner(scene, area, size), size, area, m);
+    paintLegend(painter, rect, entries, colours);
+    painted.push_back(rect);
+    return painted;
+}

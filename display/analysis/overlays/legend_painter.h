@@ -1,0 +1,82 @@
+#pragma once
+
+#include "display/analysis/overlays/overlay_renderer.h"
+#include "display/plots/trajectory_plot.h"
+#include "model/analysis/analysed_system.h"
+
+#include <QColor>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+
+#include <vector>
+
+class QPainter;
+
+// The axis titles of the three plots and the legend of the phase plane, drawn over the points on
+// any QPainter in logical pixels of a plot's drawing area: on the screen by a layer over each
+// plot, in the saved pictures after the plots.
+
+// One line of the legend: a symbol drawn as the phase plane draws it, and its Spanish text.
+// Separatrices and basins of attraction are drawn by no overlay yet, so the legend has no line for
+// them. An overlay that draws them adds its kind here, the condition under which it is shown to
+// legendEntries, its symbol to the painter, and its pixels to what the corner avoids.
+struct LegendEntry {
+    enum class Kind {
+        Trajectory,         // the current trajectory's dots, in the plots' ink
+        KeptTrajectories,   // the kept trajectories' dots, in their light colour
+        XNullcline,         // x' = 0
+        YNullcline,         // y' = 0
+        Equilibrium,        // the mark of the equilibria of one type
+    };
+    Kind kind = Kind::Trajectory;
+    EquilibriumType type = EquilibriumType::Saddle;   // of an Equilibrium line
+    QString text;
+};
+
+// What the phase plane shows, as far as the legend tells it.
+struct LegendScene {
+    const PlotScene *plots = nullptr;   // the current trajectory and the kept ones drawn
+    OverlayOptions overlays;
+    const AnalysedSystem *system = nullptr;
+};
+
+// The colours of the plots the legend lies over.
+struct LegendColours {
+    QColor ink;     // the trajectory's dots
+    QColor base;    // the drawing area, under the legend's text
+    QColor frame;   // the legend's border
+    QColor axes;    // the axis lines and their titles
+};
+
+// The legend's lines, in this order: the trajectory (always); the kept trajectories while some
+// are drawn; each nullcline drawn in the area; one line per type among the equilibria whose mark
+// (or band) lies in the area, in the order of EquilibriumType, named as the analysis names it.
+std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &area);
+
+// The legend's size in logical pixels.
+QSizeF legendSize(const std::vector<LegendEntry> &entries);
+
+// The four places of the legend, in the order in which a tie is broken.
+enum class LegendCorner { TopRight, TopLeft, BottomRight, BottomLeft };
+inline constexpr LegendCorner kLegendCorners[] = {LegendCorner::TopRight, LegendCorner::TopLeft,
+                                                  LegendCorner::BottomRight, LegendCorner::BottomLeft};
+
+// The legend's rectangle in a corner of the quadrant x >= 0, y >= 0 of the area, clear of the axis
+// lines, their ticks and titles; in a corner of the whole area where the quadrant has no room.
+QRectF legendRect(LegendCorner corner, const QSizeF &size, const QSizeF &area,
+                  const plot_mapping::PlotMapping &m = {});
+
+// How much of the drawing a rectangle would hide: the valid samples of the current and kept
+// trajectories whose dot lies in it, the equilibrium marks that reach into it, and the pixels of
+// the nullclines and lines of equilibria drawn through it.
+int hiddenBy(const QRectF &rect, const LegendScene &scene, const QSizeF &area);
+
+// The corner where the legend hides the least; of equal ones, the first of kLegendCorners.
+LegendCorner quietestCorner(const LegendScene &scene, const QSizeF &area, const QSizeF &size);
+
+// Paints the axis titles of one plot ("x" and "y" near the ends of the phase plane's axes; "t"
+// at the end of a time plot's time axis and "x" or "y" at the top of its value axis), and on the
+// phase plane the legend in its quietest corner. Gives the rectangles painted over.
+std::vector<QRectF> paintLegendLayer(QPainter &painter, PlotKind plot, const QSizeF &area, const LegendScene &scene,
+                                     const LegendColours &colours);
