@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <cstddef>
 #include <functional>
@@ -62,6 +63,42 @@ void dragStep(benchmark::State &state, Prog &prog)
     }
 }
 
+// One notch of the wheel over the phase plane, closer and back in turn, with the legend on:
+// the view changes, every underlay is painted again and the plots redrawn.
+void wheelNotch(benchmark::State &state, Prog &prog)
+{
+    auto *legend = prog.findChild<QAction *>(QStringLiteral("leyenda"));
+    legend->setChecked(true);
+    const QPointF at(QPoint(120, 130) + QPoint(2, 2));
+    int notches = 1;
+    for (auto _ : state) {
+        QWheelEvent wheel(at, prog.XYgraf->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(prog.XYgraf, &wheel);
+        repaintNow();
+        notches = -notches;
+    }
+    legend->setChecked(false);
+    prog.findChild<QAction *>(QStringLiteral("vistaInicial"))->trigger();
+}
+
+// The window resized from its designed size to one where the plots grow by half, and back in
+// turn: the controls placed again, the plots drawn afresh at their new size.
+void resizeStep(benchmark::State &state, Prog &prog)
+{
+    const QSize designed = prog.minimumSize();
+    bool grown = false;
+    for (auto _ : state) {
+        grown = !grown;
+        prog.resize(grown ? designed + QSize(308, 144) : designed);
+        QCoreApplication::sendPostedEvents();
+        repaintNow();
+    }
+    prog.resize(designed);
+    QCoreApplication::sendPostedEvents();
+    repaintNow();
+}
+
 } // namespace
 
 bool registerTrajectoryBenchmarks(Prog &prog)
@@ -71,6 +108,8 @@ bool registerTrajectoryBenchmarks(Prog &prog)
     registerOnWindow(prog, {
         {bench_name::keptCursorStep, &timeCursorStep},
         {bench_name::dragStep, &dragStep},
+        {bench_name::wheelNotch, &wheelNotch},
+        {bench_name::resizeStep, &resizeStep},
     });
     return true;
 }

@@ -112,10 +112,19 @@ o salen en línea recta) y <i>degenerado</i> si solo hay una dirección propia; 
 marca de su estabilidad.</li>
 <li><b>Campo de direcciones</b>: flechas cortas en %4, todas de la misma longitud: muestran solo
 la dirección del movimiento.</li>
-<li><b>Escalas</b>: marcas con su número en cada unidad de 0 a 10 en los ejes del plano de fases y
-en el eje de valores de los gráficos de tiempo; en el eje de tiempo, en múltiplos redondos
-(1, 2 o 5 por una potencia de 10) elegidos según el intervalo. Se omite el número que tocaría
-otro, un eje o el borde.</li>
+<li><b>Escalas</b>: marcas con su número en los ejes del plano de fases y en el eje de valores de
+los gráficos de tiempo, en cada unidad en la vista inicial y en pasos redondos (1, 2 o 5 por una
+potencia de 10) al acercar; en el eje de tiempo, en múltiplos redondos elegidos según el
+intervalo. Un eje fuera de la vista lleva sus números junto al borde más cercano. Se omite el
+número que tocaría otro, un eje o el borde.</li>
+<li><b>La vista del plano de fases</b>: <b>Acercar</b> ({acercar}) y <b>Alejar</b> ({alejar})
+cambian el tamaño de la vista sobre su centro; la rueda del ratón sobre el plano de fases lo hace
+sobre el punto bajo el puntero, que se queda donde está. Mayús y la rueda, y Alt con las flechas,
+desplazan la vista una décima parte. <b>Vista inicial</b> ({vistaInicial}) vuelve a la vista de
+siempre, y <b>Ajustar a la trayectoria y los equilibrios</b> ({ajustarVista}) muestra la
+trayectoria y los puntos de equilibrio. La vista no sale del cuadrado |x|, |y| &lt; 20 y los
+gráficos de tiempo siguen sus valores. Al agrandar la ventana, los tres gráficos crecen con ella.
+El programa siempre empieza en la vista inicial.</li>
 <li><b>Leyenda</b> (tecla {leyenda}): los nombres de los ejes (x e y en el plano de fases; t y el de
 la variable, x o y, en los gráficos de tiempo) y, en la esquina del plano de fases donde tapa menos
 de lo dibujado, una leyenda de lo que se ve, con su símbolo: la trayectoria, las trayectorias
