@@ -8,6 +8,7 @@
 #include "display/analysis/overlays/overlay_renderer.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/bifurcation/bifurcation_window.h"
+#include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
@@ -129,7 +130,7 @@ void paintPhaseOverlaysOnly(benchmark::State &state, Prog &prog)
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
-        paintPhaseOverlays(painter, area, options, prog.state().system());
+        paintPhaseOverlays(painter, area, plot_mapping::mappingFor(prog.state().view()), options, prog.state().system());
     }
 }
 
