@@ -195,29 +195,32 @@ void PlotViews::paintUnderlay(const plot_mapping::PlotMapping &m, PlotKind plot,
 }
 
 // Pictures have the designed size, whatever the size of the window: the view drawn at growth 1.
-QImage PlotViews::picture() const
+PlotScene PlotViews::pictureScene() const
 {
     PlotScene designed = scene();
     designed.mapping = plot_mapping::mappingFor(state_.view());
-    return plot_picture::image(
-        designed,
-        [this, &designed](PlotKind plot, QPainter &painter, const QSizeF &area) {
-            paintUnderlay(designed.mapping, plot, painter, area);
-        },
-        plot_picture::coloursOf(phasePlane_.palette()), phasePlane_.devicePixelRatioF(),
-        overPainterOf(*this, state_, designed));
+    return designed;
+}
+
+plot_picture::UnderlayPainter PlotViews::underlayOf(const PlotScene &shown) const
+{
+    return [this, &shown](PlotKind plot, QPainter &painter, const QSizeF &area) {
+        paintUnderlay(shown.mapping, plot, painter, area);
+    };
+}
+
+QImage PlotViews::picture() const
+{
+    const PlotScene designed = pictureScene();
+    return plot_picture::image(designed, underlayOf(designed), plot_picture::coloursOf(phasePlane_.palette()),
+                               phasePlane_.devicePixelRatioF(), overPainterOf(*this, state_, designed));
 }
 
 QByteArray PlotViews::svg() const
 {
-    PlotScene designed = scene();
-    designed.mapping = plot_mapping::mappingFor(state_.view());
-    return plot_picture::svg(
-        designed,
-        [this, &designed](PlotKind plot, QPainter &painter, const QSizeF &area) {
-            paintUnderlay(designed.mapping, plot, painter, area);
-        },
-        plot_picture::coloursOf(phasePlane_.palette()), overPainterOf(*this, state_, designed));
+    const PlotScene designed = pictureScene();
+    return plot_picture::svg(designed, underlayOf(designed), plot_picture::coloursOf(phasePlane_.palette()),
+                             overPainterOf(*this, state_, designed));
 }
 
 

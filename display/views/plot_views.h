@@ -2,6 +2,7 @@
 
 #include "display/analysis/overlays/legend_painter.h"
 #include "display/analysis/overlays/overlay_renderer.h"
+#include "display/export/plot_picture.h"
 #include "display/plots/trajectory_plot.h"
 
 #include <QByteArray>
@@ -64,6 +65,8 @@ private:
     // so that it clears as designed.
     void updateUnderlays();
     void paintUnderlay(const plot_mapping::PlotMapping &m, PlotKind plot, QPainter &painter, const QSizeF &area) const;
+    PlotScene pictureScene() const;
+    plot_picture::UnderlayPainter underlayOf(const PlotScene &shown) const;
     void recomputed(bool newCoefficients, bool newStep);
     // The view moved or the plots grew: every plot is drawn afresh, the axis lines moved.
     void remap();
