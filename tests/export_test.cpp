@@ -1,6 +1,7 @@
 // What the export actions write and copy: exact numbers, one shape per sample, the picture the
 // window shows, and nothing left behind by a write that fails.
 #include "display/export/plot_picture.h"
+#include "display/bifurcation/bifurcation_canvas.h"
 #include "display/plots/plot_surface.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
@@ -9,6 +10,7 @@
 #include "tests/dialog_answerer.h"
 #include "tests/scoped_locale.h"
 
+#include <QFontInfo>
 #include <QAction>
 #include <QPainter>
 #include <QClipboard>
@@ -282,10 +284,20 @@ void ExportTest::diagramSavesAsPngAndSvg()
     save->trigger();
     QXmlStreamReader svg(contents(dir.filePath(QStringLiteral("diagrama.svg"))));
     int paths = 0;
-    while (!svg.atEnd())
-        paths += svg.readNext() == QXmlStreamReader::StartElement && (svg.name() == u"path" || svg.name() == u"polyline");
+    // Regression: the file's text was three quarters of the size the window shows (72 dpi).
+    const QString pixels = QString::number(QFontInfo(diagram->findChild<BifurcationCanvas *>()->font()).pixelSize());
+    QStringList fontSizes;
+    while (!svg.atEnd()) {
+        const bool start = svg.readNext() == QXmlStreamReader::StartElement;
+        paths += start && (svg.name() == u"path" || svg.name() == u"polyline");
+        if (start && svg.name() == u"text" && svg.attributes().hasAttribute(QStringLiteral("font-size")))
+            fontSizes << svg.attributes().value(QStringLiteral("font-size")).toString();
+    }
     QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
     QVERIFY(paths > 0);
+    QVERIFY(!fontSizes.isEmpty());
+    for (const QString &size : fontSizes)
+        QCOMPARE(size, pixels);
 }
 
 void ExportTest::pngShowsWhatTheScreenShows_data()
