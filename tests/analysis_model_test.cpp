@@ -1,7 +1,11 @@
 // Equilibria, their linearisation and type, the nullcline lines and the field's direction.
 #include "model/analysis/direction.h"
 #include "model/analysis/equilibria.h"
+#include "model/analysis/examples.h"
+#include "model/analysis/first_integral.h"
+#include "model/analysis/lyapunov.h"
 #include "model/analysis/nullclines.h"
+#include "model/model.h"
 
 #include <QLineF>
 #include <QRandomGenerator>
@@ -97,6 +101,10 @@ private slots:
     void clipping();
     void direction_data();
     void direction();
+    void lyapunovClaim_data();
+    void lyapunovClaim();
+    void lyapunovClaimOnRandomSystems();
+    void firstIntegralDrift();
 };
 
 void AnalysisModelTest::linearisation_data()
@@ -332,6 +340,94 @@ void AnalysisModelTest::direction()
         QVERIFY(close(d->dx, expected.x()));
         QVERIFY(close(d->dy, expected.y()));
     }
+}
+
+void AnalysisModelTest::lyapunovClaim_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<bool>("proved");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+    for (const ExampleSystem &e : exampleSystems()) {
+        const QByteArray id(e.id);
+        // The classic predator–prey form has a first integral instead; exclusion has a saddle.
+        const bool proved = id != "depredador_presa" && id != "competencia_exclusion";
+        QTest::newRow(e.id) << e.coefficients << proved << 0.0 << 0.0;
+    }
+    QTest::newRow("logistic prey: C + c2 E = 0") << Coefficients{3, -1, -1, -2, 1, 0} << true << 2.0 << 1.0;
+    QTest::newRow("a species growing on itself (B > 0)") << Coefficients{-1, 0.5, -1, 3, -1, -1} << false << 0.0 << 0.0;
+    QTest::newRow("no interior equilibrium") << Coefficients{1, -1, -1, -3, 1, -1} << false << 0.0 << 0.0;
+    QTest::newRow("BF = CE: no single interior equilibrium") << Coefficients{3, -1, -1, 3, -1, -1} << false << 0.0 << 0.0;
+    QTest::newRow("F = 0, CE > 0") << Coefficients{3, -1, 1, 1, -1, 0} << false << 0.0 << 0.0;
+    QTest::newRow("huge coefficients") << Coefficients{6e300, -1e300, -1e300, 4e300, -5e299, -1e300} << true << 4.0 << 2.0;
+}
+
+// Guards the claim of global stability: made where the criterion holds, never elsewhere.
+void AnalysisModelTest::lyapunovClaim()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(bool, proved);
+    QFETCH(double, x);
+    QFETCH(double, y);
+    const std::optional<LyapunovFunction> v = gohLyapunovFunction(k);
+    QCOMPARE(v.has_value(), proved);
+    if (!v)
+        return;
+    QVERIFY(v->c1 > 0 && v->c2 > 0);
+    if (x > 0) {
+        QVERIFY(close(v->x, x));
+        QVERIFY(close(v->y, y));
+    }
+}
+
+// Guards the criterion against an independent test: on random small systems a claim is made
+// exactly where B, F ≤ 0 (not both 0), an interior equilibrium exists and BF > CE (or, with B or
+// F zero, CE < 0 or C = E = 0); where it is made, dV/dt ≤ 0 on a grid of the open quadrant.
+void AnalysisModelTest::lyapunovClaimOnRandomSystems()
+{
+    QRandomGenerator random(20261209);
+    int claims = 0;
+    for (int n = 0; n < 4000; ++n) {
+        double c[6];
+        for (double &value : c)
+            value = random.bounded(-6, 7) / 2.0;
+        const Coefficients k{c[0], c[1], c[2], c[3], c[4], c[5]};
+        const double det = k.B * k.F - k.C * k.E;
+        const double x = (k.C * k.D - k.A * k.F) / det, y = (k.A * k.E - k.B * k.D) / det;
+        const bool interior = det != 0 && x > 0 && y > 0;
+        const bool criterion = k.B <= 0 && k.F <= 0 && !(k.B == 0 && k.F == 0) && interior
+            && (k.B < 0 && k.F < 0 ? det > 0 : (k.C * k.E < 0 || (k.C == 0 && k.E == 0)));
+        const std::optional<LyapunovFunction> v = gohLyapunovFunction(k);
+        QVERIFY2(v.has_value() == criterion, qPrintable(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                                                            .arg(c[0]).arg(c[1]).arg(c[2]).arg(c[3]).arg(c[4]).arg(c[5])));
+        if (!v)
+            continue;
+        ++claims;
+        for (int i = 1; i <= 12; ++i)
+            for (int j = 1; j <= 12; ++j) {
+                const double px = x * i / 4, py = y * j / 4;
+                const double dv = v->derivative(k, px, py);
+                const double size = std::fabs(px * (std::fabs(k.A) + std::fabs(k.B * px) + std::fabs(k.C * py)))
+                    + std::fabs(py * (std::fabs(k.D) + std::fabs(k.E * px) + std::fabs(k.F * py)));
+                QVERIFY2(dv <= 1e-9 * size * (v->c1 + v->c2), qPrintable(QString::number(dv)));
+            }
+    }
+    QVERIFY(claims > 50);
+}
+
+// Guards the drift of H along the default trajectory: the integration keeps it to rounding.
+void AnalysisModelTest::firstIntegralDrift()
+{
+    Model model;
+    model.setDefaults();
+    model.calcula([] { return 5.0; }, [] { return 5.0; });
+    const Coefficients k{model.A, model.B, model.C, model.D, model.E, model.F};
+    QVERIFY(hasFirstIntegral(k));
+    const std::optional<double> drift = relativeDrift(k, model.xs, model.ys, model.ok);
+    QVERIFY(drift.has_value());
+    QVERIFY2(*drift < 1e-9, qPrintable(QString::number(*drift)));
+    QVERIFY(*drift > 0);   // a true measure, not a constant
+    QVERIFY(!relativeDrift({3, -1, -1, -2, 1, 0}, model.xs, model.ys, model.ok));
 }
 
 QTEST_GUILESS_MAIN(AnalysisModelTest)
