@@ -2,10 +2,13 @@
 // focus is in the window, and hooked to the state or to the view that does its work.
 #include "interaction/prog.h"
 
+#include "display/controls/accessibility.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
+#include "state/time_player.h"
 
 #include <QAction>
+#include <QScrollBar>
 
 namespace {
 
@@ -48,6 +51,7 @@ void Prog::createActions()
     connect(action(NextTurningPoint), &QAction::triggered, this, [this] { state_.moveToTurningPoint(+1); });
     connect(action(PreviousTurningPoint), &QAction::triggered, this, [this] { state_.moveToTurningPoint(-1); });
     connectView();
+    connectPlayer();
     connect(action(AnalysisWindow), &QAction::triggered, analysis, &AnalysisLayer::showAnalysisWindow);
     connect(action(BifurcationWindow), &QAction::triggered, analysis, &AnalysisLayer::showBifurcationWindow);
     connect(action(ContextMenu), &QAction::triggered, analysis, &AnalysisLayer::openContextMenuFromKeyboard);
@@ -96,4 +100,19 @@ void Prog::connectView()
     connect(action(PanRight), &QAction::triggered, this, [pan] { pan(0.1, 0); });
     connect(action(PanUp), &QAction::triggered, this, [pan] { pan(0, 0.1); });
     connect(action(PanDown), &QAction::triggered, this, [pan] { pan(0, -0.1); });
+}
+
+// Playing the time cursor: R plays and pauses, ] and [ double and halve the speed.
+void Prog::connectPlayer()
+{
+    using enum WindowAction;
+    player_ = new TimePlayer(state_, this);
+    connect(action(Play), &QAction::toggled, player_, &TimePlayer::setPlaying);
+    connect(player_, &TimePlayer::playingChanged, this, [this](bool playing) {
+        action(Play)->setChecked(playing);
+        if (!playing)
+            describeTimeCursor(HScroll1);   // where it stopped, at once
+    });
+    connect(action(Faster), &QAction::triggered, player_, &TimePlayer::faster);
+    connect(action(Slower), &QAction::triggered, player_, &TimePlayer::slower);
 }

@@ -4,6 +4,7 @@
 #include "model/model.h"
 #include "state/explorer_state.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <array>
@@ -14,6 +15,7 @@ class Failure;
 class PlotExport;
 class PlotSurface;
 class PlotViews;
+class TimePlayer;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -91,6 +93,7 @@ private:
     void createActions();
     void connectOptions();
     void connectView();
+    void connectPlayer();
     // prog.cpp, commands.cpp, time_cursor.cpp
     template <typename Procedure>
     void dispatch(Procedure procedure);
@@ -102,6 +105,9 @@ private:
     void resetTimeCursor();
 
     PlotViews *plots_ = nullptr;
+    TimePlayer *player_ = nullptr;
+    // While playing, what the time cursor shows reaches assistive technology a few times a second.
+    QElapsedTimer lastDescribed_;
     std::array<QAction *, kWindowActionCount> actions_{};
     int valueAtDragStart_ = 0;
 };

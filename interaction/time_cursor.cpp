@@ -5,6 +5,7 @@
 #include "display/controls/accessibility.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/text_box.h"
+#include "state/time_player.h"
 
 #include <QLineEdit>
 #include <QScrollBar>
@@ -32,5 +33,8 @@ void Prog::showReadOuts(int c)
     writeText(TR, textOf(static_cast<double>(c) * model.dt));
     writeText(XR, textOf(Round(model.xs(c), 3)));
     writeText(YR, textOf(Round(model.ys(c), 3)));
+    if (player_ && player_->isPlaying() && lastDescribed_.isValid() && lastDescribed_.elapsed() < 250)
+        return;
     describeTimeCursor(HScroll1);
+    lastDescribed_.start();
 }

@@ -370,7 +370,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()
@@ -394,6 +394,7 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::newRow("conservar") << "conservar" << "Conservar trayectorias" << int(Qt::Key_T) << true << "" << false;
     QTest::newRow("extremos") << "extremos" << "Máximos y mínimos" << int(Qt::Key_M) << true << "" << false;
     QTest::newRow("unirPuntos") << "unirPuntos" << "Unir puntos" << int(Qt::Key_L) << true << "" << false;
+    QTest::newRow("reproducir") << "reproducir" << "Reproducir / Pausa" << int(Qt::Key_R) << true << "" << false;
 }
 
 // Guards that the help names each action's key as bound, in Spanish, in the row of what it does.

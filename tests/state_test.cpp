@@ -1,5 +1,6 @@
 // The window's state driven without any widget: it links Qt's core alone.
 #include "state/explorer_state.h"
+#include "state/time_player.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -43,6 +44,7 @@ private slots:
     void cursor();
     void viewStaysWithinTheLimits_data();
     void viewStaysWithinTheLimits();
+    void playing();
 };
 
 void StateTest::recomputedSaysWhatIsNew_data()
@@ -228,6 +230,36 @@ void StateTest::viewStaysWithinTheLimits()
     const PlaneView zoomed = plane_view::zoomedAbout(PlaneView{}, 3, 7, 4);
     QCOMPARE(zoomed.side, PlaneView{}.side / 4);
     QCOMPARE((3 - zoomed.left) / zoomed.side, (3 - PlaneView{}.left) / PlaneView{}.side);
+}
+
+// Guards play: the cursor moves while playing, stops when paused and at the end, starts again
+// from the first sample, and the speed stays within its bounds.
+void StateTest::playing()
+{
+    ExplorerState state;
+    start(state);
+    TimePlayer player(state);
+    QCOMPARE(player.speed(), 25);
+    for (int i = 0; i < 6; ++i)
+        player.faster();
+    QCOMPARE(player.speed(), TimePlayer::kFastest);
+    player.setPlaying(true);
+    QTRY_VERIFY(state.cursor() > 10);
+    player.setPlaying(false);
+    const int paused = state.cursor();
+    QTest::qWait(50);
+    QCOMPARE(state.cursor(), paused);
+    QSignalSpy stopped(&player, &TimePlayer::playingChanged);
+    player.setPlaying(true);
+    QTRY_COMPARE(state.cursor(), kLastSample);
+    QTRY_VERIFY(!player.isPlaying());
+    QCOMPARE(stopped.size(), 2);
+    player.setPlaying(true);
+    QCOMPARE(state.cursor(), kFirstSample);
+    player.setPlaying(false);
+    for (int i = 0; i < 10; ++i)
+        player.slower();
+    QCOMPARE(player.speed(), TimePlayer::kSlowest);
 }
 
 QTEST_GUILESS_MAIN(StateTest)

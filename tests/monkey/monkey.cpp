@@ -6,6 +6,7 @@
 #include "interaction/prog.h"
 #include "tests/monkey/window_checks.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +37,12 @@ Monkey::Monkey(Prog &window, quint64 seed, QChar decimal)
 
 QString Monkey::step(int number)
 {
+    // A key R typed where the window's actions reach it plays the time cursor, which then moves
+    // by itself: each action starts from a still cursor.
+    if (auto *play = window_.findChild<QAction *>(QStringLiteral("reproducir")); play && play->isChecked()) {
+        log(QStringLiteral("playing paused"));
+        play->setChecked(false);
+    }
     before_ = window_.model;
     cursorBefore_ = window_.HScroll1->value();
     QString fault = randomAction();
