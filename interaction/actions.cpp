@@ -25,6 +25,7 @@ constexpr OptionAction kOptionActions[] = {
     {WindowAction::Equilibria, ExplorerState::Option::Equilibria},
     {WindowAction::DirectionField, ExplorerState::Option::DirectionField},
     {WindowAction::Scales, ExplorerState::Option::Scales},
+    {WindowAction::LevelCurves, ExplorerState::Option::LevelCurves},
     {WindowAction::Legend, ExplorerState::Option::Legend},
 };
 

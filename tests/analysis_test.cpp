@@ -4,6 +4,7 @@
 #include "display/analysis/coefficient_controls.h"
 #include "display/analysis/help_window.h"
 #include "display/analysis/overlays/legend_painter.h"
+#include "display/analysis/overlays/level_curves_painter.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/analysis/overlays/scale_painter.h"
 #include "display/bifurcation/bifurcation_canvas.h"
@@ -128,6 +129,8 @@ private slots:
     void cleanup() { QLocale::setDefault(QLocale::c()); }
     void everythingOffAtStart();
     void optionsTurnedOffLeaveTheDesignedPixels();
+    void levelCurvesAndTheirClaims_data();
+    void levelCurvesAndTheirClaims();
     void eachOverlayDrawsWhereItShould_data();
     void eachOverlayDrawsWhereItShould();
     void roundSteps_data();
@@ -193,6 +196,72 @@ void AnalysisTest::optionsTurnedOffLeaveTheDesignedPixels()
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             QVERIFY(image.pixel(x, y) == base || image.pixel(x, y) == ink);
+}
+
+void AnalysisTest::levelCurvesAndTheirClaims_data()
+{
+    QTest::addColumn<QString>("example");
+    QTest::addColumn<bool>("drawn");
+    QTest::addColumn<QString>("claim");   // the analysis window's label on it
+    QTest::newRow("predator–prey: H") << "depredador_presa" << true << "derivaH";
+    QTest::newRow("logistic prey: V") << "presa_logistica" << true
+                                      << "(2, 1) es estable globalmente en el primer cuadrante (función de Lyapunov con c₁ = 1, c₂ = 1)";
+    QTest::newRow("exclusion: undecided") << "competencia_exclusion" << false
+                                          << "El criterio de la función de Lyapunov (Goh) no decide la estabilidad global de este sistema.";
+}
+
+// Guards the level curves (the orbit itself where H exists) and the analysis window's claims:
+// the drift of H on the default trajectory to rounding, a stability claimed only where proved.
+void AnalysisTest::levelCurvesAndTheirClaims()
+{
+    QFETCH(QString, example);
+    QFETCH(bool, drawn);
+    QFETCH(QString, claim);
+    const QLocale::Language language = QLocale().language();
+    Prog window;
+    window.Form_Load();
+    action(window, qPrintable(QStringLiteral("modelo_") + example))->trigger();
+    action(window, "analisis")->trigger();
+    AnalysisWindow *shown = window.analysis->analysisWindow();
+    if (claim == QLatin1String("derivaH")) {
+        const auto *label = shown->findChild<QLabel *>(QStringLiteral("derivaH"));
+        QVERIFY(label->isVisibleTo(shown));
+        QVERIFY(label->text().startsWith(QStringLiteral("Deriva relativa de H en la trayectoria: ")));
+        bool ok = false;
+        const double drift = QLocale().toDouble(label->toolTip(), &ok);
+        QVERIFY2(ok && drift > 0 && drift < 1e-9, qPrintable(label->toolTip()));
+    } else if (language == QLocale::C || language == QLocale::English || language == QLocale::Spanish) {
+        QCOMPARE(shown->findChild<QLabel *>(QStringLiteral("lyapunov"))->text(), claim);
+    }
+
+    // Painted alone: the curve through the initial point follows the orbit where H exists.
+    QImage image(QSize(283, 283), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        paintLevelCurves(painter, QSizeF(image.size()), PlotMapping{}, window.state().system().coefficients,
+                         window.model.xs(0), window.model.ys(0));
+    }
+    int inked = 0, near = 0, samples = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            inked += image.pixel(x, y) != qRgb(255, 255, 255);
+    QCOMPARE(inked > 0, drawn);
+    if (example != QLatin1String("depredador_presa"))
+        return;
+    for (int k = kFirstSample; k <= kLastSample; ++k) {
+        const QPoint at = cell(phaseX(window.model.xs(k)), phaseY(window.model.ys(k)));
+        if (!window.model.ok(k) || !image.rect().adjusted(1, 1, -1, -1).contains(at))
+            continue;
+        ++samples;
+        bool found = false;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                found = found || image.pixel(at + QPoint(dx, dy)) != qRgb(255, 255, 255);
+        near += found;
+    }
+    // Within a pixel of the curve through the initial point (dashes may leave a few gaps).
+    QVERIFY2(near >= samples * 9 / 10, qPrintable(QStringLiteral("%1 of %2").arg(near).arg(samples)));
 }
 
 void AnalysisTest::eachOverlayDrawsWhereItShould_data()
@@ -370,7 +439,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda integralPrimera | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()

@@ -43,6 +43,8 @@ constexpr WindowActionEntry kTable[] = {
      MenuGroup::Overlays, HelpRow::Keyboard, "Escalas: mostrar u ocultar."},
     {Legend, "leyenda", "Leyenda", Qt::Key_G, kNoStandardKey, true,
      MenuGroup::Overlays, HelpRow::Keyboard, "Leyenda: mostrar u ocultar los nombres de los ejes y la leyenda."},
+    {LevelCurves, "integralPrimera", "Integral primera / función de Lyapunov", Qt::Key_H, kNoStandardKey, true,
+     MenuGroup::Overlays, HelpRow::Keyboard, "Integral primera / función de Lyapunov: mostrar u ocultar sus curvas de nivel."},
     {ZoomIn, "acercar", "Acercar", Qt::Key_Plus, kNoStandardKey, false,
      MenuGroup::View, HelpRow::Keyboard,
      "acercar o alejar la vista del plano de fases, sobre su centro (la rueda del ratón lo hace sobre el punto "

@@ -23,6 +23,7 @@ enum class WindowAction {
     DirectionField,
     Scales,
     Legend,
+    LevelCurves,
     ZoomIn,
     ZoomOut,
     InitialView,

@@ -32,6 +32,7 @@ inline const Entry &kScale = kGrey;               // ticks and their numbers
 inline const Entry &kKept = kReddishPurple;       // trajectories kept from earlier computations
 inline const Entry &kMaximum = kOrange;           // turning points: maxima
 inline const Entry &kMinimum = kSkyBlue;          // turning points: minima
+inline const Entry &kLevelCurve = kDarkGrey;      // level curves of H or V, dashed
 
 // The time cursor's dot on a kept trajectory: the kept hue, darker so that it stands out of
 // its own trajectory.

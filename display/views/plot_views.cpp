@@ -31,6 +31,9 @@ OverlayOptions overlayOptionsOf(const ExplorerState &state)
     o.equilibria = state.option(Option::Equilibria);
     o.directionField = state.option(Option::DirectionField);
     o.scales = state.option(Option::Scales);
+    o.levelCurves = state.option(Option::LevelCurves);
+    o.startX = state.model().xs(0);
+    o.startY = state.model().ys(0);
     return o;
 }
 
@@ -142,7 +145,8 @@ PlotScene PlotViews::scene() const
 // The phase plane's overlays change with the coefficients in force, the time plots' with dt.
 void PlotViews::recomputed(bool newCoefficients, bool newStep)
 {
-    if (newCoefficients)
+    // The level curves go through the initial point, which each recomputation may move.
+    if (newCoefficients || state_.option(ExplorerState::Option::LevelCurves))
         phasePlane_.invalidateUnderlay();
     if (newStep) {
         xPlot_.invalidateUnderlay();

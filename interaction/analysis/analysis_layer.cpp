@@ -3,6 +3,7 @@
 #include "display/analysis/analysis_window.h"
 #include "display/analysis/equilibrium_text.h"
 #include "display/analysis/help_window.h"
+#include "display/analysis/integral_section.h"
 #include "display/analysis/overlays/equilibrium_marks.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/analysis/overlays/phase_geometry.h"
@@ -125,6 +126,8 @@ void AnalysisLayer::showAnalysisWindow()
         exploration_->attach(*analysisWindow_);
         turningPointTable_ = new TurningPointTable(analysisWindow_);
         analysisWindow_->addSection(turningPointTable_);
+        integralSection_ = new IntegralSection(analysisWindow_);
+        analysisWindow_->addSection(integralSection_);
     }
     showTurningPoints();
     analysisWindow_->showSystem(state_.system());
@@ -141,6 +144,8 @@ void AnalysisLayer::showTurningPoints()
     if (!turningPointTable_)
         return;
     turningPointTable_->showTrajectory(state_.turningPoints(), state_.trajectory());
+    if (integralSection_)
+        integralSection_->showTrajectory(state_.trajectory());
 }
 
 void AnalysisLayer::showBifurcationWindow()

@@ -11,6 +11,7 @@
 class AnalysisWindow;
 class ExplorerState;
 class HelpWindow;
+class IntegralSection;
 class TurningPointTable;
 class ParameterExploration;
 class PlotSurface;
@@ -76,5 +77,6 @@ private:
     ParameterExploration *exploration_ = nullptr;
     QPointer<AnalysisWindow> analysisWindow_;
     QPointer<TurningPointTable> turningPointTable_;
+    QPointer<IntegralSection> integralSection_;
     QPointer<HelpWindow> helpWindow_;
 };

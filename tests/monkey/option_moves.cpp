@@ -107,8 +107,10 @@ QString Monkey::moveToTurningPoint()
 
 void Monkey::turnOptionsOff()
 {
-    for (const char *name : kOptions)
-        action(window_, name)->setChecked(false);
+    // Every option, also those a key typed in a read-out box may have turned on.
+    for (QAction *option : window_.findChildren<QAction *>())
+        if (option->isCheckable())
+            option->setChecked(false);
 }
 
 } // namespace monkey

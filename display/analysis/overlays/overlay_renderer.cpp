@@ -2,6 +2,7 @@
 
 #include "display/analysis/overlays/direction_field_painter.h"
 #include "display/analysis/overlays/equilibrium_marks.h"
+#include "display/analysis/overlays/level_curves_painter.h"
 #include "display/analysis/overlays/nullcline_painter.h"
 #include "display/analysis/overlays/scale_painter.h"
 
@@ -10,6 +11,8 @@ void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mappin
 {
     if (options.directionField)
         paintDirectionField(painter, area, m, system.coefficients);
+    if (options.levelCurves)
+        paintLevelCurves(painter, area, m, system.coefficients, options.startX, options.startY);
     if (options.nullclines)
         paintNullclines(painter, area, m, system.coefficients);
     if (options.scales)

@@ -1,0 +1,76 @@
+#include "display/analysis/integral_section.h"
+
+#include "display/toolkit/conversions.h"
+#include "model/analysis/first_integral.h"
+#include "model/analysis/lyapunov.h"
+
+#include <QLabel>
+#include <QLocale>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel *wrappedLabel(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+// A coefficient as a term of a sum: "+ 2 x", "− 0,5 x", nothing for 0.
+QString term(double coefficient, const QString &what, bool first)
+{
+    if (coefficient == 0)
+        return {};
+    const QString size = coefficient == 1 || coefficient == -1 ? QString() : shortTextOf(std::abs(coefficient)) + u' ';
+    const QString sign = coefficient < 0 ? QStringLiteral("− ") : first ? QString() : QStringLiteral("+ ");
+    return (first ? QString() : QStringLiteral(" ")) + sign + size + what;
+}
+
+} // namespace
+
+IntegralSection::IntegralSection(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("integralYLyapunov"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    formula_ = wrappedLabel(QStringLiteral("integralPrimeraFormula"), this);
+    drift_ = wrappedLabel(QStringLiteral("derivaH"), this);
+    lyapunov_ = wrappedLabel(QStringLiteral("lyapunov"), this);
+    layout->addWidget(formula_);
+    layout->addWidget(drift_);
+    layout->addWidget(lyapunov_);
+}
+
+void IntegralSection::showTrajectory(const Trajectory &trajectory)
+{
+    const Coefficients &k = trajectory.coefficients;
+    const bool integral = hasFirstIntegral(k);
+    formula_->setVisible(integral);
+    drift_->setVisible(integral);
+    lyapunov_->setVisible(!integral);
+    if (integral) {
+        // H = D ln x + E x − A ln y − C y, each term with the coefficient in force.
+        QString h = term(k.D, QStringLiteral("ln x"), true);
+        h += term(k.E, QStringLiteral("x"), h.isEmpty());
+        h += term(-k.A, QStringLiteral("ln y"), h.isEmpty());
+        h += term(-k.C, QStringLiteral("y"), h.isEmpty());
+        formula_->setText(QStringLiteral("Integral primera: H(x, y) = %1, constante en cada órbita del primer cuadrante.")
+                              .arg(h.isEmpty() ? QStringLiteral("0") : h));
+        const std::optional<double> drift = relativeDrift(k, trajectory.xs, trajectory.ys, trajectory.ok);
+        drift_->setText(QStringLiteral("Deriva relativa de H en la trayectoria: %1")
+                            .arg(drift ? QLocale().toString(*drift, 'g', 2) : QStringLiteral("—")));
+        drift_->setToolTip(drift ? exactTextOf(*drift) : QString());
+        return;
+    }
+    if (const std::optional<LyapunovFunction> v = gohLyapunovFunction(k)) {
+        lyapunov_->setText(QStringLiteral("(%1, %2) es estable globalmente en el primer cuadrante (función de "
+                                          "Lyapunov con c₁ = %3, c₂ = %4)")
+                               .arg(shortTextOf(v->x), shortTextOf(v->y), shortTextOf(v->c1), shortTextOf(v->c2)));
+    } else {
+        lyapunov_->setText(QStringLiteral("El criterio de la función de Lyapunov (Goh) no decide la estabilidad "
+                                          "global de este sistema."));
+    }
+}
