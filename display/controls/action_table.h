@@ -20,6 +20,7 @@ enum class WindowAction {
     DirectionField,
     Scales,
     Legend,
+    Separatrices,
     ZoomIn,
     ZoomOut,
     InitialView,

@@ -12,13 +12,14 @@ struct OverlayOptions {
     bool equilibria = false;
     bool directionField = false;
     bool scales = false;
+    bool separatrices = false;
 
-    bool anyInPhasePlane() const { return nullclines || equilibria || directionField || scales; }
+    bool anyInPhasePlane() const { return nullclines || equilibria || directionField || scales || separatrices; }
     bool anyInTimePlots() const { return scales; }
 };
 
 // Every overlay of the phase plane that the options ask for, in their order from the bottom:
-// direction field, nullclines, scales, equilibria. The painter draws in logical pixels of the
+// direction field, nullclines, separatrices, scales, equilibria. The painter draws in logical pixels of the
 // drawing area, whatever the device: a plot's kept image, a picture or a file.
 void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m,
                         const OverlayOptions &options, const AnalysedSystem &system);

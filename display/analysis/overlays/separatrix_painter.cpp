@@ -1,0 +1,126 @@
+#include "display/analysis/overlays/separatrix_painter.h"
+
+#include "display/analysis/overlays/overlay_style.h"
+#include "display/analysis/overlays/phase_geometry.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace {
+
+// The part of the piece from a to b inside the rectangle, as the parameters t0 <= t1 of its
+// ends along a + t (b - a) (Liang and Barsky's clipping); false when none of it is inside.
+bool clipPiece(PlanePoint a, PlanePoint b, const PlaneRect &r, double &t0, double &t1)
+{
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double p[] = {-dx, dx, -dy, dy};
+    const double q[] = {a.x - r.xMin, r.xMax - a.x, a.y - r.yMin, r.yMax - a.y};
+    t0 = 0;
+    t1 = 1;
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0)
+                return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0) {
+            if (t > t1)
+                return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0)
+                return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    return true;
+}
+
+struct Kept {
+    bool valid = false;
+    Coefficients coefficients;
+    std::vector<Separatrix> branches;
+};
+
+} // namespace
+
+const std::vector<Separatrix> &separatricesOf(const AnalysedSystem &system)
+{
+    thread_local Kept kept;
+    if (!kept.valid || !(kept.coefficients == system.coefficients)) {
+        kept.branches = separatrices(system.coefficients, system.equilibria);
+        kept.coefficients = system.coefficients;
+        kept.valid = true;
+    }
+    return kept.branches;
+}
+
+QPen separatrixPen(Separatrix::Kind kind)
+{
+    const bool stable = kind == Separatrix::Kind::Stable;
+    QPen pen(stable ? overlay_style::kStableSeparatrix : overlay_style::kUnstableSeparatrix,
+             overlay_style::kSeparatrixWidth);
+    if (stable)
+        pen.setDashPattern({overlay_style::kSeparatrixDash, overlay_style::kSeparatrixGap});
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+std::vector<QPolygonF> drawnPieces(const Separatrix &branch, const QSizeF &area, const plot_mapping::PlotMapping &m)
+{
+    const PlaneRect visible = phase_geometry::visibleRect(m, area, 1);
+    const auto at = [&m](PlanePoint p) { return phase_geometry::pointAt(m, p.x, p.y); };
+    std::vector<QPolygonF> pieces;
+    bool open = false;   // the last piece ends where the next one would start
+    for (std::size_t i = 1; i < branch.points.size(); ++i) {
+        const PlanePoint a = branch.points[i - 1], b = branch.points[i];
+        double t0 = 0, t1 = 1;
+        if (!clipPiece(a, b, visible, t0, t1)) {
+            open = false;
+            continue;
+        }
+        const PlanePoint from{a.x + (b.x - a.x) * t0, a.y + (b.y - a.y) * t0};
+        const PlanePoint to{a.x + (b.x - a.x) * t1, a.y + (b.y - a.y) * t1};
+        if (!open || t0 > 0)
+            pieces.push_back(QPolygonF{at(from)});
+        pieces.back() << at(to);
+        open = t1 == 1;
+    }
+    return pieces;
+}
+
+bool separatrixDrawn(Separatrix::Kind kind, const AnalysedSystem &system, const QSizeF &area,
+                     const plot_mapping::PlotMapping &m)
+{
+    const std::vector<Separatrix> &branches = separatricesOf(system);
+    return std::any_of(branches.begin(), branches.end(), [&](const Separatrix &branch) {
+        return branch.kind == kind && !drawnPieces(branch, area, m).empty();
+    });
+}
+
+int separatrixPointsIn(const QRectF &rect, const AnalysedSystem &system, const QSizeF &area,
+                       const plot_mapping::PlotMapping &m)
+{
+    int count = 0;
+    for (const Separatrix &branch : separatricesOf(system))
+        for (const QPolygonF &piece : drawnPieces(branch, area, m))
+            count += int(std::count_if(piece.begin(), piece.end(), [&rect](QPointF p) { return rect.contains(p); }));
+    return count;
+}
+
+void paintSeparatrices(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m,
+                       const AnalysedSystem &system)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    painter.setBrush(Qt::NoBrush);
+    for (const Separatrix &branch : separatricesOf(system)) {
+        painter.setPen(separatrixPen(branch.kind));
+        for (const QPolygonF &piece : drawnPieces(branch, area, m))
+            painter.drawPolyline(piece);
+    }
+    painter.restore();
+}
