@@ -44,6 +44,14 @@ struct Kept {
     std::vector<Separatrix> branches;
 };
 
+struct KeptDrawing {
+    bool valid = false;
+    Coefficients coefficients;
+    double originX = 0, originY = 0, step = 0;
+    QSizeF area;
+    std::vector<DrawnSeparatrix> pieces;
+};
+
 } // namespace
 
 const std::vector<Separatrix> &separatricesOf(const AnalysedSystem &system)
@@ -92,22 +100,42 @@ std::vector<QPolygonF> drawnPieces(const Separatrix &branch, const QSizeF &area,
     return pieces;
 }
 
+const std::vector<DrawnSeparatrix> &drawnSeparatrices(const AnalysedSystem &system, const QSizeF &area,
+                                                      const plot_mapping::PlotMapping &m)
+{
+    thread_local KeptDrawing kept;
+    const std::vector<Separatrix> &branches = separatricesOf(system);
+    if (!kept.valid || !(kept.coefficients == system.coefficients) || kept.originX != m.phaseOriginX
+        || kept.originY != m.phaseOriginY || kept.step != m.phaseStep || kept.area != area) {
+        kept.pieces.clear();
+        for (const Separatrix &branch : branches)
+            for (QPolygonF &piece : drawnPieces(branch, area, m))
+                kept.pieces.push_back({branch.kind, piece.boundingRect(), std::move(piece)});
+        kept.valid = true;
+        kept.coefficients = system.coefficients;
+        kept.originX = m.phaseOriginX;
+        kept.originY = m.phaseOriginY;
+        kept.step = m.phaseStep;
+        kept.area = area;
+    }
+    return kept.pieces;
+}
+
 bool separatrixDrawn(Separatrix::Kind kind, const AnalysedSystem &system, const QSizeF &area,
                      const plot_mapping::PlotMapping &m)
 {
-    const std::vector<Separatrix> &branches = separatricesOf(system);
-    return std::any_of(branches.begin(), branches.end(), [&](const Separatrix &branch) {
-        return branch.kind == kind && !drawnPieces(branch, area, m).empty();
-    });
+    const std::vector<DrawnSeparatrix> &pieces = drawnSeparatrices(system, area, m);
+    return std::any_of(pieces.begin(), pieces.end(), [kind](const DrawnSeparatrix &piece) { return piece.kind == kind; });
 }
 
 int separatrixPointsIn(const QRectF &rect, const AnalysedSystem &system, const QSizeF &area,
                        const plot_mapping::PlotMapping &m)
 {
     int count = 0;
-    for (const Separatrix &branch : separatricesOf(system))
-        for (const QPolygonF &piece : drawnPieces(branch, area, m))
-            count += int(std::count_if(piece.begin(), piece.end(), [&rect](QPointF p) { return rect.contains(p); }));
+    for (const DrawnSeparatrix &piece : drawnSeparatrices(system, area, m))
+        if (rect.intersects(piece.bounds))
+            count += int(std::count_if(piece.points.begin(), piece.points.end(),
+                                       [&rect](QPointF p) { return rect.contains(p); }));
     return count;
 }
 
@@ -117,10 +145,9 @@ void paintSeparatrices(QPainter &painter, const QSizeF &area, const plot_mapping
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setBrush(Qt::NoBrush);
-    for (const Separatrix &branch : separatricesOf(system)) {
-        painter.setPen(separatrixPen(branch.kind));
-        for (const QPolygonF &piece : drawnPieces(branch, area, m))
-            painter.drawPolyline(piece);
+    for (const DrawnSeparatrix &piece : drawnSeparatrices(system, area, m)) {
+        painter.setPen(separatrixPen(piece.kind));
+        painter.drawPolyline(piece.points);
     }
     painter.restore();
 }

@@ -6,11 +6,11 @@
 
 #include <QPen>
 #include <QPolygonF>
+#include <QRectF>
 
 #include <vector>
 
 class QPainter;
-class QRectF;
 class QSizeF;
 
 // The separatrices of the system, computed the first time they are asked for and kept until
@@ -24,6 +24,19 @@ QPen separatrixPen(Separatrix::Kind kind);
 // The pieces of a branch inside the drawing area widened by a pixel, as polylines in logical
 // pixels of the area: a branch that leaves the area and comes back makes two pieces.
 std::vector<QPolygonF> drawnPieces(const Separatrix &branch, const QSizeF &area, const plot_mapping::PlotMapping &m);
+
+// One piece of a branch drawn in an area.
+struct DrawnSeparatrix {
+    Separatrix::Kind kind = Separatrix::Kind::Stable;
+    QRectF bounds;   // of its points
+    QPolygonF points;
+};
+
+// Every drawn piece of the system's branches for one view and area, kept until another system,
+// view or area is asked for: the legend asks at every redraw, and finds them ready. One kept
+// drawing per thread.
+const std::vector<DrawnSeparatrix> &drawnSeparatrices(const AnalysedSystem &system, const QSizeF &area,
+                                                      const plot_mapping::PlotMapping &m);
 
 // Whether some branch of the kind has a piece in the area.
 bool separatrixDrawn(Separatrix::Kind kind, const AnalysedSystem &system, const QSizeF &area,
