@@ -166,7 +166,7 @@ void ExportTest::svgShapesStayInTheirPlot_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QStringList>("options");
     const QStringList every{"isoclinas", "equilibrios", "campo", "escalas", "conservar", "unirPuntos", "extremos",
-                            "leyenda"};
+                            "leyenda", "separatrices"};
     QTest::newRow("bounded mutualism, every option") << "modelo_mutualismo" << "3" << every;
     QTest::newRow("bounded mutualism, joined") << "modelo_mutualismo" << "1" << QStringList{"unirPuntos"};
     QTest::newRow("default system from far out, every option") << "" << "9" << every;
@@ -293,7 +293,7 @@ void ExportTest::pngShowsWhatTheScreenShows_data()
     QTest::addColumn<QStringList>("options");
     QTest::newRow("designed") << QStringList();
     QTest::newRow("every option") << QStringList{"isoclinas", "equilibrios", "campo", "escalas",
-                                                 "conservar", "unirPuntos", "extremos"};
+                                                 "conservar", "unirPuntos", "extremos", "separatrices"};
     QTest::newRow("legend") << QStringList{"leyenda", "isoclinas", "equilibrios", "conservar"};
 }
 

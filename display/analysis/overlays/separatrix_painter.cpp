@@ -3,6 +3,7 @@
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/analysis/overlays/phase_geometry.h"
 
+#include <QLineF>
 #include <QPainter>
 
 #include <algorithm>
@@ -36,6 +37,24 @@ bool clipPiece(PlanePoint a, PlanePoint b, const PlaneRect &r, double &t0, doubl
         }
     }
     return true;
+}
+
+// Points of a piece closer than this to the one kept before them add nothing to the drawing: near
+// its saddle a branch is followed in steps far shorter than a pixel.
+constexpr double kLeastSpacing = 0.25;   // logical pixels
+
+// The piece without its points that lie within kLeastSpacing of the one kept before them; its
+// first and last points are always kept.
+QPolygonF thinned(const QPolygonF &piece)
+{
+    QPolygonF kept;
+    kept.reserve(piece.size());
+    for (qsizetype i = 0; i < piece.size(); ++i) {
+        const bool end = i == 0 || i + 1 == piece.size();
+        if (end || QLineF(kept.back(), piece[i]).length() >= kLeastSpacing)
+            kept << piece[i];
+    }
+    return kept;
 }
 
 struct Kept {
@@ -97,6 +116,8 @@ std::vector<QPolygonF> drawnPieces(const Separatrix &branch, const QSizeF &area,
         pieces.back() << at(to);
         open = t1 == 1;
     }
+    for (QPolygonF &piece : pieces)
+        piece = thinned(piece);
     return pieces;
 }
 

@@ -22,7 +22,8 @@ const std::vector<Separatrix> &separatricesOf(const AnalysedSystem &system);
 QPen separatrixPen(Separatrix::Kind kind);
 
 // The pieces of a branch inside the drawing area widened by a pixel, as polylines in logical
-// pixels of the area: a branch that leaves the area and comes back makes two pieces.
+// pixels of the area, without points closer than a quarter of a pixel to the one before: a branch
+// that leaves the area and comes back makes two pieces.
 std::vector<QPolygonF> drawnPieces(const Separatrix &branch, const QSizeF &area, const plot_mapping::PlotMapping &m);
 
 // One piece of a branch drawn in an area.
