@@ -416,6 +416,8 @@ void AnalysisTest::helpNamesEachKey_data()
     QTest::newRow("menuContextual") << "menuContextual" << QKeySequence(Qt::SHIFT | Qt::Key_F10)
                                     << "<b>Tecla de menú</b>, <b>Mayús+F10</b></td><td>abrir el menú";
     QTest::newRow("leyenda") << "leyenda" << QKeySequence(Qt::Key_G) << "<b>G</b></td><td>Leyenda: mostrar";
+    QTest::newRow("separatrices") << "separatrices" << QKeySequence(Qt::Key_V)
+                                  << "<b>V</b></td><td>Separatrices: mostrar";
     QTest::newRow("ayuda") << "ayuda" << QKeySequence(Qt::Key_F1) << "<b>F1</b></td><td>abrir esta ayuda";
     QTest::newRow("guardarImagen") << "guardarImagen" << QKeySequence(Qt::CTRL | Qt::Key_S)
                                    << "<b>Control+S</b></td><td>Guardar imagen:";
