@@ -3,6 +3,7 @@
 #include "bench/analysis_bench.h"
 #include "bench/bifurcation_bench.h"
 #include "bench/model_bench.h"
+#include "bench/separatrices_bench.h"
 #include "bench/targets.h"
 #include "bench/trajectories_bench.h"
 #include "bench/window_bench.h"
@@ -34,6 +35,9 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     Prog portrait;
     if (!registerTrajectoryBenchmarks(portrait))
+        return EXIT_FAILURE;
+    Prog separated;
+    if (!registerSeparatrixBenchmarks(separated))
         return EXIT_FAILURE;
 
     MedianCollector reporter;

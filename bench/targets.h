@@ -25,6 +25,9 @@ inline constexpr char wheelNotch[] = "kept_50_marks_overlays_legend/wheel_notch"
 inline constexpr char resizeStep[] = "kept_50_marks_overlays/window_resize_step";
 inline constexpr char sliderStep[] = "overlays_on/coefficient_slider_step";
 inline constexpr char sliderStepWithDiagram[] = "overlays_on/coefficient_slider_step_with_diagram";
+inline constexpr char separatricesOneSaddle[] = "separatrices/one_saddle";
+inline constexpr char separatrixCursorStep[] = "separatrices_on/time_cursor_step";
+inline constexpr char separatrixLegendCursorStep[] = "separatrices_legend_on/time_cursor_step";
 } // namespace bench_name
 
 // The median time per iteration of one benchmark, in nanoseconds: wall-clock time, and the

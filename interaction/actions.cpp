@@ -27,6 +27,7 @@ constexpr OptionAction kOptionActions[] = {
     {WindowAction::Scales, ExplorerState::Option::Scales},
     {WindowAction::LevelCurves, ExplorerState::Option::LevelCurves},
     {WindowAction::Legend, ExplorerState::Option::Legend},
+    {WindowAction::Separatrices, ExplorerState::Option::Separatrices},
 };
 
 } // namespace

@@ -32,6 +32,7 @@ public:
         DirectionField,
         Scales,
         Legend,   // the axis titles and the phase plane's legend, over the points
+        Separatrices,
         LevelCurves,   // of the first integral or of a Lyapunov function
     };
     static constexpr std::size_t kOptionCount = std::size_t(Option::LevelCurves) + 1;

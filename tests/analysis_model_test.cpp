@@ -1,10 +1,13 @@
-// Equilibria, their linearisation and type, the nullcline lines and the field's direction.
+// Equilibria, their linearisation and type, the nullcline lines, the field's direction and the
+// separatrices.
 #include "model/analysis/direction.h"
 #include "model/analysis/equilibria.h"
 #include "model/analysis/examples.h"
 #include "model/analysis/first_integral.h"
 #include "model/analysis/lyapunov.h"
 #include "model/analysis/nullclines.h"
+#include "model/analysis/nullclines.h"
+#include "model/analysis/separatrices.h"
 #include "model/model.h"
 
 #include <QLineF>
@@ -16,6 +19,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <string_view>
 
 Q_DECLARE_METATYPE(Jacobian)
 Q_DECLARE_METATYPE(EquilibriumType)
@@ -105,6 +109,10 @@ private slots:
     void lyapunovClaim();
     void lyapunovClaimOnRandomSystems();
     void firstIntegralDrift();
+    void separatricesOf_data();
+    void separatricesOf();
+    void stableManifoldParts_data();
+    void stableManifoldParts();
 };
 
 void AnalysisModelTest::linearisation_data()
@@ -428,6 +436,105 @@ void AnalysisModelTest::firstIntegralDrift()
     QVERIFY2(*drift < 1e-9, qPrintable(QString::number(*drift)));
     QVERIFY(*drift > 0);   // a true measure, not a constant
     QVERIFY(!relativeDrift({3, -1, -1, -2, 1, 0}, model.xs, model.ys, model.ok));
+}
+
+void AnalysisModelTest::separatricesOf_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<int>("branches");   // -1: any number
+    QTest::addColumn<bool>("onAxes");    // stable branches on x = 0, unstable on y = 0
+    const Coefficients defaults{4, 0, -1, -4, 1, 0};
+    QTest::newRow("default predator-prey") << defaults << 4 << true;
+    QTest::newRow("default, sped up by 1e155") << Coefficients{4e155, 0, -1e155, -4e155, 1e155, 0} << 4 << true;
+    QTest::newRow("default, slowed down by 1e-170") << Coefficients{4e-170, 0, -1e-170, -4e-170, 1e-170, 0} << 4
+                                                    << true;
+    QTest::newRow("competition, exclusion") << Coefficients{8, -1, -2, 7, -2, -1} << 4 << false;
+    QTest::newRow("no saddle: both species die out") << Coefficients{-1, 0, 0, -2, 0, 0} << 0 << false;
+    QTest::newRow("saddle beyond the border") << Coefficients{-30, 1, 0, -1, 0, 0} << 0 << false;
+    QTest::newRow("coefficients of 1e300") << Coefficients{1e300, -1e300, 1e300, -1e300, 1e300, 1e300} << -1 << false;
+    QTest::newRow("a field that overflows to NaN") << Coefficients{1e308, 1e308, -1e308, -1e308, 1e308, 1e308} << -1
+                                                   << false;
+    QTest::newRow("tiny coefficients") << Coefficients{1e-300, -1e-308, 0, -1e-300, 1e-308, 0} << -1 << false;
+}
+
+// Guards the branches: each starts at its saddle, stays finite and inside the border, and follows
+// the axes where they are the manifolds.
+void AnalysisModelTest::separatricesOf()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(int, branches);
+    QFETCH(bool, onAxes);
+    const std::vector<Separatrix> found = separatrices(k, equilibria(k));
+    if (branches >= 0)
+        QCOMPARE(int(found.size()), branches);
+    for (const Separatrix &s : found) {
+        QVERIFY(s.points.size() >= 2);
+        QCOMPARE(s.points.front().x, s.saddle.x);
+        QCOMPARE(s.points.front().y, s.saddle.y);
+        for (const PlanePoint &p : s.points) {
+            QVERIFY(std::isfinite(p.x) && std::isfinite(p.y));
+            QVERIFY(std::fabs(p.x) <= separatrix_limits::kBound && std::fabs(p.y) <= separatrix_limits::kBound);
+            if (onAxes)
+                QVERIFY(std::fabs(s.kind == Separatrix::Kind::Stable ? p.x : p.y) <= 1e-12);
+        }
+    }
+    if (onAxes) {
+        // Each half-axis reaches the border: none ends early.
+        for (const Separatrix &s : found)
+            QCOMPARE(std::max(std::fabs(s.points.back().x), std::fabs(s.points.back().y)), separatrix_limits::kBound);
+    }
+}
+
+void AnalysisModelTest::stableManifoldParts_data()
+{
+    QTest::addColumn<double>("along");    // where on the stable branch, as a part of its points
+    QTest::addColumn<double>("offset");   // how far off it, across
+    QTest::newRow("near the saddle") << 0.05 << 0.02;
+    QTest::newRow("halfway") << 0.5 << 0.02;
+    QTest::newRow("far out, very near") << 0.9 << 0.002;
+}
+
+// Guards the stable manifold of the exclusion example's saddle: points just either side of it
+// end at different stable nodes.
+void AnalysisModelTest::stableManifoldParts()
+{
+    QFETCH(double, along);
+    QFETCH(double, offset);
+    const auto examples = exampleSystems();
+    const auto example = std::find_if(examples.begin(), examples.end(), [](const ExampleSystem &e) {
+        return std::string_view(e.id) == "competencia_exclusion";
+    });
+    QVERIFY(example != examples.end());
+    const Coefficients k = example->coefficients;
+    const std::vector<Equilibrium> points = equilibria(k);
+    std::vector<PlanePoint> stableNodes;
+    for (const Equilibrium &e : points)
+        if (e.shape == Equilibrium::Shape::Point && isStable(e.type()))
+            stableNodes.push_back({e.x, e.y});
+    QCOMPARE(int(stableNodes.size()), 2);
+    int checked = 0;
+    for (const Separatrix &s : separatrices(k, points)) {
+        if (s.kind != Separatrix::Kind::Stable || s.points.size() < 20)
+            continue;
+        const std::size_t i = std::size_t(along * double(s.points.size() - 2)) + 1;
+        const PlanePoint a = s.points[i - 1], b = s.points[i + 1];
+        const double length = std::hypot(b.x - a.x, b.y - a.y);
+        const PlanePoint across{-(b.y - a.y) / length * offset, (b.x - a.x) / length * offset};
+        std::vector<int> ends;
+        for (double side : {1.0, -1.0}) {
+            PlanePoint p{s.points[i].x + side * across.x, s.points[i].y + side * across.y};
+            for (int step = 0; step < 20000; ++step)
+                p = fieldRk4Step(k, p, 0.005);
+            const auto nearest = std::min_element(stableNodes.begin(), stableNodes.end(), [p](PlanePoint m, PlanePoint n) {
+                return std::hypot(p.x - m.x, p.y - m.y) < std::hypot(p.x - n.x, p.y - n.y);
+            });
+            QVERIFY(std::hypot(p.x - nearest->x, p.y - nearest->y) < 1e-3);
+            ends.push_back(int(nearest - stableNodes.begin()));
+        }
+        QVERIFY(ends[0] != ends[1]);
+        ++checked;
+    }
+    QCOMPARE(checked, 2);
 }
 
 QTEST_GUILESS_MAIN(AnalysisModelTest)

@@ -284,6 +284,9 @@ void AnalysisTest::eachOverlayDrawsWhereItShould_data()
     QTest::newRow("tick at x = 5") << "escalas" << "XYgraf" << cell(phaseX(5), phaseY(0)) + QPoint(0, -2) << kScale << 0;
     QTest::newRow("tick at y = 7") << "escalas" << "XYgraf" << cell(phaseX(0), phaseY(7)) + QPoint(2, 0) << kScale << 0;
     QTest::newRow("tick at value 5") << "escalas" << "Xgraf" << cell(timeX(0), valueY(5)) + QPoint(-2, 0) << kScale << 0;
+    // The origin's unstable manifold runs along the x axis, its stable one up the y axis.
+    QTest::newRow("unstable separatrix on the x axis") << "separatrices" << "XYgraf" << cell(phaseX(8), phaseY(0))
+                                                       << kUnstableSeparatrix << 40;
     // dt = 0.02: ticks every 0.5, so t = 1 at sample 50.
     QTest::newRow("tick at t = 1") << "escalas" << "Ygraf" << cell(timeX(50), valueY(0)) + QPoint(0, -2) << kScale << 0;
 }
@@ -439,7 +442,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda integralPrimera | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda separatrices integralPrimera | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()
@@ -455,6 +458,7 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::newRow("campo") << "campo" << "Campo de direcciones" << int(Qt::Key_D) << true << "" << false;
     QTest::newRow("escalas") << "escalas" << "Escalas" << int(Qt::Key_S) << true << "" << false;
     QTest::newRow("leyenda") << "leyenda" << "Leyenda" << int(Qt::Key_G) << true << "" << false;
+    QTest::newRow("separatrices") << "separatrices" << "Separatrices" << int(Qt::Key_V) << true << "" << false;
     QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis"
                               << false;
     QTest::newRow("bifurcacion") << "bifurcacion" << "Diagrama de bifurcación…" << int(Qt::Key_B) << false
@@ -482,6 +486,8 @@ void AnalysisTest::helpNamesEachKey_data()
     QTest::newRow("menuContextual") << "menuContextual" << QKeySequence(Qt::SHIFT | Qt::Key_F10)
                                     << "<b>Tecla de menú</b>, <b>Mayús+F10</b></td><td>abrir el menú";
     QTest::newRow("leyenda") << "leyenda" << QKeySequence(Qt::Key_G) << "<b>G</b></td><td>Leyenda: mostrar";
+    QTest::newRow("separatrices") << "separatrices" << QKeySequence(Qt::Key_V)
+                                  << "<b>V</b></td><td>Separatrices: mostrar";
     QTest::newRow("ayuda") << "ayuda" << QKeySequence(Qt::Key_F1) << "<b>F1</b></td><td>abrir esta ayuda";
     QTest::newRow("guardarImagen") << "guardarImagen" << QKeySequence(Qt::CTRL | Qt::Key_S)
                                    << "<b>Control+S</b></td><td>Guardar imagen:";
@@ -527,6 +533,12 @@ void AnalysisTest::legendListsWhatIsShown_data()
         << QStringList{"conservar", "isoclinas", "equilibrios", "campo", "escalas", "extremos", "unirPuntos"} << 1
         << "Trayectoria|Trayectorias conservadas|Isoclina x' = 0|Isoclina y' = 0|Punto de silla|Nodo estable|"
            "Nodo inestable";
+    QTest::newRow("competition with exclusion, separatrices")
+        << QList<double>{8, -1, -2, 7, -2, -1} << QStringList{"separatrices", "equilibrios"} << 1
+        << "Trayectoria|Punto de silla|Nodo estable|Nodo inestable|Separatriz estable|Separatriz inestable";
+    // The saddle (30, 0) lies beyond the border of the separatrices.
+    QTest::newRow("separatrices, no saddle inside") << QList<double>{-30, 1, 0, -1, 0, 0}
+                                                    << QStringList{"separatrices"} << 1 << "Trayectoria";
     // y' = 0 is x = -6 and the interior point (-6, 4): both out of view.
     QTest::newRow("a nullcline and an equilibrium out of view") << QList<double>{4, 0, -1, 6, 1, 0} << both << 1
                                                                 << "Trayectoria|Isoclina x' = 0|Nodo inestable";

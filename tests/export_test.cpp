@@ -1,7 +1,7 @@
 // What the export actions write and copy: exact numbers, one shape per sample, the picture the
 // window shows, and nothing left behind by a write that fails.
-#include "display/export/plot_picture.h"
 #include "display/bifurcation/bifurcation_canvas.h"
+#include "display/export/plot_picture.h"
 #include "display/plots/plot_surface.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
@@ -168,7 +168,7 @@ void ExportTest::svgShapesStayInTheirPlot_data()
     QTest::addColumn<QString>("start");
     QTest::addColumn<QStringList>("options");
     const QStringList every{"isoclinas", "equilibrios", "campo", "escalas", "conservar", "unirPuntos", "extremos",
-                            "leyenda"};
+                            "leyenda", "separatrices"};
     QTest::newRow("bounded mutualism, every option") << "modelo_mutualismo" << "3" << every;
     QTest::newRow("bounded mutualism, joined") << "modelo_mutualismo" << "1" << QStringList{"unirPuntos"};
     QTest::newRow("default system from far out, every option") << "" << "9" << every;
@@ -305,7 +305,7 @@ void ExportTest::pngShowsWhatTheScreenShows_data()
     QTest::addColumn<QStringList>("options");
     QTest::newRow("designed") << QStringList();
     QTest::newRow("every option") << QStringList{"isoclinas", "equilibrios", "campo", "escalas",
-                                                 "conservar", "unirPuntos", "extremos"};
+                                                 "conservar", "unirPuntos", "extremos", "separatrices"};
     QTest::newRow("legend") << QStringList{"leyenda", "isoclinas", "equilibrios", "conservar"};
 }
 

@@ -117,6 +117,13 @@ los gráficos de tiempo, en cada unidad en la vista inicial y en pasos redondos 
 potencia de 10) al acercar; en el eje de tiempo, en múltiplos redondos elegidos según el
 intervalo. Un eje fuera de la vista lleva sus números junto al borde más cercano. Se omite el
 número que tocaría otro, un eje o el borde.</li>
+<li><b>Separatrices</b> (tecla {separatrices}): las variedades de cada punto de silla con |x|, |y| &lt; 20,
+esté o no a la vista. La estable, discontinua en %10, es la curva de las trayectorias que llegan al
+punto de silla: separa las que acaban en sitios distintos. La inestable, continua en %11, es la de
+las que salen de él. Cada rama empieza muy cerca del punto de silla, a lo largo de su vector propio,
+y sigue el campo con Runge-Kutta de orden 4 (hacia atrás en el tiempo la estable) en pasos cortos
+del plano, hasta salir del cuadrado |x|, |y| &lt; 20, llegar muy cerca de un equilibrio o medir 100
+unidades.</li>
 <li><b>La vista del plano de fases</b>: <b>Acercar</b> ({acercar}) y <b>Alejar</b> ({alejar})
 cambian el tamaño de la vista sobre su centro; la rueda del ratón sobre el plano de fases lo hace
 sobre el punto bajo el puntero, que se queda donde está. Mayús y la rueda, y Alt con las flechas,
@@ -128,7 +135,7 @@ El programa siempre empieza en la vista inicial.</li>
 <li><b>Leyenda</b> (tecla {leyenda}): los nombres de los ejes (x e y en el plano de fases; t y el de
 la variable, x o y, en los gráficos de tiempo) y, en la esquina del plano de fases donde tapa menos
 de lo dibujado, una leyenda de lo que se ve, con su símbolo: la trayectoria, las trayectorias
-conservadas, las dos isoclinas cero y cada tipo de equilibrio a la vista. Va por encima de los
+conservadas, las dos isoclinas cero, cada tipo de equilibrio y cada separatriz a la vista. Va por encima de los
 puntos y también en las imágenes guardadas o copiadas.</li>
 <li><b>Conservar trayectorias</b> (tecla {conservar}): cada cálculo conserva la trayectoria anterior y la
 dibuja en un color claro bajo la actual, hasta 50 (se va la más antigua). El cursor de tiempo marca
@@ -188,5 +195,6 @@ QString helpHtml()
         .arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
              QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,
              QString::fromUtf8(palette::kMaximum.name), QString::fromUtf8(palette::kMinimum.name),
-             actionRows(HelpRow::Keyboard), actionRows(HelpRow::Export));
+             actionRows(HelpRow::Keyboard), actionRows(HelpRow::Export))
+        .arg(QString::fromUtf8(kStableSeparatrixName), QString::fromUtf8(kUnstableSeparatrixName));
 }

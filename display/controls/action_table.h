@@ -23,6 +23,7 @@ enum class WindowAction {
     DirectionField,
     Scales,
     Legend,
+    Separatrices,
     LevelCurves,
     ZoomIn,
     ZoomOut,

@@ -22,6 +22,10 @@ inline const Entry kSkyBlue{QColor(86, 180, 233), "celeste"};
 inline const Entry kLightGrey{QColor(185, 185, 185), "gris claro"};
 inline const Entry kGrey{QColor(120, 120, 120), "gris"};
 inline const Entry kDarkGrey{QColor(90, 90, 90), "gris oscuro"};
+// Two dark hues of a second colour-blind-safe qualitative scheme, for the lines that must stand
+// apart from the nullclines.
+inline const Entry kIndigo{QColor(51, 34, 136), "índigo"};
+inline const Entry kWine{QColor(136, 34, 85), "granate"};
 
 // The roles, each taking one entry above.
 inline const Entry &kXNullcline = kBlue;          // x' = 0
@@ -32,6 +36,8 @@ inline const Entry &kScale = kGrey;               // ticks and their numbers
 inline const Entry &kKept = kReddishPurple;       // trajectories kept from earlier computations
 inline const Entry &kMaximum = kOrange;           // turning points: maxima
 inline const Entry &kMinimum = kSkyBlue;          // turning points: minima
+inline const Entry &kStableSeparatrix = kIndigo;  // stable manifolds of the saddles, dashed
+inline const Entry &kUnstableSeparatrix = kWine;  // unstable manifolds of the saddles, solid
 inline const Entry &kLevelCurve = kDarkGrey;      // level curves of H or V, dashed
 
 // The time cursor's dot on a kept trajectory: the kept hue, darker so that it stands out of

@@ -31,6 +31,7 @@ OverlayOptions overlayOptionsOf(const ExplorerState &state)
     o.equilibria = state.option(Option::Equilibria);
     o.directionField = state.option(Option::DirectionField);
     o.scales = state.option(Option::Scales);
+    o.separatrices = state.option(Option::Separatrices);
     o.levelCurves = state.option(Option::LevelCurves);
     o.startX = state.model().xs(0);
     o.startY = state.model().ys(0);

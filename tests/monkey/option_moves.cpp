@@ -17,7 +17,7 @@ namespace monkey {
 
 namespace {
 
-constexpr const char *kOptions[] = {"isoclinas", "equilibrios", "campo", "escalas", "leyenda",
+constexpr const char *kOptions[] = {"isoclinas", "equilibrios", "campo", "escalas", "leyenda", "separatrices",
                                     "conservar", "extremos", "unirPuntos"};
 
 QAction *action(const Prog &window, const char *name)

@@ -3,6 +3,7 @@
 #include "display/analysis/overlays/equilibrium_marks.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/analysis/overlays/phase_geometry.h"
+#include "display/analysis/overlays/separatrix_painter.h"
 #include "display/plots/plot_mapping.h"
 #include "display/plots/twips.h"
 #include "model/analysis/type_names.h"
@@ -162,6 +163,15 @@ void paintSymbol(QPainter &painter, const LegendEntry &entry, QPointF centre, co
     case LegendEntry::Kind::Equilibrium:
         paintEquilibriumSymbol(painter, centre, entry.type);
         break;
+    case LegendEntry::Kind::StableSeparatrix:
+    case LegendEntry::Kind::UnstableSeparatrix:
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(separatrixPen(entry.kind == LegendEntry::Kind::StableSeparatrix ? Separatrix::Kind::Stable
+                                                                                       : Separatrix::Kind::Unstable));
+        painter.drawLine(centre - half, centre + half);
+        painter.restore();
+        break;
     }
 }
 
@@ -213,6 +223,12 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
         types.erase(std::unique(types.begin(), types.end()), types.end());
         for (EquilibriumType type : types)
             entries.push_back({Kind::Equilibrium, type, capitalised(typeName(type))});
+    }
+    if (scene.overlays.separatrices) {
+        if (separatrixDrawn(Separatrix::Kind::Stable, *scene.system, area, m))
+            entries.push_back({Kind::StableSeparatrix, {}, QStringLiteral("Separatriz estable")});
+        if (separatrixDrawn(Separatrix::Kind::Unstable, *scene.system, area, m))
+            entries.push_back({Kind::UnstableSeparatrix, {}, QStringLiteral("Separatriz inestable")});
     }
     return entries;
 }
@@ -275,6 +291,8 @@ int hiddenBy(const QRectF &rect, const LegendScene &scene, const QSizeF &area)
                 count += pixelsOfSegmentIn(m, rect, *part);
         }
     }
+    if (scene.overlays.separatrices)
+        count += separatrixPointsIn(rect, *scene.system, area, m);
     return count;
 }
 

@@ -18,9 +18,9 @@ class QPainter;
 // plot, in the saved pictures after the plots.
 
 // One line of the legend: a symbol drawn as the phase plane draws it, and its Spanish text.
-// Separatrices and basins of attraction are drawn by no overlay yet, so the legend has no line for
-// them. An overlay that draws them adds its kind here, the condition under which it is shown to
-// legendEntries, its symbol to the painter, and its pixels to what the corner avoids.
+// Basins of attraction are drawn by no overlay yet, so the legend has no line for them. An overlay
+// that draws them adds its kind here, the condition under which it is shown to legendEntries, its
+// symbol to the painter, and its pixels to what the corner avoids, as the separatrices do.
 struct LegendEntry {
     enum class Kind {
         Trajectory,         // the current trajectory's dots, in the plots' ink
@@ -28,6 +28,8 @@ struct LegendEntry {
         XNullcline,         // x' = 0
         YNullcline,         // y' = 0
         Equilibrium,        // the mark of the equilibria of one type
+        StableSeparatrix,   // the stable manifolds' dashed line
+        UnstableSeparatrix, // the unstable manifolds' line
     };
     Kind kind = Kind::Trajectory;
     EquilibriumType type = EquilibriumType::Saddle;   // of an Equilibrium line
@@ -51,7 +53,8 @@ struct LegendColours {
 
 // The legend's lines, in this order: the trajectory (always); the kept trajectories while some
 // are drawn; each nullcline drawn in the area; one line per type among the equilibria whose mark
-// (or band) lies in the area, in the order of EquilibriumType, named as the analysis names it.
+// (or band) lies in the area, in the order of EquilibriumType, named as the analysis names it; the
+// stable and the unstable separatrices, each while some branch of it is drawn in the area.
 std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &area);
 
 // The legend's size in logical pixels.
@@ -69,7 +72,7 @@ QRectF legendRect(LegendCorner corner, const QSizeF &size, const QSizeF &area,
 
 // How much of the drawing a rectangle would hide: the valid samples of the current and kept
 // trajectories whose dot lies in it, the equilibrium marks that reach into it, and the pixels of
-// the nullclines and lines of equilibria drawn through it.
+// the nullclines and lines of equilibria drawn through it, and the drawn points of the separatrices.
 int hiddenBy(const QRectF &rect, const LegendScene &scene, const QSizeF &area);
 
 // The corner where the legend hides the least; of equal ones, the first of kLegendCorners.

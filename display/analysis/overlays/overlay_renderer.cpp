@@ -5,6 +5,7 @@
 #include "display/analysis/overlays/level_curves_painter.h"
 #include "display/analysis/overlays/nullcline_painter.h"
 #include "display/analysis/overlays/scale_painter.h"
+#include "display/analysis/overlays/separatrix_painter.h"
 
 void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m,
                         const OverlayOptions &options, const AnalysedSystem &system)
@@ -15,6 +16,8 @@ void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mappin
         paintLevelCurves(painter, area, m, system.coefficients, options.startX, options.startY);
     if (options.nullclines)
         paintNullclines(painter, area, m, system.coefficients);
+    if (options.separatrices)
+        paintSeparatrices(painter, area, m, system);
     if (options.scales)
         paintPhaseScales(painter, area, m);
     if (options.equilibria)

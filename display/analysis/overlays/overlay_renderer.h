@@ -12,16 +12,20 @@ struct OverlayOptions {
     bool equilibria = false;
     bool directionField = false;
     bool scales = false;
+    bool separatrices = false;
     bool levelCurves = false;
     // Where the level curves' own curve goes through: the initial point.
     double startX = 0, startY = 0;
 
-    bool anyInPhasePlane() const { return nullclines || equilibria || directionField || scales || levelCurves; }
+    bool anyInPhasePlane() const
+    {
+        return nullclines || equilibria || directionField || scales || separatrices || levelCurves;
+    }
     bool anyInTimePlots() const { return scales; }
 };
 
 // Every overlay of the phase plane that the options ask for, in their order from the bottom:
-// direction field, level curves, nullclines, scales, equilibria. The painter draws in logical pixels of the
+// direction field, level curves, nullclines, separatrices, scales, equilibria. The painter draws in logical pixels of the
 // drawing area, whatever the device: a plot's kept image, a picture or a file.
 void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m,
                         const OverlayOptions &options, const AnalysedSystem &system);
