@@ -23,6 +23,7 @@ constexpr OptionAction kOptionActions[] = {
     {WindowAction::DirectionField, ExplorerState::Option::DirectionField},
     {WindowAction::Scales, ExplorerState::Option::Scales},
     {WindowAction::Legend, ExplorerState::Option::Legend},
+    {WindowAction::Basins, ExplorerState::Option::Basins},
 };
 
 } // namespace

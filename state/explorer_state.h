@@ -32,8 +32,9 @@ public:
         DirectionField,
         Scales,
         Legend,   // the axis titles and the phase plane's legend, over the points
+        Basins,   // the basins of attraction, tinted under everything in the phase plane
     };
-    static constexpr std::size_t kOptionCount = std::size_t(Option::Legend) + 1;
+    static constexpr std::size_t kOptionCount = std::size_t(Option::Basins) + 1;
     // At most this many kept trajectories, newest first.
     static constexpr std::size_t kMaxKept = 50;
 

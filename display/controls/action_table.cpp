@@ -35,6 +35,9 @@ constexpr WindowActionEntry kTable[] = {
      MenuGroup::Overlays, HelpRow::Keyboard, "Escalas: mostrar u ocultar."},
     {Legend, "leyenda", "Leyenda", Qt::Key_G, kNoStandardKey, true,
      MenuGroup::Overlays, HelpRow::Keyboard, "Leyenda: mostrar u ocultar los nombres de los ejes y la leyenda."},
+    {Basins, "cuencas", "Cuencas de atracción", Qt::Key_C, kNoStandardKey, true,
+     MenuGroup::Overlays, HelpRow::Keyboard,
+     "Cuencas de atracción: mostrar u ocultar."},
     {ZoomIn, "acercar", "Acercar", Qt::Key_Plus, kNoStandardKey, false,
      MenuGroup::View, HelpRow::Keyboard,
      "acercar o alejar la vista del plano de fases, sobre su centro (la rueda del ratón lo hace sobre el punto "

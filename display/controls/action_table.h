@@ -20,6 +20,7 @@ enum class WindowAction {
     DirectionField,
     Scales,
     Legend,
+    Basins,
     ZoomIn,
     ZoomOut,
     InitialView,

@@ -4,9 +4,11 @@
 #include "display/export/plot_picture.h"
 #include "display/plots/line_shape.h"
 #include "display/plots/plot_surface.h"
+#include "display/views/basin_map.h"
 #include "display/views/legend_layer.h"
 #include "state/explorer_state.h"
 
+#include <QLabel>
 #include <QPainter>
 
 namespace {
@@ -31,6 +33,7 @@ OverlayOptions overlayOptionsOf(const ExplorerState &state)
     o.equilibria = state.option(Option::Equilibria);
     o.directionField = state.option(Option::DirectionField);
     o.scales = state.option(Option::Scales);
+    o.basins = state.option(Option::Basins);
     return o;
 }
 
@@ -40,9 +43,20 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
 {
     connect(&state_, &ExplorerState::keptTrajectoriesChanged, this, &PlotViews::updateUnderlays);
     connect(&state_, &ExplorerState::recomputed, this, &PlotViews::recomputed);
-    connect(&state_, &ExplorerState::optionChanged, this, [this] {
+    basins_ = new BasinMap(this);
+    connect(basins_, &BasinMap::updated, this, &PlotViews::basinsUpdated);
+    connect(basins_, &BasinMap::started, this, &PlotViews::updateBasinProgress);
+    basinProgress_ = new QLabel(&phasePlane_);
+    basinProgress_->setObjectName(QStringLiteral("progresoCuencas"));
+    basinProgress_->setAutoFillBackground(true);
+    basinProgress_->setBackgroundRole(QPalette::Base);
+    basinProgress_->hide();
+    connect(&state_, &ExplorerState::optionChanged, this, [this](ExplorerState::Option which, bool on) {
+        if (which == ExplorerState::Option::Basins && !on)
+            basins_->clear();
         updateUnderlays();
         redraw();
+        updateBasinProgress();
     });
     connect(&state_, &ExplorerState::viewChanged, this, &PlotViews::remap);
     mapping_ = plot_mapping::mappingFor(state_.view(), growth_);
@@ -81,7 +95,26 @@ void PlotViews::remap()
     for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
         plot->invalidateUnderlay();
     redraw();
+    updateBasinProgress();
     emit mappingChanged();
+}
+
+void PlotViews::basinsUpdated()
+{
+    phasePlane_.invalidateUnderlay();
+    redraw();
+    updateBasinProgress();
+}
+
+void PlotViews::updateBasinProgress()
+{
+    const bool shown = state_.option(ExplorerState::Option::Basins) && basins_->active() && !basins_->complete();
+    if (shown) {
+        basinProgress_->setText(QStringLiteral("Calculando cuencas… %1 %").arg(basins_->percent()));
+        basinProgress_->adjustSize();
+        basinProgress_->move(phasePlane_.contentsRect().topLeft() + QPoint(2, 2));
+    }
+    basinProgress_->setVisible(shown);
 }
 
 void PlotViews::redraw()
@@ -108,6 +141,10 @@ LegendScene PlotViews::legendScene(const PlotScene &scene) const
     legend.plots = &scene;
     legend.overlays = overlayOptionsOf(state_);
     legend.system = &state_.system();
+    if (legend.overlays.basins) {
+        legend.attractors = &basins_->attractors();
+        legend.basinLabels = &basins_->labelsShown();
+    }
     return legend;
 }
 
@@ -142,8 +179,11 @@ PlotScene PlotViews::scene() const
 // The phase plane's overlays change with the coefficients in force, the time plots' with dt.
 void PlotViews::recomputed(bool newCoefficients, bool newStep)
 {
-    if (newCoefficients)
+    if (newCoefficients) {
         phasePlane_.invalidateUnderlay();
+        if (state_.option(ExplorerState::Option::Basins))
+            basins_->follow(state_.system(), mapping_);
+    }
     if (newStep) {
         xPlot_.invalidateUnderlay();
         yPlot_.invalidateUnderlay();
@@ -173,8 +213,13 @@ void PlotViews::updateUnderlays()
     }
 }
 
+// The screen's phase plane asks for the basins of what it shows: a new system, view or size
+// starts them afresh.
 void PlotViews::paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &area) const
 {
+    if (plot == PlotKind::PhasePlane && state_.option(ExplorerState::Option::Basins)) {
+        basins_->request(state_.system(), mapping_, area.toSize());
+    }
     paintUnderlay(mapping_, plot, painter, area);
 }
 
@@ -183,6 +228,8 @@ void PlotViews::paintUnderlay(const plot_mapping::PlotMapping &m, PlotKind plot,
 {
     const OverlayOptions o = overlayOptionsOf(state_);
     if (plot == PlotKind::PhasePlane) {
+        if (o.basins)
+            basins_->paint(painter, m);
         if (o.anyInPhasePlane())
             paintPhaseOverlays(painter, area, m, o, state_.system());
     } else if (o.anyInTimePlots()) {

@@ -5,12 +5,15 @@
 #include "display/analysis/overlays/phase_geometry.h"
 #include "display/plots/plot_mapping.h"
 #include "display/plots/twips.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/palette.h"
 #include "model/analysis/type_names.h"
 #include "model/model.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLineF>
+#include <QLocale>
 #include <QPainter>
 
 #include <algorithm>
@@ -162,6 +165,14 @@ void paintSymbol(QPainter &painter, const LegendEntry &entry, QPointF centre, co
     case LegendEntry::Kind::Equilibrium:
         paintEquilibriumSymbol(painter, centre, entry.type);
         break;
+    case LegendEntry::Kind::Basin: {
+        const QRectF swatch(std::floor(centre.x()) - 6, std::floor(centre.y()) - 4, 13, 9);
+        painter.fillRect(swatch, entry.basin >= 0 ? palette::basinTint(std::size_t(entry.basin)) : palette::escapeTint());
+        painter.setPen(QPen(colours.frame, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(swatch.adjusted(0.5, 0.5, -0.5, -0.5));
+        break;
+    }
     }
 }
 
@@ -213,6 +224,20 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
         types.erase(std::unique(types.begin(), types.end()), types.end());
         for (EquilibriumType type : types)
             entries.push_back({Kind::Equilibrium, type, capitalised(typeName(type))});
+    }
+    if (scene.overlays.basins && scene.attractors && scene.basinLabels) {
+        // As the analysis writes a point: a semicolon between numbers with a decimal comma.
+        const QString separator = QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("; ")
+                                                                                 : QStringLiteral(", ");
+        for (const basins::Label label : *scene.basinLabels)
+            if (label >= 0 && std::size_t(label) < scene.attractors->size()) {
+                const basins::Attractor &a = (*scene.attractors)[std::size_t(label)];
+                entries.push_back({Kind::Basin, {}, QStringLiteral("(%1%2%3)").arg(textOf(a.x), separator, textOf(a.y)),
+                                   label});
+            }
+        if (std::find(scene.basinLabels->begin(), scene.basinLabels->end(), basins::kEscapes)
+            != scene.basinLabels->end())
+            entries.push_back({Kind::Basin, {}, QStringLiteral("Escapa"), basins::kEscapes});
     }
     return entries;
 }

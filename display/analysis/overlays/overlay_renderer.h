@@ -12,8 +12,9 @@ struct OverlayOptions {
     bool equilibria = false;
     bool directionField = false;
     bool scales = false;
+    bool basins = false;   // painted by the plots' views, under the others; the legend names them
 
-    bool anyInPhasePlane() const { return nullclines || equilibria || directionField || scales; }
+    bool anyInPhasePlane() const { return nullclines || equilibria || directionField || scales || basins; }
     bool anyInTimePlots() const { return scales; }
 };
 
