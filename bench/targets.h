@@ -25,6 +25,10 @@ inline constexpr char wheelNotch[] = "kept_50_marks_overlays_legend/wheel_notch"
 inline constexpr char resizeStep[] = "kept_50_marks_overlays/window_resize_step";
 inline constexpr char sliderStep[] = "overlays_on/coefficient_slider_step";
 inline constexpr char sliderStepWithDiagram[] = "overlays_on/coefficient_slider_step_with_diagram";
+inline constexpr char basinFullMap[] = "basins/exclusion_287_to_last_pixel";
+inline constexpr char basinCoarseMap[] = "basins/exclusion_287_first_coarse_map";
+inline constexpr char basinNaiveMap[] = "basins/exclusion_287_naive";
+inline constexpr char basinCursorStep[] = "basins_on/time_cursor_step";
 } // namespace bench_name
 
 // The median time per iteration of one benchmark, in nanoseconds: wall-clock time, and the
@@ -51,5 +55,6 @@ private:
     std::map<std::string, Median> medians_;
 };
 
-// The table of measured medians beside their targets.
-void printTargetTable(const MedianCollector &medians);
+// The table of measured medians beside their targets; basinAgreement is the share of pixels, in
+// percent, where the naive basin map agrees with ours (negative: not measured).
+void printTargetTable(const MedianCollector &medians, double basinAgreement);
