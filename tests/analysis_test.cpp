@@ -40,6 +40,7 @@
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolTip>
 
@@ -1003,6 +1004,26 @@ void AnalysisTest::basinsTintEachNodesSide()
     action(window, "cuencas")->setChecked(false);
     QVERIFY(!map.active());
     QCOMPARE(images(window), designed);
+
+    // A map asked for while another is computing replaces it: mutualism's one node tints both
+    // places, and nothing of the map of exclusion comes back.
+    action(window, "cuencas")->setChecked(true);
+    action(window, "modelo_mutualismo")->trigger();
+    QTRY_VERIFY(map.complete());
+    QTest::qWait(50);
+    QCOMPARE(map.attractors().size(), std::size_t(1));
+    QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(7), phaseY(2.5))), palette::basinTint(0));
+    QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(1), phaseY(8))), palette::basinTint(0));
+
+    // A window closed while its map is computing leaves no thread at work.
+    {
+        Prog closing;
+        closing.Form_Load();
+        action(closing, "cuencas")->setChecked(true);
+        QVERIFY(closing.findChild<BasinMap *>()->active());
+    }
+    // The pool's threads count themselves idle just after the last row returns.
+    QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 100);
 }
 
 void AnalysisTest::exampleModels_data()
