@@ -8,6 +8,7 @@
 #include "display/views/legend_layer.h"
 #include "state/explorer_state.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 
@@ -46,11 +47,6 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
     basins_ = new BasinMap(this);
     connect(basins_, &BasinMap::updated, this, &PlotViews::basinsUpdated);
     connect(basins_, &BasinMap::started, this, &PlotViews::updateBasinProgress);
-    basinProgress_ = new QLabel(&phasePlane_);
-    basinProgress_->setObjectName(QStringLiteral("progresoCuencas"));
-    basinProgress_->setAutoFillBackground(true);
-    basinProgress_->setBackgroundRole(QPalette::Base);
-    basinProgress_->hide();
     connect(&state_, &ExplorerState::optionChanged, this, [this](ExplorerState::Option which, bool on) {
         if (which == ExplorerState::Option::Basins && !on)
             basins_->clear();
@@ -109,6 +105,16 @@ void PlotViews::basinsUpdated()
 void PlotViews::updateBasinProgress()
 {
     const bool shown = state_.option(ExplorerState::Option::Basins) && basins_->active() && !basins_->complete();
+    if (!basinProgress_) {
+        if (!shown)
+            return;
+        // Made at its first use, so that the window holds the designed widgets alone until then.
+        basinProgress_ = new QLabel(&phasePlane_);
+        basinProgress_->setObjectName(QStringLiteral("progresoCuencas"));
+        basinProgress_->setFont(QApplication::font());
+        basinProgress_->setAutoFillBackground(true);
+        basinProgress_->setBackgroundRole(QPalette::Base);
+    }
     if (shown) {
         basinProgress_->setText(QStringLiteral("Calculando cuencas… %1 %").arg(basins_->percent()));
         basinProgress_->adjustSize();
