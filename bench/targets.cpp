@@ -124,8 +124,8 @@ void printTargetTable(const MedianCollector &medians, double basinAgreement)
     printTime("  naive map, no early stop", naive, 0);
     if (basins.ran() && naive.ran()) {
         const double real = naive.real / basins.real;
-        printRow("  ratio naive / ours", ratio(real).c_str(), ratio(naive.cpu / basins.cpu).c_str(), ">= 20",
-                 real >= 20 ? "met" : "MISSED");
+        // Both run on the thread pool: the CPU time of the benchmark's own thread says nothing.
+        printRow("  ratio naive / ours", ratio(real).c_str(), "", ">= 20", real >= 20 ? "met" : "MISSED");
     } else {
         printRow("  ratio naive / ours", "not run", "", ">= 20", "");
     }
