@@ -1,6 +1,7 @@
 // Times the model's integrator and the window's drawing paths, then prints the medians
 // beside their targets. The window runs on Qt's offscreen platform.
 #include "bench/analysis_bench.h"
+#include "bench/basins_bench.h"
 #include "bench/bifurcation_bench.h"
 #include "bench/model_bench.h"
 #include "bench/separatrices_bench.h"
@@ -38,11 +39,13 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     Prog separated;
     if (!registerSeparatrixBenchmarks(separated))
+    Prog basinsShown;
+    if (!registerBasinBenchmarks(basinsShown))
         return EXIT_FAILURE;
 
     MedianCollector reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    printTargetTable(reporter);
+    printTargetTable(reporter, basinAgreementPercent());
     return EXIT_SUCCESS;
 }

@@ -84,7 +84,7 @@ void printTime(const char *figure, const Median &median, double targetMs)
 
 } // namespace
 
-void printTargetTable(const MedianCollector &medians)
+void printTargetTable(const MedianCollector &medians, double basinAgreement)
 {
     using namespace bench_name;
     std::printf("\nMedians per call (verdicts on the real time):\n\n");
@@ -120,5 +120,23 @@ void printTargetTable(const MedianCollector &medians)
     printTime("separatrices of one saddle", medians.median(separatricesOneSaddle), 5);
     printTime("separatrices on: time-cursor step", medians.median(separatrixCursorStep), 0.83);
     printTime("  the same with the legend on", medians.median(separatrixLegendCursorStep), 0);
+    const Median basins = medians.median(basinFullMap);
+    const Median naive = medians.median(basinNaiveMap);
+    printTime("basins, exclusion, 287 px: whole map", basins, 150);
+    printTime("  the first coarse map", medians.median(basinCoarseMap), 20);
+    printTime("  naive map, no early stop", naive, 0);
+    if (basins.ran() && naive.ran()) {
+        const double real = naive.real / basins.real;
+        // Both run on the thread pool: the CPU time of the benchmark's own thread says nothing.
+        printRow("  ratio naive / ours", ratio(real).c_str(), "", ">= 20", real >= 20 ? "met" : "MISSED");
+    } else {
+        printRow("  ratio naive / ours", "not run", "", ">= 20", "");
+    }
+    if (basinAgreement >= 0)
+        printRow("  pixels where the two agree", (decimals(basinAgreement, 3) + " %").c_str(), "", ">= 99.5 %",
+                 basinAgreement >= 99.5 ? "met" : "MISSED");
+    else
+        printRow("  pixels where the two agree", "not run", "", ">= 99.5 %", "");
+    printTime("basins on: time-cursor step", medians.median(basinCursorStep), 0.83);
     std::printf("\nStart-up time and peak memory: scripts/measure-startup\n");
 }

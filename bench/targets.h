@@ -28,6 +28,10 @@ inline constexpr char sliderStepWithDiagram[] = "overlays_on/coefficient_slider_
 inline constexpr char separatricesOneSaddle[] = "separatrices/one_saddle";
 inline constexpr char separatrixCursorStep[] = "separatrices_on/time_cursor_step";
 inline constexpr char separatrixLegendCursorStep[] = "separatrices_legend_on/time_cursor_step";
+inline constexpr char basinFullMap[] = "basins/exclusion_287_to_last_pixel";
+inline constexpr char basinCoarseMap[] = "basins/exclusion_287_first_coarse_map";
+inline constexpr char basinNaiveMap[] = "basins/exclusion_287_naive";
+inline constexpr char basinCursorStep[] = "basins_on/time_cursor_step";
 } // namespace bench_name
 
 // The median time per iteration of one benchmark, in nanoseconds: wall-clock time, and the
@@ -54,5 +58,6 @@ private:
     std::map<std::string, Median> medians_;
 };
 
-// The table of measured medians beside their targets.
-void printTargetTable(const MedianCollector &medians);
+// The table of measured medians beside their targets; basinAgreement is the share of pixels, in
+// percent, where the naive basin map agrees with ours (negative: not measured).
+void printTargetTable(const MedianCollector &medians, double basinAgreement);

@@ -28,6 +28,7 @@ constexpr OptionAction kOptionActions[] = {
     {WindowAction::LevelCurves, ExplorerState::Option::LevelCurves},
     {WindowAction::Legend, ExplorerState::Option::Legend},
     {WindowAction::Separatrices, ExplorerState::Option::Separatrices},
+    {WindowAction::Basins, ExplorerState::Option::Basins},
 };
 
 } // namespace

@@ -34,8 +34,9 @@ public:
         Legend,   // the axis titles and the phase plane's legend, over the points
         Separatrices,
         LevelCurves,   // of the first integral or of a Lyapunov function
+        Basins,   // the basins of attraction, tinted under everything in the phase plane
     };
-    static constexpr std::size_t kOptionCount = std::size_t(Option::LevelCurves) + 1;
+    static constexpr std::size_t kOptionCount = std::size_t(Option::Basins) + 1;
     // At most this many kept trajectories, newest first.
     static constexpr std::size_t kMaxKept = 50;
 

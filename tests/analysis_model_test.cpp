@@ -1,5 +1,6 @@
-// Equilibria, their linearisation and type, the nullcline lines, the field's direction and the
-// separatrices.
+// Equilibria, their linearisation and type, the nullcline lines, the field's direction, the
+// separatrices, the first integral and Lyapunov claim, and the basins of attraction.
+#include "model/analysis/basins.h"
 #include "model/analysis/direction.h"
 #include "model/analysis/equilibria.h"
 #include "model/analysis/examples.h"
@@ -113,6 +114,9 @@ private slots:
     void separatricesOf();
     void stableManifoldParts_data();
     void stableManifoldParts();
+    void basinsBesideTheSeparatrix();
+    void basinLabels_data();
+    void basinLabels();
 };
 
 void AnalysisModelTest::linearisation_data()
@@ -535,6 +539,133 @@ void AnalysisModelTest::stableManifoldParts()
         ++checked;
     }
     QCOMPARE(checked, 2);
+}
+
+namespace {
+
+// The stable manifold of the saddle (sx, sy), both branches backwards in time in small RK4 steps
+// of their own, ordered by x: y as a function of x along it.
+std::vector<QPointF> stableManifold(const Coefficients &k, double sx, double sy)
+{
+    const Jacobian j = jacobianAt(k, sx, sy);
+    const double tr = j.xx + j.yy, det = j.xx * j.yy - j.xy * j.yx;
+    const double stable = tr / 2 - std::sqrt(tr * tr / 4 - det);
+    // (J - λ I) v = 0: v = (xy, λ - xx).
+    const double vx = j.xy, vy = stable - j.xx, norm = std::hypot(vx, vy);
+    auto f = [&k](double x, double y) {
+        return QPointF(-x * (k.A + k.B * x + k.C * y), -y * (k.D + k.E * x + k.F * y));
+    };
+    std::vector<QPointF> points{{sx, sy}};
+    for (const double sign : {-1.0, 1.0}) {
+        QPointF p(sx + sign * 1e-9 * vx / norm, sy + sign * 1e-9 * vy / norm);
+        for (int step = 0; step < 200000 && std::hypot(p.x(), p.y()) > 1e-9 && std::fabs(p.x()) < 25
+                           && std::fabs(p.y()) < 25;
+             ++step) {
+            const QPointF k1 = f(p.x(), p.y());
+            const double h = std::min(1e-3, 0.003 / std::hypot(k1.x(), k1.y()));
+            const QPointF k2 = f(p.x() + h / 2 * k1.x(), p.y() + h / 2 * k1.y());
+            const QPointF k3 = f(p.x() + h / 2 * k2.x(), p.y() + h / 2 * k2.y());
+            const QPointF k4 = f(p.x() + h * k3.x(), p.y() + h * k3.y());
+            p += h / 6 * (k1 + 2 * k2 + 2 * k3 + k4);
+            points.push_back(p);
+        }
+    }
+    std::sort(points.begin(), points.end(), [](QPointF a, QPointF b) { return a.x() < b.x(); });
+    return points;
+}
+
+} // namespace
+
+// Guards the map's exactness by the separatrix of "Competencia con exclusión": a pixel more than
+// one pixel from the saddle's stable manifold has the node on its side, and the labels do not
+// depend on the order in which the rows are computed.
+void AnalysisModelTest::basinsBesideTheSeparatrix()
+{
+    const Coefficients k{8, -1, -2, 7, -2, -1};
+    const basins::BasinSystem system = basins::basinSystem(k, equilibria(k));
+    QCOMPARE(system.attractors.size(), std::size_t(2));
+    const int nodeOnX = system.attractors[0].y == 0 ? 0 : 1;   // (8, 0); the other is (0, 7)
+    const basins::Grid grid{-0.375, 10.375, -0.5, 10.25, 287, 287};
+    basins::Map map(grid);
+    const std::atomic<bool> running{false};
+    basins::computeMap(system, map, running);
+
+    basins::Map reversed(grid);
+    for (const int spacing : basins::kLevels)
+        for (int row = (grid.height - 1) / spacing * spacing; row >= 0; row -= spacing)
+            basins::computeRow(system, reversed, spacing, row, running);
+    QVERIFY(map.labels == reversed.labels);
+
+    const std::vector<QPointF> manifold = stableManifold(k, 2, 3);
+    QVERIFY(manifold.size() > 1000);
+    const double pixel = (grid.right - grid.left) / grid.width;
+    // Pixels near the manifold: within one pixel of any of its points, which lie far closer
+    // together than a pixel.
+    std::vector<bool> near(map.labels.size(), false);
+    for (std::size_t i = 1; i < manifold.size(); ++i)
+        QVERIFY(std::hypot(manifold[i].x() - manifold[i - 1].x(), manifold[i].y() - manifold[i - 1].y()) < pixel / 4);
+    for (const QPointF &p : manifold) {
+        const int c = int(std::floor((p.x() - grid.left) / pixel)), r = int(std::floor((grid.top - p.y()) / pixel));
+        for (int dr = -2; dr <= 2; ++dr)
+            for (int dc = -2; dc <= 2; ++dc)
+                if (c + dc >= 0 && c + dc < grid.width && r + dr >= 0 && r + dr < grid.height
+                    && std::hypot(grid.x(c + dc) - p.x(), grid.y(r + dr) - p.y()) <= pixel)
+                    near[std::size_t(r + dr) * std::size_t(grid.width) + std::size_t(c + dc)] = true;
+    }
+    int checked = 0;
+    for (int row = 0; row < grid.height; ++row)
+        for (int column = 0; column < grid.width; ++column) {
+            const double x = grid.x(column), y = grid.y(row);
+            // The open quadrant, a pixel clear of the axes (invariant lines, basin boundaries too).
+            if (x <= pixel || y <= pixel || near[std::size_t(row) * std::size_t(grid.width) + std::size_t(column)])
+                continue;
+            const auto after = std::lower_bound(manifold.begin(), manifold.end(), x,
+                                                [](QPointF p, double value) { return p.x() < value; });
+            QVERIFY(after != manifold.begin() && after != manifold.end());
+            const QPointF a = *(after - 1), b = *after;
+            const double manifoldY = a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x());
+            const int expected = y < manifoldY ? nodeOnX : 1 - nodeOnX;
+            if (map.at(column, row) != expected)
+                QFAIL(qPrintable(QStringLiteral("(%1, %2) labelled %3").arg(x).arg(y).arg(map.at(column, row))));
+            ++checked;
+        }
+    QVERIFY(checked > 70000);
+}
+
+void AnalysisModelTest::basinLabels_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<QRectF>("plane");
+    QTest::addColumn<bool>("attractorsAllowed");
+    QTest::addColumn<bool>("escapeAllowed");
+    const QRectF window(-0.375, -0.5, 10.75, 10.75);
+    QTest::newRow("around a centre") << Coefficients{4, 0, -1, -4, 1, 0} << QRectF(3, 3, 2, 2) << false << false;
+    QTest::newRow("no stable equilibrium") << Coefficients{1, 0, 0.5, 1, 0.5, 0} << window << false << true;
+    QTest::newRow("huge") << Coefficients{1e300, -1e300, 1e300, -1e300, 1e300, -1e300} << window << true << true;
+    QTest::newRow("tiny") << Coefficients{1e-300, -1e-300, 0, 1e-300, 0, -1e-300} << window << true << true;
+    QTest::newRow("products overflow") << Coefficients{1e308, -1e-308, 1e308, -1e308, 1e-308, 1e308} << window
+                                       << true << true;
+    QTest::newRow("stiff node") << Coefficients{1e6, -1e6, 0, 1e-6, 0, -1e-6} << window << true << true;
+    QTest::newRow("no number") << Coefficients{NAN, 1, 0, 1, 0, 1} << window << false << false;
+    QTest::newRow("all zero") << Coefficients{} << window << false << false;
+}
+
+// Guards against bad input: every cell ends with a valid label, only of the kinds the system allows.
+void AnalysisModelTest::basinLabels()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(QRectF, plane);
+    QFETCH(bool, attractorsAllowed);
+    QFETCH(bool, escapeAllowed);
+    const basins::BasinSystem system = basins::basinSystem(k, equilibria(k));
+    basins::Map map({plane.left(), plane.right(), plane.top(), plane.bottom(), 40, 40});
+    const std::atomic<bool> running{false};
+    basins::computeMap(system, map, running);
+    for (const basins::Label label : map.labels) {
+        QVERIFY(label >= basins::kNone && label < basins::Label(system.attractors.size()));
+        QVERIFY(attractorsAllowed || label < 0);
+        QVERIFY(escapeAllowed || label != basins::kEscapes);
+    }
 }
 
 QTEST_GUILESS_MAIN(AnalysisModelTest)

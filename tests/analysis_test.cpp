@@ -14,12 +14,15 @@
 #include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
 #include "display/plots/tick_step.h"
+#include "display/toolkit/palette.h"
+#include "display/views/basin_map.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "interaction/prog.h"
 #include "model/analysis/examples.h"
 #include "tests/dialog_answerer.h"
+#include "tests/scoped_locale.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -38,6 +41,7 @@
 #include <QSlider>
 #include <QTableWidget>
 #include <QTest>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolTip>
 
@@ -157,6 +161,7 @@ private slots:
     void liveEditMatchesDialogThenCalcular_data();
     void liveEditMatchesDialogThenCalcular();
     void sliderDragRecomputesOncePerFrame();
+    void basinsTintEachNodesSide();
     void exampleModels_data();
     void exampleModels();
     void diagramClickSetsTheCoefficient();
@@ -442,7 +447,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda separatrices integralPrimera | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda separatrices integralPrimera cuencas | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()
@@ -459,6 +464,7 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::newRow("escalas") << "escalas" << "Escalas" << int(Qt::Key_S) << true << "" << false;
     QTest::newRow("leyenda") << "leyenda" << "Leyenda" << int(Qt::Key_G) << true << "" << false;
     QTest::newRow("separatrices") << "separatrices" << "Separatrices" << int(Qt::Key_V) << true << "" << false;
+    QTest::newRow("cuencas") << "cuencas" << "Cuencas de atracción" << int(Qt::Key_C) << true << "" << false;
     QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis"
                               << false;
     QTest::newRow("bifurcacion") << "bifurcacion" << "Diagrama de bifurcación…" << int(Qt::Key_B) << false
@@ -488,6 +494,7 @@ void AnalysisTest::helpNamesEachKey_data()
     QTest::newRow("leyenda") << "leyenda" << QKeySequence(Qt::Key_G) << "<b>G</b></td><td>Leyenda: mostrar";
     QTest::newRow("separatrices") << "separatrices" << QKeySequence(Qt::Key_V)
                                   << "<b>V</b></td><td>Separatrices: mostrar";
+    QTest::newRow("cuencas") << "cuencas" << QKeySequence(Qt::Key_C) << "<b>C</b></td><td>Cuencas de atracción: mostrar";
     QTest::newRow("ayuda") << "ayuda" << QKeySequence(Qt::Key_F1) << "<b>F1</b></td><td>abrir esta ayuda";
     QTest::newRow("guardarImagen") << "guardarImagen" << QKeySequence(Qt::CTRL | Qt::Key_S)
                                    << "<b>Control+S</b></td><td>Guardar imagen:";
@@ -548,6 +555,13 @@ void AnalysisTest::legendListsWhatIsShown_data()
     QTest::newRow("x' = 0 everywhere: no line of it") << QList<double>{0, 0, 0, -4, 1, 0} << both << 1
                                                       << "Trayectoria|Isoclina y' = 0|No hiperbólico|Recta de equilibrios";
     QTest::newRow("nothing moves") << QList<double>{0, 0, 0, 0, 0, 0} << both << 1 << "Trayectoria";
+    // The nodes in the order of the equilibria; the third quadrant's corner escapes.
+    QTest::newRow("competition with exclusion, basins") << QList<double>{8, -1, -2, 7, -2, -1}
+                                                        << QStringList{"cuencas"} << 1
+                                                        << "Trayectoria|(8, 0)|(0, 7)|Escapa";
+    // Predator and prey: a centre and a saddle, nothing attracts; left of the y axis y dies out
+    // and x' = 4 x carries x away.
+    QTest::newRow("designed, basins") << QList<double>() << QStringList{"cuencas"} << 1 << "Trayectoria|Escapa";
 }
 
 void AnalysisTest::legendListsWhatIsShown()
@@ -568,6 +582,9 @@ void AnalysisTest::legendListsWhatIsShown()
     }
     const auto *views = window.findChild<PlotViews *>();
     QVERIFY(views);
+    const ScopedLocale c(QLocale::c());
+    if (options.contains(QStringLiteral("cuencas")))
+        QTRY_VERIFY(views->basinMap().complete());
     const PlotScene scene = views->scene();
     QStringList texts;
     for (const LegendEntry &entry : legendEntries(views->legendScene(scene), window.XYgraf->contentsRect().size()))
@@ -1039,6 +1056,57 @@ void AnalysisTest::sliderDragRecomputesOncePerFrame()
     QCOMPARE(slider->value(), 500);
     slider->setValue(1000);   // now steps of 0.02 (6.5 / 500 = 0.013): -3.5..16.5
     QCOMPARE(window.state().system().coefficients.A, 16.5);
+}
+
+// Guards the basins on screen: computed while the event loop runs, each node's side in its tint
+// under the trajectory, the progress shown until the map is whole; off, the designed pixels.
+void AnalysisTest::basinsTintEachNodesSide()
+{
+    Prog window;
+    window.Form_Load();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    action(window, "modelo_competencia_exclusion")->trigger();
+    const QImage designed = images(window);
+    int turns = 0;
+    QTimer counter;
+    QObject::connect(&counter, &QTimer::timeout, [&turns] { ++turns; });
+    counter.start(0);
+    QVERIFY(!window.XYgraf->findChild<QLabel *>());
+    action(window, "cuencas")->setChecked(true);
+    const auto *progress = window.XYgraf->findChild<QLabel *>(QStringLiteral("progresoCuencas"));
+    QVERIFY(progress && progress->isVisibleTo(&window));
+    QVERIFY(progress->text().startsWith(QStringLiteral("Calculando cuencas… ")));
+    const BasinMap &map = window.findChild<PlotViews *>()->basinMap();
+    QTRY_VERIFY(map.complete());
+    QVERIFY(turns > 0);
+    QVERIFY(!progress->isVisibleTo(&window));
+    // (7, 2.5) lies on the side of (8, 0), the first node; (1, 8) on the side of (0, 7).
+    QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(7), phaseY(2.5))), palette::basinTint(0));
+    QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(1), phaseY(8))), palette::basinTint(1));
+    action(window, "cuencas")->setChecked(false);
+    QVERIFY(!map.active());
+    QCOMPARE(images(window), designed);
+
+    // A map asked for while another is computing replaces it: mutualism's one node tints both
+    // places, and nothing of the map of exclusion comes back.
+    action(window, "cuencas")->setChecked(true);
+    action(window, "modelo_mutualismo")->trigger();
+    QTRY_VERIFY(map.complete());
+    QTest::qWait(50);
+    QCOMPARE(map.attractors().size(), std::size_t(1));
+    QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(7), phaseY(2.5))), palette::basinTint(0));
+    QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(1), phaseY(8))), palette::basinTint(0));
+
+    // A window closed while its map is computing leaves no thread at work.
+    {
+        Prog closing;
+        closing.Form_Load();
+        action(closing, "cuencas")->setChecked(true);
+        QVERIFY(closing.findChild<BasinMap *>()->active());
+    }
+    // The pool's threads count themselves idle just after the last row returns.
+    QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 100);
 }
 
 void AnalysisTest::exampleModels_data()

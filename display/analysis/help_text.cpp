@@ -137,6 +137,13 @@ la variable, x o y, en los gráficos de tiempo) y, en la esquina del plano de fa
 de lo dibujado, una leyenda de lo que se ve, con su símbolo: la trayectoria, las trayectorias
 conservadas, las dos isoclinas cero, cada tipo de equilibrio y cada separatriz a la vista. Va por encima de los
 puntos y también en las imágenes guardadas o copiadas.</li>
+<li><b>Cuencas de atracción</b> (tecla {cuencas}): bajo todo lo demás, cada punto del plano de fases
+toma un color claro según adónde llega la solución que empieza en él: cada equilibrio estable tiene
+el suyo, gris si sale del cuadrado |x|, |y| &lt; 20, y ninguno si no llega a nada en el tiempo
+límite (60 veces el tiempo característico del equilibrio estable más lento), como alrededor de un
+centro. La leyenda nombra cada atractor por sus coordenadas. Se calcula en segundo plano, primero
+a grandes rasgos y después punto a punto; mientras tanto, una esquina del plano de fases muestra
+«Calculando cuencas… N %».</li>
 <li><b>Conservar trayectorias</b> (tecla {conservar}): cada cálculo conserva la trayectoria anterior y la
 dibuja en un color claro bajo la actual, hasta 50 (se va la más antigua). El cursor de tiempo marca
 su muestra en cada una. De un arrastre solo se conserva la trayectoria que había al empezarlo.

@@ -48,6 +48,9 @@ constexpr WindowActionEntry kTable[] = {
      "Separatrices: mostrar u ocultar las variedades estable e inestable de cada punto de silla."},
     {LevelCurves, "integralPrimera", "Integral primera / función de Lyapunov", Qt::Key_H, kNoStandardKey, true,
      MenuGroup::Overlays, HelpRow::Keyboard, "Integral primera / función de Lyapunov: mostrar u ocultar sus curvas de nivel."},
+    {Basins, "cuencas", "Cuencas de atracción", Qt::Key_C, kNoStandardKey, true,
+     MenuGroup::Overlays, HelpRow::Keyboard,
+     "Cuencas de atracción: mostrar u ocultar."},
     {ZoomIn, "acercar", "Acercar", Qt::Key_Plus, kNoStandardKey, false,
      MenuGroup::View, HelpRow::Keyboard,
      "acercar o alejar la vista del plano de fases, sobre su centro (la rueda del ratón lo hace sobre el punto "

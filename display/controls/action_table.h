@@ -25,6 +25,7 @@ enum class WindowAction {
     Legend,
     Separatrices,
     LevelCurves,
+    Basins,
     ZoomIn,
     ZoomOut,
     InitialView,

@@ -2,6 +2,9 @@
 
 #include <QColor>
 
+#include <cstddef>
+#include <iterator>
+
 // The colours drawn over the plots and in the bifurcation diagram, in one table. The hues are
 // those of a qualitative palette that stays distinct for the common kinds of colour blindness;
 // each role has a hue of its own, and none is the black of the designed trajectory. The help
@@ -52,5 +55,23 @@ inline const Entry &kOriginEquilibrium = kDarkGrey;
 inline const Entry &kXAxisEquilibrium = kOrange;
 inline const Entry &kYAxisEquilibrium = kReddishPurple;
 inline const Entry &kInteriorEquilibrium = kBluishGreen;
+
+// The basins of attraction lie under everything, in light tints of the same hues: a hue mixed
+// with twice as much white. Each attractor takes the next hue of kBasinHues (they repeat after
+// four); the points that leave the square take the grey's tint, and those that reach nothing
+// within the time limit keep the drawing area's colour.
+inline QColor lightTint(const QColor &hue)
+{
+    return QColor((hue.red() + 2 * 255) / 3, (hue.green() + 2 * 255) / 3, (hue.blue() + 2 * 255) / 3);
+}
+inline const Entry *const kBasinHues[] = {&kSkyBlue, &kOrange, &kBluishGreen, &kReddishPurple};
+inline QColor basinTint(std::size_t attractor)
+{
+    return lightTint(kBasinHues[attractor % std::size(kBasinHues)]->colour);
+}
+inline QColor escapeTint()
+{
+    return lightTint(kGrey.colour);
+}
 
 } // namespace palette

@@ -4,9 +4,12 @@
 #include "display/export/plot_picture.h"
 #include "display/plots/line_shape.h"
 #include "display/plots/plot_surface.h"
+#include "display/views/basin_map.h"
 #include "display/views/legend_layer.h"
 #include "state/explorer_state.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QPainter>
 
 namespace {
@@ -35,6 +38,7 @@ OverlayOptions overlayOptionsOf(const ExplorerState &state)
     o.levelCurves = state.option(Option::LevelCurves);
     o.startX = state.model().xs(0);
     o.startY = state.model().ys(0);
+    o.basins = state.option(Option::Basins);
     return o;
 }
 
@@ -44,9 +48,15 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
 {
     connect(&state_, &ExplorerState::keptTrajectoriesChanged, this, &PlotViews::updateUnderlays);
     connect(&state_, &ExplorerState::recomputed, this, &PlotViews::recomputed);
-    connect(&state_, &ExplorerState::optionChanged, this, [this] {
+    basins_ = new BasinMap(this);
+    connect(basins_, &BasinMap::updated, this, &PlotViews::basinsUpdated);
+    connect(basins_, &BasinMap::started, this, &PlotViews::updateBasinProgress);
+    connect(&state_, &ExplorerState::optionChanged, this, [this](ExplorerState::Option which, bool on) {
+        if (which == ExplorerState::Option::Basins && !on)
+            basins_->clear();
         updateUnderlays();
         redraw();
+        updateBasinProgress();
     });
     connect(&state_, &ExplorerState::viewChanged, this, &PlotViews::remap);
     mapping_ = plot_mapping::mappingFor(state_.view(), growth_);
@@ -85,7 +95,36 @@ void PlotViews::remap()
     for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
         plot->invalidateUnderlay();
     redraw();
+    updateBasinProgress();
     emit mappingChanged();
+}
+
+void PlotViews::basinsUpdated()
+{
+    phasePlane_.invalidateUnderlay();
+    redraw();
+    updateBasinProgress();
+}
+
+void PlotViews::updateBasinProgress()
+{
+    const bool shown = state_.option(ExplorerState::Option::Basins) && basins_->active() && !basins_->complete();
+    if (!basinProgress_) {
+        if (!shown)
+            return;
+        // Made at its first use, so that the window holds the designed widgets alone until then.
+        basinProgress_ = new QLabel(&phasePlane_);
+        basinProgress_->setObjectName(QStringLiteral("progresoCuencas"));
+        basinProgress_->setFont(QApplication::font());
+        basinProgress_->setAutoFillBackground(true);
+        basinProgress_->setBackgroundRole(QPalette::Base);
+    }
+    if (shown) {
+        basinProgress_->setText(QStringLiteral("Calculando cuencas… %1 %").arg(basins_->percent()));
+        basinProgress_->adjustSize();
+        basinProgress_->move(phasePlane_.contentsRect().topLeft() + QPoint(2, 2));
+    }
+    basinProgress_->setVisible(shown);
 }
 
 void PlotViews::redraw()
@@ -112,6 +151,10 @@ LegendScene PlotViews::legendScene(const PlotScene &scene) const
     legend.plots = &scene;
     legend.overlays = overlayOptionsOf(state_);
     legend.system = &state_.system();
+    if (legend.overlays.basins) {
+        legend.attractors = &basins_->attractors();
+        legend.basinLabels = &basins_->labelsShown();
+    }
     return legend;
 }
 
@@ -149,6 +192,8 @@ void PlotViews::recomputed(bool newCoefficients, bool newStep)
     // The level curves go through the initial point, which each recomputation may move.
     if (newCoefficients || state_.option(ExplorerState::Option::LevelCurves))
         phasePlane_.invalidateUnderlay();
+    if (newCoefficients && state_.option(ExplorerState::Option::Basins))
+        basins_->follow(state_.system(), mapping_);
     if (newStep) {
         xPlot_.invalidateUnderlay();
         yPlot_.invalidateUnderlay();
@@ -178,8 +223,13 @@ void PlotViews::updateUnderlays()
     }
 }
 
+// The screen's phase plane asks for the basins of what it shows: a new system, view or size
+// starts them afresh.
 void PlotViews::paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &area) const
 {
+    if (plot == PlotKind::PhasePlane && state_.option(ExplorerState::Option::Basins)) {
+        basins_->request(state_.system(), mapping_, area.toSize());
+    }
     paintUnderlay(mapping_, plot, painter, area);
 }
 
@@ -188,6 +238,8 @@ void PlotViews::paintUnderlay(const plot_mapping::PlotMapping &m, PlotKind plot,
 {
     const OverlayOptions o = overlayOptionsOf(state_);
     if (plot == PlotKind::PhasePlane) {
+        if (o.basins)
+            basins_->paint(painter, m);
         if (o.anyInPhasePlane())
             paintPhaseOverlays(painter, area, m, o, state_.system());
     } else if (o.anyInTimePlots()) {

@@ -11,8 +11,10 @@
 
 #include <array>
 
+class BasinMap;
 class ExplorerState;
 class LegendLayer;
+class QLabel;
 class PlotSurface;
 class QPainter;
 class QSizeF;
@@ -36,6 +38,8 @@ public:
     plot_mapping::PlotMapping mapping() const { return mapping_; }
     // The plots are now `growth` times as large as designed: drawn afresh at their new size.
     void setGrowth(double growth);
+    // The basins of attraction of the phase plane, while they are on.
+    const BasinMap &basinMap() const { return *basins_; }
 
 signals:
     // The view moved or the plots grew: every position on them changed.
@@ -72,6 +76,11 @@ private:
     void remap();
     // The layers over the plots, shown while the legend is on and painted again when asked.
     void updateLegendLayers();
+    // A finer level of the basins is done: the phase plane's underlay is painted again with it.
+    void basinsUpdated();
+    // While the basins are incomplete, a line in the phase plane's top left corner says how far
+    // they are; screen readers read it as a label's text.
+    void updateBasinProgress();
 
     const ExplorerState &state_;
     PlotSurface &phasePlane_;
@@ -80,4 +89,6 @@ private:
     double growth_ = 1;
     plot_mapping::PlotMapping mapping_;
     std::array<LegendLayer *, 3> legendLayers_{};
+    BasinMap *basins_ = nullptr;
+    QLabel *basinProgress_ = nullptr;
 };

@@ -6,12 +6,15 @@
 #include "display/analysis/overlays/separatrix_painter.h"
 #include "display/plots/plot_mapping.h"
 #include "display/plots/twips.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/palette.h"
 #include "model/analysis/type_names.h"
 #include "model/model.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QLineF>
+#include <QLocale>
 #include <QPainter>
 
 #include <algorithm>
@@ -172,6 +175,14 @@ void paintSymbol(QPainter &painter, const LegendEntry &entry, QPointF centre, co
         painter.drawLine(centre - half, centre + half);
         painter.restore();
         break;
+    case LegendEntry::Kind::Basin: {
+        const QRectF swatch(std::floor(centre.x()) - 6, std::floor(centre.y()) - 4, 13, 9);
+        painter.fillRect(swatch, entry.basin >= 0 ? palette::basinTint(std::size_t(entry.basin)) : palette::escapeTint());
+        painter.setPen(QPen(colours.frame, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(swatch.adjusted(0.5, 0.5, -0.5, -0.5));
+        break;
+    }
     }
 }
 
@@ -229,6 +240,20 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
             entries.push_back({Kind::StableSeparatrix, {}, QStringLiteral("Separatriz estable")});
         if (separatrixDrawn(Separatrix::Kind::Unstable, *scene.system, area, m))
             entries.push_back({Kind::UnstableSeparatrix, {}, QStringLiteral("Separatriz inestable")});
+    }
+    if (scene.overlays.basins && scene.attractors && scene.basinLabels) {
+        // As the analysis writes a point: a semicolon between numbers with a decimal comma.
+        const QString separator = QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("; ")
+                                                                                 : QStringLiteral(", ");
+        for (const basins::Label label : *scene.basinLabels)
+            if (label >= 0 && std::size_t(label) < scene.attractors->size()) {
+                const basins::Attractor &a = (*scene.attractors)[std::size_t(label)];
+                entries.push_back({Kind::Basin, {}, QStringLiteral("(%1%2%3)").arg(textOf(a.x), separator, textOf(a.y)),
+                                   label});
+            }
+        if (std::find(scene.basinLabels->begin(), scene.basinLabels->end(), basins::kEscapes)
+            != scene.basinLabels->end())
+            entries.push_back({Kind::Basin, {}, QStringLiteral("Escapa"), basins::kEscapes});
     }
     return entries;
 }

@@ -3,6 +3,7 @@
 #include "display/analysis/overlays/overlay_renderer.h"
 #include "display/plots/trajectory_plot.h"
 #include "model/analysis/analysed_system.h"
+#include "model/analysis/basins.h"
 
 #include <QColor>
 #include <QRectF>
@@ -18,9 +19,9 @@ class QPainter;
 // plot, in the saved pictures after the plots.
 
 // One line of the legend: a symbol drawn as the phase plane draws it, and its Spanish text.
-// Basins of attraction are drawn by no overlay yet, so the legend has no line for them. An overlay
-// that draws them adds its kind here, the condition under which it is shown to legendEntries, its
-// symbol to the painter, and its pixels to what the corner avoids, as the separatrices do.
+// Each overlay that draws in the phase plane has its kind here, the condition under which it is
+// shown in legendEntries, its symbol in the painter, and its pixels in what the corner avoids. The
+// basins of attraction cover the whole plane, so the corner need not avoid them.
 struct LegendEntry {
     enum class Kind {
         Trajectory,         // the current trajectory's dots, in the plots' ink
@@ -30,10 +31,12 @@ struct LegendEntry {
         Equilibrium,        // the mark of the equilibria of one type
         StableSeparatrix,   // the stable manifolds' dashed line
         UnstableSeparatrix, // the unstable manifolds' line
+        Basin,              // a swatch of a basin's tint
     };
     Kind kind = Kind::Trajectory;
     EquilibriumType type = EquilibriumType::Saddle;   // of an Equilibrium line
     QString text;
+    basins::Label basin = basins::kEscapes;           // of a Basin line: its attractor, or escaping
 };
 
 // What the phase plane shows, as far as the legend tells it.
@@ -41,6 +44,10 @@ struct LegendScene {
     const PlotScene *plots = nullptr;   // the current trajectory and the kept ones drawn
     OverlayOptions overlays;
     const AnalysedSystem *system = nullptr;
+    // While the basins are shown: their attractors, in the order of their tints, and the labels
+    // their map holds so far.
+    const std::vector<basins::Attractor> *attractors = nullptr;
+    const std::vector<basins::Label> *basinLabels = nullptr;
 };
 
 // The colours of the plots the legend lies over.
@@ -54,7 +61,9 @@ struct LegendColours {
 // The legend's lines, in this order: the trajectory (always); the kept trajectories while some
 // are drawn; each nullcline drawn in the area; one line per type among the equilibria whose mark
 // (or band) lies in the area, in the order of EquilibriumType, named as the analysis names it; the
-// stable and the unstable separatrices, each while some branch of it is drawn in the area.
+// stable and the unstable separatrices, each while some branch of it is drawn in the area; while
+// the basins are shown, each attractor whose basin the map holds, named by its coordinates
+// "(x, y)", then "Escapa" when some point leaves the square.
 std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &area);
 
 // The legend's size in logical pixels.

@@ -16,10 +16,11 @@ struct OverlayOptions {
     bool levelCurves = false;
     // Where the level curves' own curve goes through: the initial point.
     double startX = 0, startY = 0;
+    bool basins = false;   // painted by the plots' views, under the others; the legend names them
 
     bool anyInPhasePlane() const
     {
-        return nullclines || equilibria || directionField || scales || separatrices || levelCurves;
+        return nullclines || equilibria || directionField || scales || separatrices || levelCurves || basins;
     }
     bool anyInTimePlots() const { return scales; }
 };

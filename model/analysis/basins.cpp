@@ -1,0 +1,255 @@
+#include "model/analysis/basins.h"
+
+#include "model/analysis/linearisation.h"
+
+#include <cfloat>
+#include <cmath>
+
+namespace basins {
+
+namespace {
+
+// The integrator's step. Each step is the shorter of two: the time in which the point moves
+// kStepLength units at its present speed, which keeps RK4's error far below a pixel of the
+// designed view (about 1e-4 units over a whole trajectory there), and kStability over a bound
+// of the Jacobian's size (the sum of its entries' sizes, at least its spectral radius), which
+// keeps the step inside RK4's region of stability where the point hardly moves, near an
+// equilibrium. No step passes the time limit.
+constexpr double kStepLength = 0.05;
+constexpr double kStability = 0.5;
+// Bounded work: a trajectory that has not found its fate after this many steps has none.
+constexpr int kMaxSteps = 20000;
+// The time limit: this many time constants of the slowest attractor (1 / its slowest rate).
+// Without attractors only escaping is possible: this many times the largest rate of any
+// equilibrium, a few turns around a centre. Without any rate at all, 60 time units.
+constexpr double kTimeConstants = 60;
+// The region of certain convergence is taken a little inside the largest one the bound gives.
+constexpr double kRegionShare = 0.81;
+
+struct Field {
+    double fx, fy;
+};
+
+Field field(const Coefficients &k, double x, double y)
+{
+    return {x * (k.A + k.B * x + k.C * y), y * (k.D + k.E * x + k.F * y)};
+}
+
+// The step at (x, y), or 0 when the field there is no finite number.
+double stepAt(const Coefficients &k, double x, double y, const Field &f, double remaining)
+{
+    const double jacobianSize = std::fabs(k.A + k.B * x * 2 + k.C * y) + std::fabs(k.C * x) + std::fabs(k.E * y)
+                                + std::fabs(k.D + k.E * x + k.F * y * 2);
+    const double speed = std::hypot(f.fx, f.fy);
+    double h = remaining;
+    if (jacobianSize > 0)
+        h = std::min(h, kStability / jacobianSize);
+    if (speed > 0)
+        h = std::min(h, kStepLength / speed);
+    if (!std::isfinite(h) || !(h > 0) || !std::isfinite(speed) || !std::isfinite(jacobianSize))
+        return 0;
+    return h;
+}
+
+// One classical RK4 step of length h.
+void rk4Step(const Coefficients &k, double &x, double &y, const Field &f1, double h)
+{
+    const Field f2 = field(k, x + h / 2 * f1.fx, y + h / 2 * f1.fy);   // k2 at the midpoint by k1
+    const Field f3 = field(k, x + h / 2 * f2.fx, y + h / 2 * f2.fy);   // k3 at the midpoint by k2
+    const Field f4 = field(k, x + h * f3.fx, y + h * f3.fy);           // k4 at the end by k3
+    x += h / 6 * (f1.fx + 2 * f2.fx + 2 * f3.fx + f4.fx);
+    y += h / 6 * (f1.fy + 2 * f2.fy + 2 * f3.fy + f4.fy);
+}
+
+double det3(const double m[3][3])
+{
+    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0])
+         + m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+}
+
+// The region of certain convergence around a stable equilibrium at offset z from it. The field
+// is f = J z + g(z) with g(z) = (z₁ (B z₁ + C z₂), z₂ (E z₁ + F z₂)), so |g(z)| <= M |z|² with
+// M = √(B² + C² + E² + F²). With P the solution of Jᵀ P + P J = -I (positive definite, as J is
+// stable) and V(z) = zᵀ P z, dV/dt = -|z|² + 2 zᵀ P g(z) <= -|z|² (1 - 2 λmax(P) M |z|), negative
+// for 0 < |z| < r₀ = 1 / (2 λmax(P) M). The set V < λmin(P) r₀² lies inside that disc, so no
+// trajectory leaves it and V falls along each one to 0: every point in it tends to the
+// equilibrium. J is scaled by its largest entry first, so that no product overflows.
+void convergenceRegion(const Coefficients &k, Attractor &a)
+{
+    const Jacobian jac = jacobianAt(k, a.x, a.y);
+    const double s = std::max({std::fabs(jac.xx), std::fabs(jac.xy), std::fabs(jac.yx), std::fabs(jac.yy)});
+    if (!std::isfinite(s) || !(s > 0))
+        return;
+    const double ja = jac.xx / s, jb = jac.xy / s, jc = jac.yx / s, jd = jac.yy / s;
+    // Jᵀ P + P J = -I for P = [[p, q], [q, r]], by Cramer's rule.
+    const double m[3][3] = {{2 * ja, 2 * jc, 0}, {jb, ja + jd, jc}, {0, 2 * jb, 2 * jd}};
+    const double rhs[3] = {-1, 0, -1};
+    const double d = det3(m);
+    if (!std::isfinite(d) || d == 0)
+        return;
+    double solution[3];
+    for (int column = 0; column < 3; ++column) {
+        double replaced[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                replaced[i][j] = j == column ? rhs[i] : m[i][j];
+        solution[column] = det3(replaced) / d;
+    }
+    // P of the scaled J, and its eigenvalues; P of J itself is this over s.
+    const double p = solution[0], q = solution[1], r = solution[2];
+    const double mean = (p + r) / 2, spread = std::hypot((p - r) / 2, q);
+    const double largest = mean + spread, smallest = mean - spread;
+    if (!std::isfinite(largest) || !(smallest > 0))
+        return;
+    const double bound = std::sqrt(k.B * k.B + k.C * k.C + k.E * k.E + k.F * k.F);
+    // r₀ = s / (2 λmax M); at most the size of the square, which every trajectory that stays leaves
+    // unmeasured anyway.
+    double radius = 4 * kBound;
+    if (bound > 0)
+        radius = std::min(radius, s / (2 * largest * bound));
+    const double level = smallest / s * radius * radius * kRegionShare;
+    if (!std::isfinite(level) || !(level > 0) || !std::isfinite(p / s) || !std::isfinite(q / s) || !std::isfinite(r / s))
+        return;
+    a.p = p / s;
+    a.q = q / s;
+    a.r = r / s;
+    a.level = level;
+}
+
+// The label shared by the 3 × 3 cells of the lattice of spacing S around the lattice cell
+// nearest (x, y), or kUnknown when they differ, some is unknown or lies off the grid. A point
+// inside such a block lies on the same side of every smooth basin boundary as all nine cells, so
+// its fate is theirs.
+Label blockAround(const Map &known, int spacing, double x, double y)
+{
+    const Grid &g = known.grid;
+    const double column = (x - g.left) / (g.right - g.left) * g.width - 0.5;
+    const double row = (g.top - y) / (g.top - g.bottom) * g.height - 0.5;
+    if (!(column >= 0 && column <= g.width - 1 && row >= 0 && row <= g.height - 1))
+        return kUnknown;
+    const int nc = int(std::lround(column / spacing)) * spacing;
+    const int nr = int(std::lround(row / spacing)) * spacing;
+    if (nc - spacing < 0 || nr - spacing < 0 || nc + spacing >= g.width || nr + spacing >= g.height)
+        return kUnknown;
+    const Label label = known.at(nc, nr);
+    if (label == kUnknown)
+        return kUnknown;
+    for (int dr = -spacing; dr <= spacing; dr += spacing)
+        for (int dc = -spacing; dc <= spacing; dc += spacing)
+            if (known.at(nc + dc, nr + dr) != label)
+                return kUnknown;
+    return label;
+}
+
+template <typename Stop>
+Label follow(const BasinSystem &system, double x, double y, Stop stop)
+{
+    if (!system.finite)
+        return kNone;
+    const Coefficients &k = system.coefficients;
+    double t = 0;
+    for (int steps = 0; steps < kMaxSteps; ++steps) {
+        if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) >= kBound || std::fabs(y) >= kBound)
+            return kEscapes;
+        if (const Label label = stop(x, y); label != kUnknown)
+            return label;
+        const double remaining = system.timeLimit - t;
+        if (!(remaining > 0))
+            return kNone;
+        const Field f = field(k, x, y);
+        const double h = stepAt(k, x, y, f, remaining);
+        if (h == 0)
+            return kNone;
+        rk4Step(k, x, y, f, h);
+        t += h;
+    }
+    return kNone;
+}
+
+} // namespace
+
+BasinSystem basinSystem(const Coefficients &k, const std::vector<Equilibrium> &equilibria)
+{
+    BasinSystem system;
+    system.coefficients = k;
+    system.finite = std::isfinite(k.A) && std::isfinite(k.B) && std::isfinite(k.C) && std::isfinite(k.D)
+                    && std::isfinite(k.E) && std::isfinite(k.F);
+    double slowest = INFINITY, fastest = 0;
+    for (std::size_t i = 0; i < equilibria.size(); ++i) {
+        const Equilibrium &e = equilibria[i];
+        if (e.shape != Equilibrium::Shape::Point || !e.linearisation.eigenvalues.representable)
+            continue;
+        const Eigenvalues &ev = e.linearisation.eigenvalues;
+        fastest = std::max({fastest, std::fabs(ev.first), std::fabs(ev.second), std::fabs(ev.imaginary)});
+        if (!isStable(e.type()) || !std::isfinite(e.x) || !std::isfinite(e.y))
+            continue;
+        Attractor a;
+        a.x = e.x;
+        a.y = e.y;
+        a.equilibrium = i;
+        convergenceRegion(k, a);
+        system.attractors.push_back(a);
+        slowest = std::min(slowest, std::fabs(ev.first));
+    }
+    double rate = system.attractors.empty() ? fastest : slowest;
+    if (!std::isfinite(rate) || !(rate > 0))
+        rate = 1;
+    system.timeLimit = std::min(kTimeConstants / rate, DBL_MAX);
+    return system;
+}
+
+bool inLevel(int column, int row, int spacing)
+{
+    if (column % spacing != 0 || row % spacing != 0)
+        return false;
+    return spacing == kLevels[0] || column % (2 * spacing) != 0 || row % (2 * spacing) != 0;
+}
+
+Label fate(const BasinSystem &system, double x, double y, const Map *known, int knownSpacing)
+{
+    return follow(system, x, y, [&](double px, double py) {
+        for (std::size_t i = 0; i < system.attractors.size(); ++i)
+            if (system.attractors[i].contains(px, py))
+                return Label(i);
+        if (known && knownSpacing > 0)
+            return blockAround(*known, knownSpacing, px, py);
+        return kUnknown;
+    });
+}
+
+Label settledFate(const BasinSystem &system, double x, double y)
+{
+    return follow(system, x, y, [&](double px, double py) {
+        for (std::size_t i = 0; i < system.attractors.size(); ++i) {
+            const Attractor &a = system.attractors[i];
+            if (std::hypot(px - a.x, py - a.y) <= 1e-9 * (1 + std::fabs(a.x) + std::fabs(a.y)))
+                return Label(i);
+        }
+        return kUnknown;
+    });
+}
+
+void computeRow(const BasinSystem &system, Map &map, int spacing, int row, const std::atomic<bool> &cancelled)
+{
+    const Grid &g = map.grid;
+    if (row < 0 || row >= g.height)
+        return;
+    const bool coarsest = spacing == kLevels[0];
+    for (int column = 0; column < g.width; column += spacing) {
+        if (!inLevel(column, row, spacing))
+            continue;
+        if (cancelled.load(std::memory_order_relaxed))
+            return;
+        map.labels[std::size_t(row) * std::size_t(g.width) + std::size_t(column)] =
+            fate(system, g.x(column), g.y(row), coarsest ? nullptr : &map, 2 * spacing);
+    }
+}
+
+void computeMap(const BasinSystem &system, Map &map, const std::atomic<bool> &cancelled)
+{
+    for (const int spacing : kLevels)
+        for (int row = 0; row < map.grid.height; row += spacing)
+            computeRow(system, map, spacing, row, cancelled);
+}
+
+} // namespace basins
