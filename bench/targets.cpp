@@ -114,6 +114,7 @@ void printTargetTable(const MedianCollector &medians, double basinAgreement)
     printTime("50 kept, marks, overlays: cursor step", medians.median(keptCursorStep), 0.83);
     printTime("all overlays on: one drag step", medians.median(dragStep), 2);
     printTime("50 kept, overlays, legend: wheel notch", medians.median(wheelNotch), 4);
+    printTime("50 kept, every overlay: a frame of play", medians.median(playFrame), 0.83);
     printTime("50 kept, overlays: resize to 1.5 times", medians.median(resizeStep), 8);
     printTime("all overlays on: slider step", medians.median(sliderStep), 2);
     printTime("  the same, bifurcation diagram open", medians.median(sliderStepWithDiagram), 0);

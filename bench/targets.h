@@ -21,6 +21,7 @@ inline constexpr char overlayCursorStep[] = "overlays_on/time_cursor_step";
 inline constexpr char overlayPaint[] = "overlays_on/paint_phase_overlays_only";
 inline constexpr char keptCursorStep[] = "kept_50_marks_overlays/time_cursor_step";
 inline constexpr char dragStep[] = "overlays_on/drag_step";
+inline constexpr char playFrame[] = "kept_50_every_overlay/play_frame";
 inline constexpr char wheelNotch[] = "kept_50_marks_overlays_legend/wheel_notch";
 inline constexpr char resizeStep[] = "kept_50_marks_overlays/window_resize_step";
 inline constexpr char sliderStep[] = "overlays_on/coefficient_slider_step";

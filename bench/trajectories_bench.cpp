@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QElapsedTimer>
 #include <QWheelEvent>
 
 #include <cstddef>
@@ -63,6 +64,28 @@ void dragStep(benchmark::State &state, Prog &prog)
     }
 }
 
+// What a frame of play does, the time cursor one sample on, with every overlay on: the level
+// curves, the separatrices, the basins (their map complete before the first frame) and the
+// legend as well as the analysis overlays.
+void playFrame(benchmark::State &state, Prog &prog)
+{
+    const char *extra[] = {"integralPrimera", "separatrices", "cuencas", "leyenda"};
+    for (const char *name : extra)
+        prog.findChild<QAction *>(QString::fromLatin1(name))->setChecked(true);
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    repaintNow();
+    for (auto _ : state) {
+        prog.state().setCursor(nextCursor(*prog.HScroll1));
+        repaintNow();
+    }
+    for (const char *name : extra)
+        prog.findChild<QAction *>(QString::fromLatin1(name))->setChecked(false);
+    repaintNow();
+}
+
 // One notch of the wheel over the phase plane, closer and back in turn, with the legend on:
 // the view changes, every underlay is painted again and the plots redrawn.
 void wheelNotch(benchmark::State &state, Prog &prog)
@@ -108,6 +131,7 @@ bool registerTrajectoryBenchmarks(Prog &prog)
     registerOnWindow(prog, {
         {bench_name::keptCursorStep, &timeCursorStep},
         {bench_name::dragStep, &dragStep},
+        {bench_name::playFrame, &playFrame},
         {bench_name::wheelNotch, &wheelNotch},
         {bench_name::resizeStep, &resizeStep},
     });

@@ -543,6 +543,13 @@ void AnalysisTest::legendListsWhatIsShown_data()
     QTest::newRow("competition with exclusion, separatrices")
         << QList<double>{8, -1, -2, 7, -2, -1} << QStringList{"separatrices", "equilibrios"} << 1
         << "Trayectoria|Punto de silla|Nodo estable|Nodo inestable|Separatriz estable|Separatriz inestable";
+    QTest::newRow("designed, level curves of H") << QList<double>() << QStringList{"integralPrimera"} << 0
+                                                 << "Trayectoria|Curvas de nivel de H";
+    QTest::newRow("logistic prey, level curves of V") << QList<double>{3, -1, -1, -2, 1, 0}
+                                                      << QStringList{"integralPrimera"} << 1
+                                                      << "Trayectoria|Curvas de nivel de V (Lyapunov)";
+    QTest::newRow("exclusion: no level curves") << QList<double>{8, -1, -2, 7, -2, -1}
+                                                << QStringList{"integralPrimera"} << 1 << "Trayectoria";
     // The saddle (30, 0) lies beyond the border of the separatrices.
     QTest::newRow("separatrices, no saddle inside") << QList<double>{-30, 1, 0, -1, 0, 0}
                                                     << QStringList{"separatrices"} << 1 << "Trayectoria";

@@ -144,6 +144,16 @@ límite (60 veces el tiempo característico del equilibrio estable más lento), 
 centro. La leyenda nombra cada atractor por sus coordenadas. Se calcula en segundo plano, primero
 a grandes rasgos y después punto a punto; mientras tanto, una esquina del plano de fases muestra
 «Calculando cuencas… N %».</li>
+<li><b>Integral primera / función de Lyapunov</b> (tecla {integralPrimera}): curvas de nivel
+discontinuas, una por el punto inicial y otras a niveles regulares. Con B = F = 0 son las de la
+integral primera H = D ln x + E x − A ln y − C y, que es constante en cada órbita: las curvas son
+las órbitas. Si no, son las de la función de Lyapunov de Goh, solo donde demuestra que el
+equilibrio interior es estable en todo el primer cuadrante. La ventana de análisis muestra H con
+los coeficientes, cuánto se aparta la trayectoria calculada de su nivel (la exactitud de la
+integración), o lo que dice el criterio de Lyapunov.</li>
+<li><b>Reproducir / Pausa</b> (tecla {reproducir}): el cursor de tiempo avanza solo, una muestra
+cada vez, hasta la última; al final, otra vez {reproducir} empieza desde la primera. {masRapido} y
+{masLento} duplican o reducen a la mitad la velocidad (de 5 a 400 muestras por segundo).</li>
 <li><b>Conservar trayectorias</b> (tecla {conservar}): cada cálculo conserva la trayectoria anterior y la
 dibuja en un color claro bajo la actual, hasta 50 (se va la más antigua). El cursor de tiempo marca
 su muestra en cada una. De un arrastre solo se conserva la trayectoria que había al empezarlo.

@@ -8,6 +8,8 @@
 #include "display/plots/twips.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/palette.h"
+#include "model/analysis/first_integral.h"
+#include "model/analysis/lyapunov.h"
 #include "model/analysis/type_names.h"
 #include "model/model.h"
 
@@ -175,6 +177,13 @@ void paintSymbol(QPainter &painter, const LegendEntry &entry, QPointF centre, co
         painter.drawLine(centre - half, centre + half);
         painter.restore();
         break;
+    case LegendEntry::Kind::LevelCurves:
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setPen(QPen(palette::kLevelCurve.colour, 1, Qt::DashLine));
+        painter.drawLine(centre - half, centre + half);
+        painter.restore();
+        break;
     case LegendEntry::Kind::Basin: {
         const QRectF swatch(std::floor(centre.x()) - 6, std::floor(centre.y()) - 4, 13, 9);
         painter.fillRect(swatch, entry.basin >= 0 ? palette::basinTint(std::size_t(entry.basin)) : palette::escapeTint());
@@ -240,6 +249,14 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
             entries.push_back({Kind::StableSeparatrix, {}, QStringLiteral("Separatriz estable")});
         if (separatrixDrawn(Separatrix::Kind::Unstable, *scene.system, area, m))
             entries.push_back({Kind::UnstableSeparatrix, {}, QStringLiteral("Separatriz inestable")});
+    }
+    // Level curves are drawn for the first integral, or for a Lyapunov function that proves
+    // stability, and for nothing else.
+    if (scene.overlays.levelCurves) {
+        if (hasFirstIntegral(k))
+            entries.push_back({Kind::LevelCurves, {}, QStringLiteral("Curvas de nivel de H")});
+        else if (gohLyapunovFunction(k))
+            entries.push_back({Kind::LevelCurves, {}, QStringLiteral("Curvas de nivel de V (Lyapunov)")});
     }
     if (scene.overlays.basins && scene.attractors && scene.basinLabels) {
         // As the analysis writes a point: a semicolon between numbers with a decimal comma.

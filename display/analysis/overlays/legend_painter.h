@@ -32,6 +32,7 @@ struct LegendEntry {
         StableSeparatrix,   // the stable manifolds' dashed line
         UnstableSeparatrix, // the unstable manifolds' line
         Basin,              // a swatch of a basin's tint
+        LevelCurves,        // the dashed level curves of H or of V
     };
     Kind kind = Kind::Trajectory;
     EquilibriumType type = EquilibriumType::Saddle;   // of an Equilibrium line
