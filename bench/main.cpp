@@ -39,6 +39,7 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     Prog separated;
     if (!registerSeparatrixBenchmarks(separated))
+        return EXIT_FAILURE;
     Prog basinsShown;
     if (!registerBasinBenchmarks(basinsShown))
         return EXIT_FAILURE;
