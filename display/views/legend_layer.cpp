@@ -13,10 +13,26 @@ LegendLayer::LegendLayer(QFrame &plot, Painter painter) : QWidget(&plot), plot_(
     plot_.installEventFilter(this);
 }
 
+void LegendLayer::invalidate()
+{
+    stale_ = true;
+    update();
+}
+
 void LegendLayer::paintEvent(QPaintEvent *)
 {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (stale_ || kept_.size() != pixels || kept_.devicePixelRatio() != ratio) {
+        kept_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        kept_.setDevicePixelRatio(ratio);
+        kept_.fill(Qt::transparent);
+        QPainter layer(&kept_);
+        painter_(layer, QSizeF(size()));
+        stale_ = false;
+    }
     QPainter painter(this);
-    painter_(painter, QSizeF(size()));
+    painter.drawImage(QPointF(0, 0), kept_);
 }
 
 bool LegendLayer::eventFilter(QObject *watched, QEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -19,6 +20,11 @@ public:
     using Painter = std::function<void(QPainter &painter, const QSizeF &area)>;
     LegendLayer(QFrame &plot, Painter painter);
 
+    // What it shows changed: painted again at the next paint. Between two changes the layer
+    // copies what it painted, so that the time cursor's steps, which repaint the plot under it,
+    // do not work out the legend again.
+    void invalidate();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -26,4 +32,6 @@ protected:
 private:
     QFrame &plot_;
     Painter painter_;
+    QImage kept_;
+    bool stale_ = true;
 };

@@ -71,8 +71,12 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
         legendLayers_[i]->setObjectName(surface->objectName() + QStringLiteral("Leyenda"));
         legendLayers_[i]->hide();
     }
-    connect(&state_, &ExplorerState::keptTrajectoriesChanged, this, &PlotViews::updateLegendLayers);
-    connect(&state_, &ExplorerState::recomputed, this, &PlotViews::updateLegendLayers);
+    // What the legend shows changes with the trajectories, the options, the system and the view,
+    // never with the time cursor.
+    connect(&state_, &ExplorerState::keptTrajectoriesChanged, this, &PlotViews::invalidateLegend);
+    connect(&state_, &ExplorerState::recomputed, this, &PlotViews::invalidateLegend);
+    connect(&state_, &ExplorerState::optionChanged, this, &PlotViews::invalidateLegend);
+    connect(this, &PlotViews::mappingChanged, this, &PlotViews::invalidateLegend);
 }
 
 void PlotViews::setGrowth(double growth)
@@ -102,6 +106,7 @@ void PlotViews::remap()
 void PlotViews::basinsUpdated()
 {
     phasePlane_.invalidateUnderlay();
+    invalidateLegend();
     redraw();
     updateBasinProgress();
 }
@@ -133,16 +138,18 @@ void PlotViews::redraw()
     updateLegendLayers();
 }
 
-// The legend follows the trajectories, the overlays and the system shown: it is painted again
-// at every redraw. Off, the layers are hidden and the plots look as designed.
+// Off, the layers are hidden and the plots look as designed.
 void PlotViews::updateLegendLayers()
 {
     const bool on = state_.option(ExplorerState::Option::Legend);
-    for (LegendLayer *layer : legendLayers_) {
+    for (LegendLayer *layer : legendLayers_)
         layer->setVisible(on);
-        if (on)
-            layer->update();
-    }
+}
+
+void PlotViews::invalidateLegend()
+{
+    for (LegendLayer *layer : legendLayers_)
+        layer->invalidate();
 }
 
 LegendScene PlotViews::legendScene(const PlotScene &scene) const

@@ -76,6 +76,7 @@ private:
     void remap();
     // The layers over the plots, shown while the legend is on and painted again when asked.
     void updateLegendLayers();
+    void invalidateLegend();
     // A finer level of the basins is done: the phase plane's underlay is painted again with it.
     void basinsUpdated();
     // While the basins are incomplete, a line in the phase plane's top left corner says how far
