@@ -25,7 +25,9 @@ QString term(double coefficient, const QString &what, bool first)
     if (coefficient == 0)
         return {};
     const QString size = coefficient == 1 || coefficient == -1 ? QString() : shortTextOf(std::abs(coefficient)) + u' ';
-    const QString sign = coefficient < 0 ? QStringLiteral("− ") : first ? QString() : QStringLiteral("+ ");
+    // A sign between terms stands apart, as in "x − 4 ln y"; the first term's is its own: "−4 ln x".
+    const QString sign = coefficient < 0 ? (first ? QStringLiteral("−") : QStringLiteral("− "))
+                                         : first ? QString() : QStringLiteral("+ ");
     return (first ? QString() : QStringLiteral(" ")) + sign + size + what;
 }
 
