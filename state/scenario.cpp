@@ -306,9 +306,10 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
     const QJsonValue format = root.value(QLatin1String("formato"));
     const QLatin1String expected(scenario::kFormat.data(), qsizetype(scenario::kFormat.size()));
     if (!format.isString() || format.toString() != expected)
-        return refusal(fileName, format.isString()
-                                     ? QStringLiteral("es de otro formato («%1», no «%2»)").arg(format.toString(), expected)
-                                     : QStringLiteral("no dice su formato («formato»: «%1»)").arg(expected));
+        return refusal(fileName,
+                       format.isString()
+                           ? QStringLiteral("es de otro formato («%1», no «%2»)").arg(format.toString(), expected)
+                           : QStringLiteral("no dice su formato («formato»: «%1»)").arg(expected));
 
     FieldReader read;
     const QJsonValue versionValue = root.value(QLatin1String("version"));
@@ -332,7 +333,8 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
     for (const QJsonValue &name : options.toArray()) {
         const int option = scenario::optionByName(name.toString());
         if (option < 0) {
-            read.fail(QStringLiteral("no conoce la opción «%1»").arg(name.isString() ? name.toString() : QStringLiteral("?")));
+            const QString shown = name.isString() ? name.toString() : QStringLiteral("?");
+            read.fail(QStringLiteral("no conoce la opción «%1»").arg(shown));
             break;
         }
         s.options[std::size_t(option)] = true;
