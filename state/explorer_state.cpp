@@ -99,6 +99,16 @@ void ExplorerState::clearKeptTrajectories()
     emit keptTrajectoriesChanged();
 }
 
+void ExplorerState::setKeptTrajectories(std::deque<Trajectory> kept)
+{
+    if (!option(Option::KeepTrajectories))
+        kept.clear();
+    if (kept.size() > kMaxKept)
+        kept.resize(kMaxKept);
+    kept_ = std::move(kept);
+    emit keptTrajectoriesChanged();
+}
+
 void ExplorerState::beginContinuousChange()
 {
     continuing_ = true;

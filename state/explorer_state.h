@@ -74,6 +74,9 @@ public:
 
     const std::deque<Trajectory> &keptTrajectories() const { return kept_; }
     void clearKeptTrajectories();
+    // Replaces the kept trajectories (newest first; past kMaxKept the oldest are dropped), as
+    // when a scenario is opened. They stay kept only while the option is on.
+    void setKeptTrajectories(std::deque<Trajectory> kept);
     // A gesture that recomputes at each of its steps (a drag in the phase plane, a slider or
     // the bifurcation diagram dragged): of it only the trajectory in force when it began is kept.
     void beginContinuousChange();

@@ -1,11 +1,18 @@
 // The window's state driven without any widget: it links Qt's core alone.
 #include "state/explorer_state.h"
+#include "state/scenario.h"
+#include "state/scenario_state.h"
 #include "state/time_player.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <cfloat>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -28,6 +35,39 @@ void start(ExplorerState &state)
     recomputeAt(state, {5, 5});
 }
 
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Every sample of two trajectories, to the last bit.
+bool sameSamples(const Trajectory &a, const Trajectory &b)
+{
+    for (int k = kFirstSample; k <= kLastSample; ++k)
+        if (a.ok(k) != b.ok(k) || !sameBits(a.xs(k), b.xs(k)) || !sameBits(a.ys(k), b.ys(k)))
+            return false;
+    return a.coefficients == b.coefficients && sameBits(a.dt, b.dt);
+}
+
+// The refusal a reading gave, or nothing.
+QString refusalOf(const std::variant<Scenario, QString> &read)
+{
+    return std::holds_alternative<QString>(read) ? std::get<QString>(read) : QString();
+}
+
+// "Competencia con exclusión" from (1, 1.6) with two kept trajectories, as data/ejemplo.lvesc.
+void showExclusion(ExplorerState &state)
+{
+    using enum ExplorerState::Option;
+    state.setCoefficients({8, -1, -2, 7, -2, -1});
+    state.setSpan(4);
+    recomputeAt(state, {2.5, 3.5});
+    for (ExplorerState::Option o : {KeepTrajectories, Nullclines, Equilibria, Separatrices, Legend, Scales})
+        state.setOption(o, true);
+    recomputeAt(state, {3, 2});
+    recomputeAt(state, {1, 1.6});
+}
+
 } // namespace
 
 class StateTest : public QObject {
@@ -45,6 +85,11 @@ private slots:
     void viewStaysWithinTheLimits_data();
     void viewStaysWithinTheLimits();
     void playing();
+    void scenarioKeepsEveryBit_data();
+    void scenarioKeepsEveryBit();
+    void scenarioRestoresTheState();
+    void badScenarioFiles_data();
+    void badScenarioFiles();
 };
 
 void StateTest::recomputedSaysWhatIsNew_data()
@@ -260,6 +305,150 @@ void StateTest::playing()
     for (int i = 0; i < 10; ++i)
         player.slower();
     QCOMPARE(player.speed(), TimePlayer::kSlowest);
+}
+
+void StateTest::scenarioKeepsEveryBit_data()
+{
+    QTest::addColumn<double>("value");
+
+    QTest::newRow("0.1") << 0.1;
+    QTest::newRow("1/3") << 1.0 / 3;
+    QTest::newRow("1e-300") << 1e-300;
+    QTest::newRow("-0.0") << -0.0;
+    QTest::newRow("least subnormal") << 5e-324;
+    QTest::newRow("DBL_MAX") << DBL_MAX;
+    QTest::newRow("-2^60 + 2^8, a whole number past int64's exactness") << -(0x1p60 + 0x1p8);
+}
+
+// Guards a file read back giving the same doubles as were written, to the last bit.
+void StateTest::scenarioKeepsEveryBit()
+{
+    QFETCH(double, value);
+    Scenario s;
+    s.coefficients = {value, -value, value, 1, value, value};
+    s.x0 = value;
+    s.y0 = -value;
+    s.span = value / 100 > 0 ? value : 3.0;
+    s.diagram.from = std::nextafter(value, -HUGE_VAL);
+    s.diagram.to = value;
+    s.options[std::size_t(ExplorerState::Option::KeepTrajectories)] = true;
+    s.kept.push_back({-value, value, s.coefficients, s.span});
+    const auto read = scenarioFromJson(scenarioToJson(s), QStringLiteral("x.lvesc"));
+    QVERIFY2(std::holds_alternative<Scenario>(read), qPrintable(refusalOf(read)));
+    const Scenario &back = std::get<Scenario>(read);
+    const Coefficients &k = back.coefficients;
+    for (double d : {k.A, k.C, k.E, k.F, back.x0, back.diagram.to, back.kept.at(0).y0, back.kept[0].coefficients.F})
+        QVERIFY(sameBits(d, value));
+    QVERIFY(sameBits(k.B, -value) && sameBits(back.y0, -value) && sameBits(back.kept[0].x0, -value));
+    QVERIFY(sameBits(back.span, s.span) && sameBits(back.kept[0].span, s.span));
+    QVERIFY(sameBits(back.diagram.from, s.diagram.from));
+    // Every dt a span gives, dt * 100 gives back that span.
+    QVERIFY(sameBits(spanOfStep(s.span / 100) / 100, s.span / 100));
+}
+
+// Guards opening a scenario showing the same state: every kept trajectory recomputed from its
+// inputs to the same samples, bit for bit, with the options, cursor and view.
+void StateTest::scenarioRestoresTheState()
+{
+    ExplorerState shown;
+    showExclusion(shown);
+    shown.setCursor(-37);
+    shown.setView({1, 0.5, 3.25});
+    const QByteArray json = scenarioToJson(scenarioOf(shown, 1, 1.6));
+
+    QFile example(QStringLiteral(LV_SOURCE_DIR "/data/ejemplo.lvesc"));
+    QVERIFY(example.open(QIODevice::ReadOnly));
+    const auto fromExample = scenarioFromJson(example.readAll(), example.fileName());
+    QVERIFY2(std::holds_alternative<Scenario>(fromExample), qPrintable(refusalOf(fromExample)));
+    QCOMPARE(std::get<Scenario>(fromExample).kept.size(), std::size_t(2));
+    QVERIFY(!std::get<Scenario>(fromExample).options[std::size_t(ExplorerState::Option::Basins)]);
+
+    const auto read = scenarioFromJson(json, QStringLiteral("x.lvesc"));
+    QVERIFY2(std::holds_alternative<Scenario>(read), qPrintable(refusalOf(read)));
+    ExplorerState opened;
+    start(opened);
+    applyScenario(opened, std::get<Scenario>(read));
+    QVERIFY(sameSamples(opened.trajectory(), shown.trajectory()));
+    QCOMPARE(opened.keptTrajectories().size(), std::size_t(2));
+    for (std::size_t i = 0; i < 2; ++i)
+        QVERIFY(sameSamples(opened.keptTrajectories()[i], shown.keptTrajectories()[i]));
+    QCOMPARE(opened.cursor(), -37);
+    QCOMPARE(opened.view(), (PlaneView{1, 0.5, 3.25}));
+    for (std::size_t i = 0; i < ExplorerState::kOptionCount; ++i)
+        QCOMPARE(opened.option(ExplorerState::Option(i)), shown.option(ExplorerState::Option(i)));
+    QCOMPARE(scenarioToJson(scenarioOf(opened, 1, 1.6)), json);
+}
+
+void StateTest::badScenarioFiles_data()
+{
+    QTest::addColumn<QByteArray>("from");   // in a good file, this text is replaced ("*": the whole file)
+    QTest::addColumn<QByteArray>("to");     // by this
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("not JSON") << QByteArray("\"cursor\": -37,") << QByteArray("\"cursor\": -37")
+                              << "no es JSON válido: un objeto sin cerrar en la línea 8, columna 4";
+    QTest::newRow("a number beyond a double") << QByteArray("\"cursor\": -37") << QByteArray("\"cursor\": 1e400")
+                                              << "un número no válido o fuera de rango en la línea 7, columna 18";
+    QTest::newRow("not an object") << QByteArray("*") << QByteArray("[]") << "no es un objeto JSON";
+    QTest::newRow("another format") << QByteArray("lotka-volterra-escena") << QByteArray("otra")
+                                    << "es de otro formato («otra», no «lotka-volterra-escena»)";
+    QTest::newRow("a newer version") << QByteArray("\"version\": 1") << QByteArray("\"version\": 2")
+                                     << "es de una versión más reciente (2)";
+    QTest::newRow("a missing number") << QByteArray("\"B\": -1, ") << QByteArray()
+                                      << "falta el número «coeficientes.B»";
+    QTest::newRow("a number as text") << QByteArray("\"x\": 1,") << QByteArray("\"x\": \"1\",")
+                                      << "«puntoInicial.x» no es un número";
+    QTest::newRow("span 0") << QByteArray("\"intervalo\": 4,") << QByteArray("\"intervalo\": 0,")
+                            << "el intervalo de tiempo «intervalo» debe ser mayor que 0 (es 0)";
+    QTest::newRow("a span whose dt is 0") << QByteArray("\"intervalo\": 4}") << QByteArray("\"intervalo\": 1e-323}")
+                                          << "«trayectoriasConservadas[0].intervalo» debe ser mayor que 0";
+    QTest::newRow("cursor past the last sample") << QByteArray("-37") << QByteArray("101")
+                                                 << "«cursor» debe ser un número entero de -100 a 100 (es 101)";
+    QTest::newRow("cursor between samples") << QByteArray("-37") << QByteArray("2.5")
+                                            << "«cursor» debe ser un número entero de -100 a 100 (es 2.5)";
+    QTest::newRow("an unknown option") << QByteArray("\"leyenda\"") << QByteArray("\"brujula\"")
+                                       << "no conoce la opción «brujula»";
+    QTest::newRow("kept without the option") << QByteArray("\"conservar\", ") << QByteArray()
+                                             << "conserva trayectorias sin la opción «conservar»";
+    QTest::newRow("an empty diagram range") << QByteArray("\"hasta\": 10") << QByteArray("\"hasta\": 6")
+                                            << "«diagrama.desde» debe ser menor que «diagrama.hasta»";
+    QTest::newRow("more than 50 kept") << QByteArray() << QByteArray() << "conserva 51 trayectorias, y caben 50";
+    QTest::newRow("larger than 1 MiB") << QByteArray("\n}") << QByteArray(scenario::kMaxFileBytes, ' ') + "}"
+                                       << "ocupa más de 1 MiB";
+    QTest::newRow("cannot be read") << QByteArray() << QByteArray() << "no se puede leer";
+}
+
+// Guards a bad file being refused with a message that names the file and says what is wrong.
+void StateTest::badScenarioFiles()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, reason);
+    ExplorerState shown;
+    showExclusion(shown);
+    shown.setCursor(-37);
+    Scenario good = scenarioOf(shown, 1, 1.6);
+    good.diagram = {true, 3, 6, 10};
+    if (QByteArray(QTest::currentDataTag()) == "more than 50 kept")
+        good.kept.resize(51);
+    QByteArray json = scenarioToJson(good);
+    if (from == "*")
+        json = to;
+    QVERIFY(from.isEmpty() || json.contains(from) || json == to);
+    json.replace(from, to);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("escena mala.lvesc"));
+    QFile file(path);
+    if (reason != QLatin1String("no se puede leer"))
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(json) == json.size());
+    file.close();
+    const auto read = readScenarioFile(path);
+    QVERIFY(std::holds_alternative<QString>(read));
+    const QString message = std::get<QString>(read);
+    QVERIFY2(message.startsWith(QStringLiteral("No se puede abrir el escenario «%1»: ").arg(QDir::toNativeSeparators(path))),
+             qPrintable(message));
+    QVERIFY2(message.contains(reason), qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(StateTest)

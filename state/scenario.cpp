@@ -1,0 +1,406 @@
+#include "state/scenario.h"
+
+#include "model/sample_array.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <iterator>
+#include <optional>
+#include <tuple>
+#include <utility>
+
+namespace {
+
+using Option = ExplorerState::Option;
+
+// The one table of the options' names in a file: the objectNames of their actions.
+struct OptionName {
+    Option option;
+    const char *name;
+};
+constexpr OptionName kOptionNames[] = {
+    {Option::KeepTrajectories, "conservar"}, {Option::TurningPoints, "extremos"},
+    {Option::JoinSamples, "unirPuntos"},     {Option::Nullclines, "isoclinas"},
+    {Option::Equilibria, "equilibrios"},     {Option::DirectionField, "campo"},
+    {Option::Scales, "escalas"},             {Option::Legend, "leyenda"},
+    {Option::Separatrices, "separatrices"},  {Option::LevelCurves, "integralPrimera"},
+    {Option::Basins, "cuencas"},
+};
+static_assert(std::size(kOptionNames) == ExplorerState::kOptionCount);
+
+constexpr const char *kLetters[] = {"A", "B", "C", "D", "E", "F"};
+
+// ---- Writing ----
+
+void appendNumber(QByteArray &out, double value)
+{
+    if (value == 0 && std::signbit(value)) {
+        out += "\"-0\"";
+        return;
+    }
+    char text[32];
+    const auto written = std::to_chars(text, text + sizeof text, value);
+    out.append(text, written.ptr - text);
+}
+
+void appendCoefficients(QByteArray &out, const Coefficients &k)
+{
+    const double values[] = {k.A, k.B, k.C, k.D, k.E, k.F};
+    out += '{';
+    for (int i = 0; i < 6; ++i) {
+        out += i == 0 ? "\"" : ", \"";
+        out += kLetters[i];
+        out += "\": ";
+        appendNumber(out, values[i]);
+    }
+    out += '}';
+}
+
+void appendPoint(QByteArray &out, double x, double y)
+{
+    out += "{\"x\": ";
+    appendNumber(out, x);
+    out += ", \"y\": ";
+    appendNumber(out, y);
+    out += '}';
+}
+
+// ---- Reading ----
+
+// The Spanish words for what QJsonParseError found.
+QString parseFault(QJsonParseError::ParseError error)
+{
+    switch (error) {
+    case QJsonParseError::UnterminatedObject: return QStringLiteral("un objeto sin cerrar");
+    case QJsonParseError::MissingNameSeparator: return QStringLiteral("falta «:» tras un nombre");
+    case QJsonParseError::UnterminatedArray: return QStringLiteral("una lista sin cerrar");
+    case QJsonParseError::MissingValueSeparator: return QStringLiteral("falta «,» entre dos valores");
+    case QJsonParseError::IllegalValue: return QStringLiteral("un valor no válido");
+    case QJsonParseError::TerminationByNumber: return QStringLiteral("el texto acaba en un número");
+    case QJsonParseError::IllegalNumber: return QStringLiteral("un número no válido o fuera de rango");
+    case QJsonParseError::IllegalEscapeSequence: return QStringLiteral("una secuencia de escape no válida");
+    case QJsonParseError::IllegalUTF8String: return QStringLiteral("un texto que no es UTF-8 válido");
+    case QJsonParseError::UnterminatedString: return QStringLiteral("un texto sin cerrar");
+    case QJsonParseError::MissingObject: return QStringLiteral("no empieza por un objeto");
+    case QJsonParseError::DeepNesting: return QStringLiteral("demasiados niveles anidados");
+    case QJsonParseError::DocumentTooLarge: return QStringLiteral("el documento es demasiado grande");
+    case QJsonParseError::GarbageAtEnd: return QStringLiteral("hay texto tras el final");
+    case QJsonParseError::NoError: break;
+    }
+    return QStringLiteral("un error de sintaxis");
+}
+
+// The line and column (from 1, in characters) of a byte offset into UTF-8 text.
+std::pair<int, int> lineAndColumn(const QByteArray &text, qsizetype offset)
+{
+    int line = 1, column = 1;
+    offset = std::clamp<qsizetype>(offset, 0, text.size());
+    for (qsizetype i = 0; i < offset; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\n') {
+            ++line;
+            column = 1;
+        } else if ((byte & 0xC0) != 0x80) {
+            ++column;
+        }
+    }
+    return {line, column};
+}
+
+// Reads the fields of the document, keeping the first fault it meets.
+class FieldReader {
+public:
+    std::optional<QString> fault;
+
+    void fail(const QString &why)
+    {
+        if (!fault)
+            fault = why;
+    }
+
+    QJsonObject object(const QJsonObject &in, const QString &key, const QString &path)
+    {
+        const QJsonValue v = in.value(key);
+        if (!v.isObject())
+            fail(v.isUndefined() ? QStringLiteral("falta «%1»").arg(path)
+                                 : QStringLiteral("«%1» no es un objeto").arg(path));
+        return v.toObject();
+    }
+
+    double number(const QJsonObject &in, const QString &key, const QString &path)
+    {
+        const QJsonValue v = in.value(key);
+        if (v.isString() && v.toString() == QLatin1String("-0"))
+            return -0.0;
+        if (v.isUndefined()) {
+            fail(QStringLiteral("falta el número «%1»").arg(path));
+            return 0;
+        }
+        if (!v.isDouble()) {
+            fail(QStringLiteral("«%1» no es un número").arg(path));
+            return 0;
+        }
+        const double value = v.toDouble();
+        if (!std::isfinite(value)) {
+            fail(QStringLiteral("«%1» no es un número finito").arg(path));
+            return 0;
+        }
+        return value;
+    }
+
+    // A whole number within [min, max].
+    int whole(const QJsonObject &in, const QString &key, const QString &path, int min, int max)
+    {
+        const double value = number(in, key, path);
+        if (fault)
+            return min;
+        if (value != std::trunc(value) || value < min || value > max) {
+            fail(QStringLiteral("«%1» debe ser un número entero de %2 a %3 (es %4)")
+                     .arg(path).arg(min).arg(max).arg(value, 0, 'g', 17));
+            return min;
+        }
+        return int(value);
+    }
+
+    bool boolean(const QJsonObject &in, const QString &key, const QString &path)
+    {
+        const QJsonValue v = in.value(key);
+        if (!v.isBool())
+            fail(v.isUndefined() ? QStringLiteral("falta «%1»").arg(path)
+                                 : QStringLiteral("«%1» debe ser true o false").arg(path));
+        return v.toBool();
+    }
+
+    // A span > 0 whose dt = span / 100 is not 0 either.
+    double span(const QJsonObject &in, const QString &key, const QString &path)
+    {
+        const double value = number(in, key, path);
+        if (!fault && !(value / 100 > 0))
+            fail(QStringLiteral("el intervalo de tiempo «%1» debe ser mayor que 0 (es %2)")
+                     .arg(path).arg(value, 0, 'g', 17));
+        return value;
+    }
+
+    Coefficients coefficients(const QJsonObject &in, const QString &key, const QString &path)
+    {
+        const QJsonObject o = object(in, key, path);
+        double values[6] = {};
+        for (int i = 0; i < 6 && !fault; ++i) {
+            const QString letter = QLatin1String(kLetters[i]);
+            values[i] = number(o, letter, path + u'.' + letter);
+        }
+        return {values[0], values[1], values[2], values[3], values[4], values[5]};
+    }
+
+    std::pair<double, double> point(const QJsonObject &in, const QString &key, const QString &path)
+    {
+        const QJsonObject o = object(in, key, path);
+        if (fault)
+            return {0, 0};
+        const double x = number(o, QStringLiteral("x"), path + QStringLiteral(".x"));
+        const double y = number(o, QStringLiteral("y"), path + QStringLiteral(".y"));
+        return {x, y};
+    }
+};
+
+QString refusal(const QString &fileName, const QString &why)
+{
+    return QStringLiteral("No se puede abrir el escenario «%1»: %2.").arg(fileName, why);
+}
+
+} // namespace
+
+const char *scenario::optionName(ExplorerState::Option option)
+{
+    for (const OptionName &entry : kOptionNames)
+        if (entry.option == option)
+            return entry.name;
+    return "";
+}
+
+int scenario::optionByName(QStringView name)
+{
+    for (const OptionName &entry : kOptionNames)
+        if (name == QLatin1String(entry.name))
+            return int(entry.option);
+    return -1;
+}
+
+QByteArray scenarioToJson(const Scenario &s)
+{
+    QByteArray out;
+    out += "{\n  \"formato\": \"";
+    out.append(scenario::kFormat.data(), qsizetype(scenario::kFormat.size()));
+    out += "\",\n  \"version\": " + QByteArray::number(scenario::kVersion);
+    out += ",\n  \"coeficientes\": ";
+    appendCoefficients(out, s.coefficients);
+    out += ",\n  \"puntoInicial\": ";
+    appendPoint(out, s.x0, s.y0);
+    out += ",\n  \"intervalo\": ";
+    appendNumber(out, s.span);
+    out += ",\n  \"cursor\": " + QByteArray::number(s.cursor);
+    out += ",\n  \"opciones\": [";
+    bool first = true;
+    for (const OptionName &entry : kOptionNames) {
+        if (!s.options[std::size_t(entry.option)])
+            continue;
+        out += first ? "\"" : ", \"";
+        out += entry.name;
+        out += '"';
+        first = false;
+    }
+    out += "],\n  \"vista\": {\"izquierda\": ";
+    appendNumber(out, s.view.left);
+    out += ", \"abajo\": ";
+    appendNumber(out, s.view.bottom);
+    out += ", \"lado\": ";
+    appendNumber(out, s.view.side);
+    out += "},\n  \"coeficientesEnVivo\": ";
+    out += s.liveCoefficients ? "true" : "false";
+    out += ",\n  \"diagrama\": {\"abierto\": ";
+    out += s.diagram.open ? "true" : "false";
+    out += ", \"coeficiente\": \"";
+    out += kLetters[std::clamp(s.diagram.coefficient, 0, 5)];
+    out += "\", \"desde\": ";
+    appendNumber(out, s.diagram.from);
+    out += ", \"hasta\": ";
+    appendNumber(out, s.diagram.to);
+    out += "},\n  \"trayectoriasConservadas\": [";
+    for (std::size_t i = 0; i < s.kept.size(); ++i) {
+        const Scenario::TrajectoryInputs &t = s.kept[i];
+        out += i == 0 ? "\n    {\"puntoInicial\": " : ",\n    {\"puntoInicial\": ";
+        appendPoint(out, t.x0, t.y0);
+        out += ", \"coeficientes\": ";
+        appendCoefficients(out, t.coefficients);
+        out += ", \"intervalo\": ";
+        appendNumber(out, t.span);
+        out += '}';
+    }
+    out += s.kept.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const QString &fileName)
+{
+    if (json.size() > scenario::kMaxFileBytes)
+        return refusal(fileName, QStringLiteral("ocupa más de %1 MiB").arg(scenario::kMaxFileBytes >> 20));
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError) {
+        const auto [line, column] = lineAndColumn(json, error.offset);
+        return refusal(fileName, QStringLiteral("no es JSON válido: %1 en la línea %2, columna %3")
+                                     .arg(parseFault(error.error)).arg(line).arg(column));
+    }
+    if (!document.isObject())
+        return refusal(fileName, QStringLiteral("no es un objeto JSON"));
+    const QJsonObject root = document.object();
+
+    const QJsonValue format = root.value(QLatin1String("formato"));
+    const QLatin1String expected(scenario::kFormat.data(), qsizetype(scenario::kFormat.size()));
+    if (!format.isString() || format.toString() != expected)
+        return refusal(fileName,
+                       format.isString()
+                           ? QStringLiteral("es de otro formato («%1», no «%2»)").arg(format.toString(), expected)
+                           : QStringLiteral("no dice su formato («formato»: «%1»)").arg(expected));
+
+    FieldReader read;
+    const QJsonValue versionValue = root.value(QLatin1String("version"));
+    const double version = versionValue.toDouble(-1);
+    if (!versionValue.isDouble() || version != std::trunc(version) || version < 1)
+        return refusal(fileName, QStringLiteral("«version» debe ser un número entero desde 1"));
+    if (version > scenario::kVersion)
+        return refusal(fileName, QStringLiteral("es de una versión más reciente (%1) que la que este programa sabe "
+                                                "leer (%2)")
+                                     .arg(version, 0, 'g', 17).arg(scenario::kVersion));
+
+    Scenario s;
+    s.coefficients = read.coefficients(root, QStringLiteral("coeficientes"), QStringLiteral("coeficientes"));
+    std::tie(s.x0, s.y0) = read.point(root, QStringLiteral("puntoInicial"), QStringLiteral("puntoInicial"));
+    s.span = read.span(root, QStringLiteral("intervalo"), QStringLiteral("intervalo"));
+    s.cursor = read.whole(root, QStringLiteral("cursor"), QStringLiteral("cursor"), kFirstSample, kLastSample);
+
+    const QJsonValue options = root.value(QLatin1String("opciones"));
+    if (!options.isArray())
+        read.fail(QStringLiteral("falta la lista «opciones»"));
+    for (const QJsonValue &name : options.toArray()) {
+        const int option = scenario::optionByName(name.toString());
+        if (option < 0) {
+            const QString shown = name.isString() ? name.toString() : QStringLiteral("?");
+            read.fail(QStringLiteral("no conoce la opción «%1»").arg(shown));
+            break;
+        }
+        s.options[std::size_t(option)] = true;
+    }
+
+    const QJsonObject view = read.object(root, QStringLiteral("vista"), QStringLiteral("vista"));
+    if (!read.fault) {
+        const double left = read.number(view, QStringLiteral("izquierda"), QStringLiteral("vista.izquierda"));
+        const double bottom = read.number(view, QStringLiteral("abajo"), QStringLiteral("vista.abajo"));
+        const double side = read.number(view, QStringLiteral("lado"), QStringLiteral("vista.lado"));
+        s.view = plane_view::clamped({left, bottom, side});
+    }
+
+    s.liveCoefficients = read.boolean(root, QStringLiteral("coeficientesEnVivo"), QStringLiteral("coeficientesEnVivo"));
+    const QJsonObject diagram = read.object(root, QStringLiteral("diagrama"), QStringLiteral("diagrama"));
+    if (!read.fault) {
+        s.diagram.open = read.boolean(diagram, QStringLiteral("abierto"), QStringLiteral("diagrama.abierto"));
+        const QString letter = diagram.value(QLatin1String("coeficiente")).toString();
+        s.diagram.coefficient = -1;
+        for (int i = 0; i < 6; ++i)
+            if (letter == QLatin1String(kLetters[i]))
+                s.diagram.coefficient = i;
+        if (s.diagram.coefficient < 0)
+            read.fail(QStringLiteral("«diagrama.coeficiente» debe ser una letra de A a F"));
+        s.diagram.from = read.number(diagram, QStringLiteral("desde"), QStringLiteral("diagrama.desde"));
+        s.diagram.to = read.number(diagram, QStringLiteral("hasta"), QStringLiteral("diagrama.hasta"));
+        if (!read.fault && !(s.diagram.from < s.diagram.to))
+            read.fail(QStringLiteral("«diagrama.desde» debe ser menor que «diagrama.hasta»"));
+    }
+
+    const QJsonValue kept = root.value(QLatin1String("trayectoriasConservadas"));
+    if (!kept.isArray())
+        read.fail(QStringLiteral("falta la lista «trayectoriasConservadas»"));
+    const QJsonArray keptList = kept.toArray();
+    if (std::size_t(keptList.size()) > ExplorerState::kMaxKept)
+        read.fail(QStringLiteral("conserva %1 trayectorias, y caben %2").arg(keptList.size()).arg(ExplorerState::kMaxKept));
+    if (!keptList.isEmpty() && !s.options[std::size_t(Option::KeepTrajectories)])
+        read.fail(QStringLiteral("conserva trayectorias sin la opción «conservar»"));
+    for (qsizetype i = 0; i < keptList.size() && !read.fault; ++i) {
+        const QString path = QStringLiteral("trayectoriasConservadas[%1]").arg(i);
+        if (!keptList[i].isObject()) {
+            read.fail(QStringLiteral("«%1» no es un objeto").arg(path));
+            break;
+        }
+        const QJsonObject t = keptList[i].toObject();
+        Scenario::TrajectoryInputs inputs;
+        std::tie(inputs.x0, inputs.y0) = read.point(t, QStringLiteral("puntoInicial"), path + QStringLiteral(".puntoInicial"));
+        inputs.coefficients = read.coefficients(t, QStringLiteral("coeficientes"), path + QStringLiteral(".coeficientes"));
+        inputs.span = read.span(t, QStringLiteral("intervalo"), path + QStringLiteral(".intervalo"));
+        s.kept.push_back(inputs);
+    }
+
+    if (read.fault)
+        return refusal(fileName, *read.fault);
+    return s;
+}
+
+std::variant<Scenario, QString> readScenarioFile(const QString &path)
+{
+    const QString name = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refusal(name, QStringLiteral("no se puede leer (%1)").arg(file.errorString()));
+    // One byte more than the limit tells a file that is too large, whatever size it claims.
+    const QByteArray bytes = file.read(scenario::kMaxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return refusal(name, QStringLiteral("no se puede leer (%1)").arg(file.errorString()));
+    return scenarioFromJson(bytes, name);
+}

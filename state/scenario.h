@@ -1,0 +1,76 @@
+#pragma once
+
+#include "model/coefficients.h"
+#include "state/explorer_state.h"
+#include "state/plane_view.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+// What a scenario file holds: everything needed to show the window's state again. Trajectories
+// are held as their inputs and recomputed on opening, which gives the same samples to the last
+// bit, since the integration is deterministic.
+struct Scenario {
+    // What one trajectory is computed from; span = dt * 100.
+    struct TrajectoryInputs {
+        double x0 = 0, y0 = 0;
+        Coefficients coefficients;
+        double span = 2;
+    };
+    // The bifurcation diagram's window: whether it is open, its coefficient (0..5 = A..F) and
+    // the range that coefficient runs over, from < to.
+    struct Diagram {
+        bool open = false;
+        int coefficient = 0;
+        double from = -2, to = 2;
+    };
+
+    Coefficients coefficients;
+    double x0 = 0, y0 = 0;   // the initial point
+    double span = 2;         // > 0
+    int cursor = 0;          // kFirstSample..kLastSample
+    std::array<bool, ExplorerState::kOptionCount> options{};
+    PlaneView view;          // within the limits of plane_view::clamped
+    bool liveCoefficients = false;   // the analysis window, with its live coefficients, open
+    Diagram diagram;
+    std::vector<TrajectoryInputs> kept;   // newest first, at most ExplorerState::kMaxKept
+};
+
+namespace scenario {
+
+// The format's name and the newest version this program reads and writes.
+inline constexpr std::string_view kFormat = "lotka-volterra-escena";
+inline constexpr int kVersion = 1;
+// A larger file is refused unread.
+inline constexpr qint64 kMaxFileBytes = 1 << 20;
+
+// The stable name an option has in a file (the objectName of its action), and back; an unknown
+// name gives -1.
+const char *optionName(ExplorerState::Option option);
+int optionByName(QStringView name);
+
+} // namespace scenario
+
+// The scenario as UTF-8 JSON. Every number is the shortest decimal that reads back as the same
+// double (std::to_chars); -0.0 is written as the string "-0", because Qt's JSON reader drops the
+// sign of a zero. Kept trajectories' spans and the span are written as given.
+QByteArray scenarioToJson(const Scenario &s);
+
+// The scenario a file's bytes hold, or a message in Spanish that names the file and says what
+// is wrong with it. It refuses anything that is not JSON (with the line and column of the
+// fault), another format, a newer version, a missing field or a number that is missing, not
+// finite or out of its range (a span ≤ 0 or one whose dt = span / 100 is 0, a cursor outside
+// -100..100, a diagram's range that is empty), an option whose name it does not know (it could
+// be one this program cannot show) and more than 50 kept trajectories. Keys it does not know
+// are ignored. The view is taken as the nearest one within the limits, as the window would.
+std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const QString &fileName);
+
+// The scenario a file holds, as above; a file larger than kMaxFileBytes, or one that cannot be
+// read, gives the message too.
+std::variant<Scenario, QString> readScenarioFile(const QString &path);
