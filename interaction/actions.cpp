@@ -38,7 +38,7 @@ void Prog::createActions()
     for (const WindowActionEntry &entry : windowActionTable()) {
         auto *made = new QAction(QString::fromUtf8(entry.text), this);
         made->setObjectName(QString::fromLatin1(entry.name));
-        made->setShortcut(keyOf(entry));
+        made->setShortcuts(keysOf(entry));
         made->setShortcutContext(Qt::WindowShortcut);
         made->setCheckable(entry.checkable);
         addAction(made);

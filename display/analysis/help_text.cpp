@@ -23,7 +23,10 @@ QString actionRows(HelpRow table)
     QStringList lines;
     bool listing = false;
     for (const WindowActionEntry &entry : windowActionTable()) {
-        const QString key = QStringLiteral("<b>%1</b>").arg(spanishKeyName(keyOf(entry)).toHtmlEscaped());
+        QStringList named;
+        for (const QKeySequence &each : keysOf(entry))
+            named << QStringLiteral("<b>%1</b>").arg(spanishKeyName(each).toHtmlEscaped());
+        const QString key = named.join(QStringLiteral(", "));
         if (entry.helpRow == HelpRow::WithRowAbove) {
             if (listing)
                 keys.last() += QStringLiteral(", ") + key;
@@ -190,7 +193,7 @@ el intervalo de tiempo, y calcula.
 <ul>%5</ul></li>
 </ul>
 
-<h3>Exportar</h3>
+<h3>Archivos</h3>
 <table cellspacing="0" cellpadding="3">
 %9
 </table>

@@ -70,6 +70,21 @@ constexpr WindowActionEntry kTable[] = {
      MenuGroup::None, HelpRow::WithRowAbove, nullptr},
     {PanDown, "desplazarAbajo", "Desplazar hacia abajo", Qt::ALT | Qt::Key_Down, kNoStandardKey, false,
      MenuGroup::None, HelpRow::WithRowAbove, nullptr},
+    {Undo, "deshacer", "Deshacer", Qt::CTRL | Qt::Key_Z, kNoStandardKey, false,
+     MenuGroup::Edit, HelpRow::Keyboard,
+     "deshacer el último cambio: de coeficientes, punto inicial, intervalo, opciones, vista o trayectorias "
+     "conservadas (el cursor de tiempo no cuenta). En una casilla de texto deshace lo escrito en ella."},
+    {Redo, "rehacer", "Rehacer", Qt::CTRL | Qt::SHIFT | Qt::Key_Z, kNoStandardKey, false,
+     MenuGroup::Edit, HelpRow::Keyboard, "rehacer lo deshecho.", nullptr, Qt::CTRL | Qt::Key_Y},
+    {OpenScenario, "abrirEscenario", "Abrir escenario…", Qt::CTRL | Qt::Key_O, kNoStandardKey, false,
+     MenuGroup::Scenario, HelpRow::Export,
+     "Abrir escenario: un archivo <i>.lvesc</i> guardado antes; la ventana vuelve a verse como entonces. "
+     "También se abre uno al iniciar el programa con su nombre (<i>lotka-volterra archivo.lvesc</i>) o con doble "
+     "clic en el gestor de archivos."},
+    {SaveScenario, "guardarEscenario", "Guardar escenario…", Qt::CTRL | Qt::SHIFT | Qt::Key_S, kNoStandardKey,
+     false, MenuGroup::Scenario, HelpRow::Export,
+     "Guardar escenario: coeficientes, punto inicial, intervalo, cursor de tiempo, opciones, vista, trayectorias "
+     "conservadas y el estado de las ventanas de análisis y del diagrama, en un archivo <i>.lvesc</i>."},
     {AnalysisWindow, "analisis", "Ventana de análisis…", Qt::Key_A, kNoStandardKey, false,
      MenuGroup::Windows, HelpRow::Keyboard, "abrir la ventana de análisis."},
     {BifurcationWindow, "bifurcacion", "Diagrama de bifurcación…", Qt::Key_B, kNoStandardKey, false,
@@ -128,6 +143,14 @@ const WindowActionEntry &windowActionEntry(WindowAction id)
 QKeySequence keyOf(const WindowActionEntry &entry)
 {
     return entry.standardKey != kNoStandardKey ? QKeySequence(entry.standardKey) : QKeySequence(entry.key);
+}
+
+QList<QKeySequence> keysOf(const WindowActionEntry &entry)
+{
+    QList<QKeySequence> keys{keyOf(entry)};
+    if (entry.secondKey != QKeyCombination())
+        keys << QKeySequence(entry.secondKey);
+    return keys;
 }
 
 QString spanishKeyName(const QKeySequence &key)

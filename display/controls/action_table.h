@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QKeySequence>
+#include <QList>
 #include <QString>
 
 #include <cstddef>
@@ -34,6 +35,10 @@ enum class WindowAction {
     PanRight,
     PanUp,
     PanDown,
+    Undo,
+    Redo,
+    OpenScenario,
+    SaveScenario,
     AnalysisWindow,
     BifurcationWindow,
     ContextMenu,
@@ -46,9 +51,10 @@ enum class WindowAction {
 inline constexpr std::size_t kWindowActionCount = std::size_t(WindowAction::CopyImage) + 1;
 
 // The sections of the context menu, in their order, separated by lines; None: not in the menu.
-enum class MenuGroup { None, Overlays, View, Trajectories, Export, Windows, Help };
-inline constexpr MenuGroup kMenuGroups[] = {MenuGroup::Overlays, MenuGroup::View, MenuGroup::Trajectories,
-                                            MenuGroup::Export, MenuGroup::Windows, MenuGroup::Help};
+enum class MenuGroup { None, Overlays, View, Trajectories, Edit, Scenario, Export, Windows, Help };
+inline constexpr MenuGroup kMenuGroups[] = {MenuGroup::Overlays, MenuGroup::View,   MenuGroup::Trajectories,
+                                            MenuGroup::Edit,     MenuGroup::Scenario, MenuGroup::Export,
+                                            MenuGroup::Windows,  MenuGroup::Help};
 
 // Where the help window lists an action's key: a row of the keyboard's table or of the export's,
 // or in the row above, whose line speaks for both.
@@ -68,11 +74,14 @@ struct WindowActionEntry {
     // action of that name.
     const char *help;
     const char *otherKey = nullptr;   // a key outside the window's actions that does the same, listed first
+    QKeyCombination secondKey{};      // a second key of the action's own, listed after the first
 };
 
 // Every action of the window, indexed by WindowAction.
 std::span<const WindowActionEntry> windowActionTable();
 const WindowActionEntry &windowActionEntry(WindowAction id);
 QKeySequence keyOf(const WindowActionEntry &entry);
+// The action's keys: keyOf, then its second key if it has one.
+QList<QKeySequence> keysOf(const WindowActionEntry &entry);
 // A key as the help names it, in Spanish: "Control+Mayús+C", "Supr", "Control+→".
 QString spanishKeyName(const QKeySequence &key);
