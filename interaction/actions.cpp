@@ -5,10 +5,12 @@
 #include "display/controls/accessibility.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
+#include "interaction/history/state_history.h"
 #include "state/time_player.h"
 
 #include <QAction>
 #include <QScrollBar>
+#include <QUndoStack>
 
 namespace {
 
@@ -55,6 +57,7 @@ void Prog::createActions()
     connect(action(PreviousTurningPoint), &QAction::triggered, this, [this] { state_.moveToTurningPoint(-1); });
     connectView();
     connectPlayer();
+    connectHistory();
     connect(action(AnalysisWindow), &QAction::triggered, analysis, &AnalysisLayer::showAnalysisWindow);
     connect(action(BifurcationWindow), &QAction::triggered, analysis, &AnalysisLayer::showBifurcationWindow);
     connect(action(ContextMenu), &QAction::triggered, analysis, &AnalysisLayer::openContextMenuFromKeyboard);
@@ -118,4 +121,34 @@ void Prog::connectPlayer()
     });
     connect(action(Faster), &QAction::triggered, player_, &TimePlayer::faster);
     connect(action(Slower), &QAction::triggered, player_, &TimePlayer::slower);
+}
+
+// Undo and redo: their texts name the step they take back or do again.
+void Prog::connectHistory()
+{
+    using enum WindowAction;
+    history_ = new StateHistory(state_, {XI, YI, Text2}, [this](ExplorerState::Option option) {
+        for (const OptionAction &pair : kOptionActions)
+            if (pair.option == option)
+                return action(pair.action)->text();
+        return QString();
+    }, this);
+    connect(action(Undo), &QAction::triggered, history_, &StateHistory::undo);
+    connect(action(Redo), &QAction::triggered, history_, &StateHistory::redo);
+    const QUndoStack &stack = history_->stack();
+    for (const WindowAction id : {Undo, Redo}) {
+        QAction *made = action(id);
+        made->setEnabled(false);
+        const QString text = made->text();
+        const auto named = [made, text](const QString &step) {
+            made->setText(step.isEmpty() ? text : text + QStringLiteral(": ") + step);
+        };
+        if (id == Undo) {
+            connect(&stack, &QUndoStack::canUndoChanged, made, &QAction::setEnabled);
+            connect(&stack, &QUndoStack::undoTextChanged, made, named);
+        } else {
+            connect(&stack, &QUndoStack::canRedoChanged, made, &QAction::setEnabled);
+            connect(&stack, &QUndoStack::redoTextChanged, made, named);
+        }
+    }
 }

@@ -11,6 +11,7 @@
 #include "interaction/analysis/parameter_exploration.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/gestures/plot_gestures.h"
+#include "interaction/history/state_history.h"
 #include "model/failure.h"
 
 #include <QAction>
@@ -51,7 +52,10 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
     analysis = new AnalysisLayer(*this, state_, *plots_, *XYgraf, *HScroll1, [this](WindowAction id) { return action(id); });
     ParameterExploration *exploration = analysis->exploration();
     connect(exploration, &ParameterExploration::recomputeRequested, this, &Prog::recomputeAsCalcular);
-    connect(exploration, &ParameterExploration::startChosen, this, &Prog::showStart);
+    connect(exploration, &ParameterExploration::startChosen, this, [this](double x0, double y0, double span) {
+        history_->nameNextChange(QStringLiteral("modelo de ejemplo"));
+        showStart(x0, y0, span);
+    });
     connect(exploration, &ParameterExploration::diagramMade, exports, &PlotExport::attachDiagramExport);
     createActions();
     for (QLineEdit *box : findChildren<QLineEdit *>())
@@ -170,6 +174,8 @@ void Prog::Form_Load()
     show();
     calcula();
     pintura();
+    // Undo begins at the designed start.
+    history_->startAfresh();
 }
 
 void Prog::refreshParameterLabel(int index, double value)

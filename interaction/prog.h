@@ -21,6 +21,7 @@ class QLineEdit;
 class QPushButton;
 class QScrollBar;
 class QAction;
+class StateHistory;
 
 // The program's one window. It owns the state for the whole run and holds every event
 // procedure; each procedure runs to completion before the next event arrives. The
@@ -94,6 +95,7 @@ private:
     void connectOptions();
     void connectView();
     void connectPlayer();
+    void connectHistory();
     // prog.cpp, commands.cpp, time_cursor.cpp
     template <typename Procedure>
     void dispatch(Procedure procedure);
@@ -106,6 +108,7 @@ private:
 
     PlotViews *plots_ = nullptr;
     TimePlayer *player_ = nullptr;
+    StateHistory *history_ = nullptr;
     // While playing, what the time cursor shows reaches assistive technology a few times a second.
     QElapsedTimer lastDescribed_;
     std::array<QAction *, kWindowActionCount> actions_{};

@@ -18,3 +18,19 @@ inline Trajectory trajectoryOf(const Model &model, const Coefficients &coefficie
 {
     return {coefficients, model.dt, model.xs, model.ys, model.ok};
 }
+
+// What a trajectory is computed from: its initial point, its coefficients and its time step.
+struct TrajectoryInputs {
+    double x0 = 0, y0 = 0;
+    Coefficients coefficients;
+    double dt = 0;
+};
+
+inline TrajectoryInputs inputsOf(const Trajectory &t)
+{
+    return {t.xs(0), t.ys(0), t.coefficients, t.dt};
+}
+
+// The trajectory its inputs give, computed as the model computes the one on screen: the same
+// inputs give the same samples to the last bit.
+Trajectory computedTrajectory(const TrajectoryInputs &inputs);

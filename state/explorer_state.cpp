@@ -1,7 +1,9 @@
 #include "state/explorer_state.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <utility>
 
 namespace {
@@ -117,7 +119,56 @@ void ExplorerState::beginContinuousChange()
 
 void ExplorerState::endContinuousChange()
 {
+    if (!std::exchange(continuing_, false))
+        return;
+    emit continuousChangeEnded();
+}
+
+ExplorerState::Snapshot ExplorerState::snapshot() const
+{
+    Snapshot s{model_, system_, analysed_, turningPoints_, {}, cursor_, options_, view_};
+    s.kept.reserve(kept_.size());
+    for (const Trajectory &t : kept_)
+        s.kept.push_back(inputsOf(t));
+    return s;
+}
+
+void ExplorerState::restore(const Snapshot &s)
+{
+    const Coefficients setBefore = coefficients();
+    const AnalysedSystem systemBefore = system_;
+    const bool trajectoryChanged = !analysed_ || !sameSamples(trajectory(), s.model) || systemBefore.dt != s.system.dt
+                                   || !(systemBefore.coefficients == s.system.coefficients);
+    const std::array<bool, kOptionCount> optionsBefore = options_;
+    const PlaneView viewBefore = view_;
+
+    model_ = s.model;
+    system_ = s.system;
+    analysed_ = s.analysed;
+    turningPoints_ = s.turningPoints;
+    kept_.clear();
+    for (const TrajectoryInputs &inputs : s.kept)
+        kept_.push_back(computedTrajectory(inputs));
     continuing_ = false;
+    cursor_ = std::clamp(s.cursor, kFirstSample, kLastSample);
+    options_ = s.options;
+    view_ = plane_view::clamped(s.view);
+
+    const Coefficients setNow = coefficients();
+    const double before[] = {setBefore.A, setBefore.B, setBefore.C, setBefore.D, setBefore.E, setBefore.F};
+    const double now[] = {setNow.A, setNow.B, setNow.C, setNow.D, setNow.E, setNow.F};
+    for (int index = 0; index < 6; ++index)
+        if (std::bit_cast<std::uint64_t>(before[index]) != std::bit_cast<std::uint64_t>(now[index]))
+            emit coefficientChanged(index, now[index]);
+    for (std::size_t i = 0; i < kOptionCount; ++i)
+        if (optionsBefore[i] != options_[i])
+            emit optionChanged(Option(i), options_[i]);
+    if (trajectoryChanged)
+        emit recomputed(!(systemBefore.coefficients == system_.coefficients), systemBefore.dt != system_.dt);
+    emit keptTrajectoriesChanged();
+    if (!(viewBefore == view_))
+        emit viewChanged();
+    emit cursorMoved(cursor_);
 }
 
 void ExplorerState::setCursor(int sample)

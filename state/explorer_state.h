@@ -42,6 +42,26 @@ public:
 
     explicit ExplorerState(QObject *parent = nullptr);
 
+    // Everything the state holds at one moment, to go back to it exactly: the model with the
+    // coefficients set and the trajectory on screen, the system in force with its turning
+    // points, the kept trajectories as what each was computed from, the cursor, the options
+    // and the view.
+    struct Snapshot {
+        Model model;
+        AnalysedSystem system;
+        bool analysed = false;
+        std::vector<TurningPoint> turningPoints;
+        std::vector<TrajectoryInputs> kept;   // newest first
+        int cursor = 0;
+        std::array<bool, kOptionCount> options{};
+        PlaneView view;
+    };
+    Snapshot snapshot() const;
+    // Puts the state back as it was when the snapshot was taken, the kept trajectories
+    // recomputed from their inputs, and says what changed through the signals; the cursor
+    // always, so that what it shows is the restored samples'.
+    void restore(const Snapshot &s);
+
     const Model &model() const { return model_; }
     // The model itself, for the window's data member of that name, through which its tests
     // set coefficients and samples by hand. A change made there is not signalled: the next
@@ -81,6 +101,8 @@ public:
     // the bifurcation diagram dragged): of it only the trajectory in force when it began is kept.
     void beginContinuousChange();
     void endContinuousChange();
+    // Whether such a gesture is under way.
+    bool changing() const { return continuing_; }
 
     // The maxima and minima of x and y along the trajectory on screen, ordered by sample.
     const std::vector<TurningPoint> &turningPoints() const { return turningPoints_; }
@@ -113,6 +135,8 @@ signals:
     void cursorMoved(int sample);
     void optionChanged(ExplorerState::Option which, bool on);
     void viewChanged();
+    // A gesture that recomputes at each of its steps has ended.
+    void continuousChangeEnded();
 
 private:
     void keepReplaced(const Trajectory &replaced);

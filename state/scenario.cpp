@@ -246,6 +246,13 @@ QByteArray scenarioToJson(const Scenario &s)
     appendPoint(out, s.x0, s.y0);
     out += ",\n  \"intervalo\": ";
     appendNumber(out, s.span);
+    if (s.trajectoryCoefficients || s.trajectorySpan) {
+        out += ",\n  \"trayectoria\": {\"coeficientes\": ";
+        appendCoefficients(out, s.trajectoryCoefficients.value_or(s.coefficients));
+        out += ", \"intervalo\": ";
+        appendNumber(out, s.trajectorySpan.value_or(s.span));
+        out += '}';
+    }
     out += ",\n  \"cursor\": " + QByteArray::number(s.cursor);
     out += ",\n  \"opciones\": [";
     bool first = true;
@@ -325,6 +332,15 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
     s.coefficients = read.coefficients(root, QStringLiteral("coeficientes"), QStringLiteral("coeficientes"));
     std::tie(s.x0, s.y0) = read.point(root, QStringLiteral("puntoInicial"), QStringLiteral("puntoInicial"));
     s.span = read.span(root, QStringLiteral("intervalo"), QStringLiteral("intervalo"));
+    // Absent when the trajectory was computed with the coefficients and span above.
+    if (root.contains(QLatin1String("trayectoria"))) {
+        const QJsonObject shown = read.object(root, QStringLiteral("trayectoria"), QStringLiteral("trayectoria"));
+        if (!read.fault) {
+            s.trajectoryCoefficients =
+                read.coefficients(shown, QStringLiteral("coeficientes"), QStringLiteral("trayectoria.coeficientes"));
+            s.trajectorySpan = read.span(shown, QStringLiteral("intervalo"), QStringLiteral("trayectoria.intervalo"));
+        }
+    }
     s.cursor = read.whole(root, QStringLiteral("cursor"), QStringLiteral("cursor"), kFirstSample, kLastSample);
 
     const QJsonValue options = root.value(QLatin1String("opciones"));

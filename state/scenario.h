@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -34,6 +35,10 @@ struct Scenario {
     Coefficients coefficients;
     double x0 = 0, y0 = 0;   // the initial point
     double span = 2;         // > 0
+    // What the trajectory on screen was computed with, where that is not the coefficients and
+    // span above: a coefficient set since the last recomputation is not in force yet.
+    std::optional<Coefficients> trajectoryCoefficients;
+    std::optional<double> trajectorySpan;
     int cursor = 0;          // kFirstSample..kLastSample
     std::array<bool, ExplorerState::kOptionCount> options{};
     PlaneView view;          // within the limits of plane_view::clamped

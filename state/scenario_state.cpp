@@ -5,6 +5,7 @@
 #include "state/explorer_state.h"
 
 #include <cmath>
+#include <cstring>
 #include <deque>
 
 double spanOfStep(double dt)
@@ -23,6 +24,15 @@ double spanOfStep(double dt)
     return span;
 }
 
+namespace {
+
+bool sameBits(const Coefficients &a, const Coefficients &b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
 Scenario scenarioOf(const ExplorerState &state, double x0, double y0)
 {
     Scenario s;
@@ -30,6 +40,11 @@ Scenario scenarioOf(const ExplorerState &state, double x0, double y0)
     s.x0 = x0;
     s.y0 = y0;
     s.span = spanOfStep(state.model().dt);
+    const AnalysedSystem &shown = state.system();
+    if (!sameBits(shown.coefficients, s.coefficients) || shown.dt != state.model().dt) {
+        s.trajectoryCoefficients = shown.coefficients;
+        s.trajectorySpan = spanOfStep(shown.dt);
+    }
     s.cursor = state.cursor();
     for (std::size_t i = 0; i < ExplorerState::kOptionCount; ++i)
         s.options[i] = state.option(ExplorerState::Option(i));
@@ -43,24 +58,16 @@ void applyScenario(ExplorerState &state, const Scenario &s)
 {
     for (std::size_t i = 0; i < ExplorerState::kOptionCount; ++i)
         state.setOption(ExplorerState::Option(i), s.options[i]);
+    // The trajectory with what it was computed with, then the coefficients and span set since.
+    state.setCoefficients(s.trajectoryCoefficients.value_or(s.coefficients));
+    state.setSpan(s.trajectorySpan.value_or(s.span));
+    state.recompute([&] { return s.x0; }, [&] { return s.y0; });
     state.setCoefficients(s.coefficients);
     state.setSpan(s.span);
-    state.recompute([&] { return s.x0; }, [&] { return s.y0; });
 
     std::deque<Trajectory> kept;
-    for (const Scenario::TrajectoryInputs &inputs : s.kept) {
-        Model model;
-        const Coefficients &k = inputs.coefficients;
-        model.A = k.A;
-        model.B = k.B;
-        model.C = k.C;
-        model.D = k.D;
-        model.E = k.E;
-        model.F = k.F;
-        model.dt = inputs.span / 100;
-        model.calcula([&] { return inputs.x0; }, [&] { return inputs.y0; });
-        kept.push_back(trajectoryOf(model, k));
-    }
+    for (const Scenario::TrajectoryInputs &inputs : s.kept)
+        kept.push_back(computedTrajectory({inputs.x0, inputs.y0, inputs.coefficients, inputs.span / 100}));
     state.setKeptTrajectories(std::move(kept));
     state.setCursor(s.cursor);
     state.setView(s.view);

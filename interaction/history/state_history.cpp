@@ -1,0 +1,231 @@
+#include "interaction/history/state_history.h"
+
+#include "display/toolkit/text_box.h"
+
+#include <QLineEdit>
+#include <QTimer>
+#include <QUndoCommand>
+
+#include <bit>
+#include <cstdint>
+
+namespace {
+
+using Moment = StateHistory::Moment;
+
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+std::array<double, 6> setCoefficients(const Model &m)
+{
+    return {m.A, m.B, m.C, m.D, m.E, m.F};
+}
+
+bool sameInputs(const TrajectoryInputs &a, const TrajectoryInputs &b)
+{
+    const Coefficients &p = a.coefficients, &q = b.coefficients;
+    return sameBits(a.x0, b.x0) && sameBits(a.y0, b.y0) && sameBits(a.dt, b.dt) && sameBits(p.A, q.A)
+           && sameBits(p.B, q.B) && sameBits(p.C, q.C) && sameBits(p.D, q.D) && sameBits(p.E, q.E)
+           && sameBits(p.F, q.F);
+}
+
+bool sameTrajectory(const ExplorerState::Snapshot &a, const ExplorerState::Snapshot &b)
+{
+    const Model &m = a.model, &n = b.model;
+    for (int k = kFirstSample; k <= kLastSample; ++k)
+        if (m.ok(k) != n.ok(k) || !sameBits(m.xs(k), n.xs(k)) || !sameBits(m.ys(k), n.ys(k)))
+            return false;
+    return sameInputs({0, 0, a.system.coefficients, a.system.dt}, {0, 0, b.system.coefficients, b.system.dt});
+}
+
+bool sameKept(const ExplorerState::Snapshot &a, const ExplorerState::Snapshot &b)
+{
+    if (a.kept.size() != b.kept.size())
+        return false;
+    for (std::size_t i = 0; i < a.kept.size(); ++i)
+        if (!sameInputs(a.kept[i], b.kept[i]))
+            return false;
+    return true;
+}
+
+bool sameView(const PlaneView &a, const PlaneView &b)
+{
+    return sameBits(a.left, b.left) && sameBits(a.bottom, b.bottom) && sameBits(a.side, b.side);
+}
+
+// Whether two moments differ in anything but the cursor and the boxes' texts, past the view.
+bool sameBesidesView(const Moment &a, const Moment &b)
+{
+    const auto &s = a.state, &t = b.state;
+    const auto k = setCoefficients(s.model), l = setCoefficients(t.model);
+    for (int i = 0; i < 6; ++i)
+        if (!sameBits(k[i], l[i]))
+            return false;
+    return sameBits(s.model.dt, t.model.dt) && sameTrajectory(s, t) && sameKept(s, t) && s.options == t.options;
+}
+
+} // namespace
+
+// One step: the moments before and after it. Made once the change is done, so its first redo
+// does nothing.
+class StateHistory::Step : public QUndoCommand {
+public:
+    Step(StateHistory &history, const QString &name, Moment before, Moment after)
+        : QUndoCommand(name), history_(history), before_(std::move(before)), after_(std::move(after)),
+          viewOnly_(sameBesidesView(before_, after_))
+    {
+    }
+
+    void undo() override { history_.restore(before_, before_.texts != after_.texts); }
+    void redo() override
+    {
+        if (!std::exchange(done_, false))
+            history_.restore(after_, before_.texts != after_.texts);
+    }
+
+    int id() const override { return viewOnly_ ? 1 : -1; }
+    bool mergeWith(const QUndoCommand *other) override
+    {
+        const auto *next = static_cast<const Step *>(other);
+        after_ = next->after_;
+        setObsolete(sameView(before_.state.view, after_.state.view) && before_.texts == after_.texts);
+        return true;
+    }
+
+private:
+    StateHistory &history_;
+    Moment before_, after_;
+    bool viewOnly_;
+    bool done_ = true;
+};
+
+StateHistory::StateHistory(ExplorerState &state, std::array<QLineEdit *, 3> boxes,
+                           std::function<QString(ExplorerState::Option)> optionName, QObject *parent)
+    : QObject(parent), state_(state), boxes_(boxes), optionName_(std::move(optionName))
+{
+    stack_.setUndoLimit(kLimit);
+    connect(&state_, &ExplorerState::coefficientChanged, this, &StateHistory::changed);
+    connect(&state_, &ExplorerState::recomputed, this, &StateHistory::changed);
+    connect(&state_, &ExplorerState::keptTrajectoriesChanged, this, &StateHistory::changed);
+    connect(&state_, &ExplorerState::optionChanged, this, &StateHistory::changed);
+    connect(&state_, &ExplorerState::viewChanged, this, &StateHistory::changed);
+    connect(&state_, &ExplorerState::continuousChangeEnded, this, &StateHistory::settle);
+    // The cursor is no step, but a step taken back finds it where it stood before the step.
+    connect(&state_, &ExplorerState::cursorMoved, this, [this](int sample) {
+        if (!pending_ && !restoring_)
+            settled_.state.cursor = sample;
+    });
+    settled_ = now();
+}
+
+StateHistory::Moment StateHistory::now() const
+{
+    QStringList texts;
+    for (const QLineEdit *box : boxes_)
+        texts << box->text();
+    return {state_.snapshot(), texts};
+}
+
+void StateHistory::startAfresh()
+{
+    stack_.clear();
+    pending_ = false;
+    nextName_.clear();
+    settled_ = now();
+}
+
+void StateHistory::nameNextChange(const QString &name)
+{
+    nextName_ = name;
+}
+
+// A change is recorded when the event that made it is over, or its gesture is.
+void StateHistory::changed()
+{
+    if (restoring_ || pending_)
+        return;
+    pending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        if (!state_.changing())
+            settle();
+    });
+}
+
+void StateHistory::settle()
+{
+    if (!pending_)
+        return;
+    pending_ = false;
+    Moment after = now();
+    const QString name = nextName_.isEmpty() ? changeName(settled_, after, optionName_) : nextName_;
+    nextName_.clear();
+    if (!name.isEmpty())
+        stack_.push(new Step(*this, name, settled_, after));
+    settled_ = std::move(after);
+}
+
+void StateHistory::undo()
+{
+    settle();
+    stack_.undo();
+}
+
+void StateHistory::redo()
+{
+    settle();
+    stack_.redo();
+}
+
+void StateHistory::restore(const Moment &moment, bool withTexts)
+{
+    restoring_ = true;
+    if (withTexts)
+        for (std::size_t i = 0; i < boxes_.size(); ++i)
+            if (boxes_[i]->text() != moment.texts[i])
+                writeText(boxes_[i], moment.texts[i]);
+    state_.restore(moment.state);
+    restoring_ = false;
+    settled_ = now();
+}
+
+QString StateHistory::changeName(const Moment &before, const Moment &after,
+                                 const std::function<QString(ExplorerState::Option)> &optionName)
+{
+    const auto &s = before.state, &t = after.state;
+    const auto k = setCoefficients(s.model), l = setCoefficients(t.model);
+    int changedCoefficients = 0, lastChanged = 0;
+    for (int i = 0; i < 6; ++i)
+        if (!sameBits(k[i], l[i])) {
+            ++changedCoefficients;
+            lastChanged = i;
+        }
+    if (changedCoefficients == 1)
+        return QStringLiteral("cambiar %1").arg(QChar(u'A' + lastChanged));
+    if (changedCoefficients > 1)
+        return QStringLiteral("cambiar los coeficientes");
+    if (!sameBits(s.model.xs(0), t.model.xs(0)) || !sameBits(s.model.ys(0), t.model.ys(0)))
+        return QStringLiteral("nuevo punto inicial");
+    if (!sameBits(s.model.dt, t.model.dt))
+        return QStringLiteral("cambiar el intervalo de tiempo");
+    if (!sameTrajectory(s, t))
+        return QStringLiteral("calcular");
+    int changedOptions = 0;
+    QString option;
+    for (std::size_t i = 0; i < ExplorerState::kOptionCount; ++i)
+        if (s.options[i] != t.options[i]) {
+            ++changedOptions;
+            option = QStringLiteral("%1 «%2»").arg(t.options[i] ? QStringLiteral("activar") : QStringLiteral("desactivar"),
+                                                   optionName(ExplorerState::Option(i)));
+        }
+    if (changedOptions == 1)
+        return option;
+    if (changedOptions > 1)
+        return QStringLiteral("cambiar las opciones");
+    if (!sameKept(s, t))
+        return t.kept.empty() ? QStringLiteral("borrar trayectorias") : QStringLiteral("cambiar las trayectorias conservadas");
+    if (!sameView(s.view, t.view))
+        return QStringLiteral("cambiar la vista");
+    return {};
+}
