@@ -48,7 +48,8 @@ install(FILES ${LV_DATA_DIR}/${LV_APP_ID}.xml
 # Debian package. Its library dependencies come from the binary (dpkg-shlibdeps); the rest are
 # what the program loads or looks for at run time, which no linker sees: the serif face the
 # equations are laid out for (Times metrics), Qt's own Spanish texts, and the native Wayland
-# platform plugin (the X11 one ships inside libqt6gui6).
+# platform plugin (the X11 one ships inside libqt6gui6). The scenario type needs nothing more:
+# shared-mime-info, whose trigger adds it to the MIME database, comes with libqt6core6.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lotka-volterra)
 set(CPACK_PACKAGE_VENDOR "Lotka-Volterra Explorer developers")
