@@ -39,11 +39,17 @@ install(FILES ${LV_ICON_PNG}
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
 install(FILES ${LV_DATA_DIR}/${LV_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The scenario files' type (*.lvesc), which the desktop entry opens. The shared MIME database
+# is rebuilt from this directory: by shared-mime-info's dpkg trigger when the package is
+# installed or removed, by `update-mime-database PREFIX/share/mime` after `cmake --install`.
+install(FILES ${LV_DATA_DIR}/${LV_APP_ID}.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 
 # Debian package. Its library dependencies come from the binary (dpkg-shlibdeps); the rest are
 # what the program loads or looks for at run time, which no linker sees: the serif face the
 # equations are laid out for (Times metrics), Qt's own Spanish texts, and the native Wayland
-# platform plugin (the X11 one ships inside libqt6gui6).
+# platform plugin (the X11 one ships inside libqt6gui6). The scenario type needs nothing more:
+# shared-mime-info, whose trigger adds it to the MIME database, comes with libqt6core6.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME lotka-volterra)
 set(CPACK_PACKAGE_VENDOR "Lotka-Volterra Explorer developers")

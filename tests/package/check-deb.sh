@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package from the (already built) build tree, installs it with apt, runs the
-# installed program under Xvfb and removes the package again, leaving the system as it was.
+# Builds the Debian package from the (already built) build tree, installs it with apt, checks
+# that the system's MIME and desktop databases, which dpkg triggers rebuild, then give *.lvesc
+# files the scenario type and open them with the program, runs the installed program under Xvfb
+# and removes the package again, leaving the system (databases included) as it was.
 # Needs root; otherwise it reports itself skipped (exit 77). It also skips when a file of the
 # package is already on the system, so that it never overwrites, nor later removes, a file it
 # did not install (a `cmake --install` into /usr, or another package's file).
@@ -60,7 +62,8 @@ echo "package $(basename "$deb"): $(stat -c %s "$deb") bytes"
 
 # The package's files and links, from its own listing ("./usr/bin/lotka-volterra").
 mapfile -t installed_files < <(dpkg-deb -c "$deb" | awk '$1 ~ /^[-l]/ { sub(/^\./, "", $6); print $6 }')
-for file in "/usr/bin/$package" "/usr/share/applications/$app_id.desktop" \
+desktop=/usr/share/applications/$app_id.desktop
+for file in "/usr/bin/$package" "$desktop" "/usr/share/mime/packages/$app_id.xml" \
     "/usr/share/icons/hicolor/scalable/apps/$app_id.svg" "/usr/share/metainfo/$app_id.metainfo.xml"; do
     grep -qxF "$file" < <(printf '%s\n' "${installed_files[@]}") || fail "the package does not carry $file"
 done
@@ -82,6 +85,20 @@ for file in "${installed_files[@]}"; do
 done
 echo "installed with apt-get; dpkg reports Depends: $(dpkg-query -W -f='${Depends}' "$package")"
 
+# What a file manager consults: the MIME database (shared-mime-info's trigger on
+# /usr/share/mime/packages) names the type of *.lvesc, and the desktop database
+# (desktop-file-utils' trigger on /usr/share/applications) the program for that type.
+type=$(sed -n 's/^MimeType=\([^;]*\);$/\1/p' "$desktop")
+[ -n "$type" ] || fail "the installed desktop entry names no single type"
+registered() {
+    grep -qxF "50:$type:*.lvesc" /usr/share/mime/globs2 && [ -f "/usr/share/mime/$type.xml" ]
+}
+opener() { sed -n "s|^$type=||p" /usr/share/applications/mimeinfo.cache 2>/dev/null; }
+registered || fail "after installation the MIME database does not give *.lvesc the type $type"
+[[ ";$(opener)" == *";$app_id.desktop;"* ]] ||
+    fail "after installation the desktop database opens $type with '$(opener)', not $app_id.desktop"
+echo "the system's databases open *.lvesc ($type) with $app_id.desktop"
+
 "$check_window" /usr/bin/lotka-volterra "$close_window"
 
 apt-get remove --purge "${apt_options[@]}" "$package" </dev/null >"$workdir/apt.log" 2>&1 ||
@@ -91,4 +108,6 @@ is_installed && fail "$package is still installed after apt-get remove"
 for file in "${installed_files[@]}"; do
     [ ! -e "$file" ] || fail "$file is left behind after removal"
 done
+! registered || fail "after removal the MIME database still knows $type"
+[ -z "$(opener)" ] || fail "after removal the desktop database still opens $type with $(opener)"
 echo "removed; no installed file is left"
