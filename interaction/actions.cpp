@@ -144,7 +144,7 @@ void Prog::connectHistory()
             made->setText(step.isEmpty() ? text : text + QStringLiteral(": ") + step);
         };
         if (id == Undo) {
-            connect(&stack, &QUndoStack::canUndoChanged, made, &QAction::setEnabled);
+            connect(history_, &StateHistory::canUndoChanged, made, &QAction::setEnabled);
             connect(&stack, &QUndoStack::undoTextChanged, made, named);
         } else {
             connect(&stack, &QUndoStack::canRedoChanged, made, &QAction::setEnabled);

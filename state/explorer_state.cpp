@@ -85,7 +85,7 @@ void ExplorerState::recompute(const Model::Reader &readX, const Model::Reader &r
 // nothing changed; of a continuous change only the first one it replaced is kept.
 void ExplorerState::keepReplaced(const Trajectory &replaced)
 {
-    if (!option(Option::KeepTrajectories) || sameSamples(replaced, model_))
+    if (!analysed_ || !option(Option::KeepTrajectories) || sameSamples(replaced, model_))
         return;
     if (continuing_ && std::exchange(keptDuringChange_, true))
         return;
@@ -163,9 +163,10 @@ void ExplorerState::restore(const Snapshot &s)
     for (std::size_t i = 0; i < kOptionCount; ++i)
         if (optionsBefore[i] != options_[i])
             emit optionChanged(Option(i), options_[i]);
+    // In the order a recomputation says it: the kept trajectories, then the new one.
+    emit keptTrajectoriesChanged();
     if (trajectoryChanged)
         emit recomputed(!(systemBefore.coefficients == system_.coefficients), systemBefore.dt != system_.dt);
-    emit keptTrajectoriesChanged();
     if (!(viewBefore == view_))
         emit viewChanged();
     emit cursorMoved(cursor_);

@@ -89,8 +89,9 @@ public:
     void recompute(const Model::Reader &readX, const Model::Reader &readY);
     // The coefficients and dt of the last recomputation, with their equilibria.
     const AnalysedSystem &system() const { return system_; }
-    // The trajectory on screen, with the coefficients it was computed with.
-    Trajectory trajectory() const { return trajectoryOf(model_, system_.coefficients); }
+    // The trajectory on screen, with the coefficients and dt it was computed with (a span set
+    // since is not in force yet).
+    Trajectory trajectory() const { return {system_.coefficients, system_.dt, model_.xs, model_.ys, model_.ok}; }
 
     const std::deque<Trajectory> &keptTrajectories() const { return kept_; }
     void clearKeptTrajectories();

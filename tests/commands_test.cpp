@@ -2,7 +2,10 @@
 #include "display/plots/plot_surface.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/prog.h"
+#include "interaction/analysis/analysis_layer.h"
+#include "interaction/analysis/parameter_exploration.h"
 #include "model/failure.h"
+#include "state/scenario_state.h"
 #include "tests/dialog_answerer.h"
 #include "tests/scoped_locale.h"
 
@@ -44,6 +47,24 @@ bool sound(const Model &m)
     return true;
 }
 
+// Everything the state holds, bit for bit: the scenario it would save (with the cursor and the
+// kept trajectories' inputs) and the samples on screen.
+QByteArray exactState(Prog &window)
+{
+    const Model &m = window.state().model();
+    QByteArray bytes = scenarioToJson(scenarioOf(window.state(), m.xs(0), m.ys(0)));
+    for (int k = kFirstSample; k <= kLastSample; ++k) {
+        const double pair[] = {m.xs(k), m.ys(k)};
+        bytes.append(reinterpret_cast<const char *>(pair), sizeof pair).append(m.ok(k) ? '1' : '0');
+    }
+    return bytes;
+}
+
+QList<QImage> plotImages(const Prog &window)
+{
+    return {window.XYgraf->image(), window.Xgraf->image(), window.Ygraf->image()};
+}
+
 QString rounded(double value)
 {
     return QString::number(std::round(value * 1000) / 1000, 'g', 15);
@@ -75,6 +96,9 @@ private slots:
     void readOutsUseTheLocaleSeparator();
     void extremeInputsLeaveASoundState_data();
     void extremeInputsLeaveASoundState();
+    void undoTakesBackEachKindOfStep_data();
+    void undoTakesBackEachKindOfStep();
+    // Leaves the application's event loops told to quit: later modal dialogs return at once.
     void unhandledFailureIsReported();
     void timePlotsMoveTheCursor_data();
     void timePlotsMoveTheCursor();
@@ -638,6 +662,9 @@ void CommandsTest::ctrlKeysReachTheirTarget_data()
     QTest::newRow("Ctrl+Left in the phase plane") << "XYgraf" << int(Qt::Key_Left) << "crosshair moved -10";
     QTest::newRow("Ctrl+Right in a time plot") << "Xgraf" << int(Qt::Key_Right) << "cursor on the next turning point";
     QTest::newRow("Ctrl+Right on Calcular") << "Calcular" << int(Qt::Key_Right) << "cursor on the next turning point";
+    QTest::newRow("Ctrl+Z in XI") << "XI" << int(Qt::Key_Z) << "typing undone";
+    QTest::newRow("Ctrl+Z on Calcular") << "Calcular" << int(Qt::Key_Z) << "option undone";
+    QTest::newRow("Ctrl+Z in a read-out") << "TR" << int(Qt::Key_Z) << "option undone";
 }
 
 void CommandsTest::ctrlKeysReachTheirTarget()
@@ -661,14 +688,108 @@ void CommandsTest::ctrlKeysReachTheirTarget()
     auto *target = window->findChild<QWidget *>(control);
     target->setFocus();
     const QPoint marker = window->XYgraf->markerPixel();
+    QTest::keyClicks(window->XI, QStringLiteral("7"));   // typed at the end of XI, not applied
     QTest::keyClick(target, Qt::Key(key), Qt::ControlModifier);
 
     const int cursor = window->HScroll1->value(), moved = window->XYgraf->markerPixel().x() - marker.x();
+    const bool turning = window->state().option(ExplorerState::Option::TurningPoints);
     const QString seen = !asked.isEmpty() ? QStringLiteral("asked: ") + asked
+        : !turning                        ? QStringLiteral("option undone")
+        : window->XI->text() == QStringLiteral("5") ? QStringLiteral("typing undone")
         : moved != 0 && cursor == 0       ? QStringLiteral("crosshair moved %1").arg(moved)
         : cursor == next->sample          ? QStringLiteral("cursor on the next turning point")
                                           : QStringLiteral("nothing");
     QCOMPARE(seen, outcome);
+}
+
+void CommandsTest::undoTakesBackEachKindOfStep_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("undoText");
+    QTest::newRow("coefficient by its dialog") << "dialog" << "Deshacer: cambiar B";
+    QTest::newRow("press in the phase plane") << "press" << "Deshacer: nuevo punto inicial";
+    QTest::newRow("drag in the phase plane") << "drag" << "Deshacer: nuevo punto inicial";
+    QTest::newRow("typed point and Calcular") << "typed" << "Deshacer: nuevo punto inicial";
+    QTest::newRow("span") << "span" << "Deshacer: cambiar el intervalo de tiempo";
+    QTest::newRow("slider dragged") << "slider" << "Deshacer: cambiar B";
+    QTest::newRow("example") << "example" << "Deshacer: modelo de ejemplo";
+    QTest::newRow("kept trajectories cleared") << "clear" << "Deshacer: borrar trayectorias";
+    QTest::newRow("option") << "option" << "Deshacer: activar «Isoclinas cero»";
+    QTest::newRow("view, three steps in a row") << "view" << "Deshacer: cambiar la vista";
+}
+
+// Guards undo and redo: each kind of change is one step, named, and taking it back or doing it
+// again gives the state and the three plots exactly as they were.
+void CommandsTest::undoTakesBackEachKindOfStep()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, undoText);
+    QAction *undo = window->action(WindowAction::Undo);
+    QAction *redo = window->action(WindowAction::Redo);
+    QVERIFY(!undo->isEnabled());   // nothing to take back at start
+    window->findChild<QAction *>(QStringLiteral("conservar"))->trigger();
+    window->XYgraf_MouseDown(1, 0, 1450, 2600);
+    window->HScroll1->setValue(17);   // the cursor is no step, but comes back with one
+    QCoreApplication::processEvents();
+    const QByteArray before = exactState(*window);
+    const QList<QImage> picturesBefore = plotImages(*window);
+    const QString undoBefore = undo->text();
+
+    const QPoint border(2, 2);
+    if (change == QLatin1String("dialog")) {
+        DialogAnswerer answerer(QStringLiteral("0.5"));
+        window->par_Click(1);
+    } else if (change == QLatin1String("press")) {
+        window->XYgraf_MouseDown(1, 0, 950, 2100);
+    } else if (change == QLatin1String("drag")) {
+        QTest::mousePress(window->XYgraf, Qt::LeftButton, {}, QPoint(143, 140) + border);
+        for (int x = 150; x <= 190; x += 10) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(QPoint(x, 120) + border), window->XYgraf->mapToGlobal(QPointF(QPoint(x, 120) + border)),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(window->XYgraf, &move);
+            QCoreApplication::processEvents();
+        }
+        QTest::mouseRelease(window->XYgraf, Qt::LeftButton, {}, QPoint(190, 120) + border);
+    } else if (change == QLatin1String("typed")) {
+        window->XI->setText(QStringLiteral("3"));
+        window->Calcular_Click();
+    } else if (change == QLatin1String("span")) {
+        window->Text2->setText(QStringLiteral("5"));
+        window->Calcular_Click();
+    } else if (change == QLatin1String("slider")) {
+        ParameterExploration *live = window->analysis->exploration();
+        live->beginDrag();
+        for (double b : {-0.25, -0.5, -0.75}) {
+            live->setCoefficient(1, b, true);
+            QCoreApplication::processEvents();
+        }
+        live->finishDrag();
+    } else if (change == QLatin1String("example")) {
+        window->findChild<QAction *>(QStringLiteral("modelo_competencia_exclusion"))->trigger();
+    } else if (change == QLatin1String("clear")) {
+        window->findChild<QAction *>(QStringLiteral("borrarTrayectorias"))->trigger();
+    } else if (change == QLatin1String("option")) {
+        window->findChild<QAction *>(QStringLiteral("isoclinas"))->trigger();
+    } else if (change == QLatin1String("view")) {
+        for (const char *name : {"acercar", "desplazarIzquierda", "acercar"})
+            window->findChild<QAction *>(QString::fromLatin1(name))->trigger();
+    }
+    QCoreApplication::processEvents();
+    const QByteArray after = exactState(*window);
+    const QList<QImage> picturesAfter = plotImages(*window);
+    QVERIFY(after != before);
+    QCOMPARE(undo->text(), undoText);
+
+    undo->trigger();
+    QCOMPARE(exactState(*window), before);
+    QCOMPARE(plotImages(*window), picturesBefore);
+    QCOMPARE(undo->text(), undoBefore);   // one step: the one before it is next
+    QCOMPARE(redo->text(), QString(undoText).replace(QStringLiteral("Deshacer"), QStringLiteral("Rehacer")));
+
+    redo->trigger();
+    QCOMPARE(exactState(*window), after);
+    QCOMPARE(plotImages(*window), picturesAfter);
+    QVERIFY(!redo->isEnabled());
 }
 
 QTEST_MAIN(CommandsTest)

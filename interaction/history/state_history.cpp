@@ -106,6 +106,7 @@ StateHistory::StateHistory(ExplorerState &state, std::array<QLineEdit *, 3> boxe
     : QObject(parent), state_(state), boxes_(boxes), optionName_(std::move(optionName))
 {
     stack_.setUndoLimit(kLimit);
+    connect(&stack_, &QUndoStack::canUndoChanged, this, [this] { emit canUndoChanged(canUndo()); });
     connect(&state_, &ExplorerState::coefficientChanged, this, &StateHistory::changed);
     connect(&state_, &ExplorerState::recomputed, this, &StateHistory::changed);
     connect(&state_, &ExplorerState::keptTrajectoriesChanged, this, &StateHistory::changed);
@@ -128,10 +129,18 @@ StateHistory::Moment StateHistory::now() const
     return {state_.snapshot(), texts};
 }
 
+void StateHistory::setPending(bool pending)
+{
+    const bool could = canUndo();
+    pending_ = pending;
+    if (canUndo() != could)
+        emit canUndoChanged(canUndo());
+}
+
 void StateHistory::startAfresh()
 {
     stack_.clear();
-    pending_ = false;
+    setPending(false);
     nextName_.clear();
     settled_ = now();
 }
@@ -146,7 +155,7 @@ void StateHistory::changed()
 {
     if (restoring_ || pending_)
         return;
-    pending_ = true;
+    setPending(true);
     QTimer::singleShot(0, this, [this] {
         if (!state_.changing())
             settle();
@@ -157,13 +166,13 @@ void StateHistory::settle()
 {
     if (!pending_)
         return;
-    pending_ = false;
     Moment after = now();
     const QString name = nextName_.isEmpty() ? changeName(settled_, after, optionName_) : nextName_;
     nextName_.clear();
     if (!name.isEmpty())
         stack_.push(new Step(*this, name, settled_, after));
     settled_ = std::move(after);
+    setPending(false);
 }
 
 void StateHistory::undo()

@@ -40,6 +40,13 @@ public:
     void undo();
     void redo();
     const QUndoStack &stack() const { return stack_; }
+    // Whether undo has something to take back: a step, or a change not recorded yet.
+    bool canUndo() const { return pending_ || stack_.canUndo(); }
+
+signals:
+    void canUndoChanged(bool can);
+
+public:
 
     // What the state and the boxes hold at one moment.
     struct Moment {
@@ -64,6 +71,8 @@ private:
     QUndoStack stack_;
     Moment settled_;   // as the last step left it, with the cursor where it stands now
     QString nextName_;
+    void setPending(bool pending);
+
     bool pending_ = false;
     bool restoring_ = false;
 };
