@@ -98,6 +98,7 @@ private slots:
     void extremeInputsLeaveASoundState();
     void undoTakesBackEachKindOfStep_data();
     void undoTakesBackEachKindOfStep();
+    void undoKeepsTheNewestSteps();
     // Leaves the application's event loops told to quit: later modal dialogs return at once.
     void unhandledFailureIsReported();
     void timePlotsMoveTheCursor_data();
@@ -790,6 +791,25 @@ void CommandsTest::undoTakesBackEachKindOfStep()
     QCOMPARE(exactState(*window), after);
     QCOMPARE(plotImages(*window), picturesAfter);
     QVERIFY(!redo->isEnabled());
+}
+
+// Guards the history's bound: past 200 steps the oldest are forgotten, the newest kept.
+void CommandsTest::undoKeepsTheNewestSteps()
+{
+    QAction *undo = window->action(WindowAction::Undo);
+    QAction *nullclines = window->findChild<QAction *>(QStringLiteral("isoclinas"));
+    for (int i = 0; i < 205; ++i) {
+        nullclines->trigger();
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(nullclines->isChecked());   // 205 switches: on
+    int undone = 0;
+    while (undo->isEnabled() && undone < 300) {
+        undo->trigger();
+        ++undone;
+    }
+    QCOMPARE(undone, 200);
+    QVERIFY(nullclines->isChecked());   // 5 switches before the oldest step kept
 }
 
 QTEST_MAIN(CommandsTest)
