@@ -333,6 +333,8 @@ void StateTest::scenarioKeepsEveryBit()
     s.diagram.to = value;
     s.options[std::size_t(ExplorerState::Option::KeepTrajectories)] = true;
     s.kept.push_back({-value, value, s.coefficients, s.span});
+    s.trajectoryCoefficients = Coefficients{1, value, 1, 1, 1, -value};
+    s.trajectorySpan = s.span;
     const auto read = scenarioFromJson(scenarioToJson(s), QStringLiteral("x.lvesc"));
     QVERIFY2(std::holds_alternative<Scenario>(read), qPrintable(refusalOf(read)));
     const Scenario &back = std::get<Scenario>(read);
@@ -342,6 +344,7 @@ void StateTest::scenarioKeepsEveryBit()
     QVERIFY(sameBits(k.B, -value) && sameBits(back.y0, -value) && sameBits(back.kept[0].x0, -value));
     QVERIFY(sameBits(back.span, s.span) && sameBits(back.kept[0].span, s.span));
     QVERIFY(sameBits(back.diagram.from, s.diagram.from));
+    QVERIFY(sameBits(back.trajectoryCoefficients.value().B, value) && sameBits(back.trajectoryCoefficients->F, -value));
     // Every dt a span gives, dt * 100 gives back that span.
     QVERIFY(sameBits(spanOfStep(s.span / 100) / 100, s.span / 100));
 }
@@ -354,6 +357,7 @@ void StateTest::scenarioRestoresTheState()
     showExclusion(shown);
     shown.setCursor(-37);
     shown.setView({1, 0.5, 3.25});
+    shown.setCoefficient(1, -0.125);   // set, not in force: the trajectory keeps its own
     const QByteArray json = scenarioToJson(scenarioOf(shown, 1, 1.6));
 
     QFile example(QStringLiteral(LV_SOURCE_DIR "/data/ejemplo.lvesc"));
@@ -373,6 +377,8 @@ void StateTest::scenarioRestoresTheState()
     for (std::size_t i = 0; i < 2; ++i)
         QVERIFY(sameSamples(opened.keptTrajectories()[i], shown.keptTrajectories()[i]));
     QCOMPARE(opened.cursor(), -37);
+    QCOMPARE(opened.coefficient(1), -0.125);
+    QVERIFY(opened.system().coefficients == shown.system().coefficients);
     QCOMPARE(opened.view(), (PlaneView{1, 0.5, 3.25}));
     for (std::size_t i = 0; i < ExplorerState::kOptionCount; ++i)
         QCOMPARE(opened.option(ExplorerState::Option(i)), shown.option(ExplorerState::Option(i)));
