@@ -2,6 +2,7 @@
 #include "display/plots/plot_surface.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/prog.h"
+#include "display/analysis/analysis_window.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "model/failure.h"
@@ -781,7 +782,16 @@ void CommandsTest::undoTakesBackEachKindOfStep()
     QVERIFY(after != before);
     QCOMPARE(undo->text(), undoText);
 
-    undo->trigger();
+    if (change == QLatin1String("slider")) {
+        // From the window the slider is in, as from the main one.
+        window->findChild<QAction *>(QStringLiteral("analisis"))->trigger();
+        QWidget *analysisWindow = window->analysis->analysisWindow();
+        QApplication::setActiveWindow(analysisWindow);
+        QVERIFY(QTest::qWaitForWindowActive(analysisWindow));
+        QTest::keyClick(analysisWindow, Qt::Key_Z, Qt::ControlModifier);
+    } else {
+        undo->trigger();
+    }
     QCOMPARE(exactState(*window), before);
     QCOMPARE(plotImages(*window), picturesBefore);
     QCOMPARE(undo->text(), undoBefore);   // one step: the one before it is next

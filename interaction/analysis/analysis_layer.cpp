@@ -100,6 +100,7 @@ AnalysisLayer::AnalysisLayer(QWidget &window, ExplorerState &state, const PlotVi
       actionOf_(std::move(actionOf))
 {
     exploration_ = new ParameterExploration(window_, state_, this);
+    connect(exploration_, &ParameterExploration::diagramMade, this, [this](BifurcationWindow &made) { shareUndo(made); });
     connect(&state_, &ExplorerState::recomputed, this, &AnalysisLayer::recomputed);
     createExampleActions();
     installContextMenu();
@@ -128,6 +129,7 @@ void AnalysisLayer::showAnalysisWindow()
         analysisWindow_->addSection(turningPointTable_);
         integralSection_ = new IntegralSection(analysisWindow_);
         analysisWindow_->addSection(integralSection_);
+        shareUndo(*analysisWindow_);
     }
     showTurningPoints();
     analysisWindow_->showSystem(state_.system());
@@ -157,6 +159,13 @@ void AnalysisLayer::showBifurcationWindow()
     window.show();
     window.raise();
     window.activateWindow();
+}
+
+// The coefficients changed in a window of its own are taken back and done again from there too.
+void AnalysisLayer::shareUndo(QWidget &window)
+{
+    window.addAction(actionOf_(WindowAction::Undo));
+    window.addAction(actionOf_(WindowAction::Redo));
 }
 
 QList<const QWidget *> AnalysisLayer::openWindows() const

@@ -64,6 +64,7 @@ private:
     // analysis_layer.cpp
     void recomputed(bool newCoefficients, bool newStep);
     bool showEquilibriumTip(QHelpEvent *event);
+    void shareUndo(QWidget &window);
     // The analysis layer's windows, each null until made.
     QList<const QWidget *> openWindows() const;
 
