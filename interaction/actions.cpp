@@ -5,6 +5,7 @@
 #include "display/controls/accessibility.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
+#include "interaction/scenario/scenario_files.h"
 #include "state/time_player.h"
 
 #include <QAction>
@@ -63,6 +64,8 @@ void Prog::createActions()
     connect(action(ExportData), &QAction::triggered, exports, &PlotExport::exportData);
     connect(action(CopyData), &QAction::triggered, exports, &PlotExport::copyData);
     connect(action(CopyImage), &QAction::triggered, exports, &PlotExport::copyImage);
+    connect(action(OpenScenario), &QAction::triggered, scenarios, &ScenarioFiles::open);
+    connect(action(SaveScenario), &QAction::triggered, scenarios, &ScenarioFiles::save);
 }
 
 // A checkable action switches its option; the option's action shows it checked, whoever
