@@ -6,6 +6,7 @@
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/history/state_history.h"
+#include "interaction/scenario/scenario_files.h"
 #include "state/time_player.h"
 
 #include <QAction>
@@ -66,6 +67,8 @@ void Prog::createActions()
     connect(action(ExportData), &QAction::triggered, exports, &PlotExport::exportData);
     connect(action(CopyData), &QAction::triggered, exports, &PlotExport::copyData);
     connect(action(CopyImage), &QAction::triggered, exports, &PlotExport::copyImage);
+    connect(action(OpenScenario), &QAction::triggered, scenarios, &ScenarioFiles::open);
+    connect(action(SaveScenario), &QAction::triggered, scenarios, &ScenarioFiles::save);
 }
 
 // A checkable action switches its option; the option's action shows it checked, whoever
@@ -133,6 +136,8 @@ void Prog::connectHistory()
                 return action(pair.action)->text();
         return QString();
     }, this);
+    connect(scenarios, &ScenarioFiles::scenarioOpening, history_,
+            [this] { history_->nameNextChange(QStringLiteral("abrir escenario")); });
     connect(action(Undo), &QAction::triggered, history_, &StateHistory::undo);
     connect(action(Redo), &QAction::triggered, history_, &StateHistory::redo);
     const QUndoStack &stack = history_->stack();

@@ -12,6 +12,7 @@
 #include "interaction/export/plot_export.h"
 #include "interaction/gestures/plot_gestures.h"
 #include "interaction/history/state_history.h"
+#include "interaction/scenario/scenario_files.h"
 #include "model/failure.h"
 
 #include <QAction>
@@ -57,6 +58,9 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
         showStart(x0, y0, span);
     });
     connect(exploration, &ParameterExploration::diagramMade, exports, &PlotExport::attachDiagramExport);
+    scenarios = new ScenarioFiles(*this, state_, *exports, *analysis, *XI, *YI, *Text2);
+    // The cursor may stand where it stood: its read-outs and the plots show the opened state.
+    connect(scenarios, &ScenarioFiles::scenarioOpened, this, &Prog::showTimeCursor);
     createActions();
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->installEventFilter(this);

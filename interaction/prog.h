@@ -15,6 +15,7 @@ class Failure;
 class PlotExport;
 class PlotSurface;
 class PlotViews;
+class ScenarioFiles;
 class TimePlayer;
 class QLabel;
 class QLineEdit;
@@ -62,6 +63,8 @@ public:
     AnalysisLayer *analysis = nullptr;
     // The plots and the samples saved or copied.
     PlotExport *exports = nullptr;
+    // The window's scenario saved to a file and opened from one.
+    ScenarioFiles *scenarios = nullptr;
 
     // Event procedures.
     void Calcular_Click();

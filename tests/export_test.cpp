@@ -7,11 +7,17 @@
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/prog.h"
+#include "interaction/scenario/scenario_files.h"
+#include "state/scenario.h"
 #include "tests/dialog_answerer.h"
 #include "tests/scoped_locale.h"
 
 #include <QFontInfo>
 #include <QAction>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QSignalSpy>
 #include <QPainter>
 #include <QClipboard>
 #include <QDir>
@@ -62,6 +68,45 @@ bool activate(Prog &window)
     return QTest::qWaitForWindowActive(&window);
 }
 
+// Runs steps on the window: a number is typed into XI and computed, "@k" moves the time
+// cursor to k, "rango" gives the diagram coefficient E over -7.25..3.5, anything else
+// triggers the action of that name.
+void run(Prog &window, const QStringList &steps)
+{
+    for (const QString &step : steps) {
+        auto *diagram = window.findChild<QWidget *>(QStringLiteral("Bifurcacion"));
+        if (bool isNumber = false; step.toDouble(&isNumber), isNumber) {
+            window.XI->setText(step);
+            window.Calcular_Click();
+        } else if (step.startsWith(u'@')) {
+            window.HScroll1->setValue(step.mid(1).toInt());
+        } else if (step == u"rango") {
+            diagram->findChild<QComboBox *>(QStringLiteral("coeficiente"))->setCurrentIndex(4);
+            diagram->findChild<QDoubleSpinBox *>(QStringLiteral("desde"))->setValue(-7.25);
+            diagram->findChild<QDoubleSpinBox *>(QStringLiteral("hasta"))->setValue(3.5);
+        } else if (step == u"cerrarDiagrama") {
+            diagram->close();
+        } else {
+            window.findChild<QAction *>(step)->trigger();
+        }
+    }
+}
+
+// What the window shows, but for the plots: its boxes and scroll bar, and the state with the
+// analysis and diagram windows as a scenario.
+QStringList shownBy(Prog &window)
+{
+    QStringList shown;
+    for (const QLineEdit *box : {window.XI, window.YI, window.Text2, window.TR, window.XR, window.YR})
+        shown << box->text();
+    return shown << QString::number(window.HScroll1->value()) << scenarioToJson(window.scenarios->scenario());
+}
+
+void answerOpenDialogs(Prog &window, const QString &path)
+{
+    window.scenarios->askOpenFileName = [path](const QString &, const QString &, const QString &) { return path; };
+}
+
 int validSamples(const Model &model)
 {
     int count = 0;
@@ -88,6 +133,10 @@ private slots:
     void failedWriteLeavesNothing_data();
     void failedWriteLeavesNothing();
     void clipboardTextInTheUsersLocale();
+    void scenarioOpensAsSaved_data();
+    void scenarioOpensAsSaved();
+    void badScenarioChangesNothing_data();
+    void badScenarioChangesNothing();
 };
 
 // Every stored value of the current and a kept trajectory, invalid samples included, reads
@@ -398,18 +447,21 @@ void ExportTest::legendChangesOnlyItsRectangles()
 
 void ExportTest::failedWriteLeavesNothing_data()
 {
+    QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("folderInTheWay");
     // In a folder that does not exist no temporary file can be made beside the file, even by root.
-    QTest::newRow("no such folder") << "falta/plots.png" << false;
+    QTest::newRow("no such folder") << "guardarImagen" << "falta/plots.png" << false;
     // A folder of that name: the finished file cannot take its place, even for root.
-    QTest::newRow("a folder of that name") << "plots.png" << true;
-    QTest::newRow("cancelled") << "" << false;
+    QTest::newRow("a folder of that name") << "guardarImagen" << "plots.png" << true;
+    QTest::newRow("cancelled") << "guardarImagen" << "" << false;
+    QTest::newRow("scenario, a folder of that name") << "guardarEscenario" << "plots.lvesc" << true;
 }
 
 // A write that fails says so, naming the file, and leaves the folder as it was.
 void ExportTest::failedWriteLeavesNothing()
 {
+    QFETCH(QString, action);
     QFETCH(QString, name);
     QFETCH(bool, folderInTheWay);
     QTemporaryDir dir;
@@ -422,14 +474,14 @@ void ExportTest::failedWriteLeavesNothing()
     const QString path = name.isEmpty() ? QString() : dir.filePath(name);
     answerSaveDialogs(window, path);
     DialogAnswerer answerer(QString{});
-    window.findChild<QAction *>(QStringLiteral("guardarImagen"))->trigger();
+    window.findChild<QAction *>(action)->trigger();
 
     QCOMPARE(answerer.seen().dialog, !name.isEmpty());
     if (!name.isEmpty())
         QVERIFY2(answerer.seen().prompt.startsWith(QStringLiteral("No se pudo guardar el archivo %1:\n").arg(QDir::toNativeSeparators(path))),
                  qPrintable(answerer.seen().prompt));
     QCOMPARE(entries(), before);
-    QCOMPARE(QFileInfo(dir.filePath(QStringLiteral("plots.png"))).isDir(), folderInTheWay);
+    QCOMPARE(QFileInfo(path).isDir(), folderInTheWay);
     QCOMPARE(window.model.A, 4.0);   // the program goes on as before
 }
 
@@ -451,6 +503,106 @@ void ExportTest::clipboardTextInTheUsersLocale()
     QCOMPARE(first.size(), 3);
     QVERIFY(first[1].contains(u','));
     QVERIFY(std::fabs(number(first[1].toLatin1().replace(',', '.')) - window.model.xs(kFirstSample)) < 1e-13);
+}
+
+void ExportTest::scenarioOpensAsSaved_data()
+{
+    QTest::addColumn<QStringList>("steps");    // in the window that saves
+    QTest::addColumn<QStringList>("before");   // in the fresh window, before it opens the file
+    // The cursor at 0, where the fresh window has it too: its read-outs must change all the same.
+    QTest::newRow("another start") << QStringList{"3"} << QStringList();
+    QTest::newRow("kept, zoomed, cursor moved, legend")
+        << QStringList{"conservar", "isoclinas", "equilibrios", "escalas", "leyenda", "extremos", "unirPuntos",
+                       "3", "2", "7", "acercar", "acercar", "@37"} << QStringList();
+    QTest::newRow("example, analysis window, diagram")
+        << QStringList{"modelo_mutualismo", "separatrices", "campo", "integralPrimera", "1", "acercar", "@-60",
+                       "analisis", "bifurcacion", "rango"} << QStringList();
+    QTest::newRow("diagram closed, made in both") << QStringList{"equilibrios", "@100", "bifurcacion", "rango", "cerrarDiagrama"}
+                                                  << QStringList{"bifurcacion", "cerrarDiagrama"};
+    // The example's span (4) replaces the designed one (2) while a trajectory is kept.
+    QTest::newRow("kept across a change of span") << QStringList{"conservar", "modelo_mutualismo"} << QStringList();
+}
+
+// A scenario saved through its action and opened in a fresh window shows the same plots, bit
+// for bit, the same boxes and time cursor, and the analysis and diagram windows as they were.
+void ExportTest::scenarioOpensAsSaved()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, before);
+    QTemporaryDir dir;
+    Prog saved, opened;
+    saved.Form_Load();
+    run(saved, steps);
+    answerSaveDialogs(saved, dir.filePath(QStringLiteral("escena")));
+    run(saved, {QStringLiteral("guardarEscenario")});
+    opened.Form_Load();
+    run(opened, before);
+    QCoreApplication::processEvents();
+    const QImage beforeOpening = opened.findChild<PlotViews *>()->picture();
+    QSignalSpy opening(opened.scenarios, &ScenarioFiles::scenarioOpening);
+    QSignalSpy done(opened.scenarios, &ScenarioFiles::scenarioOpened);
+    answerOpenDialogs(opened, dir.filePath(QStringLiteral("escena.lvesc")));
+    run(opened, {QStringLiteral("abrirEscenario")});
+    QCOMPARE(opening.count() + done.count(), 2);
+    QCOMPARE(shownBy(opened), shownBy(saved));
+    QVERIFY(opened.findChild<PlotViews *>()->picture() == saved.findChild<PlotViews *>()->picture());
+    // Opening is one step: undo shows the window as it was before.
+    QAction *undo = opened.action(WindowAction::Undo);
+    QCoreApplication::processEvents();
+    QCOMPARE(undo->text(), QStringLiteral("Deshacer: abrir escenario"));
+    undo->trigger();
+    QVERIFY(opened.findChild<PlotViews *>()->picture() == beforeOpening);
+}
+
+void ExportTest::badScenarioChangesNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");   // none: no file; "/": a folder
+    QTest::addColumn<QString>("reason");
+    QByteArray good = contents(QStringLiteral(LV_SOURCE_DIR "/data/ejemplo.lvesc"));
+    QTest::newRow("not JSON") << "roto.lvesc" << QByteArray("{\"formato\": ") << "no es JSON válido";
+    QTest::newRow("another format") << "otro.lvesc" << QByteArray(good).replace("-escena", "") << "es de otro formato";
+    QTest::newRow("newer version") << "nuevo.lvesc" << QByteArray(good).replace("\"version\": 1", "\"version\": 2")
+                                   << "es de una versión más reciente (2)";
+    QTest::newRow("missing number") << "sin A.lvesc" << QByteArray(good).replace("\"A\": 8, ", "")
+                                    << "falta el número «coeficientes.A»";
+    QTest::newRow("span 0") << "cero.lvesc" << QByteArray(good).replace("\"intervalo\": 4,\n", "\"intervalo\": 0,\n")
+                            << "«intervalo» debe ser mayor que 0";
+    QTest::newRow("huge") << "grande.lvesc" << good + QByteArray(scenario::kMaxFileBytes, ' ') << "ocupa más de 1 MiB";
+    QTest::newRow("missing file") << "no-existe.lvesc" << QByteArray() << "no se puede leer";
+    QTest::newRow("a folder") << "carpeta.lvesc" << QByteArray("/") << "no se puede leer";
+}
+
+// A file that cannot be opened is told, with its name and why, over the window; the state,
+// the boxes, the plots and the windows stay as they were.
+void ExportTest::badScenarioChangesNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    QVERIFY(bytes == "/" ? QDir(dir.path()).mkdir(name)
+                         : bytes.isEmpty() || (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()));
+    file.close();
+    Prog window;
+    window.Form_Load();
+    run(window, {QStringLiteral("conservar"), QStringLiteral("3"), QStringLiteral("@12"), QStringLiteral("analisis")});
+    const QStringList shown = shownBy(window);
+    const QImage plots = window.findChild<PlotViews *>()->picture();
+    QSignalSpy opening(window.scenarios, &ScenarioFiles::scenarioOpening);
+    answerOpenDialogs(window, path);
+    DialogAnswerer answerer(QString{});
+    run(window, {QStringLiteral("abrirEscenario")});
+
+    QCOMPARE(answerer.seen().title, QStringLiteral("Abrir escenario"));
+    const QString prompt = answerer.seen().prompt;
+    QVERIFY2(prompt.startsWith(QStringLiteral("No se puede abrir el escenario «%1»: ").arg(QDir::toNativeSeparators(path)))
+                 && prompt.contains(reason), qPrintable(prompt));
+    QCOMPARE(opening.count(), 0);
+    QCOMPARE(shownBy(window), shown);
+    QVERIFY(window.findChild<PlotViews *>()->picture() == plots);
 }
 
 QTEST_MAIN(ExportTest)

@@ -97,10 +97,31 @@ void BifurcationWindow::setCoefficient(int index)
     resetRange();
 }
 
+std::pair<double, double> BifurcationWindow::range() const
+{
+    return {fromBox_->value(), toBox_->value()};
+}
+
+void BifurcationWindow::setRange(double from, double to)
+{
+    from = std::clamp(from, -kRangeLimit, kRangeLimit);
+    to = std::clamp(to, -kRangeLimit, kRangeLimit);
+    if (!(from < to))
+        return;
+    {
+        const QSignalBlocker blockFrom(fromBox_), blockTo(toBox_);
+        fromBox_->setValue(from);
+        toBox_->setValue(to);
+    }
+    rangeGiven_ = true;
+    showRange();
+}
+
 void BifurcationWindow::showEvent(QShowEvent *event)
 {
-    // The first time it opens, the range is centred on the value of the system it was given.
-    if (!shownBefore_)
+    // The first time it opens, the range is centred on the value of the system it was given,
+    // unless one was given.
+    if (!shownBefore_ && !rangeGiven_)
         resetRange();
     shownBefore_ = true;
     QWidget::showEvent(event);

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <utility>
+
 class BifurcationCanvas;
 class QComboBox;
 class QDoubleSpinBox;
@@ -22,6 +24,10 @@ public:
     // Chooses the coefficient to vary (0..5 = A..F) and centres its range on its value: the
     // value ± 2. Choosing it in the combo box does the same.
     void setCoefficient(int index);
+    // The range the coefficient runs over, from < to; setRange takes one (within ±10⁶) that
+    // stays when the window is first shown. An empty range changes nothing.
+    std::pair<double, double> range() const;
+    void setRange(double from, double to);
 
     BifurcationCanvas *canvas() const { return canvas_; }
 
@@ -46,4 +52,5 @@ private:
     QDoubleSpinBox *toBox_ = nullptr;
     BifurcationCanvas *canvas_ = nullptr;
     bool shownBefore_ = false;
+    bool rangeGiven_ = false;   // by setRange, before the window was first shown
 };

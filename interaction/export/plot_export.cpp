@@ -121,20 +121,27 @@ void PlotExport::attachDiagramExport(BifurcationWindow &window)
 
 void PlotExport::exportData()
 {
-    const QString title = QStringLiteral("Exportar datos");
-    QString filter = kCsvFilter;
-    QString path = askSaveFileName(title, offeredPath(QStringLiteral("trayectorias.csv")), kCsvFilter, &filter);
+    saveFile(QStringLiteral("Exportar datos"), QStringLiteral("trayectorias.csv"), kCsvFilter, QStringLiteral("csv"), [this] {
+        // The current trajectory with the coefficients it was computed with, then the kept ones.
+        const Trajectory current = state_.trajectory();
+        std::vector<const Trajectory *> all{&current};
+        for (const Trajectory &kept : state_.keptTrajectories())
+            all.push_back(&kept);
+        const std::string table = samplesAsCsv(all);
+        return QByteArray(table.data(), qsizetype(table.size()));
+    });
+}
+
+bool PlotExport::saveFile(const QString &caption, const QString &fileName, const QString &filter,
+                          const QString &extension, const std::function<QByteArray()> &bytes)
+{
+    QString chosen = filter;
+    QString path = askSaveFileName(caption, offeredPath(fileName), filter, &chosen);
     if (path.isEmpty())
-        return;
-    path = withExtension(path, {QStringLiteral("csv")}, QStringLiteral("csv"));
+        return false;
+    path = withExtension(path, {extension}, extension);
     lastFolder_ = QFileInfo(path).absolutePath();
-    // The current trajectory with the coefficients it was computed with, then the kept ones.
-    const Trajectory current = state_.trajectory();
-    std::vector<const Trajectory *> all{&current};
-    for (const Trajectory &kept : state_.keptTrajectories())
-        all.push_back(&kept);
-    const std::string table = samplesAsCsv(all);
-    writeFile(title, path, QByteArray(table.data(), qsizetype(table.size())));
+    return writeFile(caption, path, bytes());
 }
 
 void PlotExport::copyData()

@@ -36,11 +36,21 @@ public:
                                                      const QString &filters, QString *chosenFilter)>;
     SaveFileNameSource askSaveFileName;
 
+    // Saves a file of one kind through the path every save takes: asks where with the given
+    // caption, offering fileName in the last folder and the one filter, adds extension to a
+    // name that has another or none, then writes the bytes whole. A failure is told in a
+    // message over the window. Returns whether the file was written.
+    bool saveFile(const QString &caption, const QString &fileName, const QString &filter, const QString &extension,
+                  const std::function<QByteArray()> &bytes);
+
+    // A file of that name in the folder of the last file saved in this run (at first the
+    // current folder): where save and open dialogs start.
+    QString offeredPath(const QString &fileName) const;
+
 private:
     void saveImageFile(QWidget &asker, const QString &fileName, const std::function<QImage()> &png,
                        const std::function<QByteArray()> &svg);
     QWidget *dialogParent();
-    QString offeredPath(const QString &fileName) const;
     bool writeFile(const QString &title, const QString &path, const QByteArray &bytes);
 
     QWidget &window_;

@@ -4,7 +4,8 @@
 #
 #   xsession_start_display [WxH]      starts Xvfb on a free display and exports DISPLAY
 #   xsession_start_program PROG [VAR=value...]
-#                                     starts PROG on that display (pid in xsession_program_pid)
+#                                     starts PROG on that display (pid in xsession_program_pid),
+#                                     with the arguments in the array xsession_program_args
 #   xsession_wait_window              waits for the program's window (id in xsession_window)
 #   xsession_shot FILE                saves a picture of the window alone
 #   xsession_poll COMMAND...          retries COMMAND until it succeeds or the time is up
@@ -27,6 +28,7 @@ xsession_dir=$(mktemp -d "${TMPDIR:-/tmp}/lv-xsession.XXXXXX")
 xsession_server_pid=
 xsession_program_pid=
 xsession_window=
+xsession_program_args=()
 # shellcheck disable=SC2034 # read by the sourcing script
 xsession_exit_status=
 
@@ -85,7 +87,7 @@ xsession_start_program() {
     [[ -d $xsession_dir/runtime ]] || mkdir -m 700 "$xsession_dir/runtime"
     env QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$xsession_dir/runtime" \
         LSAN_OPTIONS="suppressions=$xsession_home/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
-        "$@" "$program" >"$xsession_dir/program.log" 2>&1 &
+        "$@" "$program" "${xsession_program_args[@]}" >"$xsession_dir/program.log" 2>&1 &
     xsession_program_pid=$!
 }
 
