@@ -78,7 +78,15 @@ public:
     {
     }
 
-    void undo() override { history_.restore(before_, before_.texts != after_.texts); }
+    void undo() override
+    {
+        // What moved since and no step records, the cursor and the boxes' texts, is where redo
+        // puts it back.
+        Moment current = history_.now();
+        after_.state.cursor = current.state.cursor;
+        after_.texts = std::move(current.texts);
+        history_.restore(before_, before_.texts != after_.texts);
+    }
     void redo() override
     {
         if (!std::exchange(done_, false))

@@ -121,6 +121,8 @@ QString Monkey::randomAction()
         return dragPhasePlane();
     if (roll < 78)
         return moveToTurningPoint();
+    if (roll < 82)
+        return undoThenRedo();
     return moveCursor();
 }
 

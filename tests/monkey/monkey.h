@@ -60,6 +60,7 @@ private:
     QString toggleOption();
     QString dragPhasePlane();
     QString moveToTurningPoint();
+    QString undoThenRedo();
     QString pressedPointFault(QPoint at, Qt::KeyboardModifiers modifiers) const;
     QString invariantFault() const;
     QString readoutFault() const;

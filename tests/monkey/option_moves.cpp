@@ -1,14 +1,17 @@
 // The monkey's use of the options over the designed window: overlays, the legend, kept
 // trajectories, turning points and joined samples turned on and off, drags in the phase
-// plane, and the keys that move between turning points.
+// plane, the keys that move between turning points, and undo followed by redo.
 #include "tests/monkey/monkey.h"
 
 #include "display/plots/plot_surface.h"
 #include "interaction/prog.h"
+#include "state/scenario.h"
+#include "state/scenario_state.h"
 #include "tests/monkey/window_checks.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -23,6 +26,20 @@ constexpr const char *kOptions[] = {"isoclinas", "equilibrios", "campo", "escala
 QAction *action(const Prog &window, const char *name)
 {
     return window.findChild<QAction *>(QString::fromLatin1(name));
+}
+
+// The state to the last bit: what a scenario of it holds, the samples on screen, the boxes.
+QByteArray exactState(Prog &window)
+{
+    const Model &m = window.model;
+    QByteArray bytes = scenarioToJson(scenarioOf(window.state(), m.xs(0), m.ys(0)));
+    for (int k = kFirstSample; k <= kLastSample; ++k) {
+        const double pair[] = {m.xs(k), m.ys(k)};
+        bytes.append(reinterpret_cast<const char *>(pair), sizeof pair).append(m.ok(k) ? '1' : '0');
+    }
+    for (const QLineEdit *box : {window.XI, window.YI, window.Text2})
+        bytes += box->text().toUtf8() + '\n';
+    return bytes;
 }
 
 } // namespace
@@ -50,6 +67,38 @@ QString Monkey::toggleOption()
         return QStringLiteral("%1 trajectories kept").arg(window_.state().keptTrajectories().size());
     if (!action(window_, "conservar")->isChecked() && !window_.state().keptTrajectories().empty())
         return QStringLiteral("trajectories kept while the option is off");
+    return {};
+}
+
+// Undo, by its key or from code, then redo: the state and the boxes are back to the last bit.
+QString Monkey::undoThenRedo()
+{
+    QAction *undo = action(window_, "deshacer");
+    QAction *redo = action(window_, "rehacer");
+    QCoreApplication::processEvents();   // the last change settles into a step
+    if (!undo->isEnabled())
+        return {};
+    const QByteArray now = exactState(window_);
+    const bool byKey = random_.bounded(2) == 0;
+    log(QStringLiteral("%1 then redo (%2)").arg(undo->text(), byKey ? "keys" : "triggered"));
+    if (byKey) {
+        // The window's keys act only while it is the active one.
+        QApplication::setActiveWindow(&window_);
+        window_.setFocus();
+        QTest::keySequence(&window_, undo->shortcut());
+    } else {
+        undo->trigger();
+    }
+    if (exactState(window_) == now)
+        return QStringLiteral("undo changed nothing");
+    if (!redo->isEnabled())
+        return QStringLiteral("nothing to redo after undo");
+    if (byKey)
+        QTest::keySequence(&window_, redo->shortcuts().value(random_.bounded(2)));
+    else
+        redo->trigger();
+    if (exactState(window_) != now)
+        return QStringLiteral("undo and redo did not give the state back");
     return {};
 }
 
