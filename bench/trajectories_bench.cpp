@@ -122,6 +122,26 @@ void resizeStep(benchmark::State &state, Prog &prog)
     repaintNow();
 }
 
+// A press taken back and done again: each restores the state, recomputes the 50 kept
+// trajectories from their inputs and redraws the plots.
+void undoRedo(benchmark::State &state, Prog &prog)
+{
+    prog.XYgraf_MouseDown(1, 0, 2150.0f, 2100.0f);
+    QCoreApplication::processEvents();   // the press settles into a step
+    auto *undo = prog.findChild<QAction *>(QStringLiteral("deshacer"));
+    auto *redo = prog.findChild<QAction *>(QStringLiteral("rehacer"));
+    if (!undo->isEnabled()) {
+        state.SkipWithError("the press is no step to undo");
+        return;
+    }
+    for (auto _ : state) {
+        undo->trigger();
+        repaintNow();
+        redo->trigger();
+        repaintNow();
+    }
+}
+
 } // namespace
 
 bool registerTrajectoryBenchmarks(Prog &prog)
@@ -134,6 +154,7 @@ bool registerTrajectoryBenchmarks(Prog &prog)
         {bench_name::playFrame, &playFrame},
         {bench_name::wheelNotch, &wheelNotch},
         {bench_name::resizeStep, &resizeStep},
+        {bench_name::undoRedo, &undoRedo},
     });
     return true;
 }

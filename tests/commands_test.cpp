@@ -6,8 +6,8 @@
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "model/failure.h"
-#include "state/scenario_state.h"
 #include "tests/dialog_answerer.h"
+#include "tests/exact_state.h"
 #include "tests/scoped_locale.h"
 
 #include <QAction>
@@ -48,18 +48,6 @@ bool sound(const Model &m)
     return true;
 }
 
-// Everything the state holds, bit for bit: the scenario it would save (with the cursor and the
-// kept trajectories' inputs) and the samples on screen.
-QByteArray exactState(Prog &window)
-{
-    const Model &m = window.state().model();
-    QByteArray bytes = scenarioToJson(scenarioOf(window.state(), m.xs(0), m.ys(0)));
-    for (int k = kFirstSample; k <= kLastSample; ++k) {
-        const double pair[] = {m.xs(k), m.ys(k)};
-        bytes.append(reinterpret_cast<const char *>(pair), sizeof pair).append(m.ok(k) ? '1' : '0');
-    }
-    return bytes;
-}
 
 QList<QImage> plotImages(const Prog &window)
 {

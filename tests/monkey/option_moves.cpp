@@ -5,8 +5,7 @@
 
 #include "display/plots/plot_surface.h"
 #include "interaction/prog.h"
-#include "state/scenario.h"
-#include "state/scenario_state.h"
+#include "tests/exact_state.h"
 #include "tests/monkey/window_checks.h"
 
 #include <QAction>
@@ -28,19 +27,6 @@ QAction *action(const Prog &window, const char *name)
     return window.findChild<QAction *>(QString::fromLatin1(name));
 }
 
-// The state to the last bit: what a scenario of it holds, the samples on screen, the boxes.
-QByteArray exactState(Prog &window)
-{
-    const Model &m = window.model;
-    QByteArray bytes = scenarioToJson(scenarioOf(window.state(), m.xs(0), m.ys(0)));
-    for (int k = kFirstSample; k <= kLastSample; ++k) {
-        const double pair[] = {m.xs(k), m.ys(k)};
-        bytes.append(reinterpret_cast<const char *>(pair), sizeof pair).append(m.ok(k) ? '1' : '0');
-    }
-    for (const QLineEdit *box : {window.XI, window.YI, window.Text2})
-        bytes += box->text().toUtf8() + '\n';
-    return bytes;
-}
 
 } // namespace
 
