@@ -4,6 +4,9 @@
 #include "model/model.h"
 #include "model/sample_array.h"
 
+#include <bit>
+#include <cstdint>
+
 // One computed trajectory on its own: its samples and their validity, with the coefficients
 // and the time step it was computed with. A later change of the model does not alter it.
 struct Trajectory {
@@ -25,6 +28,16 @@ struct TrajectoryInputs {
     Coefficients coefficients;
     double dt = 0;
 };
+
+// Whether two trajectories' inputs are the same to the last bit (so that -0 is not 0).
+inline bool sameInputs(const TrajectoryInputs &a, const TrajectoryInputs &b)
+{
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    const Coefficients &p = a.coefficients, &q = b.coefficients;
+    return bits(a.x0) == bits(b.x0) && bits(a.y0) == bits(b.y0) && bits(a.dt) == bits(b.dt) && bits(p.A) == bits(q.A)
+           && bits(p.B) == bits(q.B) && bits(p.C) == bits(q.C) && bits(p.D) == bits(q.D) && bits(p.E) == bits(q.E)
+           && bits(p.F) == bits(q.F);
+}
 
 inline TrajectoryInputs inputsOf(const Trajectory &t)
 {

@@ -146,9 +146,14 @@ void ExplorerState::restore(const Snapshot &s)
     system_ = s.system;
     analysed_ = s.analysed;
     turningPoints_ = s.turningPoints;
-    kept_.clear();
-    for (const TrajectoryInputs &inputs : s.kept)
-        kept_.push_back(computedTrajectory(inputs));
+    // A kept trajectory both hold is taken as it is; only the others are computed again.
+    std::deque<Trajectory> kept;
+    for (const TrajectoryInputs &inputs : s.kept) {
+        const auto same = std::find_if(kept_.begin(), kept_.end(),
+                                       [&](const Trajectory &t) { return sameInputs(inputsOf(t), inputs); });
+        kept.push_back(same != kept_.end() ? *same : computedTrajectory(inputs));
+    }
+    kept_ = std::move(kept);
     continuing_ = false;
     cursor_ = std::clamp(s.cursor, kFirstSample, kLastSample);
     options_ = s.options;

@@ -73,7 +73,8 @@ constexpr WindowActionEntry kTable[] = {
     {Undo, "deshacer", "Deshacer", Qt::CTRL | Qt::Key_Z, kNoStandardKey, false,
      MenuGroup::Edit, HelpRow::Keyboard,
      "deshacer el último cambio: de coeficientes, punto inicial, intervalo, opciones, vista o trayectorias "
-     "conservadas (el cursor de tiempo no cuenta). En una casilla de texto deshace lo escrito en ella."},
+     "conservadas (el cursor de tiempo no cuenta), también desde las ventanas de análisis y del diagrama. En una "
+     "casilla de texto deshace lo escrito en ella."},
     {Redo, "rehacer", "Rehacer", Qt::CTRL | Qt::SHIFT | Qt::Key_Z, kNoStandardKey, false,
      MenuGroup::Edit, HelpRow::Keyboard, "rehacer lo deshecho.", nullptr, Qt::CTRL | Qt::Key_Y},
     {OpenScenario, "abrirEscenario", "Abrir escenario…", Qt::CTRL | Qt::Key_O, kNoStandardKey, false,

@@ -23,14 +23,6 @@ std::array<double, 6> setCoefficients(const Model &m)
     return {m.A, m.B, m.C, m.D, m.E, m.F};
 }
 
-bool sameInputs(const TrajectoryInputs &a, const TrajectoryInputs &b)
-{
-    const Coefficients &p = a.coefficients, &q = b.coefficients;
-    return sameBits(a.x0, b.x0) && sameBits(a.y0, b.y0) && sameBits(a.dt, b.dt) && sameBits(p.A, q.A)
-           && sameBits(p.B, q.B) && sameBits(p.C, q.C) && sameBits(p.D, q.D) && sameBits(p.E, q.E)
-           && sameBits(p.F, q.F);
-}
-
 bool sameTrajectory(const ExplorerState::Snapshot &a, const ExplorerState::Snapshot &b)
 {
     const Model &m = a.model, &n = b.model;
