@@ -175,14 +175,19 @@ void StateHistory::settle()
     setPending(false);
 }
 
+// Not in the middle of a drag, which goes on after it: only once it has ended, as one step.
 void StateHistory::undo()
 {
+    if (state_.changing())
+        return;
     settle();
     stack_.undo();
 }
 
 void StateHistory::redo()
 {
+    if (state_.changing())
+        return;
     settle();
     stack_.redo();
 }
