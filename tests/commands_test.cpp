@@ -739,6 +739,9 @@ void CommandsTest::undoTakesBackEachKindOfStep()
             QCoreApplication::sendEvent(window->XYgraf, &move);
             QCoreApplication::processEvents();
         }
+        const QByteArray during = exactState(*window);
+        undo->trigger();   // waits for the drag's end
+        QCOMPARE(exactState(*window), during);
         QTest::mouseRelease(window->XYgraf, Qt::LeftButton, {}, QPoint(190, 120) + border);
     } else if (change == QLatin1String("typed")) {
         window->XI->setText(QStringLiteral("3"));
