@@ -18,7 +18,8 @@ bool sameBits(double a, double b)
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
-std::array<double, 6> setCoefficients(const Model &m)
+// The coefficients set, A to F.
+std::array<double, 6> coefficientsSet(const Model &m)
 {
     return {m.A, m.B, m.C, m.D, m.E, m.F};
 }
@@ -47,11 +48,11 @@ bool sameView(const PlaneView &a, const PlaneView &b)
     return sameBits(a.left, b.left) && sameBits(a.bottom, b.bottom) && sameBits(a.side, b.side);
 }
 
-// Whether two moments differ in anything but the cursor and the boxes' texts, past the view.
+// Whether two moments are the same but for the view (the cursor and the boxes' texts aside).
 bool sameBesidesView(const Moment &a, const Moment &b)
 {
     const auto &s = a.state, &t = b.state;
-    const auto k = setCoefficients(s.model), l = setCoefficients(t.model);
+    const auto k = coefficientsSet(s.model), l = coefficientsSet(t.model);
     for (int i = 0; i < 6; ++i)
         if (!sameBits(k[i], l[i]))
             return false;
@@ -208,7 +209,7 @@ QString StateHistory::changeName(const Moment &before, const Moment &after,
                                  const std::function<QString(ExplorerState::Option)> &optionName)
 {
     const auto &s = before.state, &t = after.state;
-    const auto k = setCoefficients(s.model), l = setCoefficients(t.model);
+    const auto k = coefficientsSet(s.model), l = coefficientsSet(t.model);
     int changedCoefficients = 0, lastChanged = 0;
     for (int i = 0; i < 6; ++i)
         if (!sameBits(k[i], l[i])) {
