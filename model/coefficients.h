@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstring>
+
 // The six coefficients of the system
 //     x' = x (A + B x + C y),   y' = y (D + E x + F y).
 struct Coefficients {
@@ -7,6 +9,12 @@ struct Coefficients {
 
     friend bool operator==(const Coefficients &, const Coefficients &) = default;
 };
+
+// Whether two sets of coefficients are the same to the last bit, where == takes -0 for 0.
+inline bool bitIdentical(const Coefficients &a, const Coefficients &b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // The points (x, y) where a + b x + c y = 0: a straight line unless b = c = 0.
 struct StraightLine {

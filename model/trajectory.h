@@ -33,10 +33,8 @@ struct TrajectoryInputs {
 inline bool sameInputs(const TrajectoryInputs &a, const TrajectoryInputs &b)
 {
     const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
-    const Coefficients &p = a.coefficients, &q = b.coefficients;
-    return bits(a.x0) == bits(b.x0) && bits(a.y0) == bits(b.y0) && bits(a.dt) == bits(b.dt) && bits(p.A) == bits(q.A)
-           && bits(p.B) == bits(q.B) && bits(p.C) == bits(q.C) && bits(p.D) == bits(q.D) && bits(p.E) == bits(q.E)
-           && bits(p.F) == bits(q.F);
+    return bits(a.x0) == bits(b.x0) && bits(a.y0) == bits(b.y0) && bits(a.dt) == bits(b.dt)
+           && bitIdentical(a.coefficients, b.coefficients);
 }
 
 inline TrajectoryInputs inputsOf(const Trajectory &t)

@@ -5,7 +5,6 @@
 #include "state/explorer_state.h"
 
 #include <cmath>
-#include <cstring>
 #include <deque>
 
 double spanOfStep(double dt)
@@ -24,15 +23,6 @@ double spanOfStep(double dt)
     return span;
 }
 
-namespace {
-
-bool sameBits(const Coefficients &a, const Coefficients &b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-} // namespace
-
 Scenario scenarioOf(const ExplorerState &state, double x0, double y0)
 {
     Scenario s;
@@ -41,7 +31,7 @@ Scenario scenarioOf(const ExplorerState &state, double x0, double y0)
     s.y0 = y0;
     s.span = spanOfStep(state.model().dt);
     const AnalysedSystem &shown = state.system();
-    if (!sameBits(shown.coefficients, s.coefficients) || shown.dt != state.model().dt) {
+    if (!bitIdentical(shown.coefficients, s.coefficients) || shown.dt != state.model().dt) {
         s.trajectoryCoefficients = shown.coefficients;
         s.trajectorySpan = spanOfStep(shown.dt);
     }

@@ -30,7 +30,7 @@ bool sameTrajectory(const ExplorerState::Snapshot &a, const ExplorerState::Snaps
     for (int k = kFirstSample; k <= kLastSample; ++k)
         if (m.ok(k) != n.ok(k) || !sameBits(m.xs(k), n.xs(k)) || !sameBits(m.ys(k), n.ys(k)))
             return false;
-    return sameInputs({0, 0, a.system.coefficients, a.system.dt}, {0, 0, b.system.coefficients, b.system.dt});
+    return bitIdentical(a.system.coefficients, b.system.coefficients) && sameBits(a.system.dt, b.system.dt);
 }
 
 bool sameKept(const ExplorerState::Snapshot &a, const ExplorerState::Snapshot &b)
