@@ -36,6 +36,12 @@ void Model::setDefaults()
     dt = 0.02;
 }
 
+bool Model::isUsableSpan(double span)
+{
+    const double step = span / 100;
+    return step > 0 && std::isnormal(step);
+}
+
 double Model::fx() const
 {
     double sum = B * xp;

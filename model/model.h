@@ -20,6 +20,10 @@ public:
     // The start-up coefficients and time step: x' = x (4 - y), y' = y (x - 4), dt = 0.02.
     void setDefaults();
 
+    // A span is usable when its time step span / 100 is a positive normal double: a step
+    // that underflows to 0 or to a subnormal would stand still, an infinite one is no time.
+    static bool isUsableSpan(double span);
+
     // The right-hand sides at the evaluation point (xp, yp). Throw Failure when the value
     // is not a finite number.
     double fx() const;

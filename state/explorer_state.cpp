@@ -60,7 +60,7 @@ void ExplorerState::setCoefficients(const Coefficients &k)
 
 bool ExplorerState::setSpan(double span)
 {
-    if (!(span > 0))
+    if (!Model::isUsableSpan(span))
         return false;
     model_.dt = span / 100;
     return true;

@@ -1,5 +1,6 @@
 #include "state/scenario.h"
 
+#include "model/model.h"
 #include "model/sample_array.h"
 
 #include <QDir>
@@ -179,12 +180,16 @@ public:
         return v.toBool();
     }
 
-    // A span > 0 whose dt = span / 100 is not 0 either.
+    // A span the window would take: its dt = span / 100 is a positive normal double.
     double span(const QJsonObject &in, const QString &key, const QString &path)
     {
         const double value = number(in, key, path);
-        if (!fault && !(value / 100 > 0))
+        if (!fault && !(value > 0))
             fail(QStringLiteral("el intervalo de tiempo «%1» debe ser mayor que 0 (es %2)")
+                     .arg(path).arg(value, 0, 'g', 17));
+        else if (!fault && !Model::isUsableSpan(value))
+            fail(QStringLiteral("el intervalo de tiempo «%1» es demasiado pequeño: su centésima "
+                                "parte no es un número normal (es %2)")
                      .arg(path).arg(value, 0, 'g', 17));
         return value;
     }

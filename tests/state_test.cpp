@@ -189,6 +189,9 @@ void StateTest::refusedValuesChangeNothing_data()
     QTest::newRow("infinity") << 2 << inf << -inf;
     QTest::newRow("index past F, span zero") << 6 << 1.0 << 0.0;
     QTest::newRow("negative index, negative span") << -1 << 1.0 << -2.0;
+    QTest::newRow("span whose dt underflows to 0") << 0 << nan << 1e-322;
+    QTest::newRow("span whose dt is subnormal") << 3 << inf << 2e-306;
+    QTest::newRow("infinite span") << 5 << -nan << inf;
 }
 
 // Guards the state against values that would leave NaN or infinity in it.
@@ -407,7 +410,9 @@ void StateTest::badScenarioFiles_data()
     QTest::newRow("span 0") << QByteArray("\"intervalo\": 4,") << QByteArray("\"intervalo\": 0,")
                             << "el intervalo de tiempo «intervalo» debe ser mayor que 0 (es 0)";
     QTest::newRow("a span whose dt is 0") << QByteArray("\"intervalo\": 4}") << QByteArray("\"intervalo\": 1e-323}")
-                                          << "«trayectoriasConservadas[0].intervalo» debe ser mayor que 0";
+                                          << "«trayectoriasConservadas[0].intervalo» es demasiado pequeño";
+    QTest::newRow("a span whose dt is subnormal") << QByteArray("\"intervalo\": 4,") << QByteArray("\"intervalo\": 1e-306,")
+                                                  << "el intervalo de tiempo «intervalo» es demasiado pequeño";
     QTest::newRow("cursor past the last sample") << QByteArray("-37") << QByteArray("101")
                                                  << "«cursor» debe ser un número entero de -100 a 100 (es 101)";
     QTest::newRow("cursor between samples") << QByteArray("-37") << QByteArray("2.5")
