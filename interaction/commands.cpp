@@ -3,6 +3,7 @@
 #include "interaction/prog.h"
 
 #include "display/plots/plot_mapping.h"
+#include "display/plots/twips.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/text_box.h"
 #include "display/views/plot_views.h"
@@ -33,13 +34,13 @@ void Prog::Calcular_Click()
 }
 
 // A recomputation asked for by a live change: as Calcular makes it, after a span box that
-// holds no span > 0 is given the span in force, as Calcular would write it, so that a change
+// holds no usable span is given the span in force, as Calcular would write it, so that a change
 // always recomputes.
 void Prog::recomputeAsCalcular()
 {
     bool holdsSpan = false;
     try {
-        holdsSpan = numberFromText(Text2->text()) > 0;
+        holdsSpan = Model::isUsableSpan(numberFromText(Text2->text()));
     } catch (const Failure &) {
     }
     if (!holdsSpan)
@@ -57,14 +58,24 @@ void Prog::showStart(double x0, double y0, double span)
 
 namespace {
 
-// One coordinate of the pressed point: snapped onto its axis when asked and nearer than
-// 80 twips (distances compared in single precision), otherwise the inverse of the
-// phase-plane mapping as a single-precision number.
+// One coordinate of the pressed point in the window's first view: snapped onto its axis when
+// asked and nearer than 80 twips (distances compared in single precision), otherwise the
+// inverse of the phase-plane mapping as a single-precision number.
 QString coordinateText(const plot_mapping::PlotMapping &m, float offsetTwips, bool snap)
 {
     if (snap && std::fabs(offsetTwips) < 80.0f)
         return QStringLiteral("0");
     return textOfSingle(m.phaseUnitsOfOffset(offsetTwips));
+}
+
+// The same in any other view, where the axis lines may stand far outside the drawing area and
+// single precision would land the point pixels away: the offset and the value in double
+// precision, written with the fewest digits that stay within a tenth of a pixel of the press.
+QString zoomedCoordinateText(double offsetTwips, double twipsPerUnit, bool snap)
+{
+    if (snap && std::fabs(offsetTwips) < 80)
+        return QStringLiteral("0");
+    return textWithin(offsetTwips / twipsPerUnit, 0.1 * kTwipsPerPixel / twipsPerUnit);
 }
 
 } // namespace
@@ -73,8 +84,13 @@ void Prog::XYgraf_MouseDown(int /*Button: every button sets the point*/, int Shi
 {
     const bool snap = Shift == 1;
     const plot_mapping::PlotMapping m = plots_->mapping();
-    writeText(XI, coordinateText(m, m.twipsRightOfYAxis(X), snap));
-    writeText(YI, coordinateText(m, m.twipsAboveXAxis(Y), snap));
+    if (state_.view() == PlaneView{}) {
+        writeText(XI, coordinateText(m, m.twipsRightOfYAxis(X), snap));
+        writeText(YI, coordinateText(m, m.twipsAboveXAxis(Y), snap));
+    } else {
+        writeText(XI, zoomedCoordinateText(double(X) - m.phaseOriginX, m.phaseStep, snap));
+        writeText(YI, zoomedCoordinateText(m.phaseOriginY - double(Y), m.phaseStep, snap));
+    }
     calcula();
     resetTimeCursor();
     pintura();

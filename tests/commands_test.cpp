@@ -26,6 +26,8 @@
 #include <cmath>
 #include <optional>
 
+Q_DECLARE_METATYPE(PlaneView)
+
 namespace {
 
 // The whole model state holds finite numbers and the trajectory keeps its shape: on each
@@ -71,6 +73,7 @@ private slots:
     void timeSpan();
     void textThatIsNoNumberShowsTheSpanInForce();
     void typedPointIsAppliedOnlyWithASpanAboveZero();
+    void calcularWithAPointThatIsNoNumber();
     void initialPointThatIsNoNumberIsMarked_data();
     void initialPointThatIsNoNumberIsMarked();
     void pressInThePhasePlane_data();
@@ -131,7 +134,10 @@ void CommandsTest::timeSpan_data()
     QTest::newRow("written back in its own form") << "2.50" << 0.025 << "2.5" << true;
     QTest::newRow("zero keeps the span") << "0" << 0.02 << "2" << false;
     QTest::newRow("negative keeps the span") << "-3" << 0.02 << "2" << false;
-    QTest::newRow("underflowing hundredth") << "1e-322" << 0.0 << "9.88131291682493e-323" << true;
+    // A dt that underflows to 0 or to a subnormal would stand still, and no file could hold it.
+    QTest::newRow("underflowing hundredth") << "1e-322" << 0.02 << "2" << false;
+    QTest::newRow("subnormal hundredth") << "2e-306" << 0.02 << "2" << false;
+    QTest::newRow("smallest usable span") << "2.3e-306" << 2.3e-308 << "2.3e-306" << true;
 }
 
 void CommandsTest::timeSpan()
@@ -219,32 +225,64 @@ void CommandsTest::typedPointIsAppliedOnlyWithASpanAboveZero()
     QCOMPARE(window->model.ys(0), 7.0);
 }
 
+// With a usable span and a point that is no number, the trajectory stays, but the span and the
+// coefficients come into force and the cursor goes back to 0. Sample 0 is valid anywhere.
+void CommandsTest::calcularWithAPointThatIsNoNumber()
+{
+    window->XI->setText(QStringLiteral("25"));
+    window->YI->setText(QStringLiteral("-30"));
+    window->Calcular_Click();
+    QVERIFY(window->model.ok(0));
+    QCOMPARE(window->model.xs(0), 25.0);
+    QVERIFY(!window->model.ok(1));
+    window->HScroll1->setValue(-40);
+    QVERIFY(window->state().setCoefficient(0, 3));
+    window->XI->setText(QStringLiteral("cinco"));
+    window->Text2->setText(QStringLiteral("4"));
+    window->Calcular_Click();
+    QCOMPARE(window->model.xs(0), 25.0);
+    QCOMPARE(window->HScroll1->value(), 0);
+    QCOMPARE(window->model.dt, 0.04);
+    QCOMPARE(window->state().system().coefficients.A, 3.0);
+}
+
 // Positions in twips of the drawing area, with the modifier mask (1 Shift, 2 Ctrl, 4 Alt).
 void CommandsTest::pressInThePhasePlane_data()
 {
+    QTest::addColumn<PlaneView>("view");
     QTest::addColumn<float>("X");
     QTest::addColumn<float>("Y");
     QTest::addColumn<int>("shift");
     QTest::addColumn<QString>("x");
     QTest::addColumn<QString>("y");
-    QTest::newRow("start-up point") << 2150.f << 2100.f << 0 << "5" << "5";
-    QTest::newRow("shift snaps x, 60 twips off") << 210.f << 2100.f << 1 << "0" << "5";
-    QTest::newRow("shift at exactly 80 twips") << 230.f << 4020.f << 1 << "0.2" << "0.2";
-    QTest::newRow("shift snaps y from below") << 2150.f << 4179.f << 1 << "5" << "0";
-    QTest::newRow("no shift, no snap") << 210.f << 4100.f << 0 << "0.15" << "0";
-    QTest::newRow("shift and ctrl, no snap") << 210.f << 4060.f << 3 << "0.15" << "0.1";
-    QTest::newRow("shift and alt, no snap") << 100.f << 4060.f << 5 << "-0.125" << "0.1";
-    QTest::newRow("single precision") << 1000.f << 1000.f << 0 << "2.125" << "7.75";
-    QTest::newRow("7 digits") << 2153.f << 0.f << 0 << "5.0075" << "10.25";
+    QTest::newRow("start-up point") << PlaneView{} << 2150.f << 2100.f << 0 << "5" << "5";
+    QTest::newRow("shift snaps x, 60 twips off") << PlaneView{} << 210.f << 2100.f << 1 << "0" << "5";
+    QTest::newRow("shift at exactly 80 twips") << PlaneView{} << 230.f << 4020.f << 1 << "0.2" << "0.2";
+    QTest::newRow("shift snaps y from below") << PlaneView{} << 2150.f << 4179.f << 1 << "5" << "0";
+    QTest::newRow("no shift, no snap") << PlaneView{} << 210.f << 4100.f << 0 << "0.15" << "0";
+    QTest::newRow("shift and ctrl, no snap") << PlaneView{} << 210.f << 4060.f << 3 << "0.15" << "0.1";
+    QTest::newRow("shift and alt, no snap") << PlaneView{} << 100.f << 4060.f << 5 << "-0.125" << "0.1";
+    QTest::newRow("single precision") << PlaneView{} << 1000.f << 1000.f << 0 << "2.125" << "7.75";
+    QTest::newRow("7 digits") << PlaneView{} << 2153.f << 0.f << 0 << "5.0075" << "10.25";
+    // Zoomed, as many digits as land within a tenth of a pixel of the press.
+    const PlaneView deep{8, 4, 1e-6};
+    QTest::newRow("deep zoom") << deep << 2150.f << 2100.f << 0 << "8.0000005" << "4.0000005116";
+    QTest::newRow("deep zoom, shift far from the axes") << deep << 2150.f << 2100.f << 1 << "8.0000005" << "4.0000005116";
+    QTest::newRow("deep zoom in a corner") << PlaneView{-19.9, 19.9 - 1e-6, 1e-6} << 1234.f << 567.f << 0
+                                           << "-19.899999713" << "19.899999868";
+    QTest::newRow("deep zoom, shift snaps onto the y axis") << PlaneView{-5e-7, 1, 1e-6} << 2200.f << 2100.f << 1
+                                                            << "0" << "1.0000005116";
 }
 
 void CommandsTest::pressInThePhasePlane()
 {
+    QFETCH(PlaneView, view);
     QFETCH(float, X);
     QFETCH(float, Y);
     QFETCH(int, shift);
     QFETCH(QString, x);
     QFETCH(QString, y);
+    window->state().setView(view);
     window->XYgraf_MouseDown(1, shift, X, Y);
     QCOMPARE(window->XI->text(), x);
     QCOMPARE(window->YI->text(), y);

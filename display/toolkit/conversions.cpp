@@ -56,6 +56,17 @@ QString exactTextOf(double value)
     return shortestText(value, QLocale::FloatingPointShortest);
 }
 
+QString textWithin(double value, double tolerance)
+{
+    // 17 significant digits give back every double exactly.
+    for (int digits = 1; digits < 17; ++digits) {
+        const QString text = shortestText(value, digits);
+        if (std::fabs(userLocale().toDouble(text) - value) <= tolerance)
+            return text;
+    }
+    return shortestText(value, 17);
+}
+
 double Round(double value, int digits)
 {
     // From 2^52 on every double is a whole number. Beyond 330 decimals nothing is left to round.

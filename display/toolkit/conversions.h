@@ -25,6 +25,10 @@ QString shortTextOf(double value);
 // the exact value of a number shown shorter; otherwise as textOf.
 QString exactTextOf(double value);
 
+// The shortest text whose number lies within `tolerance` (> 0) of the value, as a press
+// writes a point of a zoomed view: no more digits than the view can tell apart.
+QString textWithin(double value, double tolerance);
+
 // value rounded to the given number of decimals, halves to the even neighbour.
 double Round(double value, int digits);
 
