@@ -158,6 +158,8 @@ private slots:
     void periodLabel_data();
     void periodLabel();
     void tooltipOfAnEquilibrium();
+    void liveBoxShowsItsCoefficientExactly_data();
+    void liveBoxShowsItsCoefficientExactly();
     void liveEditMatchesDialogThenCalcular_data();
     void liveEditMatchesDialogThenCalcular();
     void sliderDragRecomputesOncePerFrame();
@@ -996,6 +998,46 @@ void AnalysisTest::tooltipOfAnEquilibrium()
     action(window, "equilibrios")->setChecked(true);
     QCOMPARE(hover(centre), QStringLiteral("(4, 4)\nAutovalores: 0 ± 4i\ncentro (órbitas cerradas)"));
     QCOMPARE(hover(centre + QPoint(20, 0)), QString());
+}
+
+// A box shows the coefficient in force to the last digit, or says it cannot; a number typed
+// over that text is taken even when it is the value the box holds meanwhile.
+void AnalysisTest::liveBoxShowsItsCoefficientExactly_data()
+{
+    QTest::addColumn<int>("index");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("taken");
+    QTest::newRow("beyond the range") << 0 << 1e308 << "fuera de rango" << "1e+300" << 1e300;
+    QTest::newRow("below the range") << 1 << -1e308 << "fuera de rango" << "-1e+300" << -1e300;
+    QTest::newRow("subnormal, then 0") << 2 << 4.9e-324 << "fuera de rango" << "0" << 0.0;
+    QTest::newRow("at the end of the range") << 3 << 1e300 << "1e+300" << "2" << 2.0;
+    QTest::newRow("seventeen digits") << 4 << 0.1 + 0.2 << "0.30000000000000004" << "0.3" << 0.3;
+}
+
+void AnalysisTest::liveBoxShowsItsCoefficientExactly()
+{
+    QFETCH(int, index);
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    QFETCH(QString, typed);
+    QFETCH(double, taken);
+    QLocale::setDefault(QLocale::c());
+    Prog window;
+    window.Form_Load();
+    QDoubleSpinBox *box = liveControls(window)->valueBox(index);
+    QVERIFY(window.state().setCoefficient(index, value));
+    QCOMPARE(box->text(), shown);
+    QCOMPARE(box->toolTip().isEmpty(), shown != QLatin1String("fuera de rango"));
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    const Coefficients k = window.state().coefficients();
+    const double values[] = {k.A, k.B, k.C, k.D, k.E, k.F};
+    QCOMPARE(values[index], taken);
+    QCOMPARE(box->text(), typed);
 }
 
 // A coefficient typed into its spin box recomputes at once the trajectory that the dialog and

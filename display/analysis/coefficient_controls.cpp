@@ -75,14 +75,27 @@ CoefficientControls::CoefficientControls(QWidget *parent) : QWidget(parent)
     }
 }
 
+QDoubleSpinBox *CoefficientControls::valueBox(int index) const
+{
+    return rows_[std::size_t(index)].box;
+}
+
 void CoefficientControls::showCoefficient(int index, double value)
 {
     if (index < 0 || index >= int(rows_.size()) || !std::isfinite(value))
         return;
     Row &row = rows_[std::size_t(index)];
     {
+        // A value the box cannot hold is not shown as another number.
         const QSignalBlocker block(row.box);
-        row.box->setValue(value);
+        row.box->showValue(value);
+        if (row.box->value() != value) {
+            row.box->showInstead(QStringLiteral("fuera de rango"));
+            row.box->setToolTip(QStringLiteral("El coeficiente vale %1, fuera del rango de este control")
+                                    .arg(exactTextOf(value)));
+        } else {
+            row.box->setToolTip(QString());
+        }
     }
     // The slider's own move keeps its range, unless it ran into an end: then the keyboard can
     // go on from the middle of a new range.

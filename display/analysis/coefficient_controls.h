@@ -6,6 +6,7 @@
 
 #include <array>
 
+class NumberBox;
 class QDoubleSpinBox;
 class QSlider;
 
@@ -26,7 +27,7 @@ public:
     // range while it is being moved, and is re-centred on the value otherwise.
     void showCoefficient(int index, double value);
 
-    QDoubleSpinBox *valueBox(int index) const { return rows_[std::size_t(index)].box; }
+    QDoubleSpinBox *valueBox(int index) const;
     QSlider *slider(int index) const { return rows_[std::size_t(index)].slider; }
 
 signals:
@@ -43,7 +44,7 @@ protected:
 
 private:
     struct Row {
-        QDoubleSpinBox *box = nullptr;
+        NumberBox *box = nullptr;
         QSlider *slider = nullptr;
         DecimalStep step;
         long long centreSteps = 0;   // the middle position's value in steps

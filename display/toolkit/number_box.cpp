@@ -17,15 +17,58 @@ constexpr int kAllDecimals = 323;
 NumberBox::NumberBox(QWidget *parent) : QDoubleSpinBox(parent)
 {
     setDecimals(kAllDecimals);
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+        if (showsInstead()) {
+            instead_.clear();
+            typedOverInstead_ = true;
+        }
+    });
+    // A changed value has been reported; an unchanged one typed over the text in place of a
+    // number is reported here, once the edit ends.
+    connect(this, &QDoubleSpinBox::valueChanged, this, [this] {
+        instead_.clear();
+        typedOverInstead_ = false;
+    });
+    connect(this, &QAbstractSpinBox::editingFinished, this, [this] {
+        if (typedOverInstead_) {
+            typedOverInstead_ = false;
+            emit valueChanged(value());
+        }
+    });
 }
 
 QString NumberBox::textFromValue(double value) const
 {
-    return textOf(value);
+    return showsInstead() ? instead_ : exactTextOf(value);
+}
+
+void NumberBox::showInstead(const QString &text)
+{
+    instead_ = text;
+    typedOverInstead_ = false;
+    lineEdit()->setText(text);
+}
+
+void NumberBox::showValue(double value)
+{
+    instead_.clear();
+    typedOverInstead_ = false;
+    setValue(value);
+    lineEdit()->setText(textFromValue(this->value()));
+}
+
+void NumberBox::clearInstead()
+{
+    if (!showsInstead())
+        return;
+    instead_.clear();
+    lineEdit()->setText(textFromValue(value()));
 }
 
 double NumberBox::valueFromText(const QString &text) const
 {
+    if (showsInstead() && text == instead_)
+        return value();
     try {
         return numberFromText(text);
     } catch (const Failure &) {
@@ -35,6 +78,8 @@ double NumberBox::valueFromText(const QString &text) const
 
 QValidator::State NumberBox::validate(QString &text, int &) const
 {
+    if (showsInstead() && text == instead_)
+        return QValidator::Acceptable;
     try {
         const double typed = numberFromText(text);
         return typed >= minimum() && typed <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
@@ -55,6 +100,7 @@ void NumberBox::fixup(QString &text) const
 
 void NumberBox::stepBy(int steps)
 {
+    clearInstead();
     setValue(decimalSum(value(), singleStep(), steps));
     selectAll();
 }
