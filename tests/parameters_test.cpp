@@ -156,14 +156,18 @@ void ParametersTest::editing_data()
     QTest::newRow("E exponent") << 4 << Answer("1e-3") << 0.001 << "0.001" << kBlue << QStringLiteral("y prima igual a y por (\u22124 + 0.001 x + 0 y)");
     QTest::newRow("A cancelled") << 0 << Answer() << 4.0 << "4" << kBlue << xRow;
     QTest::newRow("F negative zero") << 5 << Answer("-0") << 0.0 << "0" << kGreen << QStringLiteral("y prima igual a y por (\u22124 + 1 x + 0 y)");
-    QTest::newRow("A empty") << 0 << Answer("") << 4.0 << "4" << kBlue << xRow;
-    QTest::newRow("A no number") << 0 << Answer("cuatro") << 4.0 << "4" << kBlue << xRow;
-    QTest::newRow("A infinity") << 0 << Answer("inf") << 4.0 << "4" << kBlue << xRow;
-    QTest::newRow("A beyond a double") << 0 << Answer("1e999") << 4.0 << "4" << kBlue << xRow;
+    // Text that is no number leaves the coefficient and says so at its letter.
+    const QString cue = QStringLiteral("No es un número: se mantiene el valor anterior");
+    QTest::newRow("A empty") << 0 << Answer("") << 4.0 << cue << kBlue << xRow;
+    QTest::newRow("A no number") << 0 << Answer("cuatro") << 4.0 << cue << kBlue << xRow;
+    QTest::newRow("A infinity") << 0 << Answer("inf") << 4.0 << cue << kBlue << xRow;
+    QTest::newRow("A nan") << 0 << Answer("nan") << 4.0 << cue << kBlue << xRow;
+    QTest::newRow("A beyond a double") << 0 << Answer("1e999") << 4.0 << cue << kBlue << xRow;
+    QTest::newRow("A, a decimal comma") << 0 << Answer("1,5") << 4.0 << cue << kBlue << xRow;
 }
 
 // A click on the label opens the dialog; a number is stored and shown, anything else changes
-// nothing and shows nothing.
+// nothing; text that is no number is named at the letter.
 void ParametersTest::editing()
 {
     const ScopedLocale decimalPoint(QLocale::c());
@@ -198,6 +202,12 @@ void ParametersTest::editing()
     QFETCH(QString, equation);
     QCOMPARE(window.par[index]->parentWidget()->accessibleName(), equation);
     QVERIFY(!QApplication::activeModalWidget());
+    // The cue lasts until the next change, also to the value the coefficient had.
+    if (toolTip.startsWith(QLatin1String("No es"))) {
+        DialogAnswerer again(QString::number(defaults[index]));
+        window.par_Click(index);
+        QCOMPARE(window.par[index]->toolTip(), QString::number(defaults[index]));
+    }
 }
 
 // The dialog offers the value rounded to 3 decimals in the user's locale. Regression: confirming

@@ -1,6 +1,7 @@
 #include "display/toolkit/text_box.h"
 
 #include <QLineEdit>
+#include <QString>
 #include <QVariant>
 
 namespace {
@@ -16,12 +17,17 @@ void writeText(QLineEdit *box, const QString &text)
     box->setCursorPosition(0);
 }
 
+QString notANumberCue()
+{
+    return QStringLiteral("No es un número: se mantiene el valor anterior");
+}
+
 void markNotANumber(QLineEdit *box)
 {
     if (box->property(kOwnToolTip).isValid())
         return;
     box->setProperty(kOwnToolTip, box->toolTip());
-    box->setToolTip(QStringLiteral("No es un número: se mantiene el valor anterior"));
+    box->setToolTip(notANumberCue());
     box->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid rgb(210, 0, 0); border-radius: 2px;"
                                       " background-color: rgb(255, 232, 232); padding: 1px 2px; }"));
     QObject::connect(

@@ -11,3 +11,6 @@ void writeText(QLineEdit *box, const QString &text);
 // and the tooltip "No es un número: se mantiene el valor anterior", until its text changes,
 // when the box looks as before and its own tooltip is back.
 void markNotANumber(QLineEdit *box);
+
+// "No es un número: se mantiene el valor anterior", the cue of a text left out.
+QString notANumberCue();
