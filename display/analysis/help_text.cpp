@@ -56,7 +56,7 @@ en el plano de fases (izquierda) y frente al tiempo (derecha).</p>
 <h3>Ratón</h3>
 <ul>
 <li><b>Plano de fases</b>: pulsar cualquier botón empieza una solución nueva en ese punto.
-Con la tecla Mayúsculas pulsada, una coordenada a menos de 0,2 de un eje se coloca sobre el eje.</li>
+Con la tecla Mayús pulsada, una coordenada a menos de 0,2 de un eje se coloca sobre el eje.</li>
 <li><b>Arrastrar en el plano de fases</b> con un botón pulsado: la solución sigue al puntero (se
 calcula de nuevo una vez por cuadro de pantalla) y el punto donde se suelta el botón es el último.</li>
 <li><b>Gráficos de x e y frente al tiempo</b>: pulsar con el botón izquierdo, o arrastrar, lleva el
@@ -86,7 +86,7 @@ Espacio sobre Calcular: calcular.</td></tr>
 <tr><td><b>← → ↑ ↓</b></td><td>en el plano de fases: mover la cruz un píxel (con Control, diez, también
 con los máximos y mínimos a la vista).</td></tr>
 <tr><td><b>Intro</b>, <b>Espacio</b></td><td>en el plano de fases: empezar una solución en la cruz, como
-un clic (con Mayúsculas, cerca de un eje, sobre el eje).</td></tr>
+un clic (con Mayús, cerca de un eje, sobre el eje).</td></tr>
 <tr><td><b>← →</b>, <b>Inicio</b>, <b>Fin</b></td><td>en un gráfico de tiempo: mover el cursor de tiempo
 una muestra, o a la primera o la última.</td></tr>
 <tr><td><b>Re Pág</b>, <b>Av Pág</b></td><td>en un gráfico de tiempo: diez muestras atrás o adelante.</td></tr>

@@ -22,7 +22,7 @@ struct Description {
 const Description kDescriptions[] = {
     {"XYgraf",   "Plano de fases",
                  "Solución dibujada como y frente a x. Haga clic para empezar una solución nueva en ese punto; "
-                 "con Mayúsculas, cerca de un eje, el punto se coloca sobre el eje."},
+                 "con Mayús, cerca de un eje, el punto se coloca sobre el eje."},
     {"Xgraf",    "x frente al tiempo", "Valores de x de la solución, de -100 a 100 pasos de tiempo."},
     {"Ygraf",    "y frente al tiempo", "Valores de y de la solución, de -100 a 100 pasos de tiempo."},
     {"HScroll1", "Cursor de tiempo", nullptr},  // described by the sample it selects

@@ -13,13 +13,13 @@ const ExampleSystem kExamples[] = {
      "La presa tiene un límite propio de crecimiento: las soluciones giran en espiral hacia el foco estable (2, 1).",
      {3, -1, -1, -2, 1, 0}, 1, 3, 6},
     {"competencia_coexistencia", "Competencia con coexistencia",
-     "Cada especie frena más su propio crecimiento que el de la otra: ambas sobreviven, cerca del nodo estable (4, 2).",
+     "La competencia dentro de cada especie pesa más que la competencia entre ellas (B F > C E): ambas sobreviven, cerca del nodo estable (4, 2).",
      {6, -1, -1, 4, -0.5, -1}, 1, 8, 4},
     {"competencia_exclusion", "Competencia con exclusión",
      "Cada especie frena más a la otra que a sí misma: gana x en (8, 0) o y en (0, 7), según el lado del punto de silla (2, 3) en que se empiece.",
      {8, -1, -2, 7, -2, -1}, 1, 1.6, 4},
     {"mutualismo", "Mutualismo acotado",
-     "Cada especie favorece a la otra (y no sobrevive sin x), pero la competencia interna acota el crecimiento: nodo estable (4, 3).",
+     "Cada especie favorece a la otra (la especie y no sobrevive sin x), pero la competencia interna acota el crecimiento: nodo estable (4, 3).",
      {2.5, -1, 0.5, -1, 1, -1}, 1, 1, 4},
 };
 
