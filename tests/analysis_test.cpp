@@ -14,6 +14,7 @@
 #include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
 #include "display/plots/tick_step.h"
+#include "display/toolkit/conversions.h"
 #include "display/toolkit/palette.h"
 #include "display/views/basin_map.h"
 #include "display/views/plot_views.h"
@@ -40,6 +41,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTableWidget>
+#include <QRegularExpression>
 #include <QTest>
 #include <QThreadPool>
 #include <QTimer>
@@ -212,7 +214,7 @@ void AnalysisTest::levelCurvesAndTheirClaims_data()
     QTest::addColumn<QString>("claim");   // the analysis window's label on it
     QTest::newRow("predator–prey: H") << "depredador_presa" << true << "derivaH";
     QTest::newRow("logistic prey: V") << "presa_logistica" << true
-                                      << "(2, 1) es estable globalmente en el primer cuadrante (función de Lyapunov con c₁ = 1, c₂ = 1)";
+                                      << "(2, 1) es estable globalmente en el primer cuadrante (función de Lyapunov con c₁ = 1 y c₂ = 1)";
     QTest::newRow("exclusion: undecided") << "competencia_exclusion" << false
                                           << "El criterio de la función de Lyapunov (Goh) no decide la estabilidad global de este sistema.";
 }
@@ -1176,8 +1178,10 @@ void AnalysisTest::exampleModels()
     QAction *a = action(window, qPrintable(QStringLiteral("modelo_") + QLatin1String(e.id)));
     QVERIFY(a);
     QCOMPARE(a->text(), QString::fromUtf8(e.title));
-    QCOMPARE(a->toolTip(), QString::fromUtf8(e.description));
-    QVERIFY(helpHtml().contains(QString::fromUtf8(e.description).toHtmlEscaped()));
+    const QString description = withPointsInLocale(QString::fromUtf8(e.description));
+    QVERIFY(!description.contains(QRegularExpression(QStringLiteral(R"(\(\d+, \d+\))"))));
+    QCOMPARE(a->toolTip(), description);
+    QVERIFY(helpHtml().contains(description.toHtmlEscaped()));
     a->trigger();
     QVERIFY(window.state().system().coefficients == e.coefficients);
     QCOMPARE(window.model.dt, e.span / 100);

@@ -23,6 +23,8 @@ private slots:
     void rejected();
     void textOfDouble_data();
     void textOfDouble();
+    void pointsInText_data();
+    void pointsInText();
     void textOfSingle_data();
     void textOfSingle();
     void roundTrips_data();
@@ -113,6 +115,27 @@ void ConversionsTest::textOfDouble()
     QFETCH(QString, text);
     const ScopedLocale scoped{QLocale(locale)};
     QCOMPARE(textOf(value), text);
+}
+
+// Where the decimal separator is a comma, a semicolon parts the coordinates of a point.
+void ConversionsTest::pointsInText_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("C") << "C" << "silla (2, 3), nodo (4.5, -1)" << "silla (2, 3), nodo (4.5, -1)";
+    QTest::newRow("es") << "es_ES" << "silla (2, 3), nodo (4.5, -1)" << "silla (2; 3), nodo (4,5; -1)";
+    QTest::newRow("es, no point") << "es_ES" << "(la especie y no sobrevive sin x), pero (B F > C E)"
+                                  << "(la especie y no sobrevive sin x), pero (B F > C E)";
+}
+
+void ConversionsTest::pointsInText()
+{
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    const ScopedLocale scoped{QLocale(locale)};
+    QCOMPARE(withPointsInLocale(text), shown);
 }
 
 void ConversionsTest::textOfSingle_data()

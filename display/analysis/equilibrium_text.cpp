@@ -62,7 +62,7 @@ QString placeText(const Equilibrium &equilibrium, NumberText number)
 {
     switch (equilibrium.shape) {
     case Equilibrium::Shape::Point:
-        return QStringLiteral("(%1%2%3)").arg(number(equilibrium.x), listSeparator(), number(equilibrium.y));
+        return pointText(equilibrium.x, equilibrium.y, number);
     case Equilibrium::Shape::Line:
         return lineText(equilibrium.line, number);
     case Equilibrium::Shape::Plane:

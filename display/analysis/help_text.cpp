@@ -4,6 +4,7 @@
 
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/controls/action_table.h"
+#include "display/toolkit/conversions.h"
 #include "model/analysis/examples.h"
 
 namespace {
@@ -210,7 +211,7 @@ QString helpHtml()
     for (const ExampleSystem &example : exampleSystems())
         examples += QStringLiteral("<li><b>%1</b>: %2</li>")
                         .arg(QString::fromUtf8(example.title).toHtmlEscaped(),
-                             QString::fromUtf8(example.description).toHtmlEscaped());
+                             withPointsInLocale(QString::fromUtf8(example.description)).toHtmlEscaped());
     return withActionKeys(QString::fromUtf8(kHelp))
         .arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
              QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,

@@ -68,9 +68,9 @@ void IntegralSection::showTrajectory(const Trajectory &trajectory)
         return;
     }
     if (const std::optional<LyapunovFunction> v = gohLyapunovFunction(k)) {
-        lyapunov_->setText(QStringLiteral("(%1, %2) es estable globalmente en el primer cuadrante (función de "
-                                          "Lyapunov con c₁ = %3, c₂ = %4)")
-                               .arg(shortTextOf(v->x), shortTextOf(v->y), shortTextOf(v->c1), shortTextOf(v->c2)));
+        lyapunov_->setText(QStringLiteral("%1 es estable globalmente en el primer cuadrante (función de "
+                                          "Lyapunov con c₁ = %2 y c₂ = %3)")
+                               .arg(pointText(v->x, v->y, shortTextOf), shortTextOf(v->c1), shortTextOf(v->c2)));
     } else {
         lyapunov_->setText(QStringLiteral("El criterio de la función de Lyapunov (Goh) no decide la estabilidad "
                                           "global de este sistema."));

@@ -3,6 +3,7 @@
 #include "model/failure.h"
 
 #include <QLocale>
+#include <QRegularExpression>
 
 #include <array>
 #include <charconv>
@@ -54,6 +55,26 @@ QString shortTextOf(double value)
 QString exactTextOf(double value)
 {
     return shortestText(value, QLocale::FloatingPointShortest);
+}
+
+QString pointText(double x, double y, QString (*number)(double))
+{
+    const QString separator = QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("; ") : QStringLiteral(", ");
+    return u'(' + number(x) + separator + number(y) + u')';
+}
+
+QString withPointsInLocale(const QString &text)
+{
+    static const QRegularExpression point(QStringLiteral(R"(\((-?\d+(?:\.\d+)?), (-?\d+(?:\.\d+)?)\))"));
+    QString result;
+    qsizetype done = 0;
+    for (const QRegularExpressionMatch &m : point.globalMatch(text)) {
+        result += QStringView(text).mid(done, m.capturedStart() - done);
+        result += pointText(m.captured(1).toDouble(), m.captured(2).toDouble());
+        done = m.capturedEnd();
+    }
+    result += QStringView(text).mid(done);
+    return result;
 }
 
 QString textWithin(double value, double tolerance)

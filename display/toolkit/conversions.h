@@ -25,6 +25,13 @@ QString shortTextOf(double value);
 // the exact value of a number shown shorter; otherwise as textOf.
 QString exactTextOf(double value);
 
+// A point of the plane as every text of the program writes it: "(4, 3.8)", or "(4; 3,8)" where
+// the decimal separator is a comma, each coordinate written by `number`.
+QString pointText(double x, double y, QString (*number)(double) = textOf);
+
+// A text the program keeps with its points written "(4, 3.8)", as pointText writes them.
+QString withPointsInLocale(const QString &text);
+
 // The shortest text whose number lies within `tolerance` (> 0) of the value, as a press
 // writes a point of a zoomed view: no more digits than the view can tell apart.
 QString textWithin(double value, double tolerance);

@@ -2,6 +2,7 @@
 #include "interaction/analysis/analysis_layer.h"
 
 #include "interaction/analysis/parameter_exploration.h"
+#include "display/toolkit/conversions.h"
 #include "model/analysis/examples.h"
 
 #include <QAction>
@@ -14,7 +15,7 @@ void AnalysisLayer::createExampleActions()
         auto *action = new QAction(QString::fromUtf8(example.title), &window_);
         action->setObjectName(QStringLiteral("modelo_") + QString::fromLatin1(example.id));
         window_.addAction(action);
-        const QString description = QString::fromUtf8(example.description);
+        const QString description = withPointsInLocale(QString::fromUtf8(example.description));
         action->setToolTip(description);
         action->setStatusTip(description);
         connect(action, &QAction::triggered, exploration_, [this, &example] { exploration_->loadExample(example); });

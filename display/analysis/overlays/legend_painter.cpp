@@ -259,13 +259,10 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
             entries.push_back({Kind::LevelCurves, {}, QStringLiteral("Curvas de nivel de V (Lyapunov)")});
     }
     if (scene.overlays.basins && scene.attractors && scene.basinLabels) {
-        // As the analysis writes a point: a semicolon between numbers with a decimal comma.
-        const QString separator = QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("; ")
-                                                                                 : QStringLiteral(", ");
         for (const basins::Label label : *scene.basinLabels)
             if (label >= 0 && std::size_t(label) < scene.attractors->size()) {
                 const basins::Attractor &a = (*scene.attractors)[std::size_t(label)];
-                entries.push_back({Kind::Basin, {}, QStringLiteral("(%1%2%3)").arg(textOf(a.x), separator, textOf(a.y)),
+                entries.push_back({Kind::Basin, {}, pointText(a.x, a.y),
                                    label});
             }
         if (std::find(scene.basinLabels->begin(), scene.basinLabels->end(), basins::kEscapes)
