@@ -589,12 +589,13 @@ void ExportTest::failedWriteLeavesNothing_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("folderInTheWay");
+    QTest::addColumn<QString>("reason");   // in Spanish, not in Qt's English
     // In a folder that does not exist no temporary file can be made beside the file, even by root.
-    QTest::newRow("no such folder") << "guardarImagen" << "falta/plots.png" << false;
+    QTest::newRow("no such folder") << "guardarImagen" << "falta/plots.png" << false << "la carpeta no existe";
     // A folder of that name: the finished file cannot take its place, even for root.
-    QTest::newRow("a folder of that name") << "guardarImagen" << "plots.png" << true;
-    QTest::newRow("cancelled") << "guardarImagen" << "" << false;
-    QTest::newRow("scenario, a folder of that name") << "guardarEscenario" << "plots.lvesc" << true;
+    QTest::newRow("a folder of that name") << "guardarImagen" << "plots.png" << true << "es una carpeta";
+    QTest::newRow("cancelled") << "guardarImagen" << "" << false << "";
+    QTest::newRow("scenario, a folder of that name") << "guardarEscenario" << "plots.lvesc" << true << "es una carpeta";
 }
 
 // A write that fails says so, naming the file, and leaves the folder as it was.
@@ -603,6 +604,7 @@ void ExportTest::failedWriteLeavesNothing()
     QFETCH(QString, action);
     QFETCH(QString, name);
     QFETCH(bool, folderInTheWay);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     if (folderInTheWay)
         QVERIFY(QDir(dir.path()).mkdir(name));
@@ -617,8 +619,8 @@ void ExportTest::failedWriteLeavesNothing()
 
     QCOMPARE(answerer.seen().dialog, !name.isEmpty());
     if (!name.isEmpty())
-        QVERIFY2(answerer.seen().prompt.startsWith(QStringLiteral("No se pudo guardar el archivo %1:\n").arg(QDir::toNativeSeparators(path))),
-                 qPrintable(answerer.seen().prompt));
+        QCOMPARE(answerer.seen().prompt,
+                 QStringLiteral("No se pudo guardar el archivo %1:\n%2.").arg(QDir::toNativeSeparators(path), reason));
     QCOMPARE(entries(), before);
     QCOMPARE(QFileInfo(path).isDir(), folderInTheWay);
     QCOMPARE(window.model.A, 4.0);   // the program goes on as before
@@ -686,15 +688,17 @@ void ExportTest::addedExtensionAsksBeforeReplacing_data()
     QTest::addColumn<bool>("answer");        // to the question, if asked
     QTest::addColumn<QString>("question");   // none: nothing asked
     QTest::addColumn<bool>("replaced");
+    QTest::addColumn<bool>("box");           // asked in the message box, answered by closing it
     const QString svg = QStringLiteral("Imagen SVG (*.svg)");
-    QTest::newRow("scenario, yes") << "guardarEscenario" << "" << "foo" << "foo.lvesc" << true << "¿Reemplazar «foo.lvesc»?" << true;
-    QTest::newRow("scenario, no") << "guardarEscenario" << "" << "foo" << "foo.lvesc" << false << "¿Reemplazar «foo.lvesc»?" << false;
-    QTest::newRow("png, no") << "guardarImagen" << "" << "pic" << "pic.png" << false << "¿Reemplazar «pic.png»?" << false;
-    QTest::newRow("svg, yes") << "guardarImagen" << svg << "pic" << "pic.svg" << true << "¿Reemplazar «pic.svg»?" << true;
-    QTest::newRow("csv, no") << "exportarDatos" << "" << "datos" << "datos.csv" << false << "¿Reemplazar «datos.csv»?" << false;
-    QTest::newRow("no file of that name") << "guardarEscenario" << "" << "foo" << "foo.png" << false << "" << false;
+    QTest::newRow("scenario, yes") << "guardarEscenario" << "" << "foo" << "foo.lvesc" << true << "¿Reemplazar «foo.lvesc»?" << true << false;
+    QTest::newRow("scenario, no") << "guardarEscenario" << "" << "foo" << "foo.lvesc" << false << "¿Reemplazar «foo.lvesc»?" << false << false;
+    QTest::newRow("png, no") << "guardarImagen" << "" << "pic" << "pic.png" << false << "¿Reemplazar «pic.png»?" << false << false;
+    QTest::newRow("svg, yes") << "guardarImagen" << svg << "pic" << "pic.svg" << true << "¿Reemplazar «pic.svg»?" << true << false;
+    QTest::newRow("csv, no") << "exportarDatos" << "" << "datos" << "datos.csv" << false << "¿Reemplazar «datos.csv»?" << false << false;
+    QTest::newRow("no file of that name") << "guardarEscenario" << "" << "foo" << "foo.png" << false << "" << false << false;
     // The dialog asks itself about the name typed.
-    QTest::newRow("typed whole") << "exportarDatos" << "" << "datos.csv" << "datos.csv" << false << "" << true;
+    QTest::newRow("typed whole") << "exportarDatos" << "" << "datos.csv" << "datos.csv" << false << "" << true << false;
+    QTest::newRow("csv, message box") << "exportarDatos" << "" << "datos" << "datos.csv" << false << "¿Reemplazar «datos.csv»?" << false << true;
 }
 
 // Regression: a name typed without its extension replaced the file of the completed name
@@ -709,6 +713,7 @@ void ExportTest::addedExtensionAsksBeforeReplacing()
     QFETCH(bool, answer);
     QFETCH(QString, question);
     QFETCH(bool, replaced);
+    QFETCH(bool, box);
     QTemporaryDir dir;
     const QByteArray old("antes");
     QVERIFY(writeAll(dir.filePath(existing), old));
@@ -722,11 +727,20 @@ void ExportTest::addedExtensionAsksBeforeReplacing()
         return dir.filePath(typed);
     };
     QStringList asked;
-    window.exports->askReplace = [&](const QString &questionCaption, const QString &text) {
-        asked << questionCaption << text;
-        return answer;
-    };
+    if (!box) {
+        window.exports->askReplace = [&](const QString &questionCaption, const QString &text) {
+            asked << questionCaption << text;
+            return answer;
+        };
+    }
+    DialogAnswerer answerer(std::nullopt);
     window.findChild<QAction *>(action)->trigger();
+    // No other message either: the save goes on or stops in silence.
+    QCOMPARE(answerer.seen().dialog, box);
+    if (box) {
+        asked << answerer.seen().title << answerer.seen().prompt;
+        QCOMPARE(answerer.seen().buttons.size(), 2);   // yes and no
+    }
 
     QCOMPARE(asked, question.isEmpty() ? QStringList() : QStringList({caption, question}));
     QCOMPARE(contents(dir.filePath(existing)) != old, replaced);

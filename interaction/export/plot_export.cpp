@@ -55,8 +55,9 @@ PlotExport::PlotExport(QWidget &window, const ExplorerState &state, const PlotVi
                                             QFileDialog::DontUseNativeDialog);
     };
     askReplace = [this](const QString &caption, const QString &question) {
-        return QMessageBox::question(dialogParent(), caption, question, QMessageBox::Yes | QMessageBox::No,
-                                     QMessageBox::No)
+        // As the file dialog asks for a name typed whole.
+        return QMessageBox::warning(dialogParent(), caption, question, QMessageBox::Yes | QMessageBox::No,
+                                    QMessageBox::No)
             == QMessageBox::Yes;
     };
 }
