@@ -37,7 +37,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdint>
-#include <optional>
+#include <functional>
 
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -136,85 +136,53 @@ bool writeAll(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
 }
 
-// The messages Qt and the program print while it lives, kept instead of printed.
-class PrintedMessages {
-public:
-    PrintedMessages() : previous_(qInstallMessageHandler(&PrintedMessages::keep)) { kept().clear(); }
-    ~PrintedMessages() { qInstallMessageHandler(previous_); }
-    PrintedMessages(const PrintedMessages &) = delete;
-    PrintedMessages &operator=(const PrintedMessages &) = delete;
-    QStringList seen() const { return kept(); }
+// The messages Qt and the program print while run runs, kept instead of printed.
+QStringList printedBy(const std::function<void()> &run)
+{
+    static QStringList kept;
+    kept.clear();
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &text) { kept << text; });
+    run();
+    qInstallMessageHandler(previous);
+    return kept;
+}
 
-private:
-    static QStringList &kept()
-    {
-        static QStringList messages;
-        return messages;
-    }
-    static void keep(QtMsgType, const QMessageLogContext &, const QString &text) { kept() << text; }
-    QtMessageHandler previous_;
-};
+// Runs run while no file this process writes may grow past the given size: the system refuses
+// the write, as on a full disk. The signal that would end the process is ignored meanwhile.
+void withFileSizeLimit(rlim_t bytes, const std::function<void()> &run)
+{
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    rlimit limit = previous;
+    limit.rlim_cur = bytes;
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    run();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, signal);
+}
 
-// While it lives, no file this process writes may grow past the given size: the system refuses
-// the write, as on a full disk. The signal that would end the process is ignored.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : signal_(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limit = previous_;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, signal_);
-    }
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-
-private:
-    rlimit previous_{};
-    void (*signal_)(int);
-};
-
-// Watches a named pipe from another thread for at most ten seconds. A reader waiting in its
-// opening for a writer means that opening hung: the watch opens the pipe for writing then,
-// which lets the reader go on to an empty file, and tells it.
-class PipeWatch {
-public:
-    explicit PipeWatch(const QString &path)
-    {
-        watch_ = QtConcurrent::run([path = QFile::encodeName(path), stop = stop_] {
-            for (int i = 0; i < 200 && !*stop; ++i) {
-                if (const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK); fd >= 0) {
-                    ::close(fd);
-                    return true;
-                }
-                QThread::msleep(50);
+// Whether something opening the named pipe hung while run ran: a watch from another thread
+// sees a reader waiting there for a writer and then opens the pipe for writing, which lets the
+// reader go on to an empty file. It watches for ten seconds at most.
+bool pipeOpeningHung(const QString &path, const std::function<void()> &run)
+{
+    auto stop = std::make_shared<std::atomic<bool>>(false);
+    QFuture<bool> watch = QtConcurrent::run([path = QFile::encodeName(path), stop] {
+        for (int i = 0; i < 200 && !*stop; ++i) {
+            if (const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                ::close(fd);
+                return true;
             }
-            return false;
-        });
-    }
-    ~PipeWatch()
-    {
-        *stop_ = true;
-        watch_.waitForFinished();
-    }
-    PipeWatch(const PipeWatch &) = delete;
-    PipeWatch &operator=(const PipeWatch &) = delete;
-
-    bool readerWaited()
-    {
-        *stop_ = true;
-        return watch_.result();
-    }
-
-private:
-    std::shared_ptr<std::atomic<bool>> stop_ = std::make_shared<std::atomic<bool>>(false);
-    QFuture<bool> watch_;
-};
+            QThread::msleep(50);
+        }
+        return false;
+    });
+    run();
+    *stop = true;
+    return watch.result();
+}
 
 // Runs the test case named in a child process that mounts a file system of 16 KiB on folder for
 // itself alone and is told so in LV_SMALL_FOLDER. Skips where no file system can be mounted.
@@ -373,13 +341,10 @@ void ExportTest::svgShapesStayInTheirPlot()
     window.calcula();   // keeps the trajectory before it when asked
     window.HScroll1->setValue(40);
     answerSaveDialogs(window, dir.filePath(QStringLiteral("plots")), QStringLiteral("Imagen SVG (*.svg)"));
-    QStringList printed;
-    {
-        const PrintedMessages messages;
+    // Less the test platform's own, as the window that asked is raised again.
+    const QStringList printed = printedBy([&window] {
         window.findChild<QAction *>(QStringLiteral("guardarImagen"))->trigger();
-        // The test platform's own, as the window that asked is raised again.
-        printed = messages.seen().filter(QRegularExpression(QStringLiteral("^(?!This plugin does not support raise\\(\\)$)")));
-    }
+    }).filter(QRegularExpression(QStringLiteral("^(?!This plugin does not support raise\\(\\)$)")));
     // Regression: the clipping device answered no pixel ratio, with a warning at every shape.
     QVERIFY2(printed.isEmpty(), qPrintable(QStringLiteral("%1 messages, the first: %2").arg(printed.size()).arg(printed.value(0))));
 
@@ -666,12 +631,11 @@ void ExportTest::fullDiskKeepsTheOldFile()
     window.Form_Load();
     answerSaveDialogs(window, path);
     DialogAnswerer answerer(QString{});
-    {
-        std::optional<FileSizeLimit> limit;
-        if (!smallFileSystem)
-            limit.emplace(64);
-        window.findChild<QAction *>(QStringLiteral("guardarEscenario"))->trigger();
-    }
+    const auto save = [&window] { window.findChild<QAction *>(QStringLiteral("guardarEscenario"))->trigger(); };
+    if (smallFileSystem)
+        save();
+    else
+        withFileSizeLimit(64, save);
 
     QCOMPARE(answerer.seen().prompt,
              QStringLiteral("No se pudo guardar el archivo %1:\n%2.").arg(QDir::toNativeSeparators(path), reason));
@@ -863,16 +827,17 @@ void ExportTest::badScenarioChangesNothing()
     QSignalSpy opening(window.scenarios, &ScenarioFiles::scenarioOpening);
     answerOpenDialogs(window, path);
     DialogAnswerer answerer(QString{});
-    std::optional<PipeWatch> pipe;
+    const auto open = [&window, &path] {
+        // No dialog gives an empty name; the command line does.
+        if (path.isEmpty())
+            window.scenarios->openFile(path);
+        else
+            run(window, {QStringLiteral("abrirEscenario")});
+    };
     if (bytes == "|")
-        pipe.emplace(path);
-    // No dialog gives an empty name; the command line does.
-    if (path.isEmpty())
-        window.scenarios->openFile(path);
+        QVERIFY(!pipeOpeningHung(path, open));
     else
-        run(window, {QStringLiteral("abrirEscenario")});
-
-    QVERIFY(!pipe || !pipe->readerWaited());
+        open();
     QCOMPARE(answerer.seen().title, QStringLiteral("Abrir escenario"));
     const QString prompt = answerer.seen().prompt;
     QVERIFY2(prompt.startsWith(QStringLiteral("No se puede abrir el escenario «%1»: ").arg(QDir::toNativeSeparators(path)))
