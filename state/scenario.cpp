@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -221,6 +222,27 @@ QString refusal(const QString &fileName, const QString &why)
     return QStringLiteral("No se puede abrir el escenario «%1»: %2.").arg(fileName, why);
 }
 
+// Why path names no regular file, in the program's words; nothing when it names one.
+std::optional<QString> notARegularFile(const QString &path)
+{
+    if (path.isEmpty())
+        return QStringLiteral("falta el nombre del archivo");
+    const QFileInfo file(path);
+    if (!file.exists())
+        return QStringLiteral("no existe");
+    if (file.isDir())
+        return QStringLiteral("es una carpeta");
+    if (!file.isFile())
+        return QStringLiteral("no es un archivo normal");
+    return std::nullopt;
+}
+
+// Why a regular file could not be opened: Qt's own reasons are in English.
+QString whyNotOpened(const QFile &file)
+{
+    return QFileInfo(file).isReadable() ? QStringLiteral("no se pudo abrir") : QStringLiteral("no hay permiso para leerlo");
+}
+
 } // namespace
 
 const char *scenario::optionName(ExplorerState::Option option)
@@ -416,12 +438,15 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
 std::variant<Scenario, QString> readScenarioFile(const QString &path)
 {
     const QString name = QDir::toNativeSeparators(path);
+    // Only a regular file is opened: opening a pipe or a device could wait for ever.
+    if (const std::optional<QString> why = notARegularFile(path))
+        return refusal(name, QStringLiteral("no se puede leer (%1)").arg(*why));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return refusal(name, QStringLiteral("no se puede leer (%1)").arg(file.errorString()));
+        return refusal(name, QStringLiteral("no se puede leer (%1)").arg(whyNotOpened(file)));
     // One byte more than the limit tells a file that is too large, whatever size it claims.
     const QByteArray bytes = file.read(scenario::kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return refusal(name, QStringLiteral("no se puede leer (%1)").arg(file.errorString()));
+        return refusal(name, QStringLiteral("no se puede leer (falló la lectura)"));
     return scenarioFromJson(bytes, name);
 }

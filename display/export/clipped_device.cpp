@@ -347,6 +347,9 @@ int ClippedDevice::metric(PaintDeviceMetric metric) const
     case PdmDpiY:
     case PdmPhysicalDpiX:
     case PdmPhysicalDpiY: return kDpi;
+    // One device pixel per logical pixel. QPaintDevice answers these with a warning each.
+    case PdmDevicePixelRatio: return 1;
+    case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
     default: return QPaintDevice::metric(metric);
     }
 }

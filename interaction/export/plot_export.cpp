@@ -54,6 +54,12 @@ PlotExport::PlotExport(QWidget &window, const ExplorerState &state, const PlotVi
         return QFileDialog::getSaveFileName(dialogParent(), caption, offered, filters, chosenFilter,
                                             QFileDialog::DontUseNativeDialog);
     };
+    askReplace = [this](const QString &caption, const QString &question) {
+        // As the file dialog asks for a name typed whole.
+        return QMessageBox::warning(dialogParent(), caption, question, QMessageBox::Yes | QMessageBox::No,
+                                    QMessageBox::No)
+            == QMessageBox::Yes;
+    };
 }
 
 QString PlotExport::offeredPath(const QString &fileName) const
@@ -65,6 +71,18 @@ void PlotExport::saveImage()
 {
     saveImageFile(window_, QStringLiteral("lotka-volterra.png"), [this] { return plots_.picture(); },
                   [this] { return plots_.svg(); });
+}
+
+// The chosen path with the extension added when it has none of those offered. The dialog asked
+// about replacing the file of the name typed, not of this one: a file of the completed name is
+// replaced only when the user says so. Empty when not.
+QString PlotExport::completed(const QString &caption, const QString &typed, const QStringList &extensions,
+                              const QString &chosenExtension)
+{
+    const QString path = withExtension(typed, extensions, chosenExtension);
+    if (path == typed || !QFileInfo::exists(path))
+        return path;
+    return askReplace(caption, QStringLiteral("¿Reemplazar «%1»?").arg(QFileInfo(path).fileName())) ? path : QString();
 }
 
 QWidget *PlotExport::dialogParent()
@@ -88,8 +106,10 @@ void PlotExport::saveImageFile(QWidget &asker, const QString &fileName, const st
     QString path = askSaveFileName(title, offeredPath(fileName), kPngFilter + QStringLiteral(";;") + kSvgFilter, &filter);
     if (path.isEmpty())
         return;
-    path = withExtension(path, {QStringLiteral("png"), QStringLiteral("svg")},
-                         filter == kSvgFilter ? QStringLiteral("svg") : QStringLiteral("png"));
+    path = completed(title, path, {QStringLiteral("png"), QStringLiteral("svg")},
+                     filter == kSvgFilter ? QStringLiteral("svg") : QStringLiteral("png"));
+    if (path.isEmpty())
+        return;
     lastFolder_ = QFileInfo(path).absolutePath();
     const bool asSvg = QFileInfo(path).suffix().toLower() == QLatin1String("svg");
     writeFile(title, path, asSvg ? svg() : pngBytes(png()));
@@ -139,7 +159,9 @@ bool PlotExport::saveFile(const QString &caption, const QString &fileName, const
     QString path = askSaveFileName(caption, offeredPath(fileName), filter, &chosen);
     if (path.isEmpty())
         return false;
-    path = withExtension(path, {extension}, extension);
+    path = completed(caption, path, {extension}, extension);
+    if (path.isEmpty())
+        return false;
     lastFolder_ = QFileInfo(path).absolutePath();
     return writeFile(caption, path, bytes());
 }

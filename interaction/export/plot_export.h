@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -35,11 +36,16 @@ public:
     using SaveFileNameSource = std::function<QString(const QString &caption, const QString &offered,
                                                      const QString &filters, QString *chosenFilter)>;
     SaveFileNameSource askSaveFileName;
+    // Whether to replace a file, asked with the given caption and question, as the save dialog
+    // asks for a name typed whole: yes or no. A message box unless replaced, as the tests do.
+    using ReplaceQuestion = std::function<bool(const QString &caption, const QString &question)>;
+    ReplaceQuestion askReplace;
 
     // Saves a file of one kind through the path every save takes: asks where with the given
     // caption, offering fileName in the last folder and the one filter, adds extension to a
-    // name that has another or none, then writes the bytes whole. A failure is told in a
-    // message over the window. Returns whether the file was written.
+    // name that has another or none (asking before it replaces a file of that name), then
+    // writes the bytes whole. A failure is told in a message over the window. Returns whether
+    // the file was written.
     bool saveFile(const QString &caption, const QString &fileName, const QString &filter, const QString &extension,
                   const std::function<QByteArray()> &bytes);
 
@@ -50,6 +56,8 @@ public:
 private:
     void saveImageFile(QWidget &asker, const QString &fileName, const std::function<QImage()> &png,
                        const std::function<QByteArray()> &svg);
+    QString completed(const QString &caption, const QString &typed, const QStringList &extensions,
+                      const QString &chosenExtension);
     QWidget *dialogParent();
     bool writeFile(const QString &title, const QString &path, const QByteArray &bytes);
 
