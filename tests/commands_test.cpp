@@ -388,7 +388,7 @@ void CommandsTest::readOuts()
     }
 }
 
-// The arrow keys move the cursor the way they point.
+// The arrow keys move the cursor the way they point, a page ten samples.
 void CommandsTest::keyboardAndArrowsMoveTheCursor()
 {
     window->HScroll1->setFocus();
@@ -403,6 +403,16 @@ void CommandsTest::keyboardAndArrowsMoveTheCursor()
     window->HScroll1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     QCOMPARE(window->TR->text(), QStringLiteral("-1.98"));
     QCOMPARE(window->XR->text(), rounded(window->model.xs(-99)));
+    // A page is ten samples, by the keys and by a click in the trough; the thumb keeps its size.
+    QTest::keyClick(window->HScroll1, Qt::Key_PageDown);
+    QCOMPARE(window->HScroll1->value(), -89);
+    QTest::keyClick(window->HScroll1, Qt::Key_PageUp);
+    QTest::keyClick(window->HScroll1, Qt::Key_PageUp);
+    QCOMPARE(window->HScroll1->value(), -100);
+    QCOMPARE(window->HScroll1->pageStep(), 1);
+    QTest::mouseClick(window->HScroll1, Qt::LeftButton, {}, QPoint(window->HScroll1->width() * 3 / 4, window->HScroll1->height() / 2));
+    QCOMPARE(window->HScroll1->value(), -90);
+    QCOMPARE(window->TR->text(), QStringLiteral("-1.8"));
 }
 
 // While the thumb is dragged, the read-outs follow every position.

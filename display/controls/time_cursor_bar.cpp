@@ -3,6 +3,19 @@
 #include <QKeyEvent>
 #include <QPainter>
 
+#include <algorithm>
+
+TimeCursorBar::TimeCursorBar(QWidget *parent) : QScrollBar(Qt::Horizontal, parent)
+{
+    // Emitted with the position already moved by one page step of 1: the rest of the page.
+    connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
+        if (action == SliderPageStepAdd || action == SliderPageStepSub) {
+            const int rest = (kPageSamples - pageStep()) * (action == SliderPageStepAdd ? 1 : -1);
+            setSliderPosition(std::clamp(sliderPosition() + rest, minimum(), maximum()));
+        }
+    });
+}
+
 void TimeCursorBar::keyPressEvent(QKeyEvent *event)
 {
     const bool forwards = (event->key() == Qt::Key_Right) != isRightToLeft();
