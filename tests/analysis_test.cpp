@@ -215,8 +215,8 @@ void AnalysisTest::levelCurvesAndTheirClaims_data()
     QTest::newRow("predator–prey: H") << "depredador_presa" << true << "derivaH";
     QTest::newRow("logistic prey: V") << "presa_logistica" << true
                                       << "(2, 1) es estable globalmente en el primer cuadrante (función de Lyapunov con c₁ = 1 y c₂ = 1)";
-    QTest::newRow("exclusion: undecided") << "competencia_exclusion" << false
-                                          << "El criterio de la función de Lyapunov (Goh) no decide la estabilidad global de este sistema.";
+    QTest::newRow("exclusion: an unstable interior point") << "competencia_exclusion" << false
+                                          << "(2, 3) es inestable (punto de silla): no hay estabilidad global";
 }
 
 // Guards the level curves (the orbit itself where H exists) and the analysis window's claims:
@@ -461,7 +461,7 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::addColumn<int>("key");
     QTest::addColumn<bool>("checkable");
     QTest::addColumn<QString>("opens");
-    QTest::addColumn<bool>("escapeCloses");   // the window it opens
+    QTest::addColumn<bool>("escapeCloses");   // and Ctrl+W, the window it opens
     QTest::newRow("isoclinas") << "isoclinas" << "Isoclinas cero" << int(Qt::Key_N) << true << "" << false;
     QTest::newRow("equilibrios") << "equilibrios" << "Puntos de equilibrio" << int(Qt::Key_E) << true << "" << false;
     QTest::newRow("campo") << "campo" << "Campo de direcciones" << int(Qt::Key_D) << true << "" << false;
@@ -470,9 +470,9 @@ void AnalysisTest::actionsAndKeys_data()
     QTest::newRow("separatrices") << "separatrices" << "Separatrices" << int(Qt::Key_V) << true << "" << false;
     QTest::newRow("cuencas") << "cuencas" << "Cuencas de atracción" << int(Qt::Key_C) << true << "" << false;
     QTest::newRow("analisis") << "analisis" << "Ventana de análisis…" << int(Qt::Key_A) << false << "Análisis"
-                              << false;
+                              << true;
     QTest::newRow("bifurcacion") << "bifurcacion" << "Diagrama de bifurcación…" << int(Qt::Key_B) << false
-                                 << "Diagrama de bifurcación" << false;
+                                 << "Diagrama de bifurcación" << true;
     QTest::newRow("ayuda") << "ayuda" << "Ayuda" << int(Qt::Key_F1) << false << "Ayuda" << true;
     QTest::newRow("conservar") << "conservar" << "Conservar trayectorias" << int(Qt::Key_T) << true << "" << false;
     QTest::newRow("extremos") << "extremos" << "Máximos y mínimos" << int(Qt::Key_M) << true << "" << false;
@@ -715,6 +715,12 @@ void AnalysisTest::actionsAndKeys()
             QVERIFY(QTest::qWaitForWindowActive(opened));
             QTest::keyClick(opened->focusWidget() ? opened->focusWidget() : opened, Qt::Key_Escape);
             QVERIFY(!opened->isVisible());
+            // Ctrl+W too.
+            opened->show();
+            QApplication::setActiveWindow(opened);
+            QVERIFY(QTest::qWaitForWindowActive(opened));
+            QTest::keyClick(opened->focusWidget() ? opened->focusWidget() : opened, Qt::Key_W, Qt::ControlModifier);
+            QVERIFY(!opened->isVisible());
         }
     }
 }
@@ -919,6 +925,9 @@ void AnalysisTest::turningPointsAndPeriod()
     for (int column = 0; column < table->columnCount(); ++column)
         headers << table->horizontalHeaderItem(column)->text();
     QCOMPARE(headers, QStringList({"Variable", "Tipo", "t", "x", "y"}));
+    // At the window's first size five rows are in sight.
+    QVERIFY(QTest::qWaitForWindowExposed(shown));
+    QVERIFY2(table->viewport()->height() >= 5 * table->rowHeight(0), qPrintable(QString::number(table->viewport()->height())));
     const QString period = shown->findChild<QLabel *>(QStringLiteral("periodoAproximado"))->text();
     QVERIFY2(period.startsWith(QStringLiteral("Periodo aproximado: ")), qPrintable(period));
     const double value = period.mid(20).toDouble();
@@ -950,6 +959,9 @@ void AnalysisTest::periodLabel_data()
     QTest::newRow("spiral out of an unstable focus") << "C" << QList<double>{4, 0.05, -1, -4, 1, 0} << "5 5 10"
                                                      << "Pseudoperiodo (oscilación creciente): " << 2 * M_PI / 4.09756
                                                      << 0.02;
+    // No period at all: the caption alone.
+    QTest::newRow("x grows without a turn") << "C" << QList<double>{1, 0, 0, -1, 0, 0} << "1 1 2"
+                                            << "Periodo aproximado: x no oscila en este intervalo" << 0.0 << 0.0;
 }
 
 void AnalysisTest::periodLabel()
@@ -974,6 +986,11 @@ void AnalysisTest::periodLabel()
     action(window, "analisis")->trigger();
     const auto *label = window.analysis->analysisWindow()->findChild<QLabel *>(QStringLiteral("periodoAproximado"));
     QVERIFY2(label->text().startsWith(caption), qPrintable(label->text()));
+    if (period == 0) {
+        QCOMPARE(label->text(), caption);
+        QVERIFY(label->toolTip().isEmpty());
+        return;
+    }
     bool ok = false;
     const double exact = QLocale().toDouble(label->toolTip(), &ok);
     QVERIFY2(ok && std::fabs(exact - period) < within * period, qPrintable(label->toolTip()));

@@ -3,6 +3,7 @@
 #include "display/analysis/coefficient_controls.h"
 #include "display/analysis/equilibrium_text.h"
 #include "display/toolkit/conversions.h"
+#include "display/toolkit/close_shortcuts.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -102,6 +103,7 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Analisis"));
     setWindowTitle(QStringLiteral("Análisis"));
+    addCloseShortcuts(this, "cerrarAnalisis");
 
     controls_ = new CoefficientControls(this);
     coefficients_ = selectableLabel("coeficientes", "Coeficientes en vigor", this);

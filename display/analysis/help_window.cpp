@@ -1,6 +1,7 @@
 #include "display/analysis/help_window.h"
 
-#include <QAction>
+#include "display/toolkit/close_shortcuts.h"
+
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -19,11 +20,5 @@ HelpWindow::HelpWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     layout->addWidget(text);
     resize(620, 640);
 
-    // Escape closes it, wherever its focus is.
-    auto *close = new QAction(QStringLiteral("Cerrar"), this);
-    close->setObjectName(QStringLiteral("cerrarAyuda"));
-    close->setShortcut(QKeySequence::Cancel);
-    close->setShortcutContext(Qt::WindowShortcut);
-    connect(close, &QAction::triggered, this, &QWidget::close);
-    addAction(close);
+    addCloseShortcuts(this, "cerrarAyuda");
 }

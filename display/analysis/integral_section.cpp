@@ -1,6 +1,8 @@
 #include "display/analysis/integral_section.h"
 
+#include "display/analysis/equilibrium_text.h"
 #include "display/toolkit/conversions.h"
+#include "model/analysis/equilibria.h"
 #include "model/analysis/first_integral.h"
 #include "model/analysis/lyapunov.h"
 
@@ -29,6 +31,22 @@ QString term(double coefficient, const QString &what, bool first)
     const QString sign = coefficient < 0 ? (first ? QStringLiteral("−") : QStringLiteral("− "))
                                          : first ? QString() : QStringLiteral("+ ");
     return (first ? QString() : QStringLiteral(" ")) + sign + size + what;
+}
+
+// The equilibrium inside the open quadrant, when there is one and its linearisation proves it
+// unstable.
+std::optional<Equilibrium> unstableInteriorPoint(const Coefficients &k)
+{
+    for (const Equilibrium &e : equilibria(k))
+        switch (e.shape == Equilibrium::Shape::Point && e.x > 0 && e.y > 0 ? e.type() : EquilibriumType::Centre) {
+        case EquilibriumType::Saddle:
+        case EquilibriumType::UnstableNode:
+        case EquilibriumType::UnstableDegenerateNode:
+        case EquilibriumType::UnstableStarNode:
+        case EquilibriumType::UnstableFocus: return e;
+        default: break;
+        }
+    return std::nullopt;
 }
 
 } // namespace
@@ -71,6 +89,10 @@ void IntegralSection::showTrajectory(const Trajectory &trajectory)
         lyapunov_->setText(QStringLiteral("%1 es estable globalmente en el primer cuadrante (función de "
                                           "Lyapunov con c₁ = %2 y c₂ = %3)")
                                .arg(pointText(v->x, v->y, shortTextOf), shortTextOf(v->c1), shortTextOf(v->c2)));
+    } else if (const std::optional<Equilibrium> p = unstableInteriorPoint(k)) {
+        // The criterion cannot decide what the linearisation already settles.
+        lyapunov_->setText(QStringLiteral("%1 es inestable (%2): no hay estabilidad global")
+                               .arg(pointText(p->x, p->y, shortTextOf), typeText(p->type())));
     } else {
         lyapunov_->setText(QStringLiteral("El criterio de la función de Lyapunov (Goh) no decide la estabilidad "
                                           "global de este sistema."));

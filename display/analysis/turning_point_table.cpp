@@ -3,9 +3,19 @@
 #include "display/analysis/analysis_window.h"
 #include "display/toolkit/conversions.h"
 
+#include <algorithm>
+
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int kRowsInSight = 5;
+
+} // namespace
 
 TurningPointTable::TurningPointTable(QWidget *parent) : QWidget(parent)
 {
@@ -27,6 +37,10 @@ TurningPointTable::TurningPointTable(QWidget *parent) : QWidget(parent)
     layout->addWidget(caption);
     layout->addWidget(table_, 1);
     layout->addWidget(period_);
+    // Room for five rows at least, so that a few turns are in sight without scrolling.
+    table_->setMinimumHeight(2 * table_->frameWidth() + table_->horizontalHeader()->sizeHint().height()
+                             + kRowsInSight * table_->verticalHeader()->defaultSectionSize()
+                             + table_->horizontalScrollBar()->sizeHint().height());
 }
 
 void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, const Trajectory &t)
@@ -44,7 +58,12 @@ void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, 
     table_->resizeColumnsToContents();
     const std::optional<Oscillation> oscillation = approximatePeriod(points, t.xs, t.ys, t.ok, t.dt);
     if (!oscillation) {
-        period_->setText(QStringLiteral("Periodo aproximado: se necesitan al menos dos máximos de x"));
+        // Without a single maximum x does not oscillate here; with one the span is too short.
+        const bool xPeaks = std::any_of(points.begin(), points.end(), [](const TurningPoint &p) {
+            return p.variable == TurningPoint::Variable::X && p.kind == TurningPoint::Kind::Maximum;
+        });
+        period_->setText(xPeaks ? QStringLiteral("Periodo aproximado: se necesitan al menos dos máximos de x")
+                                : QStringLiteral("Periodo aproximado: x no oscila en este intervalo"));
         period_->setToolTip(QString());
     } else {
         QString caption;

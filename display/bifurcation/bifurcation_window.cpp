@@ -3,6 +3,7 @@
 #include "display/bifurcation/bifurcation_canvas.h"
 #include "display/toolkit/decimal_step.h"
 #include "display/toolkit/number_box.h"
+#include "display/toolkit/close_shortcuts.h"
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -42,6 +43,7 @@ BifurcationWindow::BifurcationWindow(QWidget *parent) : QWidget(parent, Qt::Wind
 {
     setObjectName(QStringLiteral("Bifurcacion"));
     setWindowTitle(QStringLiteral("Diagrama de bifurcación"));
+    addCloseShortcuts(this, "cerrarDiagrama");
 
     coefficientBox_ = new QComboBox(this);
     coefficientBox_->setObjectName(QStringLiteral("coeficiente"));
