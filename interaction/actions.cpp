@@ -3,6 +3,8 @@
 #include "interaction/prog.h"
 
 #include "display/controls/accessibility.h"
+#include "display/controls/passing_note.h"
+#include "display/plots/plot_surface.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/history/state_history.h"
@@ -124,6 +126,13 @@ void Prog::connectPlayer()
     });
     connect(action(Faster), &QAction::triggered, player_, &TimePlayer::faster);
     connect(action(Slower), &QAction::triggered, player_, &TimePlayer::slower);
+    // The speed in force after either key, also at its limits, where it stays.
+    auto *speedNote = new PassingNote(XYgraf);
+    speedNote->setObjectName(QStringLiteral("notaVelocidad"));
+    for (WindowAction each : {Faster, Slower})
+        connect(action(each), &QAction::triggered, speedNote, [this, speedNote] {
+            speedNote->showNote(QStringLiteral("Velocidad: %1 muestras/s").arg(player_->speed()));
+        });
 }
 
 // Undo and redo: their texts name the step they take back or do again.

@@ -11,6 +11,7 @@
 #include "tests/scoped_locale.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMap>
 #include <QMouseEvent>
@@ -84,6 +85,7 @@ private slots:
     void readOuts_data();
     void readOuts();
     void keyboardAndArrowsMoveTheCursor();
+    void speedKeysShowTheSpeed();
     void readOutsFollowADrag();
     void readOutsUseTheLocaleSeparator();
     void extremeInputsLeaveASoundState_data();
@@ -413,6 +415,21 @@ void CommandsTest::keyboardAndArrowsMoveTheCursor()
     QTest::mouseClick(window->HScroll1, Qt::LeftButton, {}, QPoint(window->HScroll1->width() * 3 / 4, window->HScroll1->height() / 2));
     QCOMPARE(window->HScroll1->value(), -90);
     QCOMPARE(window->TR->text(), QStringLiteral("-1.8"));
+}
+
+// ] and [ say the speed they set, for a moment, in the phase plane's top right corner.
+void CommandsTest::speedKeysShowTheSpeed()
+{
+    window->Calcular->setFocus();
+    QTest::keyClick(window->Calcular, Qt::Key_BracketRight);
+    auto *note = window->XYgraf->findChild<QLabel *>(QStringLiteral("notaVelocidad"));
+    QVERIFY(note && note->isVisible());
+    QCOMPARE(note->text(), QStringLiteral("Velocidad: 50 muestras/s"));
+    QCOMPARE(note->accessibleName(), note->text());
+    QVERIFY(note->geometry().right() >= window->XYgraf->width() - 8 && note->geometry().top() < 8);
+    QTest::keyClick(window->Calcular, Qt::Key_BracketLeft);
+    QCOMPARE(note->text(), QStringLiteral("Velocidad: 25 muestras/s"));
+    QTRY_VERIFY_WITH_TIMEOUT(!note->isVisible(), 5000);
 }
 
 // While the thumb is dragged, the read-outs follow every position.
