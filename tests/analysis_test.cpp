@@ -1140,7 +1140,7 @@ void AnalysisTest::basinsTintEachNodesSide()
     QTimer counter;
     QObject::connect(&counter, &QTimer::timeout, [&turns] { ++turns; });
     counter.start(0);
-    QVERIFY(!window.XYgraf->findChild<QLabel *>());
+    QVERIFY(!window.XYgraf->findChild<QLabel *>(QStringLiteral("progresoCuencas")));
     action(window, "cuencas")->setChecked(true);
     const auto *progress = window.XYgraf->findChild<QLabel *>(QStringLiteral("progresoCuencas"));
     QVERIFY(progress && progress->isVisibleTo(&window));

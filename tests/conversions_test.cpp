@@ -23,6 +23,8 @@ private slots:
     void rejected();
     void textOfDouble_data();
     void textOfDouble();
+    void shortText_data();
+    void shortText();
     void pointsInText_data();
     void pointsInText();
     void textOfSingle_data();
@@ -115,6 +117,31 @@ void ConversionsTest::textOfDouble()
     QFETCH(QString, text);
     const ScopedLocale scoped{QLocale(locale)};
     QCOMPARE(textOf(value), text);
+}
+
+// The analysis' texts write a power of ten as a reader does; the read-outs keep textOf's form.
+void ConversionsTest::shortText_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("readable");   // all 15 digits
+    QTest::newRow("six digits") << "es_ES" << 2.424425307 << "2,42443" << "2,424425307";
+    QTest::newRow("tiny") << "es_ES" << 2.9e-14 << "2,9·10⁻¹⁴" << "2,9·10⁻¹⁴";
+    QTest::newRow("huge") << "C" << 1e300 << "1·10³⁰⁰" << "1·10³⁰⁰";
+    QTest::newRow("negative, rounded") << "C" << -1.2345678e-7 << "-1.23457·10⁻⁷" << "-1.2345678·10⁻⁷";
+    QTest::newRow("1e-5") << "C" << 1e-5 << "1·10⁻⁵" << "1·10⁻⁵";
+}
+
+void ConversionsTest::shortText()
+{
+    QFETCH(QString, locale);
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QFETCH(QString, readable);
+    const ScopedLocale scoped{QLocale(locale)};
+    QCOMPARE(shortTextOf(value), text);
+    QCOMPARE(readableTextOf(value), readable);
 }
 
 // Where the decimal separator is a comma, a semicolon parts the coordinates of a point.

@@ -47,9 +47,31 @@ QString textOfSingle(float value)
     return shortestText(static_cast<double>(value), 7);
 }
 
+// "2,9e-14" as "2,9·10⁻¹⁴", as a reader writes a power of ten; other texts as they are.
+QString withPowerOfTen(const QString &text)
+{
+    const qsizetype e = text.indexOf(u'e', 0, Qt::CaseInsensitive);
+    if (e < 0)
+        return text;
+    bool ok = false;
+    const int exponent = text.mid(e + 1).toInt(&ok);
+    if (!ok)
+        return text;
+    static constexpr char16_t kSuperscripts[] = u"⁰¹²³⁴⁵⁶⁷⁸⁹";
+    QString power = exponent < 0 ? QStringLiteral("⁻") : QString();
+    for (const QChar digit : QString::number(std::abs(exponent)))
+        power += QChar(kSuperscripts[digit.unicode() - u'0']);
+    return text.left(e) + QStringLiteral("·10") + power;
+}
+
 QString shortTextOf(double value)
 {
-    return shortestText(value, 6);
+    return withPowerOfTen(shortestText(value, 6));
+}
+
+QString readableTextOf(double value)
+{
+    return withPowerOfTen(textOf(value));
 }
 
 QString exactTextOf(double value)

@@ -17,9 +17,13 @@ QString textOf(double value);
 // The same for a single-precision value, up to 7 significant digits.
 QString textOfSingle(float value);
 
-// The value to 6 significant digits, as tables and labels show it ("2,42443" in Spanish);
-// otherwise as textOf.
+// The value to 6 significant digits, as tables and labels show it ("2,42443" in Spanish); a
+// power of ten written as a reader writes it ("2,9·10⁻¹⁴"); otherwise as textOf. Only for
+// reading: numberFromText does not take it back.
 QString shortTextOf(double value);
+
+// As textOf, with a power of ten written as shortTextOf writes it, for the analysis' texts.
+QString readableTextOf(double value);
 
 // The shortest text that reads back as the same double ("2,424425307"), as a tooltip gives
 // the exact value of a number shown shorter; otherwise as textOf.

@@ -262,7 +262,7 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
         for (const basins::Label label : *scene.basinLabels)
             if (label >= 0 && std::size_t(label) < scene.attractors->size()) {
                 const basins::Attractor &a = (*scene.attractors)[std::size_t(label)];
-                entries.push_back({Kind::Basin, {}, pointText(a.x, a.y),
+                entries.push_back({Kind::Basin, {}, pointText(a.x, a.y, readableTextOf),
                                    label});
             }
         if (std::find(scene.basinLabels->begin(), scene.basinLabels->end(), basins::kEscapes)
