@@ -542,11 +542,13 @@ void AnalysisTest::legendListsWhatIsShown_data()
     QTest::newRow("competition with exclusion, everything")
         << QList<double>{8, -1, -2, 7, -2, -1}
         << QStringList{"conservar", "isoclinas", "equilibrios", "campo", "escalas", "extremos", "unirPuntos"} << 1
-        << "Trayectoria|Trayectorias conservadas|Isoclina x' = 0|Isoclina y' = 0|Punto de silla|Nodo estable|"
-           "Nodo inestable";
+        << "Trayectoria|Trayectorias conservadas|Mínimo de x o de y|Isoclina x' = 0|Isoclina y' = 0|Punto de silla|"
+           "Nodo estable|Nodo inestable";
     QTest::newRow("competition with exclusion, separatrices")
         << QList<double>{8, -1, -2, 7, -2, -1} << QStringList{"separatrices", "equilibrios"} << 1
         << "Trayectoria|Punto de silla|Nodo estable|Nodo inestable|Separatriz estable|Separatriz inestable";
+    QTest::newRow("designed, turning points") << QList<double>() << QStringList{"extremos"} << 0
+                                              << "Trayectoria|Máximo de x o de y|Mínimo de x o de y";
     QTest::newRow("designed, level curves of H") << QList<double>() << QStringList{"integralPrimera"} << 0
                                                  << "Trayectoria|Curvas de nivel de H";
     QTest::newRow("logistic prey, level curves of V") << QList<double>{3, -1, -1, -2, 1, 0}

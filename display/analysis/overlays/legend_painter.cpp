@@ -4,6 +4,7 @@
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/analysis/overlays/phase_geometry.h"
 #include "display/analysis/overlays/separatrix_painter.h"
+#include "display/plots/plot_canvas.h"
 #include "display/plots/plot_mapping.h"
 #include "display/plots/twips.h"
 #include "display/toolkit/conversions.h"
@@ -158,6 +159,15 @@ void paintSymbol(QPainter &painter, const LegendEntry &entry, QPointF centre, co
     case LegendEntry::Kind::KeptTrajectories:
         paintDots(painter, centre, keptTrajectoryColour());
         break;
+    case LegendEntry::Kind::Maximum:
+    case LegendEntry::Kind::Minimum: {
+        // Drawn as the plots draw it, at the cell of the symbol's centre.
+        const auto kind = entry.kind == LegendEntry::Kind::Maximum ? PlotCanvas::Mark::Maximum : PlotCanvas::Mark::Minimum;
+        const QPointF cell(std::floor(centre.x()), std::floor(centre.y()));
+        paintMark(painter, turningPointColour(kind), kind, float(cell.x() * kTwipsPerPixel),
+                  float(cell.y() * kTwipsPerPixel));
+        break;
+    }
     case LegendEntry::Kind::XNullcline:
     case LegendEntry::Kind::YNullcline:
         painter.setPen(QPen(entry.kind == LegendEntry::Kind::XNullcline ? overlay_style::kXNullcline
@@ -227,6 +237,21 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
     std::vector<LegendEntry> entries{{Kind::Trajectory, {}, QStringLiteral("Trayectoria")}};
     if (scene.plots && scene.plots->kept && !scene.plots->kept->empty())
         entries.push_back({Kind::KeptTrajectories, {}, QStringLiteral("Trayectorias conservadas")});
+    if (scene.plots && scene.plots->turningPoints && scene.plots->current) {
+        const Model &model = *scene.plots->current;
+        const QRectF inArea(QPointF(0, 0), area);
+        const auto shown = [&](TurningPoint::Kind kind) {
+            return std::any_of(scene.plots->turningPoints->begin(), scene.plots->turningPoints->end(),
+                               [&](const TurningPoint &p) {
+                                   return p.kind == kind
+                                       && inArea.contains(phase_geometry::dotCentreAt(m, model.xs(p.sample), model.ys(p.sample)));
+                               });
+        };
+        if (shown(TurningPoint::Kind::Maximum))
+            entries.push_back({Kind::Maximum, {}, QStringLiteral("Máximo de x o de y")});
+        if (shown(TurningPoint::Kind::Minimum))
+            entries.push_back({Kind::Minimum, {}, QStringLiteral("Mínimo de x o de y")});
+    }
     if (!scene.system)
         return entries;
     const Coefficients &k = scene.system->coefficients;

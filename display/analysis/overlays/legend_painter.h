@@ -26,6 +26,8 @@ struct LegendEntry {
     enum class Kind {
         Trajectory,         // the current trajectory's dots, in the plots' ink
         KeptTrajectories,   // the kept trajectories' dots, in their light colour
+        Maximum,            // the triangle of a maximum of x or y
+        Minimum,            // the triangle of a minimum
         XNullcline,         // x' = 0
         YNullcline,         // y' = 0
         Equilibrium,        // the mark of the equilibria of one type
@@ -60,7 +62,7 @@ struct LegendColours {
 };
 
 // The legend's lines, in this order: the trajectory (always); the kept trajectories while some
-// are drawn; each nullcline drawn in the area; one line per type among the equilibria whose mark
+// are drawn; the maxima's and the minima's triangles while one of each lies in the area; each nullcline drawn in the area; one line per type among the equilibria whose mark
 // (or band) lies in the area, in the order of EquilibriumType, named as the analysis names it; the
 // stable and the unstable separatrices, each while some branch of it is drawn in the area; while
 // the basins are shown, each attractor whose basin the map holds, named by its coordinates
