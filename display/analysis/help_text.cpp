@@ -139,7 +139,7 @@ El programa siempre empieza en la vista inicial.</li>
 <li><b>Leyenda</b> (tecla {leyenda}): los nombres de los ejes (x e y en el plano de fases; t y el de
 la variable, x o y, en los gráficos de tiempo) y, en la esquina del plano de fases donde tapa menos
 de lo dibujado, una leyenda de lo que se ve, con su símbolo: la trayectoria, las trayectorias
-conservadas, las dos isoclinas cero, cada tipo de equilibrio y cada separatriz a la vista. Va por encima de los
+conservadas, los triángulos de los máximos y mínimos, las dos isoclinas cero, cada tipo de equilibrio y cada separatriz a la vista. Va por encima de los
 puntos y también en las imágenes guardadas o copiadas.</li>
 <li><b>Cuencas de atracción</b> (tecla {cuencas}): bajo todo lo demás, cada punto del plano de fases
 toma un color claro según adónde llega la solución que empieza en él: cada equilibrio estable tiene
