@@ -5,6 +5,7 @@
 #include "display/controls/accessibility.h"
 #include "display/controls/passing_note.h"
 #include "display/plots/plot_surface.h"
+#include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/history/state_history.h"
@@ -60,6 +61,7 @@ void Prog::createActions()
     connect(action(PreviousTurningPoint), &QAction::triggered, this, [this] { state_.moveToTurningPoint(-1); });
     connectView();
     connectPlayer();
+    connectLegendMove();
     connectHistory();
     connect(action(AnalysisWindow), &QAction::triggered, analysis, &AnalysisLayer::showAnalysisWindow);
     connect(action(BifurcationWindow), &QAction::triggered, analysis, &AnalysisLayer::showBifurcationWindow);
@@ -114,6 +116,22 @@ void Prog::connectView()
 }
 
 // Playing the time cursor: R plays and pauses, ] and [ double and halve the speed.
+// The legend goes round the corners from where it stands; only while it is shown.
+void Prog::connectLegendMove()
+{
+    using enum WindowAction;
+    QAction *move = action(MoveLegend);
+    move->setEnabled(state_.option(ExplorerState::Option::Legend));
+    connect(&state_, &ExplorerState::optionChanged, move, [move](ExplorerState::Option which, bool on) {
+        if (which == ExplorerState::Option::Legend)
+            move->setEnabled(on);
+    });
+    connect(move, &QAction::triggered, this, [this] {
+        if (const std::optional<LegendPlace> place = plots_->legendPlace())
+            state_.setLegendCorner(nextCorner(place->corner));
+    });
+}
+
 void Prog::connectPlayer()
 {
     using enum WindowAction;
@@ -126,12 +144,16 @@ void Prog::connectPlayer()
     });
     connect(action(Faster), &QAction::triggered, player_, &TimePlayer::faster);
     connect(action(Slower), &QAction::triggered, player_, &TimePlayer::slower);
-    // The speed in force after either key, also at its limits, where it stays.
-    auto *speedNote = new PassingNote(XYgraf);
-    speedNote->setObjectName(QStringLiteral("notaVelocidad"));
+    // The speed in force after either key, also at its limits, where it stays. The note is made
+    // at the first key, so that the window is as designed until then.
     for (WindowAction each : {Faster, Slower})
-        connect(action(each), &QAction::triggered, speedNote, [this, speedNote] {
-            speedNote->showNote(QStringLiteral("Velocidad: %1 muestras/s").arg(player_->speed()));
+        connect(action(each), &QAction::triggered, this, [this] {
+            auto *note = XYgraf->findChild<PassingNote *>(QStringLiteral("notaVelocidad"));
+            if (!note) {
+                note = new PassingNote(XYgraf);
+                note->setObjectName(QStringLiteral("notaVelocidad"));
+            }
+            note->showNote(QStringLiteral("Velocidad: %1 muestras/s").arg(player_->speed()));
         });
 }
 

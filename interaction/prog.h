@@ -98,6 +98,7 @@ private:
     void connectOptions();
     void connectView();
     void connectPlayer();
+    void connectLegendMove();
     void connectHistory();
     // prog.cpp, commands.cpp, time_cursor.cpp
     template <typename Procedure>

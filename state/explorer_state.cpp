@@ -215,7 +215,17 @@ void ExplorerState::setOption(Option which, bool on)
         kept_.clear();
         emit keptTrajectoriesChanged();
     }
+    if (which == Option::Legend && !on)
+        setLegendCorner(std::nullopt);
     emit optionChanged(which, on);
+}
+
+void ExplorerState::setLegendCorner(std::optional<LegendCorner> corner)
+{
+    if (corner == legendCorner_)
+        return;
+    legendCorner_ = corner;
+    emit legendCornerChanged();
 }
 
 void ExplorerState::setView(const PlaneView &view)

@@ -4,6 +4,7 @@
 #include "model/analysis/extrema.h"
 #include "model/model.h"
 #include "model/trajectory.h"
+#include "state/legend_corner.h"
 #include "state/plane_view.h"
 
 #include <QObject>
@@ -11,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <deque>
+#include <optional>
 #include <vector>
 
 // Everything the window shows, apart from its widgets: the model with the coefficients set
@@ -120,6 +122,11 @@ public:
     // Switching kept trajectories off forgets them.
     void setOption(Option which, bool on);
 
+    // Where the user put the legend, until the legend goes off; nothing while the legend picks
+    // its quietest corner itself.
+    std::optional<LegendCorner> legendCorner() const { return legendCorner_; }
+    void setLegendCorner(std::optional<LegendCorner> corner);
+
     // What part of the plane is shown; the designed view at start.
     const PlaneView &view() const { return view_; }
     // Takes the nearest view within the limits (plane_view::clamped).
@@ -136,6 +143,7 @@ signals:
     void cursorMoved(int sample);
     void optionChanged(ExplorerState::Option which, bool on);
     void viewChanged();
+    void legendCornerChanged();
     // A gesture that recomputes at each of its steps has ended.
     void continuousChangeEnded();
 
@@ -152,4 +160,5 @@ private:
     int cursor_ = 0;
     std::array<bool, kOptionCount> options_{};
     PlaneView view_;
+    std::optional<LegendCorner> legendCorner_;
 };

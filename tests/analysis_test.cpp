@@ -6,6 +6,7 @@
 #include "display/analysis/overlays/legend_painter.h"
 #include "display/analysis/overlays/level_curves_painter.h"
 #include "display/analysis/overlays/overlay_style.h"
+#include "display/analysis/overlays/phase_geometry.h"
 #include "display/analysis/overlays/scale_painter.h"
 #include "display/bifurcation/bifurcation_canvas.h"
 #include "display/bifurcation/bifurcation_window.h"
@@ -153,6 +154,7 @@ private slots:
     void legendListsWhatIsShown();
     void legendTakesTheQuietestCorner_data();
     void legendTakesTheQuietestCorner();
+    void legendKeepsWithinASixthAndMoves();
     void analysisWindowDescribesTheSystemInForce();
     void equilibriaTableShowsEveryRow_data();
     void equilibriaTableShowsEveryRow();
@@ -451,7 +453,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda separatrices integralPrimera cuencas | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | deshacer rehacer | abrirEscenario guardarEscenario | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda moverLeyenda separatrices integralPrimera cuencas | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | deshacer rehacer | abrirEscenario guardarEscenario | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()
@@ -672,6 +674,64 @@ void AnalysisTest::legendTakesTheQuietestCorner()
     const std::vector<QRectF> painted = views->paintOver(PlotKind::PhasePlane, painter, area);
     QVERIFY(!painted.empty());
     QCOMPARE(painted.back(), legendRect(chosen, size, area));
+}
+
+// With many lines the legend takes two columns or a smaller font rather than more than a sixth
+// of the plane; it never covers the axis titles or the crosshair's start; Mayús+G and a drag put
+// it in another corner, where it stays until the legend goes off.
+void AnalysisTest::legendKeepsWithinASixthAndMoves()
+{
+    QLocale::setDefault(QLocale::c());
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    action(window, "modelo_competencia_exclusion")->trigger();
+    for (const char *option : {"extremos", "isoclinas", "equilibrios", "separatrices", "cuencas", "leyenda"})
+        action(window, option)->setChecked(true);
+    window.XI->setText(QStringLiteral("3"));
+    window.Calcular_Click();
+    const auto *views = window.findChild<PlotViews *>();
+    QTRY_VERIFY(views->basinMap().complete());
+    const PlotScene scene = views->scene();
+    const LegendScene legend = views->legendScene(scene);
+    const QSizeF area = window.XYgraf->contentsRect().size();
+    const std::vector<LegendEntry> entries = legendEntries(legend, area);
+    QVERIFY2(entries.size() >= 12, qPrintable(QString::number(entries.size())));
+    const QSizeF oneColumn = legendSize(entries);
+    QVERIFY(oneColumn.width() * oneColumn.height() > area.width() * area.height() / 6);
+    const std::optional<LegendPlace> place = views->legendPlace();
+    QVERIFY(place);
+    QVERIFY2(place->rect.width() * place->rect.height() <= area.width() * area.height() / 6,
+             qPrintable(QStringLiteral("%1 x %2").arg(place->rect.width()).arg(place->rect.height())));
+    QVERIFY(QRectF(QPointF(0, 0), area).contains(place->rect));
+    QImage image(area.toSize(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    const std::vector<QRectF> painted = views->paintOver(PlotKind::PhasePlane, painter, area);
+    QCOMPARE(painted.back(), place->rect);
+    for (std::size_t i = 0; i + 1 < painted.size(); ++i)   // the titles
+        QVERIFY(!painted[i].intersects(place->rect));
+    const QPointF start = phase_geometry::dotCentreAt(scene.mapping, window.model.xs(0), window.model.ys(0));
+    QVERIFY(!place->rect.adjusted(-6, -6, 6, 6).contains(start));
+
+    // Mayús+G goes round the corners from where it stands.
+    const LegendCorner first = place->corner;
+    QTest::keyClick(window.Calcular, Qt::Key_G, Qt::ShiftModifier);
+    QCOMPARE(views->legendPlace()->corner, nextCorner(first));
+    QCOMPARE(window.state().legendCorner(), nextCorner(first));
+    // A drag from the legend to the bottom left corner leaves it there.
+    const QPoint from = views->legendPlace()->rect.center().toPoint() + window.XYgraf->contentsRect().topLeft();
+    const QPoint to = QPoint(10, int(area.height()) - 10) + window.XYgraf->contentsRect().topLeft();
+    const double x0 = window.model.xs(0);
+    QTest::mousePress(window.XYgraf, Qt::LeftButton, {}, from);
+    QMouseEvent move(QEvent::MouseMove, QPointF(to), window.XYgraf->mapToGlobal(QPointF(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.XYgraf, &move);
+    QTest::mouseRelease(window.XYgraf, Qt::LeftButton, {}, to);
+    QCOMPARE(window.state().legendCorner(), LegendCorner::BottomLeft);
+    QCOMPARE(window.model.xs(0), x0);   // no solution started under the legend
+    action(window, "leyenda")->setChecked(false);
+    QVERIFY(!window.state().legendCorner());
+    QVERIFY(!action(window, "moverLeyenda")->isEnabled());
 }
 
 void AnalysisTest::actionsAndKeys()

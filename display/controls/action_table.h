@@ -24,6 +24,7 @@ enum class WindowAction {
     DirectionField,
     Scales,
     Legend,
+    MoveLegend,
     Separatrices,
     LevelCurves,
     Basins,

@@ -77,6 +77,7 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
     connect(&state_, &ExplorerState::recomputed, this, &PlotViews::invalidateLegend);
     connect(&state_, &ExplorerState::optionChanged, this, &PlotViews::invalidateLegend);
     connect(this, &PlotViews::mappingChanged, this, &PlotViews::invalidateLegend);
+    connect(&state_, &ExplorerState::legendCornerChanged, this, &PlotViews::invalidateLegend);
 }
 
 void PlotViews::setGrowth(double growth)
@@ -158,6 +159,7 @@ LegendScene PlotViews::legendScene(const PlotScene &scene) const
     legend.plots = &scene;
     legend.overlays = overlayOptionsOf(state_);
     legend.system = &state_.system();
+    legend.corner = state_.legendCorner();
     if (legend.overlays.basins) {
         legend.attractors = &basins_->attractors();
         legend.basinLabels = &basins_->labelsShown();
@@ -176,6 +178,14 @@ std::vector<QRectF> PlotViews::paintOver(const PlotScene &shown, PlotKind plot, 
     const plot_picture::Colours colours = plot_picture::coloursOf(phasePlane_.palette());
     return paintLegendLayer(painter, plot, area, legendScene(shown),
                             {colours.text, colours.base, colours.border, colours.axes});
+}
+
+std::optional<LegendPlace> PlotViews::legendPlace() const
+{
+    if (!state_.option(ExplorerState::Option::Legend))
+        return std::nullopt;
+    const PlotScene shown = scene();
+    return ::legendPlace(legendScene(shown), phasePlane_.contentsRect().size());
 }
 
 PlotScene PlotViews::scene() const

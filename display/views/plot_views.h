@@ -58,6 +58,8 @@ public:
     LegendScene legendScene(const PlotScene &scene) const;
     std::vector<QRectF> paintOver(PlotKind plot, QPainter &painter, const QSizeF &area) const;
     std::vector<QRectF> paintOver(const PlotScene &shown, PlotKind plot, QPainter &painter, const QSizeF &area) const;
+    // Where the phase plane's legend stands on the screen, while the legend is on.
+    std::optional<LegendPlace> legendPlace() const;
 
     // The three plots as one picture, at the screen's pixel ratio, and as an SVG document; with
     // the legend on, its titles and legend over them.

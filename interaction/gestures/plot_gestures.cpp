@@ -111,10 +111,17 @@ void PlotGestures::connectPhasePlane()
     });
     connect(&phasePlane_, &PlotSurface::pressed, this,
             [this](Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF pos) {
+                // A press on the legend takes hold of it, to put it in another corner.
+                const std::optional<LegendPlace> legend = views_.legendPlace();
+                movingLegend_ = button == Qt::LeftButton && legend && legend->rect.contains(pos);
+                if (movingLegend_)
+                    return;
                 press(button, modifiers, pos);
                 drag_ = Drag{true, false, pos, std::nullopt, {}};
             });
     connect(&phasePlane_, &PlotSurface::dragged, this, [this](Qt::MouseButtons, Qt::KeyboardModifiers modifiers, QPointF pos) {
+        if (movingLegend_)
+            phasePlane_.setCursor(Qt::ClosedHandCursor);
         if (!drag_.buttonDown)
             return;
         if (!drag_.dragging) {
@@ -133,6 +140,18 @@ void PlotGestures::connectPhasePlane()
         }
     });
     connect(&phasePlane_, &PlotSurface::released, this, [this](Qt::MouseButton, Qt::KeyboardModifiers modifiers, QPointF pos) {
+        if (std::exchange(movingLegend_, false)) {
+            // Let go in the corner nearest the pointer.
+            phasePlane_.unsetCursor();
+            const QSizeF area = phasePlane_.contentsRect().size();
+            const bool right = pos.x() >= area.width() / 2, top = pos.y() < area.height() / 2;
+            const std::optional<LegendPlace> legend = views_.legendPlace();
+            const LegendCorner corner = top ? (right ? LegendCorner::TopRight : LegendCorner::TopLeft)
+                                            : (right ? LegendCorner::BottomRight : LegendCorner::BottomLeft);
+            if (legend && legend->corner != corner)
+                state_.setLegendCorner(corner);
+            return;
+        }
         if (drag_.dragging) {
             finishDrag(modifiers, pos);
             state_.endContinuousChange();

@@ -56,5 +56,6 @@ private:
         Qt::KeyboardModifiers modifiers;
     };
     Drag drag_;
+    bool movingLegend_ = false;   // the legend is held, to be let go in a corner
     QTimer *dragFrame_ = nullptr;
 };

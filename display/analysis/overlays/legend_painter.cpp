@@ -37,11 +37,63 @@ constexpr double kRowHeight = 12;    // room for an equilibrium's mark
 constexpr double kMargin = 3;        // between the legend or a title and the area's border
 constexpr double kTitleGap = 2;      // between a title and the ticks of its axis
 
-QFont legendFont()
+constexpr int kSmallLegendFontPixels = 7;
+constexpr double kSmallRowHeight = 9;   // the marks' room in the small font
+constexpr double kColumnGap = 8;     // between two columns of the legend
+// The legend takes no more than this part of the plane while a smaller layout fits.
+constexpr double kMostOfThePlane = 1.0 / 6;
+
+QFont legendFont(int pixels = kLegendFontPixels)
 {
     QFont font = QGuiApplication::font();
-    font.setPixelSize(kLegendFontPixels);
+    font.setPixelSize(pixels);
     return font;
+}
+
+// How the legend's lines are set: in one or two columns, filled top to bottom, in a font.
+struct LegendLayout {
+    int columns = 1;
+    int fontPixels = kLegendFontPixels;
+    double rowHeight = kRowHeight;
+    double columnWidth = 0;   // a symbol, its gap and the widest text
+    QSizeF size;
+};
+
+LegendLayout layoutWith(const std::vector<LegendEntry> &entries, int columns, int fontPixels, double rowHeight)
+{
+    const QFontMetricsF metrics(legendFont(fontPixels));
+    double widest = 0;
+    for (const LegendEntry &entry : entries)
+        widest = std::max(widest, metrics.horizontalAdvance(entry.text));
+    LegendLayout layout{columns, fontPixels, rowHeight, std::ceil(kSymbolWidth + kSymbolGap + widest), {}};
+    const int rows = (int(entries.size()) + columns - 1) / columns;
+    layout.size = {std::ceil(2 * kPadding + columns * layout.columnWidth + (columns - 1) * kColumnGap),
+                   2 * kPadding + double(rows) * rowHeight};
+    return layout;
+}
+
+// One column in the usual font; where that would take more than a sixth of the plane, two
+// columns, then the small font in one or two, whichever first keeps within it and fits across
+// the plane; the smallest of them otherwise.
+LegendLayout layoutFor(const std::vector<LegendEntry> &entries, const std::optional<QSizeF> &area)
+{
+    const LegendLayout usual = layoutWith(entries, 1, kLegendFontPixels, kRowHeight);
+    if (!area || entries.size() < 2)
+        return usual;
+    const double most = kMostOfThePlane * area->width() * area->height();
+    const auto across = [&](const LegendLayout &l) { return l.size.width() <= area->width() - 2 * kMargin; };
+    const auto taken = [](const LegendLayout &l) { return l.size.width() * l.size.height(); };
+    const LegendLayout candidates[] = {usual, layoutWith(entries, 2, kLegendFontPixels, kRowHeight),
+                                       layoutWith(entries, 1, kSmallLegendFontPixels, kSmallRowHeight),
+                                       layoutWith(entries, 2, kSmallLegendFontPixels, kSmallRowHeight)};
+    const LegendLayout *smallest = &usual;
+    for (const LegendLayout &l : candidates) {
+        if (across(l) && taken(l) <= most)
+            return l;
+        if (across(l) && taken(l) < taken(*smallest))
+            smallest = &l;
+    }
+    return *smallest;
 }
 
 QFont titleFont()
@@ -101,28 +153,28 @@ int samplesIn(const PlotMapping &m, const QRectF &rect, const SampleArray<double
     return count;
 }
 
-// A text whose ink has its top-left corner at `ink`, moved inside the area where it would leave
-// it. Gives the rectangle its pixels may touch.
-QRectF paintTitle(QPainter &painter, const QString &text, QPointF ink, const QSizeF &area)
+// A title placed with its ink's top-left corner at `ink`, moved inside the area where it would
+// leave it: where its text starts, and the rectangle its pixels may touch.
+struct PlacedTitle {
+    QString text;
+    QPointF baseline;
+    QRectF rect;
+};
+
+PlacedTitle placeTitle(const QFontMetricsF &metrics, const QString &text, QPointF ink, const QSizeF &area)
 {
-    const QFontMetricsF metrics(painter.font());
     const QRectF bounds = metrics.tightBoundingRect(text);   // from the baseline's start
     const double left = std::clamp(ink.x(), kMargin, std::max(kMargin, area.width() - kMargin - bounds.width()));
     const double top = std::clamp(ink.y(), kMargin, std::max(kMargin, area.height() - kMargin - bounds.height()));
     const QPointF baseline = QPointF(left, top) - bounds.topLeft();
-    painter.drawText(baseline, text);
-    return bounds.translated(baseline).adjusted(-1, -1, 1, 1);
+    return {text, baseline, bounds.translated(baseline).adjusted(-1, -1, 1, 1)};
 }
 
-std::vector<QRectF> paintTitles(QPainter &painter, const PlotMapping &m, PlotKind plot, const QSizeF &area,
-                                const QColor &colour)
+// The titles stand clear of the ticks: in the phase plane they lie on the quadrant's side of
+// both axes, in a time plot above the time axis and right of the value axis.
+std::vector<PlacedTitle> placeTitles(const PlotMapping &m, PlotKind plot, const QSizeF &area)
 {
-    painter.save();
-    painter.setFont(titleFont());
-    painter.setPen(colour);
-    const QFontMetricsF metrics(painter.font());
-    // The titles stand clear of the ticks: in the phase plane they lie on the quadrant's side of
-    // both axes, in a time plot above the time axis and right of the value axis.
+    const QFontMetricsF metrics(titleFont());
     const auto sizeOf = [&metrics](const QString &text) { return metrics.tightBoundingRect(text).size(); };
     const QString horizontal = plot == PlotKind::PhasePlane ? QStringLiteral("x") : QStringLiteral("t");
     const QString vertical = plot == PlotKind::XAgainstTime ? QStringLiteral("x") : QStringLiteral("y");
@@ -131,16 +183,43 @@ std::vector<QRectF> paintTitles(QPainter &painter, const PlotMapping &m, PlotKin
                                                          : pixelCellOf(m.timeX(0), values.y(0)))
                          + QPointF(0.5, 0.5);
     const double ticksRight = plot == PlotKind::PhasePlane ? kTickLength : 0;
-    std::vector<QRectF> painted;
     const QSizeF h = sizeOf(horizontal);
-    painted.push_back(paintTitle(painter, horizontal,
-                                 QPointF(area.width() - kMargin - h.width(),
-                                         origin.y() - 0.5 - kTickLength - kTitleGap - h.height()),
-                                 area));
-    painted.push_back(
-        paintTitle(painter, vertical, QPointF(origin.x() + 0.5 + ticksRight + kTitleGap + 1, kMargin), area));
+    return {placeTitle(metrics, horizontal,
+                       QPointF(area.width() - kMargin - h.width(), origin.y() - 0.5 - kTickLength - kTitleGap - h.height()),
+                       area),
+            placeTitle(metrics, vertical, QPointF(origin.x() + 0.5 + ticksRight + kTitleGap + 1, kMargin), area)};
+}
+
+std::vector<QRectF> paintTitles(QPainter &painter, const PlotMapping &m, PlotKind plot, const QSizeF &area,
+                                const QColor &colour)
+{
+    painter.save();
+    painter.setFont(titleFont());
+    painter.setPen(colour);
+    std::vector<QRectF> painted;
+    for (const PlacedTitle &title : placeTitles(m, plot, area)) {
+        painter.drawText(title.baseline, title.text);
+        painted.push_back(title.rect);
+    }
     painter.restore();
     return painted;
+}
+
+// Whether a rectangle would cover one of the phase plane's axis titles or the point where the
+// keyboard's crosshair starts, the initial point: the legend never does.
+bool coversTitleOrCrosshair(const QRectF &rect, const LegendScene &scene, const QSizeF &area)
+{
+    const PlotMapping m = mappingOf(scene);
+    for (const PlacedTitle &title : placeTitles(m, PlotKind::PhasePlane, area))
+        if (rect.intersects(title.rect))
+            return true;
+    if (scene.plots && scene.plots->current) {
+        const Model &model = *scene.plots->current;
+        const double reach = 6;   // the crosshair's arms around its pixel
+        if (rect.adjusted(-reach, -reach, reach, reach).contains(phase_geometry::dotCentreAt(m, model.xs(0), model.ys(0))))
+            return true;
+    }
+    return false;
 }
 
 void paintDots(QPainter &painter, QPointF centre, const QColor &colour)
@@ -206,7 +285,7 @@ void paintSymbol(QPainter &painter, const LegendEntry &entry, QPointF centre, co
 }
 
 void paintLegend(QPainter &painter, const QRectF &rect, const std::vector<LegendEntry> &entries,
-                 const LegendColours &colours)
+                 const LegendLayout &layout, const LegendColours &colours)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -214,16 +293,18 @@ void paintLegend(QPainter &painter, const QRectF &rect, const std::vector<Legend
     painter.setPen(QPen(colours.frame, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(rect.adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.setFont(legendFont());
+    painter.setFont(legendFont(layout.fontPixels));
     const QFontMetricsF metrics(painter.font());
+    const int rows = (int(entries.size()) + layout.columns - 1) / layout.columns;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const double top = rect.top() + kPadding + double(i) * kRowHeight;
-        const QPointF centre(rect.left() + kPadding + std::floor(kSymbolWidth / 2) + 0.5,
-                             top + std::floor(kRowHeight / 2) + 0.5);
+        const int row = int(i) % rows, column = int(i) / rows;
+        const double left = rect.left() + kPadding + column * (layout.columnWidth + kColumnGap);
+        const double top = rect.top() + kPadding + double(row) * layout.rowHeight;
+        const QPointF centre(left + std::floor(kSymbolWidth / 2) + 0.5, top + std::floor(layout.rowHeight / 2) + 0.5);
         paintSymbol(painter, entries[i], centre, colours);
         painter.setPen(colours.axes);
-        const double baseline = top + (kRowHeight - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
-        painter.drawText(QPointF(rect.left() + kPadding + kSymbolWidth + kSymbolGap, baseline), entries[i].text);
+        const double baseline = top + (layout.rowHeight - metrics.ascent() - metrics.descent()) / 2 + metrics.ascent();
+        painter.drawText(QPointF(left + kSymbolWidth + kSymbolGap, baseline), entries[i].text);
     }
     painter.restore();
 }
@@ -297,14 +378,9 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
     return entries;
 }
 
-QSizeF legendSize(const std::vector<LegendEntry> &entries)
+QSizeF legendSize(const std::vector<LegendEntry> &entries, const std::optional<QSizeF> &area)
 {
-    const QFontMetricsF metrics(legendFont());
-    double widest = 0;
-    for (const LegendEntry &entry : entries)
-        widest = std::max(widest, metrics.horizontalAdvance(entry.text));
-    return {std::ceil(2 * kPadding + kSymbolWidth + kSymbolGap + widest),
-            2 * kPadding + double(entries.size()) * kRowHeight};
+    return layoutFor(entries, area).size;
 }
 
 QRectF legendRect(LegendCorner corner, const QSizeF &size, const QSizeF &area, const PlotMapping &m)
@@ -362,16 +438,26 @@ int hiddenBy(const QRectF &rect, const LegendScene &scene, const QSizeF &area)
 
 LegendCorner quietestCorner(const LegendScene &scene, const QSizeF &area, const QSizeF &size)
 {
+    // A corner over a title or the crosshair comes after every other.
+    constexpr long long kCovers = 1LL << 40;
     LegendCorner best = kLegendCorners[0];
-    int least = -1;
+    long long least = -1;
     for (LegendCorner corner : kLegendCorners) {
-        const int hidden = hiddenBy(legendRect(corner, size, area, mappingOf(scene)), scene, area);
+        const QRectF rect = legendRect(corner, size, area, mappingOf(scene));
+        const long long hidden = hiddenBy(rect, scene, area) + (coversTitleOrCrosshair(rect, scene, area) ? kCovers : 0);
         if (least < 0 || hidden < least) {
             least = hidden;
             best = corner;
         }
     }
     return best;
+}
+
+LegendPlace legendPlace(const LegendScene &scene, const QSizeF &area)
+{
+    const QSizeF size = legendSize(legendEntries(scene, area), area);
+    const LegendCorner corner = scene.corner.value_or(quietestCorner(scene, area, size));
+    return {corner, legendRect(corner, size, area, mappingOf(scene))};
 }
 
 std::vector<QRectF> paintLegendLayer(QPainter &painter, PlotKind plot, const QSizeF &area, const LegendScene &scene,
@@ -382,9 +468,10 @@ std::vector<QRectF> paintLegendLayer(QPainter &painter, PlotKind plot, const QSi
     if (plot != PlotKind::PhasePlane)
         return painted;
     const std::vector<LegendEntry> entries = legendEntries(scene, area);
-    const QSizeF size = legendSize(entries);
-    const QRectF rect = legendRect(quietestCorner(scene, area, size), size, area, m);
-    paintLegend(painter, rect, entries, colours);
+    const LegendLayout layout = layoutFor(entries, area);
+    const LegendCorner corner = scene.corner.value_or(quietestCorner(scene, area, layout.size));
+    const QRectF rect = legendRect(corner, layout.size, area, m);
+    paintLegend(painter, rect, entries, layout, colours);
     painted.push_back(rect);
     return painted;
 }

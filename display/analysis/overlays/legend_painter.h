@@ -4,12 +4,14 @@
 #include "display/plots/trajectory_plot.h"
 #include "model/analysis/analysed_system.h"
 #include "model/analysis/basins.h"
+#include "state/legend_corner.h"
 
 #include <QColor>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -51,6 +53,8 @@ struct LegendScene {
     // their map holds so far.
     const std::vector<basins::Attractor> *attractors = nullptr;
     const std::vector<basins::Label> *basinLabels = nullptr;
+    // The corner the user chose; the quietest one otherwise.
+    std::optional<LegendCorner> corner;
 };
 
 // The colours of the plots the legend lies over.
@@ -69,13 +73,10 @@ struct LegendColours {
 // "(x, y)", then "Escapa" when some point leaves the square.
 std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &area);
 
-// The legend's size in logical pixels.
-QSizeF legendSize(const std::vector<LegendEntry> &entries);
+// The legend's size in logical pixels: one column, or in a plane of that area as it is set there
+// (two columns or a smaller font rather than more than a sixth of the plane).
+QSizeF legendSize(const std::vector<LegendEntry> &entries, const std::optional<QSizeF> &area = std::nullopt);
 
-// The four places of the legend, in the order in which a tie is broken.
-enum class LegendCorner { TopRight, TopLeft, BottomRight, BottomLeft };
-inline constexpr LegendCorner kLegendCorners[] = {LegendCorner::TopRight, LegendCorner::TopLeft,
-                                                  LegendCorner::BottomRight, LegendCorner::BottomLeft};
 
 // The legend's rectangle in a corner of the quadrant x >= 0, y >= 0 of the area, clear of the axis
 // lines, their ticks and titles; in a corner of the whole area where the quadrant has no room.
@@ -87,11 +88,20 @@ QRectF legendRect(LegendCorner corner, const QSizeF &size, const QSizeF &area,
 // the nullclines and lines of equilibria drawn through it, and the drawn points of the separatrices.
 int hiddenBy(const QRectF &rect, const LegendScene &scene, const QSizeF &area);
 
-// The corner where the legend hides the least; of equal ones, the first of kLegendCorners.
+// The corner where the legend hides the least, never one where it would cover an axis title or
+// the initial point, where the keyboard's crosshair starts, while another corner is free of
+// them; of equal ones, the first of kLegendCorners.
 LegendCorner quietestCorner(const LegendScene &scene, const QSizeF &area, const QSizeF &size);
+
+// Where the phase plane's legend stands: the user's corner, or the quietest one.
+struct LegendPlace {
+    LegendCorner corner = LegendCorner::TopRight;
+    QRectF rect;
+};
+LegendPlace legendPlace(const LegendScene &scene, const QSizeF &area);
 
 // Paints the axis titles of one plot ("x" and "y" near the ends of the phase plane's axes; "t"
 // at the end of a time plot's time axis and "x" or "y" at the top of its value axis), and on the
-// phase plane the legend in its quietest corner. Gives the rectangles painted over.
+// phase plane the legend at its place. Gives the rectangles painted over.
 std::vector<QRectF> paintLegendLayer(QPainter &painter, PlotKind plot, const QSizeF &area, const LegendScene &scene,
                                      const LegendColours &colours);
