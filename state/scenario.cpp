@@ -261,6 +261,35 @@ int scenario::optionByName(QStringView name)
     return -1;
 }
 
+namespace {
+
+struct CornerName {
+    LegendCorner corner;
+    const char *name;
+};
+constexpr CornerName kCornerNames[] = {{LegendCorner::TopRight, "arribaDerecha"},
+                                       {LegendCorner::TopLeft, "arribaIzquierda"},
+                                       {LegendCorner::BottomRight, "abajoDerecha"},
+                                       {LegendCorner::BottomLeft, "abajoIzquierda"}};
+
+} // namespace
+
+const char *scenario::cornerName(LegendCorner corner)
+{
+    for (const CornerName &entry : kCornerNames)
+        if (entry.corner == corner)
+            return entry.name;
+    return "";
+}
+
+std::optional<LegendCorner> scenario::cornerByName(QStringView name)
+{
+    for (const CornerName &entry : kCornerNames)
+        if (name == QLatin1String(entry.name))
+            return entry.corner;
+    return std::nullopt;
+}
+
 QByteArray scenarioToJson(const Scenario &s)
 {
     QByteArray out;
@@ -297,7 +326,13 @@ QByteArray scenarioToJson(const Scenario &s)
     appendNumber(out, s.view.bottom);
     out += ", \"lado\": ";
     appendNumber(out, s.view.side);
-    out += "},\n  \"coeficientesEnVivo\": ";
+    out += '}';
+    if (s.legendCorner) {
+        out += ",\n  \"esquinaLeyenda\": \"";
+        out += scenario::cornerName(*s.legendCorner);
+        out += '"';
+    }
+    out += ",\n  \"coeficientesEnVivo\": ";
     out += s.liveCoefficients ? "true" : "false";
     out += ",\n  \"diagrama\": {\"abierto\": ";
     out += s.diagram.open ? "true" : "false";
@@ -391,6 +426,12 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
         s.view = plane_view::clamped({left, bottom, side});
     }
 
+    // Written only where the user put the legend.
+    if (const QJsonValue corner = root.value(QLatin1String("esquinaLeyenda")); !corner.isUndefined() && !read.fault) {
+        s.legendCorner = scenario::cornerByName(corner.toString());
+        if (!s.legendCorner)
+            read.fail(QStringLiteral("«esquinaLeyenda» debe ser arribaDerecha, arribaIzquierda, abajoDerecha o abajoIzquierda"));
+    }
     s.liveCoefficients = read.boolean(root, QStringLiteral("coeficientesEnVivo"), QStringLiteral("coeficientesEnVivo"));
     const QJsonObject diagram = read.object(root, QStringLiteral("diagrama"), QStringLiteral("diagrama"));
     if (!read.fault) {

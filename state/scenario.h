@@ -42,6 +42,7 @@ struct Scenario {
     int cursor = 0;          // kFirstSample..kLastSample
     std::array<bool, ExplorerState::kOptionCount> options{};
     PlaneView view;          // within the limits of plane_view::clamped
+    std::optional<LegendCorner> legendCorner;   // where the user put the legend, while it is on
     bool liveCoefficients = false;   // the analysis window, with its live coefficients, open
     Diagram diagram;
     std::vector<TrajectoryInputs> kept;   // newest first, at most ExplorerState::kMaxKept
@@ -54,6 +55,10 @@ inline constexpr std::string_view kFormat = "lotka-volterra-escena";
 inline constexpr int kVersion = 1;
 // A larger file is refused unread.
 inline constexpr qint64 kMaxFileBytes = 1 << 20;
+
+// The name a corner of the legend has in a file, and back; an unknown name gives nothing.
+const char *cornerName(LegendCorner corner);
+std::optional<LegendCorner> cornerByName(QStringView name);
 
 // The stable name an option has in a file (the objectName of its action), and back; an unknown
 // name gives -1.

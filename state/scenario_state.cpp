@@ -39,6 +39,7 @@ Scenario scenarioOf(const ExplorerState &state, double x0, double y0)
     for (std::size_t i = 0; i < ExplorerState::kOptionCount; ++i)
         s.options[i] = state.option(ExplorerState::Option(i));
     s.view = state.view();
+    s.legendCorner = state.legendCorner();
     for (const Trajectory &t : state.keptTrajectories())
         s.kept.push_back({t.xs(0), t.ys(0), t.coefficients, spanOfStep(t.dt)});
     return s;
@@ -61,4 +62,5 @@ void applyScenario(ExplorerState &state, const Scenario &s)
     state.setKeptTrajectories(std::move(kept));
     state.setCursor(s.cursor);
     state.setView(s.view);
+    state.setLegendCorner(s.options[std::size_t(ExplorerState::Option::Legend)] ? s.legendCorner : std::nullopt);
 }

@@ -361,6 +361,8 @@ void StateTest::scenarioRestoresTheState()
     shown.setCursor(-37);
     shown.setView({1, 0.5, 3.25});
     shown.setCoefficient(1, -0.125);   // set, not in force: the trajectory keeps its own
+    shown.setOption(ExplorerState::Option::Legend, true);
+    shown.setLegendCorner(LegendCorner::BottomLeft);
     const QByteArray json = scenarioToJson(scenarioOf(shown, 1, 1.6));
 
     QFile example(QStringLiteral(LV_SOURCE_DIR "/data/ejemplo.lvesc"));
@@ -383,6 +385,7 @@ void StateTest::scenarioRestoresTheState()
     QCOMPARE(opened.coefficient(1), -0.125);
     QVERIFY(opened.system().coefficients == shown.system().coefficients);
     QCOMPARE(opened.view(), (PlaneView{1, 0.5, 3.25}));
+    QCOMPARE(opened.legendCorner(), LegendCorner::BottomLeft);
     for (std::size_t i = 0; i < ExplorerState::kOptionCount; ++i)
         QCOMPARE(opened.option(ExplorerState::Option(i)), shown.option(ExplorerState::Option(i)));
     QCOMPARE(scenarioToJson(scenarioOf(opened, 1, 1.6)), json);
@@ -417,6 +420,9 @@ void StateTest::badScenarioFiles_data()
                                                  << "«cursor» debe ser un número entero de -100 a 100 (es 101)";
     QTest::newRow("cursor between samples") << QByteArray("-37") << QByteArray("2.5")
                                             << "«cursor» debe ser un número entero de -100 a 100 (es 2.5)";
+    QTest::newRow("an unknown corner of the legend") << QByteArray("\"coeficientesEnVivo\"")
+                                                     << QByteArray("\"esquinaLeyenda\": \"centro\", \"coeficientesEnVivo\"")
+                                                     << "«esquinaLeyenda» debe ser arribaDerecha";
     QTest::newRow("an unknown option") << QByteArray("\"leyenda\"") << QByteArray("\"brujula\"")
                                        << "no conoce la opción «brujula»";
     QTest::newRow("kept without the option") << QByteArray("\"conservar\", ") << QByteArray()
