@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QScrollBar>
 #include <QTimer>
 
@@ -51,6 +52,14 @@ bool stiffNodeAtLargeSize(Prog &prog)
     return true;
 }
 
+// Runs the event loop for this long, asleep while no event comes.
+void runFor(qint64 ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
 // Turns the basins on and runs the event loop until their map is computing.
 const BasinMap *startBasins(Prog &prog)
 {
@@ -88,8 +97,13 @@ void longestWait(benchmark::State &state, Prog &prog)
         QObject::connect(&frames, &QTimer::timeout, [&prog] { prog.HScroll1->setValue(nextCursor(*prog.HScroll1)); });
         probe.start(kProbeMs);
         frames.start(40);
-        while (clock.elapsed() < kWatchedMs && !map->complete())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        QEventLoop loop;
+        QTimer::singleShot(kWatchedMs, &loop, &QEventLoop::quit);
+        QObject::connect(map, &BasinMap::updated, &loop, [&loop, map] {
+            if (map->complete())
+                loop.quit();
+        });
+        loop.exec();
         probe.stop();
         frames.stop();
         state.SetIterationTime(double(longest) / 1e9);
@@ -110,16 +124,14 @@ void closeMidComputation(benchmark::State &state)
             state.SkipWithError("the window did not start its basins");
             return;
         }
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < kBeforeClosingMs)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        runFor(kBeforeClosingMs);
         if (prog->findChild<BasinMap *>()->complete()) {
             state.SkipWithError("the basin map was complete before the window closed");
             return;
         }
         state.ResumeTiming();
-        clock.restart();
+        QElapsedTimer clock;
+        clock.start();
         prog->close();
         prog.reset();
         state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
