@@ -1108,14 +1108,14 @@ void AnalysisTest::basinsTintEachNodesSide()
     QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(7), phaseY(2.5))), palette::basinTint(0));
     QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(1), phaseY(8))), palette::basinTint(0));
 
-    // A window closed while its map is computing leaves no thread at work.
+    // A window closed while its map is computing leaves no thread at work: its pool ends with it.
     {
         Prog closing;
         closing.Form_Load();
         action(closing, "cuencas")->setChecked(true);
         QVERIFY(closing.findChild<BasinMap *>()->active());
     }
-    // The pool's threads count themselves idle just after the last row returns.
+    // Nor on Qt's global pool, whose threads count themselves idle just after their work returns.
     QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 100);
 }
 
@@ -1146,11 +1146,11 @@ void AnalysisTest::basinsLeaveQtsPoolFree()
     // Whatever QPainter started for the drawing ends at once; the rows would last seconds.
     QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 100);
     QVERIFY(!map.complete());
+    // Drawn again while they compute, then closed in the middle of the computation.
     window->HScroll1->setValue(50);
-    QTest::qWait(20);
-    QVERIFY(!map.complete());
+    window->repaint();
     QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 100);
-    // Closed in the middle of the computation.
+    QVERIFY(!map.complete());
     window->close();
     window.reset();
     QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
