@@ -13,8 +13,8 @@
 #include <benchmark/benchmark.h>
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QtConcurrent>
 
 #include <algorithm>
@@ -37,17 +37,20 @@ AnalysedSystem exclusion()
     return {};
 }
 
-// Waits in the event loop, as the window does, until the map holds the given share.
+// Waits in the event loop, as the window does, until the map holds the given share: asleep
+// between events, so that the wait takes no processor from the rows.
 bool waitFor(const BasinMap &map, bool whole)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (whole ? !map.complete() : map.percent() == 0) {
-        if (clock.elapsed() > 10000)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-    }
-    return true;
+    const auto done = [&map, whole] { return whole ? map.complete() : map.percent() > 0; };
+    QEventLoop loop;
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    QObject::connect(&map, &BasinMap::updated, &loop, [&loop, &done] {
+        if (done())
+            loop.quit();
+    });
+    if (!done())
+        loop.exec();
+    return done();
 }
 
 // From the request to the last pixel (or to the first coarse map), through the thread pool

@@ -2,6 +2,7 @@
 // beside their targets. The window runs on Qt's offscreen platform.
 #include "bench/analysis_bench.h"
 #include "bench/basins_bench.h"
+#include "bench/basins_window_bench.h"
 #include "bench/bifurcation_bench.h"
 #include "bench/model_bench.h"
 #include "bench/separatrices_bench.h"
@@ -42,6 +43,9 @@ int main(int argc, char *argv[])
         return EXIT_FAILURE;
     Prog basinsShown;
     if (!registerBasinBenchmarks(basinsShown))
+        return EXIT_FAILURE;
+    Prog basinsLarge;
+    if (!registerBasinWindowBenchmarks(basinsLarge))
         return EXIT_FAILURE;
 
     MedianCollector reporter;

@@ -65,8 +65,9 @@ std::string ratio(double value)
     return decimals(value, 3);
 }
 
-// A time figure, checked on its real time against an upper bound when one is given.
-void printTime(const char *figure, const Median &median, double targetMs)
+// A time figure, checked on its real time against an upper bound when one is given: one it may
+// reach, or with `strict`, one it must stay below.
+void printTime(const char *figure, const Median &median, double targetMs, bool strict = false)
 {
     if (!median.ran()) {
         printRow(figure, "not run", "", "", "");
@@ -75,8 +76,9 @@ void printTime(const char *figure, const Median &median, double targetMs)
     std::string target;
     const char *verdict = "";
     if (targetMs > 0) {
-        target = "<= " + decimals(targetMs, 2) + " ms";
-        verdict = median.real / 1e6 <= targetMs ? "met" : "MISSED";
+        target = (strict ? "< " : "<= ") + decimals(targetMs, 2) + " ms";
+        const double real = median.real / 1e6;
+        verdict = (strict ? real < targetMs : real <= targetMs) ? "met" : "MISSED";
     }
     printRow(figure, milliseconds(median.real).c_str(), milliseconds(median.cpu).c_str(),
              target.c_str(), verdict);
@@ -139,5 +141,7 @@ void printTargetTable(const MedianCollector &medians, double basinAgreement)
     else
         printRow("  pixels where the two agree", "not run", "", ">= 99.5 %", "");
     printTime("basins on: time-cursor step", medians.median(basinCursorStep), 0.83);
+    printTime("basins, 1600 x 1000: longest GUI wait", medians.median(basinLongestWait), 20);
+    printTime("  closing the window mid-computation", medians.median(basinClose), 200, true);
     std::printf("\nStart-up time and peak memory: scripts/measure-startup\n");
 }

@@ -34,6 +34,8 @@ inline constexpr char basinFullMap[] = "basins/exclusion_287_to_last_pixel";
 inline constexpr char basinCoarseMap[] = "basins/exclusion_287_first_coarse_map";
 inline constexpr char basinNaiveMap[] = "basins/exclusion_287_naive";
 inline constexpr char basinCursorStep[] = "basins_on/time_cursor_step";
+inline constexpr char basinLongestWait[] = "basins_1600x1000/longest_gui_thread_wait";
+inline constexpr char basinClose[] = "basins_1600x1000/close_mid_computation";
 } // namespace bench_name
 
 // The median time per iteration of one benchmark, in nanoseconds: wall-clock time, and the

@@ -117,6 +117,8 @@ private slots:
     void basinsBesideTheSeparatrix();
     void basinLabels_data();
     void basinLabels();
+    void basinsAtEveryScale_data();
+    void basinsAtEveryScale();
 };
 
 void AnalysisModelTest::linearisation_data()
@@ -666,6 +668,39 @@ void AnalysisModelTest::basinLabels()
         QVERIFY(attractorsAllowed || label < 0);
         QVERIFY(escapeAllowed || label != basins::kEscapes);
     }
+}
+
+void AnalysisModelTest::basinsAtEveryScale_data()
+{
+    QTest::addColumn<int>("exponent");
+    // "Competencia con exclusión" has coefficients of sizes 1 to 8: 2^-1022 and 2^1020 are the
+    // extreme scales that keep them all normal; 2^-548 is about 1e-165, 2^515 about 1e155.
+    for (const int exponent : {-1022, -548, -60, -1, 1, 60, 515, 1020})
+        QTest::newRow(qPrintable(QStringLiteral("2^%1").arg(exponent))) << exponent;
+}
+
+// Guards the basins against a scale of the coefficients: multiplying all six by one number only
+// changes the speed along each trajectory, so the map of exclusion is the same at every scale.
+void AnalysisModelTest::basinsAtEveryScale()
+{
+    QFETCH(int, exponent);
+    const Coefficients k{8, -1, -2, 7, -2, -1};
+    const Coefficients scaled{std::ldexp(k.A, exponent), std::ldexp(k.B, exponent), std::ldexp(k.C, exponent),
+                              std::ldexp(k.D, exponent), std::ldexp(k.E, exponent), std::ldexp(k.F, exponent)};
+    const basins::Grid grid{-0.375, 10.375, -0.5, 10.25, 48, 48};
+    const std::atomic<bool> running{false};
+    basins::Map designed(grid), map(grid);
+    basins::computeMap(basins::basinSystem(k, equilibria(k)), designed, running);
+    basins::computeMap(basins::basinSystem(scaled, equilibria(scaled)), map, running);
+    // Both nodes' basins show at the designed scale.
+    QVERIFY(std::count(designed.labels.begin(), designed.labels.end(), basins::Label(0)) > 100);
+    QVERIFY(std::count(designed.labels.begin(), designed.labels.end(), basins::Label(1)) > 100);
+    for (std::size_t i = 0; i < map.labels.size(); ++i)
+        if (map.labels[i] != designed.labels[i])
+            QFAIL(qPrintable(QStringLiteral("cell %1: %2 at this scale, %3 at the designed one")
+                                 .arg(i)
+                                 .arg(map.labels[i])
+                                 .arg(designed.labels[i])));
 }
 
 QTEST_GUILESS_MAIN(AnalysisModelTest)

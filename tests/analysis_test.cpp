@@ -51,6 +51,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <memory>
 #include <tuple>
 
 Q_DECLARE_METATYPE(Coefficients)
@@ -168,6 +169,8 @@ private slots:
     void liveEditMatchesDialogThenCalcular();
     void sliderDragRecomputesOncePerFrame();
     void basinsTintEachNodesSide();
+    void basinsLeaveQtsPoolFree_data();
+    void basinsLeaveQtsPoolFree();
     void exampleModels_data();
     void exampleModels();
     void diagramClickSetsTheCoefficient();
@@ -1228,15 +1231,52 @@ void AnalysisTest::basinsTintEachNodesSide()
     QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(7), phaseY(2.5))), palette::basinTint(0));
     QCOMPARE(window.XYgraf->image().pixelColor(cell(phaseX(1), phaseY(8))), palette::basinTint(0));
 
-    // A window closed while its map is computing leaves no thread at work.
+    // A window closed while its map is computing leaves no thread at work: its pool ends with it.
     {
         Prog closing;
         closing.Form_Load();
         action(closing, "cuencas")->setChecked(true);
         QVERIFY(closing.findChild<BasinMap *>()->active());
     }
-    // The pool's threads count themselves idle just after the last row returns.
+    // Nor on Qt's global pool, whose threads count themselves idle just after their work returns.
     QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 100);
+}
+
+void AnalysisTest::basinsLeaveQtsPoolFree_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("designed size") << QSize();
+    QTest::newRow("1600 x 1000") << QSize(1600, 1000);
+}
+
+// Guards the window's events while the basins compute: QPainter shares out its work on large
+// images among the threads of Qt's global pool, and waits for them, so the basins' rows must
+// leave that pool free. A stiff node keeps them computing for long.
+void AnalysisTest::basinsLeaveQtsPoolFree()
+{
+    QFETCH(QSize, size);
+    auto window = std::make_unique<Prog>();
+    window->Form_Load();
+    if (size.isValid())
+        window->resize(size);
+    window->state().setCoefficients({1e6, -1e6, 0, 1e-6, 0, -1e-6});
+    window->Calcular_Click();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 100);
+    action(*window, "cuencas")->setChecked(true);
+    const BasinMap &map = window->findChild<PlotViews *>()->basinMap();
+    QVERIFY(map.active());
+    // Whatever QPainter started for the drawing ends at once; the rows would last seconds.
+    QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 100);
+    QVERIFY(!map.complete());
+    // Drawn again while they compute, then closed in the middle of the computation.
+    window->HScroll1->setValue(50);
+    window->repaint();
+    QTRY_COMPARE_WITH_TIMEOUT(QThreadPool::globalInstance()->activeThreadCount(), 0, 100);
+    QVERIFY(!map.complete());
+    window->close();
+    window.reset();
+    QCOMPARE(QThreadPool::globalInstance()->activeThreadCount(), 0);
 }
 
 void AnalysisTest::exampleModels_data()

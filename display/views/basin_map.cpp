@@ -33,7 +33,14 @@ double snapped(double position)
 
 } // namespace
 
-BasinMap::BasinMap(QObject *parent) : QObject(parent) {}
+// One core is left to the GUI thread and to the threads with which QPainter shares out its work:
+// with every core busy with rows, the window's events waited tens of milliseconds. The rows run
+// below the GUI thread's priority where the system has such priorities.
+BasinMap::BasinMap(QObject *parent) : QObject(parent)
+{
+    pool_.setMaxThreadCount(std::max(1, QThread::idealThreadCount() - 1));
+    pool_.setThreadPriority(QThread::LowPriority);
+}
 
 BasinMap::~BasinMap()
 {
@@ -105,7 +112,7 @@ const basins::Map *BasinMap::labels() const
     return complete() && job_ ? &job_->map : nullptr;
 }
 
-// Each level runs its rows on the global pool; they read only the labels of coarser levels and
+// Each level runs its rows on the map's pool; they read only the labels of coarser levels and
 // write only their own, so the map is the same however the rows are shared out.
 void BasinMap::startLevel()
 {
@@ -114,7 +121,7 @@ void BasinMap::startLevel()
     job->rows.clear();
     for (int row = 0; row < job->map.grid.height; row += spacing)
         job->rows.push_back(row);
-    QFuture<void> future = QtConcurrent::map(job->rows, [job, spacing](const int &row) {
+    QFuture<void> future = QtConcurrent::map(&pool_, job->rows, [job, spacing](const int &row) {
         basins::computeRow(job->system, job->map, spacing, row, job->cancelled);
     });
     auto *watcher = new QFutureWatcher<void>(this);

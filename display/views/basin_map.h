@@ -8,18 +8,20 @@
 #include <QImage>
 #include <QObject>
 #include <QSize>
+#include <QThreadPool>
 
 #include <memory>
 #include <vector>
 
 class QPainter;
 
-// The basins of attraction of the phase plane, computed on Qt's global thread pool: a coarse
+// The basins of attraction of the phase plane, computed on a thread pool of their own: a coarse
 // map first, then finer ones level by level (basins::kLevels) until every pixel of the drawing
 // area has its attractor's tint. A new system, view or size cancels the computation in progress
 // and starts another; a level computed for anything but the latest request is dropped, so a
 // stale map never paints over a newer one. The window stays responsive: the levels run off the
-// GUI thread and only their completion reaches it, as a queued signal. Destroying the map
+// GUI thread and only their completion reaches it, as a queued signal; and Qt's global pool,
+// on which QPainter shares out its own work on large images, stays free. Destroying the map
 // cancels and waits, so no thread outlives it.
 class BasinMap : public QObject {
     Q_OBJECT
@@ -65,6 +67,8 @@ private:
     void levelDone(const std::shared_ptr<Job> &job);
     void makeImage();
 
+    // Made first, so that it is destroyed last: its destructor waits for every row.
+    QThreadPool pool_;
     std::shared_ptr<Job> job_;
     std::vector<QFuture<void>> running_;   // every level started and maybe still running
     std::size_t levelsDone_ = 0;

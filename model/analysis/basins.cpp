@@ -168,26 +168,39 @@ Label follow(const BasinSystem &system, double x, double y, Stop stop)
 
 } // namespace
 
+// Multiplying all six coefficients by one number only changes the speed along each trajectory:
+// the map is computed for them scaled by a power of two (exact) so that the largest is near 1,
+// where no product or norm of them leaves the range of a double, in the time of that system.
 BasinSystem basinSystem(const Coefficients &k, const std::vector<Equilibrium> &equilibria)
 {
     BasinSystem system;
-    system.coefficients = k;
     system.finite = std::isfinite(k.A) && std::isfinite(k.B) && std::isfinite(k.C) && std::isfinite(k.D)
                     && std::isfinite(k.E) && std::isfinite(k.F);
+    int exponent = 0;
+    if (system.finite)
+        std::frexp(std::max({std::fabs(k.A), std::fabs(k.B), std::fabs(k.C), std::fabs(k.D), std::fabs(k.E),
+                             std::fabs(k.F)}),
+                   &exponent);
+    const auto scaled = [exponent](double value) { return std::ldexp(value, -exponent); };
+    system.coefficients = {scaled(k.A), scaled(k.B), scaled(k.C), scaled(k.D), scaled(k.E), scaled(k.F)};
+    const Coefficients &s = system.coefficients;
     double slowest = INFINITY, fastest = 0;
     for (std::size_t i = 0; i < equilibria.size(); ++i) {
         const Equilibrium &e = equilibria[i];
-        if (e.shape != Equilibrium::Shape::Point || !e.linearisation.eigenvalues.representable)
+        if (e.shape != Equilibrium::Shape::Point || !std::isfinite(e.x) || !std::isfinite(e.y))
             continue;
-        const Eigenvalues &ev = e.linearisation.eigenvalues;
+        // The rates of the scaled system, which stay in range where those of k may not.
+        const Eigenvalues ev = linearise(jacobianAt(s, e.x, e.y)).eigenvalues;
+        if (!ev.representable)
+            continue;
         fastest = std::max({fastest, std::fabs(ev.first), std::fabs(ev.second), std::fabs(ev.imaginary)});
-        if (!isStable(e.type()) || !std::isfinite(e.x) || !std::isfinite(e.y))
+        if (!isStable(e.type()))
             continue;
         Attractor a;
         a.x = e.x;
         a.y = e.y;
         a.equilibrium = i;
-        convergenceRegion(k, a);
+        convergenceRegion(s, a);
         system.attractors.push_back(a);
         slowest = std::min(slowest, std::fabs(ev.first));
     }

@@ -43,6 +43,8 @@ struct Attractor {
 
 // What a map needs of the system.
 struct BasinSystem {
+    // Those of the system times a power of two, the largest near 1 (see basinSystem()); the
+    // trajectories are followed for these, in their time.
     Coefficients coefficients;
     std::vector<Attractor> attractors;   // at most 4
     // A trajectory that reaches nothing before this time has no fate; see basinSystem().

@@ -11,7 +11,10 @@
 // - with coefficients that are no finite numbers every cell has no fate;
 // - each attractor is a stable equilibrium of the system, inside its own region of convergence;
 // - the labels are the same whatever the order of the rows within each level, as on threads;
-// - a run cancelled before it starts leaves every cell unknown.
+// - a run cancelled before it starts leaves every cell unknown;
+// - with every coefficient times 2^-700 or 2^700 (the first that keeps them all normal or zero)
+//   every cell has the same label, since a common scale only changes the speed along each
+//   trajectory.
 #include "model/analysis/basins.h"
 #include "model/analysis/equilibria.h"
 #include "tests/fuzz/byte_reader.h"
@@ -19,6 +22,7 @@
 
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -34,6 +38,18 @@ double number(ByteReader &in)
     if (selector < 0x80)
         return kInteresting[selector % kInteresting.size()];
     return in.rawDouble();
+}
+
+// k times 2^exponent, when that is exact: every coefficient stays zero or a normal number.
+std::optional<Coefficients> scaledExactly(const Coefficients &k, int exponent)
+{
+    const auto exact = [exponent](double c) {
+        return c == 0 || (std::isnormal(c) && std::isnormal(std::ldexp(c, exponent)));
+    };
+    if (!exact(k.A) || !exact(k.B) || !exact(k.C) || !exact(k.D) || !exact(k.E) || !exact(k.F))
+        return std::nullopt;
+    return Coefficients{std::ldexp(k.A, exponent), std::ldexp(k.B, exponent), std::ldexp(k.C, exponent),
+                        std::ldexp(k.D, exponent), std::ldexp(k.E, exponent), std::ldexp(k.F, exponent)};
 }
 
 } // namespace
@@ -66,6 +82,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const int spacing : basins::kLevels)
         for (int row = (height - 1) / spacing * spacing; row >= 0; row -= spacing)
             basins::computeRow(system, reversed, spacing, row, running);
+    std::optional<Coefficients> scaled = scaledExactly(k, -700);
+    if (!scaled)
+        scaled = scaledExactly(k, 700);
+    basins::Map rescaled(grid);
+    if (scaled)
+        basins::computeMap(basins::basinSystem(*scaled, equilibria(*scaled)), rescaled, running);
     const int attractors = int(system.attractors.size());
     for (std::size_t i = 0; i < map.labels.size(); ++i) {
         const basins::Label label = map.labels[i];
@@ -75,6 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(reversed.labels[i] == label, "cell %zu: %d in order, %d reversed", i, int(label),
                    int(reversed.labels[i]));
         FUZZ_CHECK(stopped.labels[i] == basins::kUnknown, "cell %zu computed after cancelling", i);
+        FUZZ_CHECK(!scaled || rescaled.labels[i] == label, "cell %zu: %d, %d with the coefficients rescaled", i,
+                   int(label), int(rescaled.labels[i]));
     }
     return 0;
 }
