@@ -159,7 +159,7 @@ void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, 
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (double value : g.valueTicks.values) {
         const double y = crisp(g.valueY(panel, value), ratio);
-        painter.setPen(thinPen(std::fabs(value) < 1e-12 ? kZeroLine : kGrid));
+        painter.setPen(thinPen(value == 0 ? kZeroLine : kGrid));
         painter.drawLine(QPointF(area.left(), y), QPointF(area.left() + area.width(), y));
         painter.setPen(thinPen(kFrame));
         painter.drawLine(QPointF(area.left() - kTick, y), QPointF(area.left(), y));
@@ -172,7 +172,7 @@ void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, 
     if (scene.hasRange()) {
         for (double value : g.coefficientTicks.values) {
             const double x = crisp(g.coefficientX(value), ratio);
-            painter.setPen(thinPen(std::fabs(value) < 1e-12 ? kZeroLine : kGrid));
+            painter.setPen(thinPen(value == 0 ? kZeroLine : kGrid));
             painter.drawLine(QPointF(x, area.top()), QPointF(x, area.top() + area.height()));
             painter.setPen(thinPen(kFrame));
             const double bottom = area.top() + area.height();
