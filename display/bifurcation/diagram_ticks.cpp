@@ -53,8 +53,9 @@ Ticks roundTicks(double min, double max, int maxCount)
         return ticks;
     ticks.decimals = decimalsOf(step);
     const int count = static_cast<int>(last - first) + 1;
+    // A multiple found by the tolerance, or rounded an ulp beyond an end, stands at that end.
     for (int i = 0; i < count; ++i)
-        ticks.values.push_back((first + i) * step);
+        ticks.values.push_back(std::clamp((first + i) * step, min, max));
     return ticks;
 }
 
