@@ -52,7 +52,7 @@ Ticks roundTicks(double min, double max, int maxCount)
     if (!(last - first < kMostTicks))
         return ticks;
     ticks.decimals = decimalsOf(step);
-    const int count = static_cast<int>(last - first) + 1;
+    const int count = std::max(0, static_cast<int>(last - first) + 1);
     // A multiple found by the tolerance, or rounded an ulp beyond an end, stands at that end.
     for (int i = 0; i < count; ++i)
         ticks.values.push_back(std::clamp((first + i) * step, min, max));
