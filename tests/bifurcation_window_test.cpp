@@ -219,7 +219,7 @@ void BifurcationWindowTest::typedRangeEnd()
     if (!typedFrom.isEmpty()) {
         auto *fromBox = window.findChild<QDoubleSpinBox *>(QStringLiteral("desde"));
         type(fromBox, typedFrom);
-        QCOMPARE(window.canvas()->scene().from, fromBox->value());
+        QCOMPARE(window.canvas()->scene().from, QLocale().toDouble(typedFrom));
     }
     window.canvas()->grab();
     QCOMPARE(toBox->value(), to);
