@@ -34,12 +34,12 @@ namespace {
 void printRow(const char *figure, const char *real, const char *cpu, const char *target,
               const char *verdict)
 {
-    std::printf("| %-38s | %11s | %11s | %10s | %-6s |\n", figure, real, cpu, target, verdict);
+    std::printf("| %-57s | %11s | %11s | %10s | %-6s |\n", figure, real, cpu, target, verdict);
 }
 
 void printRule()
 {
-    std::printf("|%s|%s|%s|%s|%s|\n", std::string(40, '-').c_str(), std::string(13, '-').c_str(),
+    std::printf("|%s|%s|%s|%s|%s|\n", std::string(59, '-').c_str(), std::string(13, '-').c_str(),
                 std::string(13, '-').c_str(), std::string(12, '-').c_str(),
                 std::string(8, '-').c_str());
 }
@@ -116,6 +116,7 @@ void printTargetTable(const MedianCollector &medians, double basinAgreement)
     printTime("50 kept, marks, overlays: cursor step", medians.median(keptCursorStep), 0.83);
     printTime("all overlays on: one drag step", medians.median(dragStep), 2);
     printTime("50 kept, overlays, legend: wheel notch", medians.median(wheelNotch), 4);
+    printTime("a wheel notch at a deep corner view with every overlay on", medians.median(wheelNotchDeepCorner), 4);
     printTime("50 kept, every overlay: a frame of play", medians.median(playFrame), 0.83);
     printTime("50 kept, overlays: resize to 1.5 times", medians.median(resizeStep), 8);
     printTime("all overlays on: slider step", medians.median(sliderStep), 2);

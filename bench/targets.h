@@ -23,6 +23,7 @@ inline constexpr char keptCursorStep[] = "kept_50_marks_overlays/time_cursor_ste
 inline constexpr char dragStep[] = "overlays_on/drag_step";
 inline constexpr char playFrame[] = "kept_50_every_overlay/play_frame";
 inline constexpr char wheelNotch[] = "kept_50_marks_overlays_legend/wheel_notch";
+inline constexpr char wheelNotchDeepCorner[] = "kept_50_marks_overlays_legend/wheel_notch_deep_corner";
 inline constexpr char resizeStep[] = "kept_50_marks_overlays/window_resize_step";
 inline constexpr char undoRedo[] = "kept_50_marks_overlays/undo_and_redo_a_press";
 inline constexpr char sliderStep[] = "overlays_on/coefficient_slider_step";

@@ -5,6 +5,7 @@
 #include "bench/window_driver.h"
 #include "display/plots/plot_surface.h"
 #include "interaction/prog.h"
+#include "state/plane_view.h"
 
 #include <benchmark/benchmark.h>
 
@@ -86,13 +87,13 @@ void playFrame(benchmark::State &state, Prog &prog)
     repaintNow();
 }
 
-// One notch of the wheel over the phase plane, closer and back in turn, with the legend on:
-// the view changes, every underlay is painted again and the plots redrawn.
-void wheelNotch(benchmark::State &state, Prog &prog)
+// Notches of the wheel at a pixel of the phase plane, closer and back in turn, with the legend
+// on: the view changes, every underlay is painted again and the plots redrawn.
+void wheelNotchesAt(benchmark::State &state, Prog &prog, QPoint pixel)
 {
     auto *legend = prog.findChild<QAction *>(QStringLiteral("leyenda"));
     legend->setChecked(true);
-    const QPointF at(QPoint(120, 130) + QPoint(2, 2));
+    const QPointF at(pixel + QPoint(2, 2));
     int notches = 1;
     for (auto _ : state) {
         QWheelEvent wheel(at, prog.XYgraf->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
@@ -102,6 +103,28 @@ void wheelNotch(benchmark::State &state, Prog &prog)
         notches = -notches;
     }
     legend->setChecked(false);
+}
+
+void wheelNotch(benchmark::State &state, Prog &prog)
+{
+    wheelNotchesAt(state, prog, QPoint(120, 130));
+    prog.findChild<QAction *>(QStringLiteral("vistaInicial"))->trigger();
+}
+
+// The same over the bottom-right corner of the plane at the deepest zoom, far from the diagonal,
+// where each axis's ticks lie some 2e8 steps from the other's.
+void wheelNotchAtDeepCorner(benchmark::State &state, Prog &prog)
+{
+    using namespace plane_view;
+    const double side = kNarrowest * kZoomStep;
+    prog.state().setView({kBound - side, -kBound, side});
+    repaintNow();
+    const int last = prog.XYgraf->width() - 5;   // the plot's last pixel inside its border
+    wheelNotchesAt(state, prog, QPoint(last, last));
+    const PlaneView v = prog.state().view();
+    if (!(v.side <= 2 * kNarrowest && v.left >= kBound - 2 * kNarrowest
+          && v.bottom <= -kBound + kNarrowest))
+        state.SkipWithError("the view left the deep corner");
     prog.findChild<QAction *>(QStringLiteral("vistaInicial"))->trigger();
 }
 
@@ -153,6 +176,7 @@ bool registerTrajectoryBenchmarks(Prog &prog)
         {bench_name::dragStep, &dragStep},
         {bench_name::playFrame, &playFrame},
         {bench_name::wheelNotch, &wheelNotch},
+        {bench_name::wheelNotchDeepCorner, &wheelNotchAtDeepCorner},
         {bench_name::resizeStep, &resizeStep},
         {bench_name::undoRedo, &undoRedo},
     });

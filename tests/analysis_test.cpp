@@ -25,6 +25,7 @@
 #include "model/analysis/examples.h"
 #include "tests/dialog_answerer.h"
 #include "tests/scoped_locale.h"
+#include "tests/watchdog.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -55,6 +56,7 @@
 #include <tuple>
 
 Q_DECLARE_METATYPE(Coefficients)
+Q_DECLARE_METATYPE(PlaneView)
 
 namespace {
 
@@ -367,14 +369,22 @@ void AnalysisTest::scaleLabelsKeepClear_data()
     QTest::addColumn<bool>("phasePlane");
     QTest::addColumn<double>("dt");
     QTest::addColumn<int>("least");   // numbers that still fit
-    QTest::newRow("phase plane") << true << 0.0 << 19;
-    QTest::newRow("time plot, dt = 0.02") << false << 0.02 << 15;
-    QTest::newRow("time plot, dt = 0.03") << false << 0.03 << 15;
-    QTest::newRow("time plot, dt = 7") << false << 7.0 << 15;
-    QTest::newRow("time plot, dt = 0.37") << false << 0.37 << 15;
-    QTest::newRow("time plot, dt = 1e298") << false << 1e298 << 13;
-    QTest::newRow("time plot, dt = 3e-300") << false << 3e-300 << 13;
-    QTest::newRow("time plot, dt = 123456.789") << false << 123456.789 << 13;
+    QTest::addColumn<PlaneView>("view");
+    QTest::newRow("phase plane") << true << 0.0 << 19 << PlaneView{};
+    QTest::newRow("time plot, dt = 0.02") << false << 0.02 << 15 << PlaneView{};
+    QTest::newRow("time plot, dt = 0.03") << false << 0.03 << 15 << PlaneView{};
+    QTest::newRow("time plot, dt = 7") << false << 7.0 << 15 << PlaneView{};
+    QTest::newRow("time plot, dt = 0.37") << false << 0.37 << 15 << PlaneView{};
+    QTest::newRow("time plot, dt = 1e298") << false << 1e298 << 13 << PlaneView{};
+    QTest::newRow("time plot, dt = 3e-300") << false << 3e-300 << 13 << PlaneView{};
+    QTest::newRow("time plot, dt = 123456.789") << false << 123456.789 << 13 << PlaneView{};
+    // Regression: one index ran over both axes' ticks, from about -2e8 to 2e8, and the window
+    // froze for seconds.
+    const PlaneView corner{plane_view::kBound - plane_view::kNarrowest, -plane_view::kBound, plane_view::kNarrowest};
+    QTest::newRow("phase plane, deepest zoom at a corner") << true << 0.0 << 12 << corner;
+    QTest::newRow("time plot, deepest zoom at a corner") << false << 0.02 << 15 << corner;
+    QTest::newRow("phase plane, deepest zoom on the x axis")
+        << true << 0.0 << 13 << PlaneView{plane_view::kBound - plane_view::kNarrowest, 0, plane_view::kNarrowest};
 }
 
 // Regression: "10" was written over "9", and "-3" and "1e+300" were cut by the border. The
@@ -385,14 +395,24 @@ void AnalysisTest::scaleLabelsKeepClear()
     QFETCH(bool, phasePlane);
     QFETCH(double, dt);
     QFETCH(int, least);
+    QFETCH(PlaneView, view);
     const QSize area = plot_picture::drawingArea(phasePlane ? PlotKind::PhasePlane : PlotKind::XAgainstTime).size();
     QImage image(area, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    const std::vector<QRectF> boxes = phasePlane ? paintPhaseScales(painter, area) : paintTimeScales(painter, area, dt);
+    const PlotMapping m = mappingFor(view);
+    std::vector<QRectF> boxes;
+    {
+        const Watchdog watchdog("painting the scales");
+        boxes = phasePlane ? paintPhaseScales(painter, area, m) : paintTimeScales(painter, area, dt, m.xValues, m.times);
+    }
     painter.end();
 
-    const QPointF origin = phasePlane ? QPointF(cell(phaseX(0), phaseY(0))) : QPointF(cell(timeX(0), valueY(0)));
+    // The pixel of the axes' crossing, in view or not.
+    const auto pixelOf = [](double xTwips, double yTwips) {
+        return QPointF(std::floor(xTwips / 15), std::floor(yTwips / 15));
+    };
+    const QPointF origin = phasePlane ? pixelOf(m.phaseX(0), m.phaseY(0)) : pixelOf(m.timeX(0), m.xValueY(0));
     const QRectF axes[] = {QRectF(0, origin.y(), area.width(), 1), QRectF(origin.x(), 0, 1, area.height())};
     QVERIFY2(int(boxes.size()) >= least, qPrintable(QString::number(boxes.size())));
     for (std::size_t i = 0; i < boxes.size(); ++i) {

@@ -1,15 +1,18 @@
 // The bifurcation window: a press picks the value of its column, the current value's line,
-// and the tooltip of a mark.
+// the tooltip of a mark, the range typed and the ticks of a range.
 #include "display/bifurcation/bifurcation_canvas.h"
 #include "display/bifurcation/bifurcation_window.h"
+#include "display/bifurcation/diagram_ticks.h"
 #include "display/bifurcation/equilibrium_colours.h"
 #include "model/analysis/examples.h"
+#include "tests/watchdog.h"
 
 #include <QDoubleSpinBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,6 +44,8 @@ private slots:
     void rangeFollowsTheValue();
     void typedRangeEnd_data();
     void typedRangeEnd();
+    void ticksOfARange_data();
+    void ticksOfARange();
 };
 
 void BifurcationWindowTest::pressPicksItsColumn_data()
@@ -185,9 +190,12 @@ void BifurcationWindowTest::typedRangeEnd_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<double>("to");
     QTest::addColumn<bool>("refused");
-    QTest::newRow("nine digits, decimal comma") << "1,23456789" << 1.23456789 << false;
-    QTest::newRow("beyond the range") << "1e300" << 0.0 << true;
-    QTest::newRow("no number") << "mucho" << 0.0 << true;
+    QTest::addColumn<QString>("typedFrom");   // typed in "Desde" afterwards, when not empty
+    QTest::newRow("nine digits, decimal comma") << "1,23456789" << 1.23456789 << false << "";
+    QTest::newRow("beyond the range") << "1e300" << 0.0 << true << "";
+    QTest::newRow("no number") << "mucho" << 0.0 << true << "";
+    // Regression: the diagram's ticks never ended, and the window froze.
+    QTest::newRow("two doubles wide") << "1,0000000000000002" << 1.0000000000000002 << false << "1";
 }
 
 void BifurcationWindowTest::typedRangeEnd()
@@ -195,19 +203,74 @@ void BifurcationWindowTest::typedRangeEnd()
     QFETCH(QString, typed);
     QFETCH(double, to);
     QFETCH(bool, refused);
+    QFETCH(QString, typedFrom);
     BifurcationWindow window;
     showLogisticPrey(window);   // D = -2: the range is -4..0
     auto *toBox = window.findChild<QDoubleSpinBox *>(QStringLiteral("hasta"));
     QSignalSpy refusals(toBox, SIGNAL(refused(QString)));
-    toBox->setFocus();
-    toBox->selectAll();
-    QTest::keyClicks(toBox, typed);
-    QTest::keyClick(toBox, Qt::Key_Return);
+    const Watchdog watchdog("typing a range end and drawing the diagram");
+    const auto type = [](QDoubleSpinBox *box, const QString &text) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+    };
+    type(toBox, typed);
+    if (!typedFrom.isEmpty()) {
+        auto *fromBox = window.findChild<QDoubleSpinBox *>(QStringLiteral("desde"));
+        type(fromBox, typedFrom);
+        QCOMPARE(window.canvas()->scene().from, QLocale().toDouble(typedFrom));
+    }
+    window.canvas()->grab();
     QCOMPARE(toBox->value(), to);
     QCOMPARE(window.canvas()->scene().to, to);
     QCOMPARE(refusals.isEmpty(), !refused);
     if (refused)
         QVERIFY2(QToolTip::isVisible() && QToolTip::text().contains(typed), qPrintable(QToolTip::text()));
+}
+
+// Regression: a range two doubles wide never finished its ticks, and 0 to 1e-20 wrote
+// "0,000000000000000" at every tick. The ticks of a range are few, each with its own number;
+// a range too narrow for round ticks has its ends.
+void BifurcationWindowTest::ticksOfARange_data()
+{
+    QTest::addColumn<double>("min");
+    QTest::addColumn<double>("max");
+    QTest::addColumn<int>("maxCount");
+    QTest::addColumn<QStringList>("labels");
+    QTest::newRow("the value axis, 0 to 10") << 0.0 << 10.0 << 6 << QStringList{"0", "2", "4", "6", "8", "10"};
+    QTest::newRow("D over -4..0") << -4.0 << 0.0 << 8
+        << QStringList{"-4,0", "-3,5", "-3,0", "-2,5", "-2,0", "-1,5", "-1,0", "-0,5", "0,0"};
+    QTest::newRow("small") << 0.0012 << 0.0031 << 4 << QStringList{"0,0015", "0,0020", "0,0025", "0,0030"};
+    QTest::newRow("fifteen decimals") << 1.0 << 1.00000000000001 << 4
+        << QStringList{"1,000000000000000", "1,000000000000005"};
+    QTest::newRow("two doubles wide") << 1.0 << 1.0000000000000002 << 9
+        << QStringList{"1,0000000000000000", "1,0000000000000002"};
+    QTest::newRow("a few doubles wide, negative") << -2.000000000000001 << -2.0 << 9
+        << QStringList{"-2,000000000000001", "-2,000000000000000"};
+    QTest::newRow("0 to 1e-20") << 0.0 << 1e-20 << 9 << QStringList{"0", "2E-21", "4E-21", "6E-21", "8E-21", "1E-20"};
+    QTest::newRow("tiny, away from 0") << 1e-20 << 1.0000000000000002e-20 << 9
+        << QStringList{"1E-20", "1,0000000000000002E-20"};
+    QTest::newRow("the least doubles") << 0.0 << 1e-323 << 9 << QStringList{"0", "1E-323"};
+}
+
+void BifurcationWindowTest::ticksOfARange()
+{
+    QFETCH(double, min);
+    QFETCH(double, max);
+    QFETCH(int, maxCount);
+    QFETCH(QStringList, labels);
+    Ticks ticks;
+    {
+        const Watchdog watchdog("rounding the ticks of a range");
+        ticks = roundTicks(min, max, maxCount);
+    }
+    QStringList got;
+    for (double value : ticks.values)
+        got << tickText(value, ticks);
+    QVERIFY2(got == labels, qPrintable(got.join(QStringLiteral(" | "))));
+    QVERIFY(std::is_sorted(ticks.values.cbegin(), ticks.values.cend()));
+    QVERIFY(ticks.values.front() >= min && ticks.values.back() <= max);
 }
 
 QTEST_MAIN(BifurcationWindowTest)

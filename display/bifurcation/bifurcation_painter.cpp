@@ -3,11 +3,9 @@
 #include "display/bifurcation/equilibrium_colours.h"
 #include "display/bifurcation/panel_polyline.h"
 #include "display/plots/plot_mapping.h"
-#include "display/plots/tick_step.h"
 #include "display/toolkit/conversions.h"
 
 #include <QFontMetrics>
-#include <QLocale>
 #include <QPaintDevice>
 #include <QPainter>
 
@@ -29,16 +27,6 @@ const QColor kFrame(150, 150, 150);
 const QColor kGrid(232, 232, 232);
 const QColor kZeroLine(190, 190, 190);
 const QColor kCurrent(210, 0, 0);
-
-QString tickText(double value, const Ticks &ticks)
-{
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    const double unit = std::pow(10.0, -ticks.decimals);
-    if (std::fabs(value) < unit / 2)
-        value = 0;   // never "-0"
-    return locale.toString(value, 'f', ticks.decimals);
-}
 
 // The roles drawn in a panel. The x of (0, -D/F) is always 0, as is the origin's, and the y of
 // (-A/B, 0) too: each of those two is drawn only in the panel where it moves, so that the
@@ -171,7 +159,7 @@ void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, 
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (double value : g.valueTicks.values) {
         const double y = crisp(g.valueY(panel, value), ratio);
-        painter.setPen(thinPen(std::fabs(value) < 1e-12 ? kZeroLine : kGrid));
+        painter.setPen(thinPen(value == 0 ? kZeroLine : kGrid));
         painter.drawLine(QPointF(area.left(), y), QPointF(area.left() + area.width(), y));
         painter.setPen(thinPen(kFrame));
         painter.drawLine(QPointF(area.left() - kTick, y), QPointF(area.left(), y));
@@ -184,7 +172,7 @@ void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, 
     if (scene.hasRange()) {
         for (double value : g.coefficientTicks.values) {
             const double x = crisp(g.coefficientX(value), ratio);
-            painter.setPen(thinPen(std::fabs(value) < 1e-12 ? kZeroLine : kGrid));
+            painter.setPen(thinPen(value == 0 ? kZeroLine : kGrid));
             painter.drawLine(QPointF(x, area.top()), QPointF(x, area.top() + area.height()));
             painter.setPen(thinPen(kFrame));
             const double bottom = area.top() + area.height();
@@ -332,23 +320,6 @@ void drawMarks(QPainter &painter, const BifurcationGeometry &g, const Bifurcatio
 bool BifurcationScene::hasRange() const
 {
     return std::isfinite(from) && std::isfinite(to) && from < to && std::isfinite(to - from);
-}
-
-Ticks roundTicks(double min, double max, int maxCount)
-{
-    Ticks ticks;
-    if (!std::isfinite(min) || !std::isfinite(max) || !(min < max) || maxCount < 1)
-        return ticks;
-    const double step = roundStepAtLeast((max - min) / maxCount, StepForm::ScaledPower);
-    if (!std::isfinite(step) || step <= 0)
-        return ticks;
-    ticks.decimals = std::clamp(static_cast<int>(-std::floor(std::log10(step) + 1e-9)), 0, 15);
-    const double first = std::ceil(min / step - 1e-9), last = std::floor(max / step + 1e-9);
-    if (!(last - first < 1000))
-        return ticks;
-    for (double k = first; k <= last; ++k)
-        ticks.values.push_back(k * step);
-    return ticks;
 }
 
 BifurcationGeometry::BifurcationGeometry(const QRect &target, const BifurcationScene &scene, const QFont &font,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/bifurcation/diagram_ticks.h"
 #include "model/analysis/bifurcation.h"
 
 #include <QFont>
@@ -23,14 +24,6 @@ struct BifurcationScene {
     bool hasRange() const;   // from < to, both finite
     double current() const { return coefficientValue(system, coefficient); }
 };
-
-// Round tick values 1, 2 or 5 × 10^n apart, at most about `maxCount` of them in [min, max],
-// and the decimals that write them.
-struct Ticks {
-    std::vector<double> values;
-    int decimals = 0;
-};
-Ticks roundTicks(double min, double max, int maxCount);
 
 // Where the parts of the diagram stand in a target rectangle, in the target's logical units,
 // and the mappings between positions and values. The curves are sampled once per device pixel

@@ -185,17 +185,29 @@ double unitStep(double twipsPerUnit, double designedTwipsPerUnit)
     return roundStepAtLeast(designedTwipsPerUnit / twipsPerUnit);
 }
 
-// The first and last multiples of step within [low, high]; none (first > last) when there are
-// too many to draw.
-std::pair<double, double> ticksWithin(double low, double high, double step)
+// The multiples of a step within a range, counted by an integer: first × step and the count - 1
+// after it. None when there are too many to draw, or when they are beyond the whole numbers
+// that adding one can count.
+struct TickSpan {
+    double first = 0;
+    int count = 0;
+
+    bool holds(double i) const { return count > 0 && i >= first && i - first < count; }
+    double last() const { return first + (count - 1); }
+};
+
+constexpr int kMostTicks = 1001;
+constexpr double kLargestCounted = 0x1p53;
+
+TickSpan ticksWithin(double low, double high, double step)
 {
     if (!(step > 0))
-        return {1, 0};
+        return {};
     const double first = std::ceil(std::min(low, high) / step);
     const double last = std::floor(std::max(low, high) / step);
-    if (!std::isfinite(first) || !std::isfinite(last) || last - first > 1000)
-        return {1, 0};
-    return {first, last};
+    if (!(std::fabs(first) <= kLargestCounted && std::fabs(last) <= kLargestCounted) || !(last - first < kMostTicks))
+        return {};
+    return {first, last < first ? 0 : static_cast<int>(last - first) + 1};
 }
 
 // The tick value i × step, computed so that it reads as the round number it is.
@@ -227,17 +239,27 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
     if (place.inView())
         labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
     const double step = unitStep(m.phaseStep, plot_mapping::kPhaseTwipsPerUnit);
-    const auto [xFirst, xLast] = ticksWithin(m.phaseUnitsX(0), m.phaseUnitsX(area.width() * kTwipsPerPixel), step);
-    const auto [yFirst, yLast] = ticksWithin(m.phaseUnitsY(area.height() * kTwipsPerPixel), m.phaseUnitsY(0), step);
-    for (double i = std::min(xFirst, yFirst); step > 0 && i <= std::max(xLast, yLast); ++i) {
+    const TickSpan xs = ticksWithin(m.phaseUnitsX(0), m.phaseUnitsX(area.width() * kTwipsPerPixel), step);
+    const TickSpan ys = ticksWithin(m.phaseUnitsY(area.height() * kTwipsPerPixel), m.phaseUnitsY(0), step);
+    const auto tick = [&](double i) {
         if (i == 0)
-            continue;   // the origin has its 0 already
+            return;   // the origin has its 0 already
         const double value = tickValue(i, step);
-        if (i >= xFirst && i <= xLast)
+        if (xs.holds(i))
             place.horizontalTick(painter, labels, cellCentre(m.phaseX(value), 0).x(), labelOf(value));
-        if (i >= yFirst && i <= yLast)
+        if (ys.holds(i))
             place.verticalTick(painter, labels, cellCentre(0, m.phaseY(value)).y(), labelOf(value));
-    }
+    };
+    // Both axes' ticks in ascending order, the lower span first, then what the higher one has
+    // beyond it, and never the indices between two spans far apart.
+    const bool xFirst = ys.count == 0 || (xs.count > 0 && xs.first <= ys.first);
+    const TickSpan &lower = xFirst ? xs : ys;
+    const TickSpan &higher = xFirst ? ys : xs;
+    for (int n = 0; n < lower.count; ++n)
+        tick(lower.first + n);
+    for (int n = 0; n < higher.count; ++n)
+        if (lower.count == 0 || higher.first + n > lower.last())
+            tick(higher.first + n);
     painter.restore();
     return labels.written();
 }
@@ -254,8 +276,9 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
         labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
 
     const double valueStep = unitStep(values.step, plot_mapping::kValueTwipsPerUnit);
-    const auto [valueFirst, valueLast] = ticksWithin(values.valueAt(area.height() * kTwipsPerPixel), values.valueAt(0), valueStep);
-    for (double i = valueFirst; valueStep > 0 && i <= valueLast; ++i) {
+    const TickSpan valueTicks = ticksWithin(values.valueAt(area.height() * kTwipsPerPixel), values.valueAt(0), valueStep);
+    for (int n = 0; n < valueTicks.count; ++n) {
+        const double i = valueTicks.first + n;
         if (i == 0)
             continue;
         const double value = tickValue(i, valueStep);
@@ -269,22 +292,22 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
     const double lastSample = times.sampleAt(area.width() * kTwipsPerPixel);
     // Grown plots have more pixels per sample: the spacing asked for is that many samples fewer.
     double step = timeTickStep(dt, kMinimumTimeSpacing * plot_mapping::kTimeTwipsPerSample / times.step);
-    double first = 0, last = -1;
+    TickSpan timeTicks;
     for (int attempt = 0; attempt < 8 && step > 0; ++attempt) {
-        first = std::ceil(firstSample * dt / step);
-        last = std::floor(lastSample * dt / step);
-        if (!std::isfinite(first) || !std::isfinite(last) || last - first > 1000) {
+        timeTicks = ticksWithin(firstSample * dt, lastSample * dt, step);
+        if (timeTicks.count == 0) {
             step = 0;
             break;
         }
         double widest = 0;
-        for (double i = first; i <= last; ++i)
-            widest = std::max(widest, labels.width(labelOf(tickValue(i, step))));
+        for (int n = 0; n < timeTicks.count; ++n)
+            widest = std::max(widest, labels.width(labelOf(tickValue(timeTicks.first + n, step))));
         if (step / dt * times.step / kTwipsPerPixel >= widest + kLabelGap)
             break;
         step = roundStepAtLeast(step * 1.5);
     }
-    for (double i = first; step > 0 && i <= last; ++i) {
+    for (int n = 0; step > 0 && n < timeTicks.count; ++n) {
+        const double i = timeTicks.first + n;
         const double t = tickValue(i, step);
         const double x = cellCentre(timeX(t / dt), 0).x();
         if (i == 0 || !std::isfinite(t) || !std::isfinite(x))
