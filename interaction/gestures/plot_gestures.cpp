@@ -114,8 +114,10 @@ void PlotGestures::connectPhasePlane()
                 // A press on the legend takes hold of it, to put it in another corner.
                 const std::optional<LegendPlace> legend = views_.legendPlace();
                 movingLegend_ = button == Qt::LeftButton && legend && legend->rect.contains(pos);
-                if (movingLegend_)
+                if (movingLegend_) {
+                    legendHeldAt_ = pos;
                     return;
+                }
                 press(button, modifiers, pos);
                 drag_ = Drag{true, false, pos, std::nullopt, {}};
             });
@@ -141,8 +143,10 @@ void PlotGestures::connectPhasePlane()
     });
     connect(&phasePlane_, &PlotSurface::released, this, [this](Qt::MouseButton, Qt::KeyboardModifiers modifiers, QPointF pos) {
         if (std::exchange(movingLegend_, false)) {
-            // Let go in the corner nearest the pointer.
+            // Let go in the corner nearest the pointer, after a drag; a click leaves it.
             phasePlane_.unsetCursor();
+            if ((pos - legendHeldAt_).manhattanLength() < QApplication::startDragDistance())
+                return;
             const QSizeF area = phasePlane_.contentsRect().size();
             const bool right = pos.x() >= area.width() / 2, top = pos.y() < area.height() / 2;
             const std::optional<LegendPlace> legend = views_.legendPlace();

@@ -57,5 +57,6 @@ private:
     };
     Drag drag_;
     bool movingLegend_ = false;   // the legend is held, to be let go in a corner
+    QPointF legendHeldAt_;
     QTimer *dragFrame_ = nullptr;
 };

@@ -3,6 +3,7 @@
 #include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
 #include "display/toolkit/conversions.h"
+#include "display/views/plot_views.h"
 #include "interaction/prog.h"
 #include "tests/monkey/window_checks.h"
 
@@ -138,6 +139,7 @@ QString Monkey::pressPhasePlane()
     const bool twice = random_.bounded(8) == 0;
     log(QStringLiteral("%1 in XYgraf at (%2, %3), button %4, modifiers %5")
             .arg(twice ? "double click" : "press").arg(at.x()).arg(at.y()).arg(int(button)).arg(int(modifiers)));
+    legendBefore_ = onLegend(at);
     if (twice)
         QTest::mouseDClick(plot, button, modifiers, at);
     else
@@ -146,6 +148,8 @@ QString Monkey::pressPhasePlane()
     const Model &m = window_.model;
     if (!sameCoefficients(m, before_) || m.dt != before_.dt)
         return QStringLiteral("a press changed the coefficients or dt");
+    if (button == Qt::LeftButton && legendBefore_)
+        return legendHeldFault();
     if (!plot->contentsRect().contains(at)) {
         if (!sameTrajectory(m, before_) || window_.HScroll1->value() != cursorBefore_)
             return QStringLiteral("a press on the border changed the state");
@@ -156,6 +160,20 @@ QString Monkey::pressPhasePlane()
         return QStringLiteral("the time cursor stands at %1 after a press").arg(window_.HScroll1->value());
 
     return pressedPointFault(at, modifiers);
+}
+
+bool Monkey::onLegend(QPoint at) const
+{
+    const auto *views = window_.findChild<PlotViews *>();
+    const std::optional<LegendPlace> legend = views ? views->legendPlace() : std::nullopt;
+    return legend && legend->rect.contains(QPointF(at - window_.XYgraf->contentsRect().topLeft()));
+}
+
+QString Monkey::legendHeldFault() const
+{
+    if (!sameTrajectory(window_.model, before_) || window_.HScroll1->value() != cursorBefore_)
+        return QStringLiteral("a press on the legend changed the trajectory or the cursor");
+    return {};
 }
 
 // XI and YI show sample 0, a point inside the pixel pressed at `at` (snapped onto an axis with
@@ -300,7 +318,7 @@ QString Monkey::pressCalcular()
     if (!sameCoefficients(m, before_))
         return QStringLiteral("Calcular changed a coefficient");
     const std::optional<double> v = tryNumber(span);
-    if (v && *v > 0) {
+    if (v && Model::isUsableSpan(*v)) {
         if (m.dt != *v / 100)
             return QStringLiteral("dt is %1 after the span %2").arg(m.dt, 0, 'g', 17).arg(*v, 0, 'g', 17);
         if (window_.Text2->text() != textOf(*v))

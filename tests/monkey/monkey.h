@@ -62,6 +62,10 @@ private:
     QString moveToTurningPoint();
     QString undoThenRedo();
     QString pressedPointFault(QPoint at, Qt::KeyboardModifiers modifiers) const;
+    // Whether a left press at `at` (pixels of the phase plane widget) takes hold of the legend.
+    bool onLegend(QPoint at) const;
+    // After a press or a drag that took hold of the legend: nothing else changed.
+    QString legendHeldFault() const;
     QString invariantFault() const;
     QString readoutFault() const;
     void handleModal();
@@ -83,6 +87,7 @@ private:
     Readout readout_{};
     Model before_;
     int cursorBefore_ = 0;
+    bool legendBefore_ = false;   // the press being checked took hold of the legend
     std::deque<QString> recent_;
 };
 

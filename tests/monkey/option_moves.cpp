@@ -98,6 +98,7 @@ QString Monkey::dragPhasePlane()
     const QPoint end = area.topLeft() + QPoint(random_.bounded(area.width()), random_.bounded(area.height()));
     const std::size_t keptBefore = window_.state().keptTrajectories().size();
     log(QStringLiteral("drag in XYgraf from (%1, %2) to (%3, %4)").arg(start.x()).arg(start.y()).arg(end.x()).arg(end.y()));
+    const bool holdsLegend = onLegend(start);
     QTest::mousePress(plot, Qt::LeftButton, {}, start);
     for (int step = 1; step <= 4; ++step) {
         const QPointF at = QPointF(start) + QPointF(end - start) * (step / 4.0);
@@ -106,6 +107,8 @@ QString Monkey::dragPhasePlane()
         QCoreApplication::processEvents();   // moves may coalesce; the release point is last
     }
     QTest::mouseRelease(plot, Qt::LeftButton, {}, end);
+    if (holdsLegend)
+        return legendHeldFault();
     noteCursorMoved();
     if (window_.HScroll1->value() != 0)
         return QStringLiteral("the time cursor stands at %1 after a drag").arg(window_.HScroll1->value());
