@@ -173,7 +173,8 @@ primer cuadrante; en otro caso, cuando los máximos consecutivos de x son iguale
 Si los máximos bajan (o suben) vuelta tras vuelta, la trayectoria es una espiral y se da el
 <b>pseudoperiodo</b> de una oscilación amortiguada (o creciente). Se muestran solo las cifras
 seguras, hasta seis: el error se estima por lo que cambia el tiempo de una vuelta al integrarla con
-la mitad del paso. El valor exacto, en su ayuda emergente.</li>
+la mitad del paso; si ni la primera lo es (un paso demasiado largo), no se da ningún número. El valor
+exacto, en su ayuda emergente.</li>
 <li><b>Unir puntos</b> (tecla {unirPuntos}): une con líneas finas las muestras válidas consecutivas de cada
 trayectoria, nunca a través de una muestra no válida.</li>
 <li><b>Ventana de análisis</b>: los coeficientes y el intervalo de tiempo en vigor y una tabla

@@ -73,10 +73,14 @@ void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, 
         case Oscillation::Kind::Damped: caption = QStringLiteral("Pseudoperiodo (oscilación amortiguada): "); break;
         case Oscillation::Kind::Growing: caption = QStringLiteral("Pseudoperiodo (oscilación creciente): "); break;
         }
-        // The digits that the error estimate leaves sure, the exact value to copy from the tooltip.
+        // The digits that the error estimate leaves sure, the exact value to copy from the tooltip;
+        // no number at all where not even the first digit is sure.
+        const int digits = sureDigits(oscillation->period, oscillation->error);
         period_->setText(caption
-                         + QLocale().toString(oscillation->period, 'g', sureDigits(oscillation->period, oscillation->error)));
-        period_->setToolTip(exactTextOf(oscillation->period));
+                         + (digits > 0 ? QLocale().toString(oscillation->period, 'g', digits)
+                                       : QStringLiteral("ninguna cifra segura con este paso; un intervalo de tiempo "
+                                                        "más corto lo precisa")));
+        period_->setToolTip(digits > 0 ? exactTextOf(oscillation->period) : QString());
     }
     period_->setAccessibleName(period_->text());
 }

@@ -214,10 +214,10 @@ int sureDigits(double value, double error)
 {
     const double size = std::fabs(value);
     if (!(size > 0) || !std::isfinite(size))
-        return 1;
+        return 0;
     const double leading = std::floor(std::log10(size));
-    for (int digits = 6; digits > 1; --digits)
+    for (int digits = 6; digits > 0; --digits)
         if (error <= std::pow(10.0, leading - digits + 1) / 2)
             return digits;
-    return 1;
+    return 0;
 }

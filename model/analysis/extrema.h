@@ -49,6 +49,7 @@ std::optional<Oscillation> approximatePeriod(const Coefficients &k, const std::v
                                              const SampleArray<double> &xs, const SampleArray<double> &ys,
                                              const SampleArray<bool> &ok, double dt);
 
-// How many significant digits of value (1 to 6) are sure when it may be off by error: the most
-// whose last digit's half unit still covers the error.
+// How many significant digits of value (0 to 6) are sure when it may be off by error: the most
+// whose last digit's half unit still covers the error, so that the value rounded to them lies
+// within one unit of their last digit from the true one. 0 when not even the first is sure.
 int sureDigits(double value, double error);
