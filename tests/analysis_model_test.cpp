@@ -109,9 +109,12 @@ private slots:
     void lyapunovClaim_data();
     void lyapunovClaim();
     void lyapunovClaimOnRandomSystems();
+    void firstIntegralDrift_data();
     void firstIntegralDrift();
     void separatricesOf_data();
     void separatricesOf();
+    void separatrixEnds_data();
+    void separatrixEnds();
     void stableManifoldParts_data();
     void stableManifoldParts();
     void basinsBesideTheSeparatrix();
@@ -429,18 +432,37 @@ void AnalysisModelTest::lyapunovClaimOnRandomSystems()
     QVERIFY(claims > 50);
 }
 
-// Guards the drift of H along the default trajectory: the integration keeps it to rounding.
+void AnalysisModelTest::firstIntegralDrift_data()
+{
+    QTest::addColumn<double>("x0");
+    QTest::addColumn<double>("y0");
+    QTest::newRow("from (5, 5)") << 5.0 << 5.0;
+    // H(0) is 0 to the last digits there, while H's terms are about 32.
+    QTest::newRow("where H is near 0") << 5.0 << 11.0460394050717;
+}
+
+// Guards the drift of H along the default trajectory: the integration keeps it to rounding,
+// measured against the size of H's terms at the start, not against H(0).
 void AnalysisModelTest::firstIntegralDrift()
 {
+    QFETCH(double, x0);
+    QFETCH(double, y0);
     Model model;
     model.setDefaults();
-    model.calcula([] { return 5.0; }, [] { return 5.0; });
+    model.calcula([x0] { return x0; }, [y0] { return y0; });
     const Coefficients k{model.A, model.B, model.C, model.D, model.E, model.F};
     QVERIFY(hasFirstIntegral(k));
     const std::optional<double> drift = relativeDrift(k, model.xs, model.ys, model.ok);
     QVERIFY(drift.has_value());
     QVERIFY2(*drift < 1e-9, qPrintable(QString::number(*drift)));
     QVERIFY(*drift > 0);   // a true measure, not a constant
+    // The largest change of H over the samples, by hand, over the sizes of its terms.
+    double largest = 0;
+    for (int s = kFirstSample; s <= kLastSample; ++s)
+        if (model.ok(s))
+            largest = std::max(largest, std::fabs(firstIntegral(k, model.xs(s), model.ys(s)) - firstIntegral(k, x0, y0)));
+    const double terms = 4 * std::log(x0) + x0 + 4 * std::log(y0) + y0;
+    QCOMPARE(*drift, largest / terms);
     QVERIFY(!relativeDrift({3, -1, -1, -2, 1, 0}, model.xs, model.ys, model.ok));
 }
 
@@ -489,6 +511,55 @@ void AnalysisModelTest::separatricesOf()
         for (const Separatrix &s : found)
             QCOMPARE(std::max(std::fabs(s.points.back().x), std::fabs(s.points.back().y)), separatrix_limits::kBound);
     }
+}
+
+void AnalysisModelTest::separatrixEnds_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<int>("kind");         // Separatrix::Kind
+    QTest::addColumn<QPointF>("end");      // where one branch of that kind ends
+    QTest::addColumn<double>("length");    // and its length in the plane
+    using Kind = Separatrix::Kind;
+    // The saddle (0; -0,000646) lies that close to the node at the origin.
+    const Coefficients beside{-4.24, -17.4, -0.438, -0.0341, -65.3, -52.8};
+    QTest::newRow("saddle beside a node: stable branch to the border")
+        << beside << int(Kind::Stable) << QPointF(20, -18.14) << 27.17;
+    QTest::newRow("saddle beside a node: stable branch to the unstable node")
+        << beside << int(Kind::Stable) << QPointF(-0.2437, 0) << 0.239;
+    // The saddle (0,01; 6,98) lies 0,022 from the node (0; 7).
+    const Coefficients designed{13.97, -1, -2, 7, -2, -1};
+    QTest::newRow("saddle beside a node: unstable branch to the far node")
+        << designed << int(Kind::Unstable) << QPointF(13.97, 0) << 16.29;
+    QTest::newRow("saddle beside a node: stable branch from the origin")
+        << designed << int(Kind::Stable) << QPointF(0, 0) << 6.96;
+}
+
+// Guards the step's growth away from a saddle that lies close to another equilibrium: each
+// branch reaches its end (the border or an equilibrium) within the steps it is allowed.
+void AnalysisModelTest::separatrixEnds()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(int, kind);
+    QFETCH(QPointF, end);
+    QFETCH(double, length);
+    const std::vector<Equilibrium> points = equilibria(k);
+    bool found = false;
+    for (const Separatrix &s : separatrices(k, points)) {
+        QVERIFY(s.points.size() < std::size_t(separatrix_limits::kMaxSteps) + 2);
+        const PlanePoint last = s.points.back();
+        const bool onBorder = std::max(std::fabs(last.x), std::fabs(last.y)) == separatrix_limits::kBound;
+        const bool atEquilibrium = std::any_of(points.begin(), points.end(), [last](const Equilibrium &e) {
+            return e.shape == Equilibrium::Shape::Point && std::hypot(last.x - e.x, last.y - e.y) < 0.021;
+        });
+        QVERIFY2(onBorder || atEquilibrium, qPrintable(QStringLiteral("%1 %2").arg(last.x).arg(last.y)));
+        double travelled = 0;
+        for (std::size_t i = 1; i < s.points.size(); ++i)
+            travelled += std::hypot(s.points[i].x - s.points[i - 1].x, s.points[i].y - s.points[i - 1].y);
+        found = found
+            || (int(s.kind) == kind && std::hypot(last.x - end.x(), last.y - end.y()) < 0.03
+                && std::fabs(travelled - length) < 0.01 * length);
+    }
+    QVERIFY(found);
 }
 
 void AnalysisModelTest::stableManifoldParts_data()

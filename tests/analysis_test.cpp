@@ -246,6 +246,10 @@ void AnalysisTest::levelCurvesAndTheirClaims()
         bool ok = false;
         const double drift = QLocale().toDouble(label->toolTip(), &ok);
         QVERIFY2(ok && drift > 0 && drift < 1e-9, qPrintable(label->toolTip()));
+        // It says what the drift is relative to.
+        QCOMPARE(label->text(), QStringLiteral("Deriva relativa de H en la trayectoria: %1 (el mayor |H(t) − H(0)| "
+                                               "respecto de |D ln x₀| + |E x₀| + |A ln y₀| + |C y₀| en el punto inicial)")
+                                    .arg(QLocale().toString(drift, 'g', 2)));
     } else if (language == QLocale::C || language == QLocale::English || language == QLocale::Spanish) {
         QCOMPARE(shown->findChild<QLabel *>(QStringLiteral("lyapunov"))->text(), withPointsInLocale(claim));
     }
@@ -258,7 +262,7 @@ void AnalysisTest::levelCurvesAndTheirClaims()
         paintLevelCurves(painter, QSizeF(image.size()), PlotMapping{}, window.state().system().coefficients,
                          window.model.xs(0), window.model.ys(0));
     }
-    int inked = 0, near = 0, samples = 0;
+    int inked = 0, near = 0, samples = 0, gaps = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
             inked += image.pixel(x, y) != qRgb(255, 255, 255);
@@ -270,6 +274,7 @@ void AnalysisTest::levelCurvesAndTheirClaims()
         if (!window.model.ok(k) || !image.rect().adjusted(1, 1, -1, -1).contains(at))
             continue;
         ++samples;
+        gaps += image.pixel(at) == qRgb(255, 255, 255);
         bool found = false;
         for (int dy = -1; dy <= 1; ++dy)
             for (int dx = -1; dx <= 1; ++dx)
@@ -278,6 +283,8 @@ void AnalysisTest::levelCurvesAndTheirClaims()
     }
     // Within a pixel of the curve through the initial point (dashes may leave a few gaps).
     QVERIFY2(near >= samples * 9 / 10, qPrintable(QStringLiteral("%1 of %2").arg(near).arg(samples)));
+    // Dashed along the curve: the pattern runs on from cell to cell, so gaps fall on the orbit.
+    QVERIFY2(gaps >= samples / 10, qPrintable(QStringLiteral("%1 gaps of %2").arg(gaps).arg(samples)));
 }
 
 void AnalysisTest::eachOverlayDrawsWhereItShould_data()
@@ -1024,7 +1031,8 @@ void AnalysisTest::turningPointsAndPeriod()
 }
 
 // The period below the turning points: a period only for a closed orbit, a pseudoperiod for a
-// spiral, six significant digits in the user's locale and the exact value in the tooltip.
+// spiral, the digits its error estimate leaves sure (up to six) in the user's locale and the
+// exact value in the tooltip. Where the period is known to 11 digits, the last digit shown holds.
 void AnalysisTest::periodLabel_data()
 {
     QTest::addColumn<QString>("locale");
@@ -1033,20 +1041,33 @@ void AnalysisTest::periodLabel_data()
     QTest::addColumn<QString>("caption");
     QTest::addColumn<double>("period");
     QTest::addColumn<double>("within");   // relative
+    QTest::addColumn<int>("digits");      // significant digits shown
     const QList<double> defaults{4, 0, -1, -4, 1, 0};
-    QTest::newRow("closed orbit") << "C" << defaults << "5 5 10" << "Periodo aproximado: " << 1.5848896 << 0.005;
+    QTest::newRow("closed orbit") << "C" << defaults << "5 5 10" << "Periodo aproximado: " << 1.5848896 << 0.005 << 6;
     QTest::newRow("closed orbit, Spanish") << "es_ES" << defaults << "5 5 10" << "Periodo aproximado: " << 1.5848896
-                                           << 0.005;
+                                           << 0.005 << 6;
     // The logistic prey's focus (2, 1), eigenvalues -1 ± i; the first turns take longer than 2π.
     QTest::newRow("spiral into a stable focus") << "es_ES" << QList<double>{3, -1, -1, -2, 1, 0} << "1 3 10"
-                                                << "Pseudoperiodo (oscilación amortiguada): " << 2 * M_PI << 0.05;
+                                                << "Pseudoperiodo (oscilación amortiguada): " << 2 * M_PI << 0.05 << 6;
     // Focus (4, 4.2), eigenvalues 0.1 ± 4.09756i.
     QTest::newRow("spiral out of an unstable focus") << "C" << QList<double>{4, 0.05, -1, -4, 1, 0} << "5 5 10"
                                                      << "Pseudoperiodo (oscilación creciente): " << 2 * M_PI / 4.09756
-                                                     << 0.02;
+                                                     << 0.02 << 6;
     // No period at all: the caption alone.
     QTest::newRow("x grows without a turn") << "C" << QList<double>{1, 0, 0, -1, 0, 0} << "1 1 2"
-                                            << "Periodo aproximado: x no oscila en este intervalo" << 0.0 << 0.0;
+                                            << "Periodo aproximado: x no oscila en este intervalo" << 0.0 << 0.0 << 0;
+    // Sharp peaks between samples: a parabola through three samples put them 0,29 % off (1,25861).
+    QTest::newRow("sharp peaks between samples") << "es_ES" << QList<double>{5.76, 0, -1.61, -4.96, 1.94, 0}
+        << "4.935986159990091 5.764844863660266 10" << "Periodo aproximado: " << 1.25491114398 << 1e-6 << 6;
+    // Closed by H, although its sampled maxima grow turn after turn.
+    QTest::newRow("closed by H") << "es_ES" << QList<double>{5.73, 0, -1.23, -1.23, 1.6, 0}
+        << "1.0996443111698866 1.5347581378417752 10" << "Periodo aproximado: " << 2.8923414384 << 1e-6 << 6;
+    // Long steps: RK4 holds fewer digits.
+    QTest::newRow("wide orbit, long steps") << "C" << defaults << "12 12 50" << "Periodo aproximado: "
+                                            << 2.07063324532 << 1e-3 << 5;
+    // Steps of 0,025: RK4 makes the period 2,71 instead of 1,58, and the estimate says so.
+    QTest::newRow("steps too long for a sure digit") << "es_ES" << defaults << "5 5 100" << "Periodo aproximado: "
+                                                     << 1.5848896 << 0.0 << 0;
 }
 
 void AnalysisTest::periodLabel()
@@ -1076,10 +1097,22 @@ void AnalysisTest::periodLabel()
         QVERIFY(label->toolTip().isEmpty());
         return;
     }
+    QFETCH(int, digits);
+    if (digits == 0) {
+        QCOMPARE(label->text(),
+                 caption + QStringLiteral("ninguna cifra segura con este paso; un intervalo de tiempo más corto lo precisa"));
+        QVERIFY(label->toolTip().isEmpty());
+        return;
+    }
     bool ok = false;
     const double exact = QLocale().toDouble(label->toolTip(), &ok);
     QVERIFY2(ok && std::fabs(exact - period) < within * period, qPrintable(label->toolTip()));
-    QCOMPARE(label->text(), caption + QLocale().toString(exact, 'g', 6));
+    QCOMPARE(label->text(), caption + QLocale().toString(exact, 'g', digits));
+    if (within <= 1e-3) {
+        const double shown = QLocale().toDouble(label->text().mid(caption.size()), &ok);
+        const double unit = std::pow(10.0, std::floor(std::log10(period)) - digits + 1);
+        QVERIFY2(ok && std::fabs(shown - period) <= unit, qPrintable(label->text()));
+    }
     QCOMPARE(QLocale().toString(exact, 'g', QLocale::FloatingPointShortest), label->toolTip());
 }
 

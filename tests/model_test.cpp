@@ -341,9 +341,10 @@ void ModelTest::rungeKuttaIsFourthOrder()
 }
 
 // Maxima and minima of x(t) and y(t) where x' or y' changes sign between valid samples, and the
-// period from the peaks of x, a period only where consecutive maxima of x agree (a closed orbit),
-// a pseudoperiod where they shrink or grow. The default orbit through (5, 5) has the period
-// 1.5848896, found once by integrating with steps of 1e-6 and locating where x' falls through zero.
+// period from the peaks of x, a period only for a closed orbit (by H where B = F = 0, otherwise
+// where consecutive maxima of x agree), a pseudoperiod where they shrink or grow. The periods
+// given to 11 digits were found once by integrating with steps of 1e-4 and 5e-5 (they agree to
+// 1e-11) and bisecting where x' falls through zero within a step.
 // A spiral's pseudoperiod is compared with 2π/ω from its focus's eigenvalues α ± ωi, which the
 // turns far from the focus only approach.
 void ModelTest::turningPoints_data()
@@ -356,29 +357,39 @@ void ModelTest::turningPoints_data()
     QTest::addColumn<QString>("oscillation");   // closed, damped or growing; empty: too few maxima of x
     QTest::addColumn<double>("period");
     QTest::addColumn<double>("within");   // relative
+    QTest::addColumn<bool>("exact");      // the period known to 11 digits: the error estimate covers the rest
     const Coefficients defaults{4, 0, -1, -4, 1, 0};
-    QTest::newRow("span 10, 12 turns") << defaults << 10.0 << 5.0 << 5.0 << 50 << "closed" << 1.5848896 << 0.005;
-    QTest::newRow("span 2, less than 3 turns") << defaults << 2.0 << 5.0 << 5.0 << 10 << "closed" << 1.5848896 << 0.005;
-    QTest::newRow("span 1, one maximum of x") << defaults << 1.0 << 5.0 << 5.0 << 4 << "" << 0.0 << 0.0;
-    QTest::newRow("at the equilibrium nothing turns") << defaults << 10.0 << 4.0 << 4.0 << 0 << "" << 0.0 << 0.0;
+    QTest::newRow("span 10, 12 turns") << defaults << 10.0 << 5.0 << 5.0 << 50 << "closed" << 1.58488960717 << 1e-6
+                                       << true;
+    QTest::newRow("span 2, less than 3 turns") << defaults << 2.0 << 5.0 << 5.0 << 10 << "closed" << 1.5848896 << 0.005 << false;
+    QTest::newRow("span 1, one maximum of x") << defaults << 1.0 << 5.0 << 5.0 << 4 << "" << 0.0 << 0.0 << false;
+    QTest::newRow("at the equilibrium nothing turns") << defaults << 10.0 << 4.0 << 4.0 << 0 << "" << 0.0 << 0.0 << false;
     // On the axis x = 0, x' is zero everywhere and y only decays: nothing turns.
-    QTest::newRow("on the y axis") << defaults << 2.0 << 0.0 << 5.0 << 0 << "" << 0.0 << 0.0;
+    QTest::newRow("on the y axis") << defaults << 2.0 << 0.0 << 5.0 << 0 << "" << 0.0 << 0.0 << false;
     // A wide orbit: its sharp peaks fall between samples, but they repeat.
-    QTest::newRow("wide closed orbit, span 50") << defaults << 50.0 << 12.0 << 12.0 << 194 << "closed" << 2.07 << 0.01;
+    QTest::newRow("wide closed orbit, span 50") << defaults << 50.0 << 12.0 << 12.0 << 194 << "closed" << 2.07 << 0.01 << false;
     // Focus (2, 1), eigenvalues -1 ± i.
     QTest::newRow("spiral into a stable focus") << Coefficients{3, -1, -1, -2, 1, 0} << 10.0 << 1.0 << 3.0 << 8
-                                                << "damped" << 2 * M_PI << 0.05;
+                                                << "damped" << 2 * M_PI << 0.05 << false;
     // Focus (4, 3.96), eigenvalues -0.02 ± 3.97995i: a slow spiral, 3 % less each turn.
     QTest::newRow("slow spiral into a stable focus") << Coefficients{4, -0.01, -1, -4, 1, 0} << 10.0 << 5.0 << 5.0
-                                                     << 50 << "damped" << 2 * M_PI / 3.97995 << 0.02;
+                                                     << 50 << "damped" << 2 * M_PI / 3.97995 << 0.02 << false;
     // Focus (4, 4.2), eigenvalues 0.1 ± 4.09756i.
     QTest::newRow("spiral out of an unstable focus") << Coefficients{4, 0.05, -1, -4, 1, 0} << 10.0 << 5.0 << 5.0
-                                                     << 52 << "growing" << 2 * M_PI / 4.09756 << 0.02;
+                                                     << 52 << "growing" << 2 * M_PI / 4.09756 << 0.02 << false;
     // Backwards in time the trajectory reaches the unstable focus (1, 1.5), eigenvalues
     // 2 ± 1.41421i, to the last digits: there the sign of y' is rounding noise, no minimum of y
     // (one was found at t = -14.9, 1e-14 from the focus).
     QTest::newRow("rounding noise at a focus is no turn") << Coefficients{-1, 4, -2, -2, 2, 0} << 20.0
-        << 3.1303594824125662 << 6.861249169185032 << 10 << "growing" << 2 * M_PI / M_SQRT2 << 0.05;
+        << 3.1303594824125662 << 6.861249169185032 << 10 << "growing" << 2 * M_PI / M_SQRT2 << 0.05 << false;
+    // Sharp peaks between samples: a parabola through three samples put them 0,29 % off.
+    QTest::newRow("sharp peaks between samples") << Coefficients{5.76, 0, -1.61, -4.96, 1.94, 0} << 10.0
+        << 4.935986159990091 << 5.764844863660266 << 64 << "closed" << 1.25491114398 << 1e-6 << true;
+    // A closed orbit of H whose sampled maxima grow turn after turn.
+    QTest::newRow("closed by H, sampled maxima growing") << Coefficients{5.73, 0, -1.23, -1.23, 1.6, 0} << 10.0
+        << 1.0996443111698866 << 1.5347581378417752 << 28 << "closed" << 2.8923414384 << 1e-6 << true;
+    QTest::newRow("wide closed orbit, known to 11 digits") << defaults << 50.0 << 12.0 << 12.0 << 194 << "closed"
+                                                           << 2.07063324532 << 1e-4 << true;
 }
 
 void ModelTest::turningPoints()
@@ -405,13 +416,17 @@ void ModelTest::turningPoints()
             if (SampleArray<bool>::contains(n) && model.ok(n))
                 QVERIFY(sign * (v(point.sample) - v(n)) >= 0);
     }
-    const std::optional<Oscillation> found = approximatePeriod(points, model.xs, model.ys, model.ok, model.dt);
+    const std::optional<Oscillation> found = approximatePeriod(k, points, model.xs, model.ys, model.ok, model.dt);
     QCOMPARE(found.has_value(), !oscillation.isEmpty());
     if (!found)
         return;
     const char *kinds[] = {"closed", "damped", "growing"};
     QCOMPARE(kinds[int(found->kind)], qPrintable(oscillation));
     QVERIFY2(std::fabs(found->period - period) < within * period, qPrintable(QString::number(found->period, 'g', 10)));
+    QFETCH(bool, exact);
+    if (exact)
+        QVERIFY2(std::fabs(found->period - period) <= found->error + 1e-11 * period && found->error < within * period,
+                 qPrintable(QStringLiteral("%1 ± %2").arg(found->period, 0, 'g', 12).arg(found->error)));
 }
 
 QTEST_GUILESS_MAIN(ModelTest)

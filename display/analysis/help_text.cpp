@@ -154,7 +154,8 @@ integral primera H = D ln x + E x − A ln y − C y, que es constante en cada �
 las órbitas. Si no, son las de la función de Lyapunov de Goh, solo donde demuestra que el
 equilibrio interior es estable en todo el primer cuadrante. La ventana de análisis muestra H con
 los coeficientes, cuánto se aparta la trayectoria calculada de su nivel (la exactitud de la
-integración), o lo que dice el criterio de Lyapunov.</li>
+integración), medido respecto del tamaño de los términos de H en el punto inicial, o lo que dice el
+criterio de Lyapunov.</li>
 <li><b>Reproducir / Pausa</b> (tecla {reproducir}): el cursor de tiempo avanza solo, una muestra
 cada vez, hasta la última; al final, otra vez {reproducir} empieza desde la primera. {masRapido} y
 {masLento} duplican o reducen a la mitad la velocidad (de 5 a 400 muestras por segundo).</li>
@@ -165,12 +166,15 @@ su muestra en cada una. De un arrastre solo se conserva la trayectoria que habí
 <li><b>Máximos y mínimos</b> (tecla {extremos}): marca donde x(t) o y(t) tiene un máximo (triángulo hacia
 arriba, en %6) o un mínimo (triángulo hacia abajo, en %7), es decir, donde la trayectoria cruza
 una isoclina; también en el plano de fases. La ventana de análisis los lista y da el
-<b>periodo aproximado</b>: el tiempo medio entre máximos consecutivos de x, con el instante de
-cada máximo interpolado por la parábola que pasa por su muestra y las dos vecinas. Es un periodo
-solo si la órbita se cierra: máximos consecutivos de x iguales dentro de un 0,1 % más lo que la
-parábola añade a su muestra. Si los máximos bajan (o suben) vuelta tras vuelta, la trayectoria es
-una espiral y se da el <b>pseudoperiodo</b> de una oscilación amortiguada (o creciente). Seis
-cifras significativas; el valor exacto, en su ayuda emergente.</li>
+<b>periodo aproximado</b>: el tiempo medio entre máximos consecutivos de x, cada uno en el instante
+en que x' se anula, hallado por bisección sobre la solución integrada. Es un periodo solo si la
+órbita se cierra: con B = F = 0, cuando las curvas de nivel de H son cerradas, lo es toda órbita del
+primer cuadrante; en otro caso, cuando los máximos consecutivos de x son iguales dentro de un 0,1 %.
+Si los máximos bajan (o suben) vuelta tras vuelta, la trayectoria es una espiral y se da el
+<b>pseudoperiodo</b> de una oscilación amortiguada (o creciente). Se muestran solo las cifras
+seguras, hasta seis: el error se estima por lo que cambia el tiempo de una vuelta al integrarla con
+la mitad del paso; si ni la primera lo es (un paso demasiado largo), no se da ningún número. El valor
+exacto, en su ayuda emergente.</li>
 <li><b>Unir puntos</b> (tecla {unirPuntos}): une con líneas finas las muestras válidas consecutivas de cada
 trayectoria, nunca a través de una muestra no válida.</li>
 <li><b>Ventana de análisis</b>: los coeficientes y el intervalo de tiempo en vigor y una tabla

@@ -80,7 +80,8 @@ void IntegralSection::showTrajectory(const Trajectory &trajectory)
         formula_->setText(QStringLiteral("Integral primera: H(x, y) = %1, constante en cada órbita del primer cuadrante.")
                               .arg(h.isEmpty() ? QStringLiteral("0") : h));
         const std::optional<double> drift = relativeDrift(k, trajectory.xs, trajectory.ys, trajectory.ok);
-        drift_->setText(QStringLiteral("Deriva relativa de H en la trayectoria: %1")
+        drift_->setText(QStringLiteral("Deriva relativa de H en la trayectoria: %1 (el mayor |H(t) − H(0)| "
+                                       "respecto de |D ln x₀| + |E x₀| + |A ln y₀| + |C y₀| en el punto inicial)")
                             .arg(drift ? QLocale().toString(*drift, 'g', 2) : QStringLiteral("—")));
         drift_->setToolTip(drift ? exactTextOf(*drift) : QString());
         return;

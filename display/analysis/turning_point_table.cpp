@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -56,7 +57,7 @@ void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, 
         table_->setItem(row, 4, resultCell(shortTextOf(t.ys(p.sample)), exactTextOf(t.ys(p.sample))));
     }
     table_->resizeColumnsToContents();
-    const std::optional<Oscillation> oscillation = approximatePeriod(points, t.xs, t.ys, t.ok, t.dt);
+    const std::optional<Oscillation> oscillation = approximatePeriod(t.coefficients, points, t.xs, t.ys, t.ok, t.dt);
     if (!oscillation) {
         // Without a single maximum x does not oscillate here; with one the span is too short.
         const bool xPeaks = std::any_of(points.begin(), points.end(), [](const TurningPoint &p) {
@@ -72,9 +73,14 @@ void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, 
         case Oscillation::Kind::Damped: caption = QStringLiteral("Pseudoperiodo (oscilación amortiguada): "); break;
         case Oscillation::Kind::Growing: caption = QStringLiteral("Pseudoperiodo (oscilación creciente): "); break;
         }
-        // Six significant digits to read, the exact value to copy from the tooltip.
-        period_->setText(caption + shortTextOf(oscillation->period));
-        period_->setToolTip(exactTextOf(oscillation->period));
+        // The digits that the error estimate leaves sure, the exact value to copy from the tooltip;
+        // no number at all where not even the first digit is sure.
+        const int digits = sureDigits(oscillation->period, oscillation->error);
+        period_->setText(caption
+                         + (digits > 0 ? QLocale().toString(oscillation->period, 'g', digits)
+                                       : QStringLiteral("ninguna cifra segura con este paso; un intervalo de tiempo "
+                                                        "más corto lo precisa")));
+        period_->setToolTip(digits > 0 ? exactTextOf(oscillation->period) : QString());
     }
     period_->setAccessibleName(period_->text());
 }

@@ -12,8 +12,8 @@ class QTableWidget;
 
 // The analysis window's section on the current trajectory's turning points: one row each
 // (variable, maximum or minimum, and t, x, y at its sample), and the approximate period from
-// the peaks of x when there are at least two: a period where they repeat, a pseudoperiod where
-// they shrink or grow.
+// the peaks of x when there are at least two: a period for a closed orbit, a pseudoperiod where
+// they shrink or grow, with the digits its error estimate leaves sure.
 class TurningPointTable : public QWidget {
     Q_OBJECT
 

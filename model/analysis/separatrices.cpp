@@ -61,8 +61,6 @@ struct Saddle {
 std::vector<PlanePoint> follow(const Coefficients &k, const std::vector<Equilibrium> &equilibria, const Saddle &s,
                                PlanePoint v, double direction)
 {
-    const double arcStep = kArcStep * s.scale;
-    const double near = kNearEquilibrium * arcStep;
     const double offset = kStartOffset * s.scale;
     PlanePoint p{s.at.x + v.x * offset, s.at.y + v.y * offset};
     if (!isFinite(p) || !inside(p))
@@ -70,7 +68,11 @@ std::vector<PlanePoint> follow(const Coefficients &k, const std::vector<Equilibr
     std::vector<PlanePoint> points{s.at, p};
     double length = distance(s.at, p);
     bool leftSaddle = false;
+    // Near the saddle the curve bends on the scale of its distance from the saddle and of the
+    // equilibria beside it; further out that distance, up to 1, is the scale of the step.
+    const double ownNear = kNearEquilibrium * kArcStep * s.scale;
     for (int step = 0; step < kMaxSteps && length < kMaxLength; ++step) {
+        const double arcStep = kArcStep * std::clamp(distance(s.at, p), s.scale, 1.0);
         const PlanePoint f = fieldAt(k, p);
         const double speed = std::hypot(f.x, f.y);
         const Jacobian j = jacobianAt(k, p.x, p.y);
@@ -97,11 +99,12 @@ std::vector<PlanePoint> follow(const Coefficients &k, const std::vector<Equilibr
             if (e.shape != Equilibrium::Shape::Point)
                 continue;
             const double d = distance(q, {e.x, e.y});
-            if (e.x == s.at.x && e.y == s.at.y && !leftSaddle) {
-                leftSaddle = d > 10 * near;
+            if (e.x == s.at.x && e.y == s.at.y) {
+                leftSaddle = leftSaddle || d > 10 * ownNear;
+                arrived = arrived || (leftSaddle && d < ownNear);
                 continue;
             }
-            arrived = arrived || d < near;
+            arrived = arrived || d < kNearEquilibrium * arcStep;
         }
         if (arrived)
             break;

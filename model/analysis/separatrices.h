@@ -25,8 +25,10 @@ struct Separatrix {
 // How the branches are followed. The drawing is what needs the accuracy, so the step is a
 // length in the plane, not a time: each RK4 step takes the time that moves the point
 // kArcStep (as the field at its start says), but never more than kStiffness over the size of
-// the Jacobian there, where RK4 stays stable. Both lengths shrink with the saddle's scale: the
-// distance to the nearest other equilibrium, when it is below 1.
+// the Jacobian there, where RK4 stays stable. Near the saddle both lengths shrink with its
+// scale, the distance to the nearest other equilibrium when it is below 1; further out the arc
+// step grows with the distance from the saddle, up to kArcStep, so that a saddle close to another
+// equilibrium has its branches followed to their ends too.
 namespace separatrix_limits {
 inline constexpr double kBound = 20;          // the branches stay inside |x|, |y| < kBound
 inline constexpr double kArcStep = 0.01;      // a quarter of a pixel of the designed view
@@ -41,7 +43,8 @@ inline constexpr int kMaxSteps = 20000;       // and after this many steps, what
 // first, each eigenvector's two sides. A branch starts at the saddle, goes kStartOffset times the
 // saddle's scale along the eigenvector (the linearisation's closed form), and is followed with
 // RK4 until it leaves |x|, |y| < kBound (its last point then lies on that border), comes within
-// kNearEquilibrium arc steps of an equilibrium (its own saddle only once it has left it), reaches
+// kNearEquilibrium arc steps of an equilibrium (of its own saddle, the saddle's scale, and only
+// once it has left it), reaches
 // kMaxLength, takes kMaxSteps steps, stops moving or meets a value beyond the range of a double.
 // A branch that cannot leave its saddle is left out; so is a saddle whose linearisation is
 // beyond the range of a double.
