@@ -13,7 +13,7 @@ const char *typeName(EquilibriumType type)
     case EquilibriumType::StableFocus: return "foco estable";
     case EquilibriumType::UnstableFocus: return "foco inestable";
     case EquilibriumType::Centre: return "centro (órbitas cerradas)";
-    case EquilibriumType::NonHyperbolic: return "no hiperbólico (la linealización no decide)";
+    case EquilibriumType::NonHyperbolic: return "no hiperbólico";
     case EquilibriumType::Undetermined: return "indeterminado";
     case EquilibriumType::LineOfEquilibria: return "recta de equilibrios";
     case EquilibriumType::PlaneOfEquilibria: return "plano de equilibrios";
