@@ -225,6 +225,12 @@ void BifurcationModelTest::typeChanges_data()
     // from the pole at B = 0. At B = 3 the interior point (0, -0.25) goes through its own pole.
     QTest::newRow("sample on a repeated eigenvalue") << Coefficients{0.5, -1.5, 2, 0.5, 3, 2} << 1 << -1.0 << 4.0
         << "3: el equilibrio del eje x pasa de nodo estable a punto de silla" << 3.0;
+    // Regression: a discriminant that touches 0 rounded into two zeros 5e-8 apart, and the
+    // sample between them made two marks of a node degenerate at one value only. X = 3 - 2F,
+    // Y = -7, Δ = F + 3.75: (BX - FY)² + 4CE·XY = (5F - 18)², a stable node on both sides of
+    // F = 3.6; x = 0 at F = 1.5, where it meets (0, -D/F).
+    QTest::newRow("discriminant touching 0") << Coefficients{2, 1, 1.5, 2, -2.5, 0} << 5 << -4.0 << 4.0
+        << "1.5: el equilibrio interior se une a (0, -1.33333333333333): intercambio de estabilidad" << 1.5;
 }
 
 void BifurcationModelTest::typeChanges()

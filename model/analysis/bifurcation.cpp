@@ -402,10 +402,18 @@ std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, doub
         double value;
         int watch;
     };
+    // A quantity that touches 0 without a change of sign (a double root) rounds into zeros some
+    // 1e-8 of the range apart, with a type of that single value between them: those closer than
+    // sameZero are one, so that the types beside it are taken beyond all of them.
+    const double sameZero = 1e-6 * span;
     std::vector<Zero> zeros;
     std::vector<double> breaks{low, high};
     for (int w = 0; w < static_cast<int>(std::size(kWatches)); ++w) {
+        double last = -HUGE_VAL;
         for (double value : zerosOf(k, coefficient, kWatches[w], low, high)) {
+            if (value - last <= sameZero)
+                continue;
+            last = value;
             zeros.push_back({value, w});
             breaks.push_back(value);
         }
