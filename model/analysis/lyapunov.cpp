@@ -49,9 +49,9 @@ Scaled operator/(Scaled a, Scaled b)
     return quotient;
 }
 
-// The weights c1 = 1, c2 = t when t is a normal double; otherwise c1 = 2^-n/2 and c2 = t 2^-n/2
-// for t near 2^n, as far from the ends of the range as the two can be; nothing when they are
-// still beyond it.
+// The weights c1 = 1, c2 = t when t is a normal double; otherwise, for t near 2^n, c1 = 2^(-n/2)
+// and c2 = t 2^(-n/2), as far from the ends of the range as the two can be; nothing when they
+// are still beyond it.
 std::optional<std::pair<double, double>> weightsFor(Scaled t)
 {
     const double c2 = std::ldexp(t.m, t.e);
