@@ -20,6 +20,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <limits>
 #include <string_view>
 
 Q_DECLARE_METATYPE(Jacobian)
@@ -108,6 +109,7 @@ private slots:
     void direction();
     void lyapunovClaim_data();
     void lyapunovClaim();
+    void lyapunovClaimOnRandomSystems_data();
     void lyapunovClaimOnRandomSystems();
     void firstIntegralDrift_data();
     void firstIntegralDrift();
@@ -143,11 +145,14 @@ void AnalysisModelTest::linearisation_data()
     QTest::newRow("stable star node") << matrix(-0.5, 0, 0, -0.5) << T::StableStarNode << -0.5 << -0.5 << 0.0;
     QTest::newRow("stable focus") << matrix(-2, -4, 2, 0) << T::StableFocus << -1.0 << -1.0 << std::sqrt(7.0);
     QTest::newRow("unstable focus") << matrix(2, -4, 6, 0) << T::UnstableFocus << 1.0 << 1.0 << std::sqrt(23.0);
-    QTest::newRow("centre") << matrix(0, -4, 4, 0) << T::Centre << 0.0 << 0.0 << 4.0;
+    // The interior point of a system with B = F = 0: the first integral closes the orbits.
+    QTest::newRow("centre") << Jacobian{0, -4, 4, 0, 0, 0, true} << T::Centre << 0.0 << 0.0 << 4.0;
     QTest::newRow("non-hyperbolic") << matrix(0, -4, 0, -1) << T::NonHyperbolic << 0.0 << -1.0 << 0.0;
+    // A zero trace of a general matrix leaves the type to the nonlinear terms.
+    QTest::newRow("zero trace") << matrix(0, -4, 4, 0) << T::NonHyperbolic << 0.0 << 0.0 << 4.0;
     // Diagonal entries that are sums of terms of size 2 leave rounding of about 1e-16.
     QTest::newRow("trace zero within rounding")
-        << Jacobian{1e-16, -4, 4, 0, 2, 2} << T::Centre << 0.0 << 0.0 << 4.0;
+        << Jacobian{1e-16, -4, 4, 0, 2, 2} << T::NonHyperbolic << 0.0 << 0.0 << 4.0;
     QTest::newRow("determinant zero within rounding")
         << Jacobian{1, 1, 1 + 2 * DBL_EPSILON, 1, 1, 1} << T::NonHyperbolic << 2.0 << 0.0 << 0.0;
     QTest::newRow("repeated eigenvalue within rounding")
@@ -236,6 +241,26 @@ void AnalysisModelTest::equilibriaOf_data()
                                                      << "(0, 0) saddle; (4, 0) saddle; (2, 2) stable focus";
     QTest::newRow("F near the largest double") << Coefficients{1, 0, 0, 2, 0, 1e308}
                                                << "(0, 0) unstable node; (0, -2e-308) saddle";
+    // Regression: with B or F not zero a trace within rounding of 0 was a centre, judged against
+    // the large cancelling terms of A + 2Bx + Cy. At the interior point the trace is Bx + Fy;
+    // here Bx = 2.58e-7 > 0, and the eigenvalues are 1.29e-7 ± 1.107i.
+    QTest::newRow("weak unstable focus") << Coefficients{-194, -0.001405, -289.1, 0.006321, 34.4, 0}
+        << "(0, 0) saddle; (-138078.291814947, 0) saddle; (-0.00018375, -0.67104807935604) unstable focus";
+    // Bx + Fy = -1 + 1 exactly: the linearisation does not decide; only B = F = 0 proves a centre.
+    QTest::newRow("zero trace, B and F not 0") << Coefficients{3, -1, -2, -2, 1, 1}
+        << "(0, 0) saddle; (3, 0) saddle; (0, 2) saddle; (1, 1) non-hyperbolic";
+    // Regression: nearly parallel nullclines (Δ = BF - CE some 1e-8 of its terms) with the meeting
+    // point's numerator CD - AF below 1e-9 of its terms: it was rounded to 0, and a saddle shown on
+    // the y axis where y' ≠ 0. Exact in binary: Δ = -2^-26, the saddle (1, 4); the eigenvalue
+    // A + Cy = -2^-26 of (0, -D/F) is not zero either.
+    QTest::newRow("nearly parallel nullclines, exact")
+        << Coefficients{8.125, -0.125, -2, 4.0625 + std::ldexp(1, -27), -0.0625 - std::ldexp(1, -27), -1}
+        << "(0, 0) unstable node; (65, 0) stable node; (0, 4.06250000745058) stable node; (1, 4) saddle";
+    // The point solved for the doubles nearest the typed coefficients, whose rounding moves it
+    // by 1e-7 of its size: the typed system has its saddle at (1, 5).
+    QTest::newRow("nearly parallel nullclines, typed") << Coefficients{10.1, -0.1, -2, 5.050000005, -0.050000005, -1}
+        << "(0, 0) unstable node; (101, 0) stable node; (0, 5.050000005) stable node; "
+           "(1.00000008326673, 4.99999999583666) saddle";
 }
 
 void AnalysisModelTest::equilibriaOf()
@@ -377,6 +402,20 @@ void AnalysisModelTest::lyapunovClaim_data()
     QTest::newRow("BF = CE: no single interior equilibrium") << Coefficients{3, -1, -1, 3, -1, -1} << false << 0.0 << 0.0;
     QTest::newRow("F = 0, CE > 0") << Coefficients{3, -1, 1, 1, -1, 0} << false << 0.0 << 0.0;
     QTest::newRow("huge coefficients") << Coefficients{6e300, -1e300, -1e300, 4e300, -5e299, -1e300} << true << 4.0 << 2.0;
+    // Regression: a coefficient far below the others was scaled to 0, and a positive F = 5e-324,
+    // where no weights exist, passed for F = 0. F < 0 however tiny leaves c1 C + c2 E = 0.
+    const double x = 7.368489406417498, y = 4.522659826020499;
+    QTest::newRow("F = 5e-324 > 0") << Coefficients{10.69668885465229, -1.27, -0.296, -14.884348600963346, 2.02, 5e-324}
+                                    << false << 0.0 << 0.0;
+    QTest::newRow("F = -1e-300") << Coefficients{10.69668885465229, -1.27, -0.296, -14.884348600963346, 2.02, -1e-300}
+                                 << true << x << y;
+    QTest::newRow("F = -5e-324") << Coefficients{10.69668885465229, -1.27, -0.296, -14.884348600963346, 2.02, -5e-324}
+                                 << true << x << y;
+    QTest::newRow("B = 5e-324 > 0") << Coefficients{1, 5e-324, -1, -2, 1, -1} << false << 0.0 << 0.0;
+    QTest::newRow("B = -1e-300, F = -1e-300, CE < 0") << Coefficients{1, -1e-300, -1, -2, 1, -1e-300} << true << 2.0
+                                                      << 1.0;
+    // E = 0: c2/c1 must exceed C²/(4BF), near 1e299 here.
+    QTest::newRow("B = -1e-300, E = 0") << Coefficients{4, -1e-300, -1, 3, 0, -1} << true << 1e300 << 3.0;
 }
 
 // Guards the claim of global stability: made where the criterion holds, never elsewhere.
@@ -397,36 +436,63 @@ void AnalysisModelTest::lyapunovClaim()
     }
 }
 
+void AnalysisModelTest::lyapunovClaimOnRandomSystems_data()
+{
+    QTest::addColumn<QList<double>>("rare");   // values drawn besides the halves -3..3, one in three times
+    QTest::newRow("halves") << QList<double>{};
+    QTest::newRow("halves, subnormal and tiny") << QList<double>{5e-324, -5e-324, 1e-300, -1e-300, 3e-310, -3e-310};
+}
+
 // Guards the criterion against an independent test: on random small systems a claim is made
-// exactly where B, F ≤ 0 (not both 0), an interior equilibrium exists and BF > CE (or, with B or
-// F zero, CE < 0 or C = E = 0); where it is made, dV/dt ≤ 0 on a grid of the open quadrant.
+// exactly where B, F ≤ 0 (not both 0), an interior equilibrium exists (and is found) and BF > CE (or, with B or
+// F zero, CE < 0 or C = E = 0); where it is made, dV/dt ≤ 0 on a grid of the open quadrant. The
+// test's products are taken in long double, whose exponent range holds a product of any two
+// doubles, subnormal ones included.
 void AnalysisModelTest::lyapunovClaimOnRandomSystems()
 {
+    static_assert(std::numeric_limits<long double>::min_exponent < -2200);
+    QFETCH(QList<double>, rare);
     QRandomGenerator random(20261209);
     int claims = 0;
     for (int n = 0; n < 4000; ++n) {
         double c[6];
         for (double &value : c)
-            value = random.bounded(-6, 7) / 2.0;
+            value = !rare.isEmpty() && random.bounded(3) == 0 ? rare[random.bounded(int(rare.size()))]
+                                                              : random.bounded(-6, 7) / 2.0;
         const Coefficients k{c[0], c[1], c[2], c[3], c[4], c[5]};
-        const double det = k.B * k.F - k.C * k.E;
-        const double x = (k.C * k.D - k.A * k.F) / det, y = (k.A * k.E - k.B * k.D) / det;
-        const bool interior = det != 0 && x > 0 && y > 0;
+        using L = long double;
+        const L det = L(k.B) * k.F - L(k.C) * k.E;
+        const L lx = (L(k.C) * k.D - L(k.A) * k.F) / det, ly = (L(k.A) * k.E - L(k.B) * k.D) / det;
+        const double x = double(lx), y = double(ly);
+        const bool interior = det != 0 && x > 0 && y > 0 && std::isfinite(x) && std::isfinite(y);
+        const bool oppositeSigns = (k.C < 0 && k.E > 0) || (k.C > 0 && k.E < 0);
         const bool criterion = k.B <= 0 && k.F <= 0 && !(k.B == 0 && k.F == 0) && interior
-            && (k.B < 0 && k.F < 0 ? det > 0 : (k.C * k.E < 0 || (k.C == 0 && k.E == 0)));
+            && (k.B < 0 && k.F < 0 ? det > 0 : (oppositeSigns || (k.C == 0 && k.E == 0)));
+        // Where the products of the coefficients leave the range of a double, equilibria() may not
+        // find the interior point: the criterion then has nothing to prove stable.
+        const std::vector<Equilibrium> found = equilibria(k);
+        const bool listed = std::any_of(found.begin(), found.end(), [](const Equilibrium &e) {
+            return e.shape == Equilibrium::Shape::Point && e.x > 0 && e.y > 0;
+        });
         const std::optional<LyapunovFunction> v = gohLyapunovFunction(k);
-        QVERIFY2(v.has_value() == criterion, qPrintable(QStringLiteral("%1 %2 %3 %4 %5 %6")
+        QVERIFY2(v.has_value() == (criterion && listed), qPrintable(QStringLiteral("%1 %2 %3 %4 %5 %6")
                                                             .arg(c[0]).arg(c[1]).arg(c[2]).arg(c[3]).arg(c[4]).arg(c[5])));
         if (!v)
             continue;
         ++claims;
+        QVERIFY(std::isnormal(v->c1) && std::isnormal(v->c2) && v->c1 > 0 && v->c2 > 0);
         for (int i = 1; i <= 12; ++i)
             for (int j = 1; j <= 12; ++j) {
                 const double px = x * i / 4, py = y * j / 4;
                 const double dv = v->derivative(k, px, py);
                 const double size = std::fabs(px * (std::fabs(k.A) + std::fabs(k.B * px) + std::fabs(k.C * py)))
                     + std::fabs(py * (std::fabs(k.D) + std::fabs(k.E * px) + std::fabs(k.F * py)));
-                QVERIFY2(dv <= 1e-9 * size * (v->c1 + v->c2), qPrintable(QString::number(dv)));
+                if (!std::isfinite(size))
+                    continue;   // the field itself is beyond the range of a double there
+                QVERIFY2(dv <= 1e-9 * size * (v->c1 + v->c2),
+                         qPrintable(QStringLiteral("%1 at (%2, %3) for %4 %5 %6 %7 %8 %9, c %10 %11")
+                                        .arg(dv).arg(px).arg(py).arg(c[0]).arg(c[1]).arg(c[2]).arg(c[3]).arg(c[4])
+                                        .arg(c[5]).arg(v->c1).arg(v->c2)));
             }
     }
     QVERIFY(claims > 50);

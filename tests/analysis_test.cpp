@@ -948,6 +948,12 @@ void AnalysisTest::analysisWindowDescribesTheSystemInForce()
              qPrintable(exactEigenvalues));
     QCOMPARE(QGuiApplication::clipboard()->text(),
              QStringLiteral("x\ty\tAutovalores\n4\t2,424425307\t%1\n").arg(exactEigenvalues));
+
+    // A zero trace with B and F not 0 proves no closed orbits: the type says that it is left open.
+    std::tie(window.model.A, window.model.B, window.model.C) = std::tuple(3.0, -1.0, -2.0);
+    std::tie(window.model.D, window.model.E, window.model.F) = std::tuple(-2.0, 1.0, 1.0);
+    window.Calcular->click();
+    QCOMPARE(rows().last(), QStringLiteral("1|1|0 ± 1i|no hiperbólico (la linealización no decide)"));
 }
 
 // Regression: at the window's default size the table showed about a row and a half. Every row

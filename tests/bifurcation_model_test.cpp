@@ -219,6 +219,18 @@ void BifurcationModelTest::typeChanges_data()
         << "0: el equilibrio interior pasa de foco estable a foco inestable; "
            "0.828427125: el equilibrio interior pasa de foco inestable a nodo inestable; "
            "1: el equilibrio interior se une a (0, 4): intercambio de estabilidad" << 0.0;
+    // Regression: the type before a change was taken halfway to the neighbouring break, here
+    // where a node has two equal eigenvalues. (-A/B, 0) has the eigenvalues -A = -0.5 and
+    // D - EA/B = 0.5 - 1.5/B: a stable node for 0 < B < 3, equal ones only at B = 1.5, halfway
+    // from the pole at B = 0. At B = 3 the interior point (0, -0.25) goes through its own pole.
+    QTest::newRow("sample on a repeated eigenvalue") << Coefficients{0.5, -1.5, 2, 0.5, 3, 2} << 1 << -1.0 << 4.0
+        << "3: el equilibrio del eje x pasa de nodo estable a punto de silla" << 3.0;
+    // Regression: a discriminant that touches 0 rounded into two zeros 5e-8 apart, and the
+    // sample between them made two marks of a node degenerate at one value only. X = 3 - 2F,
+    // Y = -7, Δ = F + 3.75: (BX - FY)² + 4CE·XY = (5F - 18)², a stable node on both sides of
+    // F = 3.6; x = 0 at F = 1.5, where it meets (0, -D/F).
+    QTest::newRow("discriminant touching 0") << Coefficients{2, 1, 1.5, 2, -2.5, 0} << 5 << -4.0 << 4.0
+        << "1.5: el equilibrio interior se une a (0, -1.33333333333333): intercambio de estabilidad" << 1.5;
 }
 
 void BifurcationModelTest::typeChanges()

@@ -21,9 +21,12 @@ QString listSeparator()
 
 QString typeText(EquilibriumType type)
 {
-    // The window says why a type is undetermined; everywhere else the short name serves.
+    // The window says why a type is undetermined or left open; everywhere else the short name
+    // serves.
     if (type == EquilibriumType::Undetermined)
         return QStringLiteral("indeterminado (números demasiado grandes)");
+    if (type == EquilibriumType::NonHyperbolic)
+        return QStringLiteral("no hiperbólico (la linealización no decide)");
     return QString::fromUtf8(typeName(type));
 }
 

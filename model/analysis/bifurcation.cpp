@@ -1,6 +1,6 @@
 #include "model/analysis/bifurcation.h"
 
-#include "model/analysis/tolerance.h"
+#include "model/analysis/equilibria.h"
 #include "model/analysis/type_names.h"
 
 #include <algorithm>
@@ -18,18 +18,6 @@ int signOf(double value)
     return (value > 0) - (value < 0);
 }
 
-// A difference of two products, taken as zero within rounding, as equilibria() takes it.
-double difference(double first, double second)
-{
-    const double value = first - second;
-    return isNegligible(value, std::fabs(first) + std::fabs(second)) ? 0 : value;
-}
-
-double interiorDenominator(const Coefficients &k)
-{
-    return difference(k.B * k.F, k.C * k.E);
-}
-
 // The number of eigenvalues with a positive real part, or -1 where the linearisation does not
 // decide. Two equilibria that meet and swap it exchange their stability.
 int unstableDirections(EquilibriumType type)
@@ -45,7 +33,8 @@ int unstableDirections(EquilibriumType type)
     }
 }
 
-CurvePoint pointAt(const Coefficients &k, double x, double y, int branch)
+// The point (x, y) with the Jacobian equilibria() takes for its kind.
+CurvePoint pointAt(const Jacobian &jacobian, double x, double y, int branch)
 {
     CurvePoint p;
     if (!std::isfinite(x) || !std::isfinite(y))
@@ -54,7 +43,7 @@ CurvePoint pointAt(const Coefficients &k, double x, double y, int branch)
     p.branch = branch;
     p.x = x + 0.0;   // -0 becomes 0
     p.y = y + 0.0;
-    p.type = linearise(jacobianAt(k, p.x, p.y)).type;
+    p.type = linearise(jacobian).type;
     p.stable = isStable(p.type);
     p.neutral = unstableDirections(p.type) < 0;
     return p;
@@ -270,6 +259,36 @@ std::vector<double> zerosOf(const Coefficients &k, int coefficient, const Watch 
     return zeros;
 }
 
+// A type that holds at single values only, between breaks: two equal eigenvalues of an axis
+// point (its discriminant is a square, never changing sign, so not watched), or a zero of a
+// watched quantity that touches 0 without a change of sign. Also the type of a whole range.
+bool holdsAtSingleValues(EquilibriumType type)
+{
+    switch (type) {
+    case EquilibriumType::StableDegenerateNode:
+    case EquilibriumType::UnstableDegenerateNode:
+    case EquilibriumType::StableStarNode:
+    case EquilibriumType::UnstableStarNode:
+    case EquilibriumType::Centre:
+    case EquilibriumType::NonHyperbolic: return true;
+    default: return false;
+    }
+}
+
+// A value between a change at `value` and its neighbouring break, where the equilibrium of
+// `role` has the type it has all the way between them: halfway, unless a single value of
+// another type lies there (B = 1.5 halfway from 0 to 3 for a node with equal eigenvalues only
+// there), then at a second place, an irrational part of the way from the first.
+double sampleBeside(const Coefficients &k, int coefficient, EquilibriumRole role, double value, double neighbour)
+{
+    const double halfway = value + (neighbour - value) / 2;
+    if (!holdsAtSingleValues(equilibriumOfRole(withCoefficient(k, coefficient, halfway), role).type))
+        return halfway;
+    const double second = value + (neighbour - value) * 0.3819660112501051;   // (3 - √5) / 2
+    const CurvePoint there = equilibriumOfRole(withCoefficient(k, coefficient, second), role);
+    return there.exists && !holdsAtSingleValues(there.type) ? second : halfway;
+}
+
 bool involves(const TypeChange &change, EquilibriumRole role)
 {
     return change.role == role || (change.kind == K::Meeting && change.other == role);
@@ -345,19 +364,19 @@ const char *coefficientName(int index)
 
 CurvePoint equilibriumOfRole(const Coefficients &k, EquilibriumRole role)
 {
+    const CrossingTerms terms = crossingTerms(k);
     switch (role) {
     case R::Origin:
-        return pointAt(k, 0, 0, 1);
+        return pointAt(jacobianAt(k, 0, 0), 0, 0, 1);
     case R::XAxis:
-        return k.B == 0 ? CurvePoint{} : pointAt(k, -k.A / k.B, 0, signOf(k.B));
+        return k.B == 0 ? CurvePoint{} : pointAt(jacobianOnXAxis(k, terms), -k.A / k.B, 0, signOf(k.B));
     case R::YAxis:
-        return k.F == 0 ? CurvePoint{} : pointAt(k, 0, -k.D / k.F, signOf(k.F));
+        return k.F == 0 ? CurvePoint{} : pointAt(jacobianOnYAxis(k, terms), 0, -k.D / k.F, signOf(k.F));
     case R::Interior: {
-        const double delta = interiorDenominator(k);
-        if (delta == 0)
+        if (terms.delta == 0)
             return {};
-        return pointAt(k, difference(k.C * k.D, k.A * k.F) / delta, difference(k.A * k.E, k.B * k.D) / delta,
-                       signOf(delta));
+        const double x = terms.X / terms.delta, y = terms.Y / terms.delta;
+        return pointAt(jacobianInside(k, x, y), x, y, signOf(terms.delta));
     }
     }
     return {};
@@ -375,17 +394,26 @@ std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, doub
     if (!std::isfinite(low) || !std::isfinite(high))
         std::tie(low, high) = std::pair(from, to);
 
-    // Every value where something is zero: between two of them no type changes, and the types
-    // on either side of a change are taken halfway to its neighbours. The denominators' zeros
-    // count too: an equilibrium is not followed across its pole.
+    // Every value where something is zero: between two of them no type changes but at single
+    // values (see sampleBeside), and the types on either side of a change are taken between it
+    // and its neighbours. The denominators' zeros count too: an equilibrium is not followed
+    // across its pole.
     struct Zero {
         double value;
         int watch;
     };
+    // A quantity that touches 0 without a change of sign (a double root) rounds into zeros some
+    // 1e-8 of the range apart, with a type of that single value between them: those closer than
+    // sameZero are one, so that the types beside it are taken beyond all of them.
+    const double sameZero = 1e-6 * span;
     std::vector<Zero> zeros;
     std::vector<double> breaks{low, high};
     for (int w = 0; w < static_cast<int>(std::size(kWatches)); ++w) {
+        double last = -HUGE_VAL;
         for (double value : zerosOf(k, coefficient, kWatches[w], low, high)) {
+            if (value - last <= sameZero)
+                continue;
+            last = value;
             zeros.push_back({value, w});
             breaks.push_back(value);
         }
@@ -405,8 +433,10 @@ std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, doub
         const auto previous = std::lower_bound(breaks.begin(), breaks.end(), zero.value - samePlace);
         const double below = previous == breaks.begin() ? low : *(previous - 1);
         const double above = next == breaks.end() ? high : *next;
-        const auto change = changeAt(k, coefficient, kWatches[zero.watch], zero.value,
-                                     zero.value - (zero.value - below) / 2, zero.value + (above - zero.value) / 2);
+        const Watch &watch = kWatches[zero.watch];
+        const auto change = changeAt(k, coefficient, watch, zero.value,
+                                     sampleBeside(k, coefficient, watch.role, zero.value, below),
+                                     sampleBeside(k, coefficient, watch.role, zero.value, above));
         if (!change)
             continue;
         // The same place for an equilibrium already described: one mark says it.

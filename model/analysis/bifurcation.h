@@ -58,7 +58,8 @@ struct TypeChange {
 // Every type change of one coefficient over [from, to], both ends included, in increasing value.
 // Each is a zero of a closed form (the coordinates of the meeting equilibria, or the
 // determinant, trace or discriminant of one) located to the last digits, however close it lies
-// to another: the result does not depend on any sampling. A bad range or index gives none.
+// to another: the result does not depend on any sampling. Zeros of one quantity closer than 1e-6
+// of the range, as a double root rounds into, are one place. A bad range or index gives none.
 std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, double from, double to);
 
 // The diagram of one coefficient over [from, to], sampled at `columns` evenly spaced values,

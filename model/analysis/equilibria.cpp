@@ -66,8 +66,8 @@ void addLine(std::vector<Equilibrium> &list, const StraightLine &line)
     list.push_back(e);
 }
 
-// A point of the system whose coefficients are 2^exponent times those of k.
-void addPoint(std::vector<Equilibrium> &list, const Coefficients &k, int exponent, double x, double y)
+// A point of a system whose coefficients are 2^exponent times those the Jacobian was taken from.
+void addPoint(std::vector<Equilibrium> &list, const Jacobian &jacobian, int exponent, double x, double y)
 {
     if (!std::isfinite(x) || !std::isfinite(y))
         return;
@@ -82,7 +82,7 @@ void addPoint(std::vector<Equilibrium> &list, const Coefficients &k, int exponen
     Equilibrium e;
     e.x = x;
     e.y = y;
-    e.linearisation = linearise(jacobianAt(k, x, y));
+    e.linearisation = linearise(jacobian);
     // The Jacobian is linear in the coefficients, and so are its eigenvalues.
     Eigenvalues &values = e.linearisation.eigenvalues;
     values = {std::ldexp(values.first, exponent), std::ldexp(values.second, exponent),
@@ -107,7 +107,46 @@ void addCommonLine(std::vector<Equilibrium> &list, const Coefficients &k)
         addLine(list, p);
 }
 
+// The same within the rounding of the typed coefficients: see kRoundingTolerance.
+double exactDifference(double a, double b, double c, double d)
+{
+    const double value = productDifference(a, b, c, d);
+    return std::fabs(value) <= kRoundingTolerance * (std::fabs(a * b) + std::fabs(c * d)) ? 0 : value;
+}
+
+Jacobian singleTerms(double xx, double xy, double yx, double yy)
+{
+    return {xx, xy, yx, yy, std::fabs(xx), std::fabs(yy)};
+}
+
 } // namespace
+
+CrossingTerms crossingTerms(const Coefficients &k)
+{
+    CrossingTerms terms;
+    terms.X = exactDifference(k.C, k.D, k.A, k.F);
+    terms.Y = exactDifference(k.A, k.E, k.B, k.D);
+    const double delta = productDifference(k.B, k.F, k.C, k.E);
+    terms.delta = isNegligible(delta, std::fabs(k.B * k.F) + std::fabs(k.C * k.E)) ? 0 : delta;
+    return terms;
+}
+
+Jacobian jacobianOnXAxis(const Coefficients &k, const CrossingTerms &terms)
+{
+    return singleTerms(-k.A, k.C * (-k.A / k.B), 0, -terms.Y / k.B);
+}
+
+Jacobian jacobianOnYAxis(const Coefficients &k, const CrossingTerms &terms)
+{
+    return singleTerms(-terms.X / k.F, 0, k.E * (-k.D / k.F), -k.D);
+}
+
+Jacobian jacobianInside(const Coefficients &k, double x, double y)
+{
+    Jacobian j = singleTerms(k.B * x, k.C * x, k.E * y, k.F * y);
+    j.firstIntegral = k.B == 0 && k.F == 0;
+    return j;
+}
 
 std::vector<Equilibrium> equilibria(const Coefficients &k)
 {
@@ -126,14 +165,20 @@ std::vector<Equilibrium> equilibria(const Coefficients &k)
     const int e = exponentOf({k.A, k.B, k.C, k.D, k.E, k.F});
     const Coefficients s{std::ldexp(k.A, -e), std::ldexp(k.B, -e), std::ldexp(k.C, -e),
                          std::ldexp(k.D, -e), std::ldexp(k.E, -e), std::ldexp(k.F, -e)};
-    addPoint(list, s, e, 0, 0);
+    const CrossingTerms terms = crossingTerms(s);
+    addPoint(list, jacobianAt(s, 0, 0), e, 0, 0);
     if (s.B != 0)
-        addPoint(list, s, e, -s.A / s.B, 0);
+        addPoint(list, jacobianOnXAxis(s, terms), e, -s.A / s.B, 0);
     if (s.F != 0)
-        addPoint(list, s, e, 0, -s.D / s.F);
-    const double delta = difference(s.B * s.F, s.C * s.E);
-    if (delta != 0)
-        addPoint(list, s, e, difference(s.C * s.D, s.A * s.F) / delta, difference(s.A * s.E, s.B * s.D) / delta);
+        addPoint(list, jacobianOnYAxis(s, terms), e, 0, -s.D / s.F);
+    const double delta = terms.delta;
+    if (delta != 0) {
+        const double x = terms.X / delta, y = terms.Y / delta;
+        Jacobian inside = jacobianInside(s, x, y);
+        // The scaling may have taken a tiny B or F to 0: the first integral needs them 0 as typed.
+        inside.firstIntegral = k.B == 0 && k.F == 0;
+        addPoint(list, inside, e, x, y);
+    }
 
     if (k.A == 0 && k.B == 0)
         addLine(list, {0, 0, 1});   // y = 0

@@ -18,6 +18,23 @@ struct Equilibrium {
     EquilibriumType type() const { return linearisation.type; }
 };
 
+// X = CD - AF, Y = AE - BD and Δ = BF - CE: the nullclines A + Bx + Cy = 0 and D + Ex + Fy = 0
+// meet at (X/Δ, Y/Δ). Each is rounded once (productDifference). Δ counts as 0 within
+// kRelativeTolerance of its terms, and then the nullclines are parallel, whatever X and Y; X and Y
+// count as 0 only within kRoundingTolerance, so that a small Δ does not magnify a wider one into
+// a moved point. The products must be in range: scale the coefficients first.
+struct CrossingTerms {
+    double X = 0, Y = 0, delta = 0;
+};
+CrossingTerms crossingTerms(const Coefficients &k);
+
+// The Jacobian at each kind of equilibrium in a form where nothing cancels, its diagonal entries
+// each one term: at (-A/B, 0) J = [[-A, Cx], [0, -Y/B]], at (0, -D/F) J = [[-X/F, 0], [Ey, -D]]
+// and at the meeting point (x, y) J = [[Bx, Cx], [Ey, Fy]], with firstIntegral where B = F = 0.
+Jacobian jacobianOnXAxis(const Coefficients &k, const CrossingTerms &terms);
+Jacobian jacobianOnYAxis(const Coefficients &k, const CrossingTerms &terms);
+Jacobian jacobianInside(const Coefficients &k, double x, double y);
+
 // Every equilibrium, each once, in this order: (0, 0); (-A/B, 0); (0, -D/F); the interior point
 // ((CD - AF)/Δ, (AE - BD)/Δ) with Δ = BF - CE; then the lines: the x axis when A = B = 0, the
 // y axis when D = F = 0, and x' = 0 when it coincides with y' = 0 (or when either equation

@@ -113,8 +113,10 @@ Linearisation full(const Jacobian &j, int exponent)
         result.eigenvalues = distinctReal(trace, determinant, discriminant, exponent);
         result.type = T::Saddle;
     } else if (isNegligible(trace, traceTerms)) {
+        // ± i √det: closed orbits only where a first integral proves them, otherwise the
+        // nonlinear terms decide between a centre and a weak focus.
         result.eigenvalues = scaledBack(0, 0, std::sqrt(determinant), exponent);
-        result.type = T::Centre;
+        result.type = j.firstIntegral ? T::Centre : T::NonHyperbolic;
     } else if (std::sqrt(std::fabs(discriminant)) <= kRepeatedTolerance * std::sqrt(discriminantTerms)) {
         // The eigenvalues differ by the square root of the discriminant.
         result.eigenvalues = scaledBack(trace / 2, trace / 2, 0, exponent);
@@ -150,5 +152,6 @@ Linearisation linearise(const Jacobian &j)
     scaled.yy = std::ldexp(j.yy, -exponent);
     scaled.xxTerms = std::ldexp(j.xxTerms, -exponent);
     scaled.yyTerms = std::ldexp(j.yyTerms, -exponent);
+    scaled.firstIntegral = j.firstIntegral;
     return full(scaled, exponent);
 }

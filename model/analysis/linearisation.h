@@ -13,8 +13,8 @@ enum class EquilibriumType {
     UnstableStarNode,
     StableFocus,
     UnstableFocus,
-    Centre,                  // a true centre: these systems have no limit cycles
-    NonHyperbolic,           // determinant 0: the linearisation does not decide
+    Centre,                  // a true centre, where a first integral closes the orbits
+    NonHyperbolic,           // determinant or trace 0: the linearisation does not decide
     Undetermined,            // the Jacobian is beyond the range of a double
     LineOfEquilibria,
     PlaneOfEquilibria,
@@ -38,6 +38,9 @@ struct Eigenvalues {
 struct Jacobian {
     double xx = 0, xy = 0, yx = 0, yy = 0;
     double xxTerms = 0, yyTerms = 0;
+    // At the interior point of a system with B = F = 0, whose first integral closes the orbits
+    // around it: a zero trace there is a centre. Elsewhere a zero trace decides nothing.
+    bool firstIntegral = false;
 };
 
 struct Linearisation {
@@ -49,7 +52,8 @@ struct Linearisation {
 Jacobian jacobianAt(const Coefficients &k, double x, double y);
 
 // The eigenvalues and type of a Jacobian. A determinant, trace or difference of eigenvalues
-// within rounding of zero counts as zero, and the eigenvalues then show it as exactly zero. The
+// within rounding of zero counts as zero, and the eigenvalues then show it as exactly zero; a
+// zero trace with a positive determinant is a centre only with firstIntegral. The
 // type depends only on the ratios of the entries: the matrix is first scaled by a power of two,
 // so no product overflows or underflows. Undetermined only when an entry is not finite.
 Linearisation linearise(const Jacobian &jacobian);

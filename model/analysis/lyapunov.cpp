@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <utility>
 
 double LyapunovFunction::operator()(double px, double py) const
 {
@@ -19,42 +21,87 @@ double LyapunovFunction::derivative(const Coefficients &k, double px, double py)
 
 namespace {
 
-// c2 / c1 for the interaction matrix [[B, C], [E, F]], scaled so that no product overflows or
-// underflows; nothing when no positive ratio makes M negative semidefinite, or when rounding
-// could decide it.
-std::optional<double> weightRatio(double B, double C, double E, double F)
+// m 2^e with 1/2 <= |m| < 1: a coefficient, or a product or quotient of a few, beyond the range
+// of a double if need be.
+struct Scaled {
+    double m = 0;
+    int e = 0;
+};
+
+Scaled scaled(double value)
 {
-    const double largest = std::max({std::fabs(B), std::fabs(C), std::fabs(E), std::fabs(F)});
-    if (!std::isfinite(largest) || largest == 0)
+    Scaled s;
+    s.m = std::frexp(value, &s.e);
+    return s;
+}
+
+Scaled operator*(Scaled a, Scaled b)
+{
+    Scaled product = scaled(a.m * b.m);
+    product.e += a.e + b.e;
+    return product;
+}
+
+Scaled operator/(Scaled a, Scaled b)
+{
+    Scaled quotient = scaled(a.m / b.m);
+    quotient.e += a.e - b.e;
+    return quotient;
+}
+
+// The weights c1 = 1, c2 = t when t is a normal double; otherwise, for t near 2^n, c1 = 2^(-n/2)
+// and c2 = t 2^(-n/2), as far from the ends of the range as the two can be; nothing when they
+// are still beyond it.
+std::optional<std::pair<double, double>> weightsFor(Scaled t)
+{
+    const double c2 = std::ldexp(t.m, t.e);
+    if (std::isnormal(c2))
+        return std::pair(1.0, c2);
+    const int shift = -t.e / 2;
+    const std::pair weights(std::ldexp(1.0, shift), std::ldexp(t.m, t.e + shift));
+    if (std::isnormal(weights.first) && std::isnormal(weights.second))
+        return weights;
+    return std::nullopt;
+}
+
+// (c1, c2) for the interaction matrix [[B, C], [E, F]], with M negative semidefinite (c2 the
+// double nearest a ratio that does it); nothing when no positive weights do it, or when rounding
+// could decide it. The signs and the comparison of BF with CE are taken on the coefficients
+// themselves: a tiny one keeps its sign.
+std::optional<std::pair<double, double>> weights(double B, double C, double E, double F)
+{
+    const double all[] = {B, C, E, F};
+    if (!std::all_of(std::begin(all), std::end(all), [](double v) { return std::isfinite(v); }) || B > 0 || F > 0)
         return std::nullopt;
-    const int exponent = std::ilogb(largest);
-    B = std::scalbn(B, -exponent), C = std::scalbn(C, -exponent);
-    E = std::scalbn(E, -exponent), F = std::scalbn(F, -exponent);
-    if (B > 0 || F > 0)
+    if (C == 0 && E == 0)   // M diagonal
+        return std::pair(1.0, 1.0);
+    const bool crossed = (C < 0 && E > 0) || (C > 0 && E < 0);   // CE < 0
+    const Scaled ratio = C != 0 && E != 0 ? scaled(std::fabs(C)) / scaled(std::fabs(E)) : Scaled{};
+    // M's zero diagonal entry leaves only c1 C + c2 E = 0: decided by signs alone.
+    if (B == 0 || F == 0)
+        return crossed ? weightsFor(ratio) : std::nullopt;
+    // B, F < 0: some ratio t = c2 / c1 works exactly when BF ≥ CE. Only a clear margin counts.
+    // c1 = c2 = 1 where that clearly works, in the matrix scaled by a power of two (the margin
+    // dwarfs any coefficient the scaling takes below the least double).
+    const int exponent = std::ilogb(std::max({std::fabs(B), std::fabs(C), std::fabs(E), std::fabs(F)}));
+    const double b = std::scalbn(B, -exponent), c = std::scalbn(C, -exponent);
+    const double e = std::scalbn(E, -exponent), f = std::scalbn(F, -exponent);
+    const double diagonal = 4 * b * f, across = (c + e) * (c + e);
+    if (std::isnormal(diagonal) && diagonal - across > 1e-12 * (diagonal + across))
+        return std::pair(1.0, 1.0);
+    const Scaled bf = scaled(B) * scaled(F);
+    if (crossed)   // t = -C/E leaves M diagonal
+        return weightsFor(ratio);
+    if (C == 0)   // 4t BF - t² E² = 2t BF > 0 at t = 2BF/E²
+        return weightsFor(scaled(2) * bf / (scaled(E) * scaled(E)));
+    if (E == 0)   // 4t BF - C² = C² > 0 at t = C²/(2BF)
+        return weightsFor(scaled(C) * scaled(C) / (scaled(2) * bf));
+    // CE > 0: 4t BF - (C + tE)² = 4 (C/E) (BF - CE) at t = C/E, positive where r = CE/BF < 1.
+    const Scaled product = scaled(C) * scaled(E) / bf;
+    const double r = std::ldexp(product.m, product.e);
+    if (!(1 - r > 1e-12 * (1 + r)))
         return std::nullopt;
-    if (B == 0 || F == 0) {
-        // M's zero diagonal entry leaves only c1 C + c2 E = 0: decided by signs alone.
-        if (C == 0 && E == 0)
-            return 1.0;
-        if (C * E < 0)
-            return -C / E;
-        return std::nullopt;
-    }
-    // B, F < 0: some ratio t works exactly when BF ≥ CE. Only a clear margin counts.
-    const double bf = B * F, ce = C * E;
-    if (!(bf - ce > 1e-12 * (std::fabs(bf) + std::fabs(ce))))
-        return std::nullopt;
-    // c1 = c2 where that already works; otherwise C + tE = 0 when CE < 0, the middle of the
-    // interval of solutions when CE ≥ 0, and twice the least t with C² ≤ 4tBF when E = 0. Each
-    // leaves M's determinant clearly positive.
-    const auto works = [&](double t) {
-        const double diagonal = 4 * t * bf, across = (C + t * E) * (C + t * E);
-        return t > 0 && std::isfinite(t) && diagonal - across > 1e-12 * (diagonal + across);
-    };
-    if (works(1))
-        return 1.0;
-    const double t = E == 0 ? C * C / (2 * bf) : ce < 0 ? -C / E : (2 * bf - ce) / (E * E);
-    return works(t) ? std::optional<double>(t) : std::nullopt;
+    return weightsFor(ratio);
 }
 
 } // namespace
@@ -66,10 +113,10 @@ std::optional<LyapunovFunction> gohLyapunovFunction(const Coefficients &k)
     for (const Equilibrium &e : equilibria(k)) {
         if (e.shape != Equilibrium::Shape::Point || !(e.x > 0) || !(e.y > 0))
             continue;
-        const std::optional<double> t = weightRatio(k.B, k.C, k.E, k.F);
-        if (!t || !(*t > 0) || !std::isfinite(*t))
+        const auto c = weights(k.B, k.C, k.E, k.F);
+        if (!c)
             return std::nullopt;
-        return LyapunovFunction{e.x, e.y, 1, *t};
+        return LyapunovFunction{e.x, e.y, c->first, c->second};
     }
     return std::nullopt;
 }

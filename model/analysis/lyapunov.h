@@ -22,6 +22,8 @@ struct LyapunovFunction {
 // The function when the criterion proves the interior equilibrium stable: B and F not both
 // zero, an equilibrium with x*, y* > 0, and weights with M negative semidefinite. For 2 × 2
 // systems such weights exist exactly when B ≤ 0, F ≤ 0 and BF ≥ CE (with C + c2/c1 E = 0 where
-// B or F is 0). Nothing where the criterion does not decide; also where the comparison of BF
-// with CE is too close for the doubles to settle, so that no claim rests on rounding.
+// B or F is 0), signs and comparison taken on the coefficients as they are, however tiny. Nothing
+// where the criterion does not decide; also where the comparison of BF with CE is too close for
+// the doubles to settle, so that no claim rests on rounding, and where c2/c1 is beyond the range
+// of a double.
 std::optional<LyapunovFunction> gohLyapunovFunction(const Coefficients &k);

@@ -14,6 +14,21 @@ inline bool isNegligible(double value, double termsSize)
     return std::fabs(value) <= kRelativeTolerance * termsSize;
 }
 
+// A typed coefficient is rounded to the nearest double, by up to 2^-53 of itself, so a difference
+// of two products of coefficients, computed with no rounding of its own (see productDifference),
+// is off by up to 2^-52 of the sum of the products' sizes. It counts as zero within
+// kRoundingTolerance of that sum, a few times that rounding: the tolerance for a value that is
+// then divided by a small one, where the wider kRelativeTolerance would move the result.
+inline constexpr double kRoundingTolerance = 1e-15;
+
+// a b - c d rounded once: fma recovers the rounding of c d (Kahan's algorithm).
+inline double productDifference(double a, double b, double c, double d)
+{
+    const double cd = c * d;
+    const double error = std::fma(-c, d, cd);   // cd - c d, exactly
+    return std::fma(a, b, -cd) + error;
+}
+
 // Two eigenvalues of a full 2 x 2 matrix differ by the square root of its discriminant, so the
 // discriminant's rounding, a few units of 1e-16 of its terms, parts them by up to about 1e-7 of
 // the size of the matrix's terms. They count as one eigenvalue when at most kRepeatedTolerance
