@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QPaintDevice>
+#include <QLocale>
 #include <QPainter>
 
 #include <algorithm>
@@ -104,6 +105,16 @@ std::array<std::vector<LegendEntry>, 2> legendGroups()
               {QPen(Qt::NoPen), false, "nodo / foco"}}}};
 }
 
+// An entry's text; a point written as every text of the program writes it, "(0; 0)" where the
+// decimal separator is a comma.
+QString labelText(const LegendEntry &entry)
+{
+    QString text = QString::fromUtf8(entry.label);
+    if (text.startsWith(u'(') && QLocale().decimalPoint() == QLatin1String(","))
+        text.replace(QStringLiteral(", "), QStringLiteral("; "));
+    return text;
+}
+
 constexpr int kLineSymbol = 25, kMarkSymbol = 14, kAfterLabel = 14, kBetweenGroups = 8;
 
 int legendWidth(const std::vector<LegendEntry> &group, const QFontMetrics &metrics)
@@ -111,7 +122,7 @@ int legendWidth(const std::vector<LegendEntry> &group, const QFontMetrics &metri
     int width = 0;
     for (const LegendEntry &entry : group)
         width += (entry.line.style() == Qt::NoPen ? kMarkSymbol : kLineSymbol)
-            + metrics.horizontalAdvance(QString::fromUtf8(entry.label)) + kAfterLabel;
+            + metrics.horizontalAdvance(labelText(entry)) + kAfterLabel;
     return width;
 }
 
@@ -138,7 +149,7 @@ void drawLegend(QPainter &painter, const BifurcationGeometry &g)
                 painter.drawLine(QPointF(x, middle), QPointF(x + 20, middle));
                 x += kLineSymbol;
             }
-            const QString label = QString::fromUtf8(entry.label);
+            const QString label = labelText(entry);
             painter.setPen(kText);
             painter.drawText(QPointF(x, middle + (metrics.ascent() - metrics.descent()) / 2.0), label);
             x += metrics.horizontalAdvance(label) + kAfterLabel;
@@ -164,7 +175,7 @@ void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, 
         painter.setPen(thinPen(kFrame));
         painter.drawLine(QPointF(area.left() - kTick, y), QPointF(area.left(), y));
         painter.setPen(kText);
-        const QString label = tickText(value, g.valueTicks);
+        const QString label = withPowerOfTen(tickText(value, g.valueTicks));
         painter.drawText(QPointF(area.left() - kTick - 3 - metrics.horizontalAdvance(label),
                                  y + (metrics.ascent() - metrics.descent()) / 2.0),
                          label);
@@ -178,7 +189,7 @@ void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, 
             const double bottom = area.top() + area.height();
             painter.drawLine(QPointF(x, bottom), QPointF(x, bottom + kTick));
             painter.setPen(kText);
-            const QString label = tickText(value, g.coefficientTicks);
+            const QString label = withPowerOfTen(tickText(value, g.coefficientTicks));
             painter.drawText(QPointF(x - metrics.horizontalAdvance(label) / 2.0, bottom + kTick + 2 + metrics.ascent()),
                              label);
         }
@@ -343,7 +354,7 @@ BifurcationGeometry::BifurcationGeometry(const QRect &target, const BifurcationS
 
     int labelWidth = metrics.horizontalAdvance(QStringLiteral("10"));
     for (double value : valueTicks.values)
-        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(tickText(value, valueTicks)));
+        labelWidth = std::max(labelWidth, metrics.horizontalAdvance(withPowerOfTen(tickText(value, valueTicks))));
     const int left = target.left() + kPad + labelWidth + kTick + 4;
     const int right = target.left() + target.width() - kPad - metrics.horizontalAdvance(QStringLiteral("-0,00")) / 2;
     const int width = std::max(10, right - left);

@@ -25,6 +25,9 @@ QString shortTextOf(double value);
 // As textOf, with a power of ten written as shortTextOf writes it, for the analysis' texts.
 QString readableTextOf(double value);
 
+// A number's text with its exponent written as a power of ten: "2,9E-14" as "2,9·10⁻¹⁴".
+QString withPowerOfTen(const QString &text);
+
 // The shortest text that reads back as the same double ("2,424425307"), as a tooltip gives
 // the exact value of a number shown shorter; otherwise as textOf.
 QString exactTextOf(double value);

@@ -42,22 +42,10 @@ QFontMetricsF useScaleStyle(QPainter &painter)
     return painter.fontMetrics();
 }
 
-// A number as short as it reads: an exponent without its plus sign or leading zeros, so that
-// 1e+300 takes the room of 1e300.
+// A number as short as it reads, a power of ten as a reader writes it: "1·10³⁰⁰".
 QString labelOf(double value)
 {
-    QString text = textOf(value);
-    const qsizetype e = text.indexOf(u'e');
-    if (e < 0)
-        return text;
-    qsizetype digits = e + 1;
-    if (digits < text.size() && text[digits] == u'+')
-        text.remove(digits, 1);
-    else if (digits < text.size() && text[digits] == u'-')
-        ++digits;
-    while (digits + 1 < text.size() && text[digits] == u'0')
-        text.remove(digits, 1);
-    return text;
+    return readableTextOf(value);
 }
 
 // Writes the numbers of a scale, each placed by its digits' box. A box may move inwards by up
