@@ -40,6 +40,7 @@ private slots:
     void toolTipOfMark_data();
     void toolTipOfMark();
     void branchOutOfViewHasAnArrow();
+    void coincidingBranchesShowTheStableOne();
     void rangeFollowsTheValue_data();
     void rangeFollowsTheValue();
     void typedRangeEnd_data();
@@ -148,6 +149,29 @@ void BifurcationWindowTest::branchOutOfViewHasAnArrow()
     QVERIFY(interiorPixels(-0.25, BifurcationGeometry::XPanel, true) >= 10);
     // Before the pole x goes up out of view: an arrow at the top where it leaves.
     QVERIFY(interiorPixels(-0.8, BifurcationGeometry::XPanel, false) >= 10);
+}
+
+// Regression: the stable (-A/B, 0) at y = 0 was hidden under the unstable origin's line. Exclusion
+// along A: the origin is an unstable node, (A, 0) a stable node for A above 3.5.
+void BifurcationWindowTest::coincidingBranchesShowTheStableOne()
+{
+    BifurcationWindow window;
+    window.setSystem(exampleSystems()[3].coefficients);
+    window.setCoefficient(0);
+    window.resize(760, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const BifurcationCanvas *canvas = window.canvas();
+    const BifurcationGeometry g = canvas->diagramGeometry();
+    const QImage image = const_cast<BifurcationCanvas *>(canvas)->grab().toImage();
+    const QColor stable = equilibriumColour(EquilibriumRole::XAxis);
+    const int y = static_cast<int>(g.valueY(BifurcationGeometry::YPanel, 0));
+    const int x = static_cast<int>(g.coefficientX(8));
+    int count = 0;
+    for (int dx = -20; dx <= 20; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            count += image.pixelColor(x + dx, y + dy) == stable;
+    QVERIFY2(count >= 20, qPrintable(QString::number(count)));
 }
 
 // Regression: with D's range at -6..-2, an example with D = 4 left the current value's line off

@@ -29,14 +29,12 @@ const QColor kGrid(232, 232, 232);
 const QColor kZeroLine(190, 190, 190);
 const QColor kCurrent(210, 0, 0);
 
-// The roles drawn in a panel. The x of (0, -D/F) is always 0, as is the origin's, and the y of
-// (-A/B, 0) too: each of those two is drawn only in the panel where it moves, so that the
-// origin's line is never hidden under another at 0.
-std::vector<EquilibriumRole> rolesIn(int panel)
+// The roles drawn in a panel: all four. The x of (0, -D/F) is always 0, as is the origin's, and
+// the y of (-A/B, 0) too; where two lines coincide the stable one is drawn over the other.
+std::vector<EquilibriumRole> rolesIn(int)
 {
     using R = EquilibriumRole;
-    return panel == BifurcationGeometry::XPanel ? std::vector{R::Origin, R::XAxis, R::Interior}
-                                                : std::vector{R::Origin, R::YAxis, R::Interior};
+    return {R::Origin, R::XAxis, R::YAxis, R::Interior};
 }
 
 // How a piece of curve is drawn: solid where the equilibrium is stable, dashed where it is
@@ -201,35 +199,45 @@ void drawPanelFrame(QPainter &painter, const BifurcationGeometry &g, int panel, 
 
 // Each role's curve, broken where the equilibrium does not exist or passes through a pole, its
 // pen changed where the stability changes: the segment into a column takes that column's pen.
+// The stable pieces of every role are drawn last, so that where two branches coincide (the
+// origin and (-A/B, 0) on y = 0) the stable one shows.
 void drawCurves(QPainter &painter, const BifurcationGeometry &g, int panel, const BifurcationDiagram &diagram)
 {
     const QRect &area = g.panels[panel];
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setBrush(Qt::NoBrush);
-    for (EquilibriumRole role : rolesIn(panel)) {
-        const std::vector<CurvePoint> &curve = diagram.curve(role);
-        PanelPolyline line(painter, area.top(), area.top() + area.height());
-        Stability stability = Stability::Stable;
-        int branch = 0;
-        bool drawing = false;
-        for (int i = 0; i < static_cast<int>(curve.size()); ++i) {
-            const CurvePoint &p = curve[static_cast<std::size_t>(i)];
-            if (!p.exists || (drawing && p.branch != branch)) {
-                line.breakLine();
-                drawing = false;
-                if (!p.exists)
+    const auto at = [&](int i, const CurvePoint &p) {
+        const double value = panel == BifurcationGeometry::XPanel ? p.x : p.y;
+        // Far outside, a point only sets the slope of the piece that leaves the panel.
+        return QPointF(g.columnX(i), std::clamp(g.valueY(panel, value), area.top() - kFarAway, area.bottom() + kFarAway));
+    };
+    for (const bool stablePass : {false, true}) {
+        for (EquilibriumRole role : rolesIn(panel)) {
+            const std::vector<CurvePoint> &curve = diagram.curve(role);
+            PanelPolyline line(painter, area.top(), area.top() + area.height());
+            bool drawing = false;
+            Stability stability = Stability::Stable;
+            for (int i = 0; i < static_cast<int>(curve.size()); ++i) {
+                const CurvePoint &p = curve[static_cast<std::size_t>(i)];
+                const bool inPass = p.exists && (stabilityOf(p) == Stability::Stable) == stablePass;
+                const CurvePoint *before = i > 0 ? &curve[static_cast<std::size_t>(i - 1)] : nullptr;
+                const bool joined = before && before->exists && before->branch == p.branch;
+                if (!inPass || (drawing && !joined)) {
+                    line.breakLine();
+                    drawing = false;
+                }
+                if (!inPass)
                     continue;
+                if (!drawing || stabilityOf(p) != stability)
+                    line.setPen(curvePen(role, stabilityOf(p)));
+                stability = stabilityOf(p);
+                // A piece of this pass begins where the curve comes into it.
+                if (!drawing && joined)
+                    line.lineTo(at(i - 1, *before));
+                line.lineTo(at(i, p));
+                drawing = true;
             }
-            if (!drawing || stabilityOf(p) != stability)
-                line.setPen(curvePen(role, stabilityOf(p)));
-            const double value = panel == BifurcationGeometry::XPanel ? p.x : p.y;
-            // Far outside, a point only sets the slope of the piece that leaves the panel.
-            const double y = std::clamp(g.valueY(panel, value), area.top() - kFarAway, area.bottom() + kFarAway);
-            line.lineTo(QPointF(g.columnX(i), y));
-            stability = stabilityOf(p);
-            branch = p.branch;
-            drawing = true;
         }
     }
     painter.restore();
