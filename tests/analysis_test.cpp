@@ -428,8 +428,14 @@ void AnalysisTest::scaleLabelsKeepClear()
         QVERIFY2(QRectF(QPointF(1, 1), QSizeF(area) - QSizeF(2, 2)).contains(box), qPrintable(QString::number(i)));
         for (const QRectF &axis : axes)
             QVERIFY(!box.intersects(axis));
-        for (std::size_t j = 0; j < i; ++j)
+        for (std::size_t j = 0; j < i; ++j) {
             QVERIFY2(!box.intersects(boxes[j]), qPrintable(QStringLiteral("%1 and %2").arg(i).arg(j)));
+            // Side by side, a gap of their height: "5 5,0000001" ran together.
+            const QRectF &other = boxes[j];
+            if (box.top() < other.bottom() && other.top() < box.bottom())
+                QVERIFY2(std::max(box.left() - other.right(), other.left() - box.right()) >= box.height() - 1e-9,
+                         qPrintable(QStringLiteral("%1 and %2").arg(i).arg(j)));
+        }
     }
     // The boxes are where the digits are: beyond the ticks, every inked pixel lies in one.
     const int tickReach = overlay_style::kTickLength + 1;

@@ -453,6 +453,14 @@ LegendCorner quietestCorner(const LegendScene &scene, const QSizeF &area, const 
     return best;
 }
 
+std::vector<QRectF> axisTitleRects(const PlotMapping &m, PlotKind plot, const QSizeF &area)
+{
+    std::vector<QRectF> rects;
+    for (const PlacedTitle &title : placeTitles(m, plot, area))
+        rects.push_back(title.rect);
+    return rects;
+}
+
 LegendPlace legendPlace(const LegendScene &scene, const QSizeF &area)
 {
     const QSizeF size = legendSize(legendEntries(scene, area), area);

@@ -1,5 +1,6 @@
 #include "display/analysis/overlays/scale_painter.h"
 
+#include "display/analysis/overlays/legend_painter.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/plots/plot_mapping.h"
 #include "display/plots/tick_step.h"
@@ -8,6 +9,7 @@
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QLocale>
 #include <QPainter>
 #include <QRectF>
 
@@ -22,8 +24,7 @@ using namespace overlay_style;
 // The least room between two time labels, and between a label and its neighbour's text.
 constexpr double kMinimumTimeSpacing = 28;
 constexpr double kLabelGap = 6;
-// The least room between two numbers of any axis, and between a number and the border.
-constexpr double kLabelSpacing = 1;
+// The least room between a number and the border.
 constexpr double kBorderMargin = 1;
 
 QPointF cellCentre(double xTwips, double yTwips)
@@ -42,11 +43,33 @@ QFontMetricsF useScaleStyle(QPainter &painter)
     return painter.fontMetrics();
 }
 
-// A number as short as it reads, a power of ten as a reader writes it: "1·10³⁰⁰".
-QString labelOf(double value)
-{
-    return readableTextOf(value);
-}
+// The numbers of an axis whose ticks are `step` apart share one count of decimals, the step's
+// ("2,942080" beside "2,942081", "0,5" beside "1,0"); beyond what fixed digits read well, each is
+// as short as it reads, a power of ten as a reader writes it ("1·10³⁰⁰").
+class AxisNumbers {
+public:
+    explicit AxisNumbers(double step)
+        : decimals_(step >= 1 ? 0 : static_cast<int>(std::ceil(-std::log10(step) - 1e-9)))
+    {
+    }
+
+    QString operator()(double value) const
+    {
+        if (value == 0)
+            return QStringLiteral("0");
+        if (decimals_ > kMostDecimals || !(std::fabs(value) < kLargestFixed) || !(std::fabs(value) >= kSmallestFixed))
+            return readableTextOf(value);
+        QLocale locale;
+        locale.setNumberOptions(QLocale::OmitGroupSeparator);
+        return locale.toString(value, 'f', decimals_);
+    }
+
+private:
+    static constexpr int kMostDecimals = 12;
+    static constexpr double kLargestFixed = 1e12;
+    static constexpr double kSmallestFixed = 1e-12;
+    int decimals_;
+};
 
 // Writes the numbers of a scale, each placed by its digits' box. A box may move inwards by up
 // to half its size to stay inside the drawing area; one that still does not fit, or that
@@ -96,7 +119,9 @@ private:
         const QRectF room(QPointF(0, 0), area_);
         if (!room.adjusted(kBorderMargin, kBorderMargin, -kBorderMargin, -kBorderMargin).contains(box))
             return;
-        const QRectF spaced = box.adjusted(-kLabelSpacing, -kLabelSpacing, kLabelSpacing, kLabelSpacing);
+        // Numbers side by side keep a gap of their height, so that none run together; stacked
+        // ones half of it, which reads as separate lines and keeps a unit's ticks numbered.
+        const QRectF spaced = box.adjusted(-h, -h / 2, h, h / 2);
         for (const QRectF &other : written_)
             if (spaced.intersects(other))
                 return;
@@ -114,10 +139,13 @@ private:
     std::vector<QRectF> written_;
 };
 
-// The pixels of the two axis lines through the cell centre `origin`.
-std::vector<QRectF> axisLinesThrough(QPointF origin, const QSizeF &area)
+// The pixels of the two axis lines through the cell centre `origin`, and of the axis titles,
+// which the numbers keep clear of.
+std::vector<QRectF> obstacles(QPointF origin, const QSizeF &area, std::vector<QRectF> titles)
 {
-    return {QRectF(0, origin.y() - 0.5, area.width(), 1), QRectF(origin.x() - 0.5, 0, 1, area.height())};
+    titles.push_back(QRectF(0, origin.y() - 0.5, area.width(), 1));
+    titles.push_back(QRectF(origin.x() - 0.5, 0, 1, area.height()));
+    return titles;
 }
 
 // Where the scales of two axis lines crossing at `exact` are drawn: on the lines, or, for a
@@ -223,10 +251,11 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
     // the origin's 0 first.
     const ScaleOrigin place(cellCentre(m.phaseX(0), m.phaseY(0)), area);
     const QPointF origin = place.at;
-    LabelWriter labels(painter, area, axisLinesThrough(origin, area));
+    LabelWriter labels(painter, area, obstacles(origin, area, axisTitleRects(m, PlotKind::PhasePlane, area)));
     if (place.inView())
         labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
     const double step = unitStep(m.phaseStep, plot_mapping::kPhaseTwipsPerUnit);
+    const AxisNumbers labelOf(step);
     const TickSpan xs = ticksWithin(m.phaseUnitsX(0), m.phaseUnitsX(area.width() * kTwipsPerPixel), step);
     const TickSpan ys = ticksWithin(m.phaseUnitsY(area.height() * kTwipsPerPixel), m.phaseUnitsY(0), step);
     const auto tick = [&](double i) {
@@ -259,11 +288,19 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
     painter.save();
     const ScaleOrigin place(cellCentre(timeX(0), values.y(0)), area);
     const QPointF origin = place.at;
-    LabelWriter labels(painter, area, axisLinesThrough(origin, area));
+    plot_mapping::PlotMapping titled;
+    titled.xValues = values;
+    titled.yValues = values;
+    titled.times = times;
+    std::vector<QRectF> titles = axisTitleRects(titled, PlotKind::XAgainstTime, area);
+    for (const QRectF &rect : axisTitleRects(titled, PlotKind::YAgainstTime, area))
+        titles.push_back(rect);
+    LabelWriter labels(painter, area, obstacles(origin, area, std::move(titles)));
     if (place.inView())
         labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
 
     const double valueStep = unitStep(values.step, plot_mapping::kValueTwipsPerUnit);
+    const AxisNumbers valueLabel(valueStep);
     const TickSpan valueTicks = ticksWithin(values.valueAt(area.height() * kTwipsPerPixel), values.valueAt(0), valueStep);
     for (int n = 0; n < valueTicks.count; ++n) {
         const double i = valueTicks.first + n;
@@ -272,7 +309,7 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
         const double value = tickValue(i, valueStep);
         const double y = cellCentre(timeX(0), values.y(value)).y();
         painter.drawLine(QPointF(origin.x() - 0.5 - kTickLength, y), QPointF(origin.x() - 0.5, y));
-        labels.leftOf(origin.x() - 2 - kTickLength, y, labelOf(value));
+        labels.leftOf(origin.x() - 2 - kTickLength, y, valueLabel(value));
     }
 
     // The round step whose widest label still leaves a gap to the next one.
@@ -289,18 +326,19 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
         }
         double widest = 0;
         for (int n = 0; n < timeTicks.count; ++n)
-            widest = std::max(widest, labels.width(labelOf(tickValue(timeTicks.first + n, step))));
+            widest = std::max(widest, labels.width(AxisNumbers(step)(tickValue(timeTicks.first + n, step))));
         if (step / dt * times.step / kTwipsPerPixel >= widest + kLabelGap)
             break;
         step = roundStepAtLeast(step * 1.5);
     }
+    const AxisNumbers timeLabel(step > 0 ? step : 1);
     for (int n = 0; step > 0 && n < timeTicks.count; ++n) {
         const double i = timeTicks.first + n;
         const double t = tickValue(i, step);
         const double x = cellCentre(timeX(t / dt), 0).x();
         if (i == 0 || !std::isfinite(t) || !std::isfinite(x))
             continue;   // the origin has its 0 already
-        place.horizontalTick(painter, labels, x, labelOf(t));
+        place.horizontalTick(painter, labels, x, timeLabel(t));
     }
     painter.restore();
     return labels.written();
