@@ -41,7 +41,7 @@ struct LegendEntry {
     Kind kind = Kind::Trajectory;
     EquilibriumType type = EquilibriumType::Saddle;   // of an Equilibrium line
     QString text;
-    basins::Label basin = basins::kEscapes;           // of a Basin line: its attractor, or escaping
+    basins::Label basin = basins::kEscapes;           // of a Basin line: its attractor, growing, closed orbits
 };
 
 // What the phase plane shows, as far as the legend tells it.
