@@ -6,6 +6,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <numbers>
 
 namespace basins {
 
@@ -30,8 +31,9 @@ constexpr double kFarShare = 0.05;
 // left half-disc of radius 2.5.
 constexpr int kMaxSteps = 200000;
 constexpr double kStable = 2;
-// A trajectory takes the label of a computed cell it passes within this share of a cell of.
-constexpr double kPassShare = 0.5;
+// A trajectory takes the label of a computed cell it passes within this share of a cell of, in
+// each direction: within a pixel of it.
+constexpr double kPassShare = 0.7;
 // A coordinate whose terms in the other's rate are below this share of that rate has died out.
 constexpr double kNegligible = 1e-16;
 // The time limit: this many time constants of the slowest attractor (1 / its slowest rate).
@@ -136,7 +138,31 @@ void convergenceRegion(const Coefficients &k, Attractor &a)
     double radius = 4 * kBound;
     if (bound > 0)
         radius = std::min(radius, s / (2 * largest * bound));
-    const double level = smallest / s * radius * radius * kRegionShare;
+    double level = smallest / s * radius * radius * kRegionShare;
+    // Direction by direction the disc is far too cautious: at z = ρ e, |e| = 1, dV/dt = −ρ² +
+    // 2 ρ³ c(θ) with c(θ) = eᵀ P g(e), negative for ρ < 1 / (2 c(θ)), so V < L lies where V falls
+    // when L <= eᵀ P e / (4 c(θ)²) wherever c(θ) > 0. Both are trigonometric polynomials, of
+    // degree 2 and 3, so their slopes are at most 2 λmax and 3 λmax M (Bernstein): between the
+    // sampled directions each is bounded by its sample and that slope over half the spacing.
+    // In the scaled frame, eᵀ P e and c(θ) are s times those of P over s, so L is s times the
+    // least of these ratios there.
+    if (bound > 0) {
+        constexpr int kDirections = 360;
+        const double halfSpacing = std::numbers::pi / kDirections;
+        double least = INFINITY;
+        for (int i = 0; i < kDirections; ++i) {
+            const double angle = 2 * std::numbers::pi * i / kDirections;
+            const double e1 = std::cos(angle), e2 = std::sin(angle);
+            const double g1 = e1 * (k.B * e1 + k.C * e2), g2 = e2 * (k.E * e1 + k.F * e2);
+            const double form = std::max(smallest, p * e1 * e1 + 2 * q * e1 * e2 + r * e2 * e2 - halfSpacing * 2 * largest);
+            const double cubic = (p * e1 + q * e2) * g1 + (q * e1 + r * e2) * g2 + halfSpacing * 3 * largest * bound;
+            if (cubic > 0)
+                least = std::min(least, form / (4 * cubic * cubic));
+        }
+        const double directional = std::min(s * least, smallest / s * 4 * kBound * 4 * kBound) * kRegionShare;
+        if (std::isfinite(directional))
+            level = std::max(level, directional);
+    }
     if (!std::isfinite(level) || !(level > 0) || !std::isfinite(p / s) || !std::isfinite(q / s) || !std::isfinite(r / s))
         return;
     a.p = p / s;
@@ -258,6 +284,28 @@ Label fateOnAxis(const BasinSystem &system, double position, double a, double b,
     return alongX ? attractorAt(system, target, 0) : attractorAt(system, 0, target);
 }
 
+// At the finest level, the label that the cells one pixel away, two or four of the level before
+// (left and right, above and below, or the four corners), all share; kUnknown when they differ or
+// some lies off the grid. Where it is wrong a boundary passes between the cell and one of them:
+// the cell lies within a pixel of it, and so would a feature thinner than two pixels.
+Label sharedByNeighbours(const Map &known, int column, int row)
+{
+    const Grid &g = known.grid;
+    const int dc = column % 2, dr = row % 2;   // 1 along a direction where it lies between two
+    const int corners[4][2] = {{-dc, -dr}, {dc, dr}, {-dc, dr}, {dc, -dr}};
+    Label label = kUnknown;
+    for (const auto &[oc, orow] : corners) {
+        const int c = column + oc, r = row + orow;
+        if (c < 0 || r < 0 || c >= g.width || r >= g.height)
+            return kUnknown;
+        const Label neighbour = known.at(c, r);
+        if (neighbour == kUnknown || (label != kUnknown && neighbour != label))
+            return kUnknown;
+        label = neighbour;
+    }
+    return label;
+}
+
 } // namespace
 
 // Multiplying all six coefficients by one number only changes the speed along each trajectory:
@@ -364,8 +412,11 @@ void computeRow(const BasinSystem &system, Map &map, int spacing, int row, const
             continue;
         if (cancelled.load(std::memory_order_relaxed))
             return;
-        map.labels[std::size_t(row) * std::size_t(g.width) + std::size_t(column)] =
-            fate(system, g.x(column), g.y(row), coarsest ? nullptr : &map, 2 * spacing);
+        const double x = g.x(column), y = g.y(row);
+        Label label = spacing == 1 && x != 0 && y != 0 ? sharedByNeighbours(map, column, row) : kUnknown;
+        if (label == kUnknown)
+            label = fate(system, x, y, coarsest ? nullptr : &map, 2 * spacing);
+        map.labels[std::size_t(row) * std::size_t(g.width) + std::size_t(column)] = label;
     }
 }
 
