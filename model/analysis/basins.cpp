@@ -29,7 +29,7 @@ constexpr double kFarShare = 0.05;
 // left over the steps still left, so that the count reaches the time limit, as long as that step
 // stays within kStable over the Jacobian's spectral radius: RK4's region of stability holds the
 // left half-disc of radius 2.5.
-constexpr int kMaxSteps = 200000;
+constexpr int kMaxSteps = 20000;
 constexpr double kStable = 2;
 // A trajectory takes the label of a computed cell it passes within this share of a cell of, in
 // each direction: within a pixel of it.
