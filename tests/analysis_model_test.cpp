@@ -91,6 +91,60 @@ std::array<double, 3> lineDirection(const StraightLine &line)
     return {line.a / largest, line.b / largest, line.c / largest};
 }
 
+// The true fate of (x, y) for the reference: RK4 with steps far finer than the map's, followed
+// until it lies within 1e-7 (relative) of an attractor, passes a bound a thousand times the map's,
+// or reaches five times the map's time limit: an attractor's index, basins::kEscapes, or
+// basins::kNone for what stays bounded and reaches no attractor (closed orbits, saddles).
+basins::Label referenceFate(const basins::BasinSystem &system, const std::vector<Equilibrium> &list, double x, double y)
+{
+    const Coefficients &k = system.coefficients;
+    double scale = 20;
+    for (const Equilibrium &e : list)
+        if (e.shape == Equilibrium::Shape::Point)
+            scale = std::max({scale, std::fabs(e.x), std::fabs(e.y)});
+    const double bound = 1e9 * scale, limit = 5 * system.timeLimit;
+    const auto field = [&k](double px, double py) {
+        return std::array<double, 2>{px * (k.A + k.B * px + k.C * py), py * (k.D + k.E * px + k.F * py)};
+    };
+    double t = 0;
+    for (int step = 0; step < 4000000 && t < limit; ++step) {
+        if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) > bound || std::fabs(y) > bound)
+            return basins::kEscapes;
+        for (std::size_t i = 0; i < system.attractors.size(); ++i) {
+            const basins::Attractor &a = system.attractors[i];
+            if (std::hypot(x - a.x, y - a.y) <= 1e-7 * (1 + std::fabs(a.x) + std::fabs(a.y)))
+                return basins::Label(i);
+        }
+        auto f1 = field(x, y);
+        // A coordinate below 1e-100 of the other that keeps dying out as the other runs away
+        // is 0: on the axis, the steps need not follow its rate.
+        if (std::fabs(y) < 1e-100 * std::fabs(x) && k.D + k.E * x < 0 && k.E * f1[0] <= 0)
+            y = 0;
+        if (std::fabs(x) < 1e-100 * std::fabs(y) && k.A + k.C * y < 0 && k.C * f1[1] <= 0)
+            x = 0;
+        f1 = field(x, y);
+        // At least the Jacobian's spectral radius.
+        const double xx = k.A + 2 * k.B * x + k.C * y, yy = k.D + k.E * x + 2 * k.F * y;
+        const double half = (xx + yy) / 2, gap = half * half - (xx * yy - k.C * x * k.E * y);
+        const double jacobian = y == 0 ? std::fabs(xx) : x == 0 ? std::fabs(yy) : std::fabs(half) + std::sqrt(std::fabs(gap));
+        const double speed = std::hypot(f1[0], f1[1]);
+        double h = limit - t;
+        if (jacobian > 0)
+            h = std::min(h, 0.1 / jacobian);
+        if (speed > 0)
+            h = std::min(h, 0.01 * std::max(1.0, std::max(std::fabs(x), std::fabs(y))) / speed);
+        if (!(h > 0) || !std::isfinite(h))
+            return basins::kNone;
+        const auto f2 = field(x + h / 2 * f1[0], y + h / 2 * f1[1]);
+        const auto f3 = field(x + h / 2 * f2[0], y + h / 2 * f2[1]);
+        const auto f4 = field(x + h * f3[0], y + h * f3[1]);
+        x += h / 6 * (f1[0] + 2 * f2[0] + 2 * f3[0] + f4[0]);
+        y += h / 6 * (f1[1] + 2 * f2[1] + 2 * f3[1] + f4[1]);
+        t += h;
+    }
+    return basins::kNone;
+}
+
 } // namespace
 
 class AnalysisModelTest : public QObject {
@@ -124,6 +178,8 @@ private slots:
     void basinLabels();
     void basinsAtEveryScale_data();
     void basinsAtEveryScale();
+    void basinsAgreeWithAReference_data();
+    void basinsAgreeWithAReference();
 };
 
 void AnalysisModelTest::linearisation_data()
@@ -801,7 +857,9 @@ void AnalysisModelTest::basinLabels()
     const std::atomic<bool> running{false};
     basins::computeMap(system, map, running);
     for (const basins::Label label : map.labels) {
-        QVERIFY(label >= basins::kNone && label < basins::Label(system.attractors.size()));
+        // Closed orbits only around a centre of a first integral.
+        QVERIFY((label >= basins::kNone && label < basins::Label(system.attractors.size()))
+                || (label == basins::kClosed && hasFirstIntegral(k)));
         QVERIFY(attractorsAllowed || label < 0);
         QVERIFY(escapeAllowed || label != basins::kEscapes);
     }
@@ -838,6 +896,98 @@ void AnalysisModelTest::basinsAtEveryScale()
                                  .arg(i)
                                  .arg(map.labels[i])
                                  .arg(designed.labels[i])));
+}
+
+void AnalysisModelTest::basinsAgreeWithAReference_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<QRectF>("plane");
+    QTest::addColumn<QList<QPointF>>("witnesses");   // points checked beside the sampled pixels
+    QTest::addColumn<int>("side");                    // of the map, in cells
+    const QRectF designed(-0.375, -0.5, 10.75, 10.75), square(-20, -20, 40, 40);
+    struct Named {
+        const char *name;
+        Coefficients k;
+        QList<QPointF> witnesses;
+    };
+    std::vector<Named> systems;
+    for (const ExampleSystem &example : exampleSystems())
+        systems.push_back({example.id, example.coefficients, {}});
+    // Slow spirals into (4, 4 + 100 B): 60 time constants are thousands of time units. From
+    // (1, 0.05) the solution passes x = 23 before it turns back.
+    systems.push_back({"predator-prey B = -0.05", {4, -0.05, -1, -4, 1, 0}, {{1, 0.05}, {9, 9}}});
+    systems.push_back({"predator-prey B = -0.01", {4, -0.01, -1, -4, 1, 0}, {{8, 8}, {1, 0.05}, {0.5, 9}}});
+    systems.push_back({"predator-prey B = -0.001", {4, -0.001, -1, -4, 1, 0}, {{4.5, 4}, {8, 8}, {1, 0.05}}});
+    // A thin tongue of the origin's basin along the y axis, 12.7 < y < 20.
+    systems.push_back({"tongue", {-3, -1, 0.5, -0.5, 3, 0}, {{-0.3, 16}, {-0.5, 19}, {-0.2, 14}, {0, 15}}});
+    // The rest drawn once from a fixed seed: every equilibrium an isolated point.
+    QRandomGenerator random(35);
+    while (systems.size() < 39) {
+        Coefficients k;
+        for (double *c : {&k.A, &k.B, &k.C, &k.D, &k.E, &k.F})
+            *c = random.bounded(17) / 2.0 - 4;
+        const std::vector<Equilibrium> list = equilibria(k);
+        if (std::all_of(list.begin(), list.end(), [](const Equilibrium &e) {
+                return e.shape == Equilibrium::Shape::Point && e.type() != EquilibriumType::NonHyperbolic
+                       && e.type() != EquilibriumType::Undetermined;
+            }))
+            systems.push_back({nullptr, k, {}});
+    }
+    for (std::size_t i = 0; i < systems.size(); ++i) {
+        const Named &s = systems[i];
+        const QString name = s.name ? QString::fromUtf8(s.name) : QStringLiteral("system %1").arg(i);
+        // Odd sides put a column and a row on the axes in the whole square.
+        const int side = s.name ? 143 : 71;
+        QTest::newRow(qPrintable(name + QStringLiteral(", designed view"))) << s.k << designed << s.witnesses << side;
+        QTest::newRow(qPrintable(name + QStringLiteral(", whole square"))) << s.k << square << s.witnesses << side;
+    }
+}
+
+// Guards every label against a careful reference integration that follows each solution to its
+// true fate however far it travels: on sampled pixels, and on the witness points, a label differs
+// from the reference only within one pixel of a boundary, where some neighbour's reference differs.
+void AnalysisModelTest::basinsAgreeWithAReference()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(QRectF, plane);
+    QFETCH(QList<QPointF>, witnesses);
+    QFETCH(int, side);
+    const std::vector<Equilibrium> list = equilibria(k);
+    const basins::BasinSystem system = basins::basinSystem(k, list);
+    const basins::Grid grid{plane.left(), plane.right(), plane.top(), plane.bottom(), side, side};
+    basins::Map map(grid);
+    const std::atomic<bool> running{false};
+    basins::computeMap(system, map, running);
+    // Closed orbits and "nothing reached" are alike to the reference: bounded, no attractor.
+    const auto same = [](basins::Label label, basins::Label reference) {
+        return label == reference || (reference == basins::kNone && label == basins::kClosed);
+    };
+    std::vector<std::pair<int, int>> cells;
+    for (const QPointF &p : witnesses)
+        if (plane.contains(p))
+            cells.emplace_back(int((p.x() - grid.left) / (grid.right - grid.left) * grid.width),
+                               int((grid.top - p.y()) / (grid.top - grid.bottom) * grid.height));
+    QRandomGenerator random(7);
+    for (int i = 0; i < 24; ++i)
+        cells.emplace_back(int(random.bounded(grid.width)), int(random.bounded(grid.height)));
+    for (const auto &[column, row] : cells) {
+        const basins::Label reference = referenceFate(system, list, grid.x(column), grid.y(row));
+        const basins::Label label = map.at(column, row);
+        if (same(label, reference))
+            continue;
+        bool nearBoundary = false;
+        for (int dr = -1; dr <= 1 && !nearBoundary; ++dr)
+            for (int dc = -1; dc <= 1 && !nearBoundary; ++dc)
+                nearBoundary = (dr != 0 || dc != 0) && column + dc >= 0 && column + dc < grid.width && row + dr >= 0
+                               && row + dr < grid.height
+                               && referenceFate(system, list, grid.x(column + dc), grid.y(row + dr)) != reference;
+        if (!nearBoundary)
+            QFAIL(qPrintable(QStringLiteral("(%1, %2) labelled %3, its fate is %4")
+                                 .arg(grid.x(column))
+                                 .arg(grid.y(row))
+                                 .arg(label)
+                                 .arg(reference)));
+    }
 }
 
 QTEST_GUILESS_MAIN(AnalysisModelTest)

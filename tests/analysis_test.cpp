@@ -609,10 +609,15 @@ void AnalysisTest::legendListsWhatIsShown_data()
     // The nodes in the order of the equilibria; the third quadrant's corner escapes.
     QTest::newRow("competition with exclusion, basins") << QList<double>{8, -1, -2, 7, -2, -1}
                                                         << QStringList{"cuencas"} << 1
-                                                        << "Trayectoria|(8, 0)|(0, 7)|Escapa";
+                                                        << "Trayectoria|(8, 0)|(0, 7)|Crece sin límite";
     // Predator and prey: a centre and a saddle, nothing attracts; left of the y axis y dies out
-    // and x' = 4 x carries x away.
-    QTest::newRow("designed, basins") << QList<double>() << QStringList{"cuencas"} << 1 << "Trayectoria|Escapa";
+    // and x' = 4 x carries x away; the open quadrant is closed orbits.
+    QTest::newRow("designed, basins") << QList<double>() << QStringList{"cuencas"} << 1
+                                      << "Trayectoria|Crece sin límite|Órbitas cerradas (sin atractor)";
+    // A slow spiral into (4, 3.996), stable in the whole open quadrant: it reaches the legend.
+    QTest::newRow("predator-prey B = -0.001, basins") << QList<double>{4, -0.001, -1, -4, 1, 0}
+                                                      << QStringList{"cuencas"} << 1
+                                                      << "Trayectoria|(4, 3.996)|Crece sin límite";
 }
 
 void AnalysisTest::legendListsWhatIsShown()

@@ -143,9 +143,12 @@ conservadas, los triángulos de los máximos y mínimos, las dos isoclinas cero,
 puntos y también en las imágenes guardadas o copiadas.</li>
 <li><b>Cuencas de atracción</b> (tecla {cuencas}): bajo todo lo demás, cada punto del plano de fases
 toma un color claro según adónde llega la solución que empieza en él: cada equilibrio estable tiene
-el suyo, gris si sale del cuadrado |x|, |y| &lt; 20, y ninguno si no llega a nada en el tiempo
-límite (60 veces el tiempo característico del equilibrio estable más lento), como alrededor de un
-centro. La leyenda nombra cada atractor por sus coordenadas. Se calcula en segundo plano, primero
+el suyo; gris, «Crece sin límite», si la solución crece sin límite (se sigue más allá del cuadrado
+|x|, |y| &lt; 20, que solo limita el dibujo); ninguno en las órbitas cerradas alrededor de un centro
+(«Órbitas cerradas (sin atractor)» en la leyenda) y donde no llega a nada en el tiempo límite (60
+veces el tiempo característico del equilibrio estable más lento). Donde la función de Lyapunov de
+Goh demuestra que el equilibrio interior es estable en todo el primer cuadrante, todo él toma su
+color, por lenta que sea la espiral. La leyenda nombra cada atractor por sus coordenadas. Se calcula en segundo plano, primero
 a grandes rasgos y después punto a punto; mientras tanto, una esquina del plano de fases muestra
 «Calculando cuencas… N %».</li>
 <li><b>Integral primera / función de Lyapunov</b> (tecla {integralPrimera}): curvas de nivel

@@ -58,8 +58,8 @@ inline const Entry &kInteriorEquilibrium = kBluishGreen;
 
 // The basins of attraction lie under everything, in light tints of the same hues: a hue mixed
 // with twice as much white. Each attractor takes the next hue of kBasinHues (they repeat after
-// four); the points that leave the square take the grey's tint, and those that reach nothing
-// within the time limit keep the drawing area's colour.
+// four); the points whose solutions grow without bound take the grey's tint, and those on closed
+// orbits or that reach nothing within the time limit keep the drawing area's colour.
 inline QColor lightTint(const QColor &hue)
 {
     return QColor((hue.red() + 2 * 255) / 3, (hue.green() + 2 * 255) / 3, (hue.blue() + 2 * 255) / 3);

@@ -152,8 +152,10 @@ void BasinMap::makeImage()
     const basins::Map &map = job_->map;
     const basins::Grid &g = map.grid;
     const int spacing = basins::kLevels[levelsDone_ - 1];
-    // Colours by label + 2: none (clear), escapes, then the attractors.
-    std::vector<QRgb> colours{qRgba(0, 0, 0, 0), palette::escapeTint().rgb()};
+    // Colours by label − kClosed: closed orbits and unknown (clear), none (clear), growing without
+    // bound, then the attractors.
+    const QRgb clear = qRgba(0, 0, 0, 0);
+    std::vector<QRgb> colours{clear, clear, clear, palette::escapeTint().rgb()};
     for (std::size_t i = 0; i < job_->system.attractors.size(); ++i)
         colours.push_back(palette::basinTint(i).rgb());
     std::vector<bool> present(colours.size(), false);
@@ -162,15 +164,18 @@ void BasinMap::makeImage()
         auto *line = reinterpret_cast<QRgb *>(image_.scanLine(row));
         for (int column = 0; column < g.width; ++column) {
             const basins::Label label = map.at(column - column % spacing, row - row % spacing);
-            const std::size_t index = std::size_t(std::clamp<int>(label + 2, 0, int(colours.size()) - 1));
+            const std::size_t index = std::size_t(std::clamp<int>(label - basins::kClosed, 0, int(colours.size()) - 1));
             line[column] = colours[index];
             present[index] = true;
         }
     }
     labelsShown_.clear();
-    for (std::size_t i = 1; i < present.size(); ++i)
-        if (present[i])
-            labelsShown_.push_back(basins::Label(int(i) - 2));
+    // Closed orbits, growing without bound and the attractors: what the legend names.
+    for (std::size_t i = 0; i < present.size(); ++i) {
+        const basins::Label label = basins::Label(int(i) + basins::kClosed);
+        if (present[i] && label != basins::kUnknown && label != basins::kNone)
+            labelsShown_.push_back(label);
+    }
 }
 
 void BasinMap::paint(QPainter &painter, const plot_mapping::PlotMapping &m) const

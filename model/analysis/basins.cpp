@@ -1,9 +1,12 @@
 #include "model/analysis/basins.h"
 
+#include "model/analysis/first_integral.h"
 #include "model/analysis/linearisation.h"
+#include "model/analysis/lyapunov.h"
 
 #include <cfloat>
 #include <cmath>
+#include <numbers>
 
 namespace basins {
 
@@ -17,8 +20,22 @@ namespace {
 // equilibrium. No step passes the time limit.
 constexpr double kStepLength = 0.05;
 constexpr double kStability = 0.5;
-// Bounded work: a trajectory that has not found its fate after this many steps has none.
+// Beyond the square only the fate matters, not a pixel: the length grows with the square of the
+// distance, up to kFarShare of it, so that a trajectory reaches the escape bound in some hundreds
+// of steps. There the Jacobian's size is a bound of its spectral radius alone: an entry such as
+// C x grows with x even where y, and so the rate it stands for, has died out.
+constexpr double kFarShare = 0.05;
+// Bounded work: no trajectory takes more steps than this. Each step is at least the time still
+// left over the steps still left, so that the count reaches the time limit, as long as that step
+// stays within kStable over the Jacobian's spectral radius: RK4's region of stability holds the
+// left half-disc of radius 2.5.
 constexpr int kMaxSteps = 20000;
+constexpr double kStable = 2;
+// A trajectory takes the label of a computed cell it passes within this share of a cell of, in
+// each direction: within a pixel of it.
+constexpr double kPassShare = 0.7;
+// A coordinate whose terms in the other's rate are below this share of that rate has died out.
+constexpr double kNegligible = 1e-16;
 // The time limit: this many time constants of the slowest attractor (1 / its slowest rate).
 // Without attractors only escaping is possible: this many times the largest rate of any
 // equilibrium, a few turns around a centre. Without any rate at all, 60 time units.
@@ -35,18 +52,32 @@ Field field(const Coefficients &k, double x, double y)
     return {x * (k.A + k.B * x + k.C * y), y * (k.D + k.E * x + k.F * y)};
 }
 
-// The step at (x, y), or 0 when the field there is no finite number.
-double stepAt(const Coefficients &k, double x, double y, const Field &f, double remaining)
+// The step at (x, y) with `stepsLeft` steps left, or 0 when the field there is no finite number.
+double stepAt(const Coefficients &k, double x, double y, const Field &f, double remaining, int stepsLeft)
 {
-    const double jacobianSize = std::fabs(k.A + k.B * x * 2 + k.C * y) + std::fabs(k.C * x) + std::fabs(k.E * y)
-                                + std::fabs(k.D + k.E * x + k.F * y * 2);
+    const double xx = k.A + k.B * x * 2 + k.C * y, xy = k.C * x, yx = k.E * y, yy = k.D + k.E * x + k.F * y * 2;
+    const double distance = std::max(std::fabs(x), std::fabs(y));
+    const bool inside = distance < kBound;
+    // |λ| <= |trace| / 2 + √|trace² / 4 − det| for either eigenvalue, real or complex.
+    const double half = (xx + yy) / 2;
+    // On an axis beyond the square only the rate along it counts: the other coordinate stays 0.
+    const double radius = y == 0   ? std::fabs(xx)
+                          : x == 0 ? std::fabs(yy)
+                                   : std::fabs(half) + std::sqrt(std::fabs(half * half - (xx * yy - xy * yx)));
+    const double jacobianSize = inside ? std::fabs(xx) + std::fabs(xy) + std::fabs(yx) + std::fabs(yy) : radius;
+    const double length =
+        inside ? kStepLength : std::min(kStepLength * (distance / kBound) * (distance / kBound), kFarShare * distance);
     const double speed = std::hypot(f.fx, f.fy);
     double h = remaining;
     if (jacobianSize > 0)
         h = std::min(h, kStability / jacobianSize);
     if (speed > 0)
-        h = std::min(h, kStepLength / speed);
-    if (!std::isfinite(h) || !(h > 0) || !std::isfinite(speed) || !std::isfinite(jacobianSize))
+        h = std::min(h, length / speed);
+    double least = remaining / stepsLeft;
+    if (radius > 0)
+        least = std::min(least, kStable / radius);
+    h = std::max(h, least);
+    if (!std::isfinite(h) || !(h > 0) || !std::isfinite(speed) || !std::isfinite(jacobianSize) || !std::isfinite(radius))
         return 0;
     return h;
 }
@@ -107,7 +138,31 @@ void convergenceRegion(const Coefficients &k, Attractor &a)
     double radius = 4 * kBound;
     if (bound > 0)
         radius = std::min(radius, s / (2 * largest * bound));
-    const double level = smallest / s * radius * radius * kRegionShare;
+    double level = smallest / s * radius * radius * kRegionShare;
+    // Direction by direction the disc is far too cautious: at z = ρ e, |e| = 1, dV/dt = −ρ² +
+    // 2 ρ³ c(θ) with c(θ) = eᵀ P g(e), negative for ρ < 1 / (2 c(θ)), so V < L lies where V falls
+    // when L <= eᵀ P e / (4 c(θ)²) wherever c(θ) > 0. Both are trigonometric polynomials, of
+    // degree 2 and 3, so their slopes are at most 2 λmax and 3 λmax M (Bernstein): between the
+    // sampled directions each is bounded by its sample and that slope over half the spacing.
+    // In the scaled frame, eᵀ P e and c(θ) are s times those of P over s, so L is s times the
+    // least of these ratios there.
+    if (bound > 0) {
+        constexpr int kDirections = 360;
+        const double halfSpacing = std::numbers::pi / kDirections;
+        double least = INFINITY;
+        for (int i = 0; i < kDirections; ++i) {
+            const double angle = 2 * std::numbers::pi * i / kDirections;
+            const double e1 = std::cos(angle), e2 = std::sin(angle);
+            const double g1 = e1 * (k.B * e1 + k.C * e2), g2 = e2 * (k.E * e1 + k.F * e2);
+            const double form = std::max(smallest, p * e1 * e1 + 2 * q * e1 * e2 + r * e2 * e2 - halfSpacing * 2 * largest);
+            const double cubic = (p * e1 + q * e2) * g1 + (q * e1 + r * e2) * g2 + halfSpacing * 3 * largest * bound;
+            if (cubic > 0)
+                least = std::min(least, form / (4 * cubic * cubic));
+        }
+        const double directional = std::min(s * least, smallest / s * 4 * kBound * 4 * kBound) * kRegionShare;
+        if (std::isfinite(directional))
+            level = std::max(level, directional);
+    }
     if (!std::isfinite(level) || !(level > 0) || !std::isfinite(p / s) || !std::isfinite(q / s) || !std::isfinite(r / s))
         return;
     a.p = p / s;
@@ -116,11 +171,12 @@ void convergenceRegion(const Coefficients &k, Attractor &a)
     a.level = level;
 }
 
-// The label shared by the 3 × 3 cells of the lattice of spacing S around the lattice cell
-// nearest (x, y), or kUnknown when they differ, some is unknown or lies off the grid. A point
-// inside such a block lies on the same side of every smooth basin boundary as all nine cells, so
-// its fate is theirs.
-Label blockAround(const Map &known, int spacing, double x, double y)
+// The label of the cell of the lattice of spacing S nearest (x, y) when (x, y) lies within
+// kPassShare of a cell of its point and the 3 × 3 cells of the lattice around it share the label;
+// kUnknown otherwise, or when some is unknown or lies off the grid. A uniform block alone proves
+// nothing of its inside, where a basin's tongue thinner than the lattice may lie; a point this
+// close to a cell's point has its fate unless a boundary passes between them, within a pixel.
+Label passingCell(const Map &known, int spacing, double x, double y)
 {
     const Grid &g = known.grid;
     const double column = (x - g.left) / (g.right - g.left) * g.width - 0.5;
@@ -129,6 +185,9 @@ Label blockAround(const Map &known, int spacing, double x, double y)
         return kUnknown;
     const int nc = int(std::lround(column / spacing)) * spacing;
     const int nr = int(std::lround(row / spacing)) * spacing;
+    // A cell on an axis has its axis's fate, not that of the points beside it.
+    if (!(std::fabs(column - nc) <= kPassShare && std::fabs(row - nr) <= kPassShare) || g.x(nc) == 0 || g.y(nr) == 0)
+        return kUnknown;
     if (nc - spacing < 0 || nr - spacing < 0 || nc + spacing >= g.width || nr + spacing >= g.height)
         return kUnknown;
     const Label label = known.at(nc, nr);
@@ -141,6 +200,28 @@ Label blockAround(const Map &known, int spacing, double x, double y)
     return label;
 }
 
+// Beyond the square, a coordinate that has died out and keeps dying out is put on its axis: say
+// y, when C y and F y are below 1e-16 of x's own rate, y's rate is negative, and x moves so as
+// to make it more negative (E x' <= 0). Otherwise that rate, growing with x, would hold RK4's
+// steps to the reciprocal of x while x runs away along the axis. Returns whether it did.
+bool settleOnAxis(const Coefficients &k, double &x, double &y, const Field &f)
+{
+    const auto diedOut = [](double own, double cross, double own2, double rate, double towards) {
+        return own != 0 && std::fabs(own) * cross <= kNegligible * own2 && rate < 0 && towards <= 0;
+    };
+    if (diedOut(y, std::fabs(k.C) + std::fabs(k.F), std::fabs(k.A) + std::fabs(k.B * x),
+                k.D + k.E * x + k.F * y, k.E * f.fx)) {
+        y = 0;
+        return true;
+    }
+    if (diedOut(x, std::fabs(k.B) + std::fabs(k.E), std::fabs(k.D) + std::fabs(k.F * y),
+                k.A + k.B * x + k.C * y, k.C * f.fy)) {
+        x = 0;
+        return true;
+    }
+    return false;
+}
+
 template <typename Stop>
 Label follow(const BasinSystem &system, double x, double y, Stop stop)
 {
@@ -149,21 +230,80 @@ Label follow(const BasinSystem &system, double x, double y, Stop stop)
     const Coefficients &k = system.coefficients;
     double t = 0;
     for (int steps = 0; steps < kMaxSteps; ++steps) {
-        if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) >= kBound || std::fabs(y) >= kBound)
+        if (!std::isfinite(x) || !std::isfinite(y) || std::fabs(x) >= system.escapeBound
+            || std::fabs(y) >= system.escapeBound)
             return kEscapes;
         if (const Label label = stop(x, y); label != kUnknown)
             return label;
         const double remaining = system.timeLimit - t;
         if (!(remaining > 0))
             return kNone;
-        const Field f = field(k, x, y);
-        const double h = stepAt(k, x, y, f, remaining);
+        Field f = field(k, x, y);
+        if (std::max(std::fabs(x), std::fabs(y)) >= kBound && settleOnAxis(k, x, y, f))
+            f = field(k, x, y);
+        const double h = stepAt(k, x, y, f, remaining, kMaxSteps - steps);
         if (h == 0)
             return kNone;
         rk4Step(k, x, y, f, h);
         t += h;
     }
     return kNone;
+}
+
+// The attractor at (x, y), or kNone when no attractor lies there.
+Label attractorAt(const BasinSystem &system, double x, double y)
+{
+    for (std::size_t i = 0; i < system.attractors.size(); ++i) {
+        const Attractor &a = system.attractors[i];
+        if (std::fabs(a.x - x) <= 1e-12 * std::fabs(x) && std::fabs(a.y - y) <= 1e-12 * std::fabs(y))
+            return Label(i);
+    }
+    return kNone;
+}
+
+// The fate of a point at `position` on an invariant axis, where position' = position (a + b
+// position): it moves towards the next root of that (0 or −a/b) on its side, and grows without
+// bound when there is none. The root reached counts when it is an attractor of the plane.
+Label fateOnAxis(const BasinSystem &system, double position, double a, double b, bool alongX)
+{
+    const double direction = position * (a + b * position);
+    const double root = b != 0 ? -a / b : NAN;
+    double target = NAN;
+    if (direction == 0)
+        target = position;
+    else {
+        // The nearest root ahead, if any: 0 always lies on the far side of a point moving away
+        // from it.
+        for (const double candidate : {0.0, root})
+            if (std::isfinite(candidate) && (candidate - position) * direction > 0
+                && !(std::fabs(candidate - position) >= std::fabs(target - position)))
+                target = candidate;
+        if (std::isnan(target))
+            return kEscapes;
+    }
+    return alongX ? attractorAt(system, target, 0) : attractorAt(system, 0, target);
+}
+
+// At the finest level, the label that the cells one pixel away, two or four of the level before
+// (left and right, above and below, or the four corners), all share; kUnknown when they differ or
+// some lies off the grid. Where it is wrong a boundary passes between the cell and one of them:
+// the cell lies within a pixel of it, and so would a feature thinner than two pixels.
+Label sharedByNeighbours(const Map &known, int column, int row)
+{
+    const Grid &g = known.grid;
+    const int dc = column % 2, dr = row % 2;   // 1 along a direction where it lies between two
+    const int corners[4][2] = {{-dc, -dr}, {dc, dr}, {-dc, dr}, {dc, -dr}};
+    Label label = kUnknown;
+    for (const auto &[oc, orow] : corners) {
+        const int c = column + oc, r = row + orow;
+        if (c < 0 || r < 0 || c >= g.width || r >= g.height)
+            return kUnknown;
+        const Label neighbour = known.at(c, r);
+        if (neighbour == kUnknown || (label != kUnknown && neighbour != label))
+            return kUnknown;
+        label = neighbour;
+    }
+    return label;
 }
 
 } // namespace
@@ -184,11 +324,14 @@ BasinSystem basinSystem(const Coefficients &k, const std::vector<Equilibrium> &e
     const auto scaled = [exponent](double value) { return std::ldexp(value, -exponent); };
     system.coefficients = {scaled(k.A), scaled(k.B), scaled(k.C), scaled(k.D), scaled(k.E), scaled(k.F)};
     const Coefficients &s = system.coefficients;
-    double slowest = INFINITY, fastest = 0;
+    double slowest = INFINITY, fastest = 0, size = kBound;
+    bool centre = false;
     for (std::size_t i = 0; i < equilibria.size(); ++i) {
         const Equilibrium &e = equilibria[i];
         if (e.shape != Equilibrium::Shape::Point || !std::isfinite(e.x) || !std::isfinite(e.y))
             continue;
+        size = std::max({size, std::fabs(e.x), std::fabs(e.y)});
+        centre = centre || (e.x > 0 && e.y > 0 && e.type() == EquilibriumType::Centre);
         // The rates of the scaled system, which stay in range where those of k may not.
         const Eigenvalues ev = linearise(jacobianAt(s, e.x, e.y)).eigenvalues;
         if (!ev.representable)
@@ -208,6 +351,17 @@ BasinSystem basinSystem(const Coefficients &k, const std::vector<Equilibrium> &e
     if (!std::isfinite(rate) || !(rate > 0))
         rate = 1;
     system.timeLimit = std::min(kTimeConstants / rate, DBL_MAX);
+    system.escapeBound = std::min(kEscapeFactor * size, DBL_MAX);
+    // The proofs for the whole open quadrant, which the axes bound and no trajectory crosses.
+    if (system.finite && hasFirstIntegral(k)) {
+        if (centre)
+            system.openQuadrant = kClosed;
+    } else if (system.finite) {
+        if (const std::optional<LyapunovFunction> v = gohLyapunovFunction(k))
+            for (std::size_t i = 0; i < system.attractors.size(); ++i)
+                if (system.attractors[i].x == v->x && system.attractors[i].y == v->y)
+                    system.openQuadrant = Label(i);
+    }
     return system;
 }
 
@@ -220,12 +374,17 @@ bool inLevel(int column, int row, int spacing)
 
 Label fate(const BasinSystem &system, double x, double y, const Map *known, int knownSpacing)
 {
+    if (system.finite && system.openQuadrant != kUnknown && x > 0 && y > 0)
+        return system.openQuadrant;
+    if (system.finite && (x == 0 || y == 0))
+        return y == 0 ? fateOnAxis(system, x, system.coefficients.A, system.coefficients.B, true)
+                      : fateOnAxis(system, y, system.coefficients.D, system.coefficients.F, false);
     return follow(system, x, y, [&](double px, double py) {
         for (std::size_t i = 0; i < system.attractors.size(); ++i)
             if (system.attractors[i].contains(px, py))
                 return Label(i);
         if (known && knownSpacing > 0)
-            return blockAround(*known, knownSpacing, px, py);
+            return passingCell(*known, knownSpacing, px, py);
         return kUnknown;
     });
 }
@@ -253,8 +412,11 @@ void computeRow(const BasinSystem &system, Map &map, int spacing, int row, const
             continue;
         if (cancelled.load(std::memory_order_relaxed))
             return;
-        map.labels[std::size_t(row) * std::size_t(g.width) + std::size_t(column)] =
-            fate(system, g.x(column), g.y(row), coarsest ? nullptr : &map, 2 * spacing);
+        const double x = g.x(column), y = g.y(row);
+        Label label = spacing == 1 && x != 0 && y != 0 ? sharedByNeighbours(map, column, row) : kUnknown;
+        if (label == kUnknown)
+            label = fate(system, x, y, coarsest ? nullptr : &map, 2 * spacing);
+        map.labels[std::size_t(row) * std::size_t(g.width) + std::size_t(column)] = label;
     }
 }
 

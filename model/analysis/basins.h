@@ -10,17 +10,28 @@
 
 // The basins of attraction on a grid of cells: which attractor the forward trajectory from each
 // cell's centre reaches. An attractor is a stable equilibrium (node, degenerate or star node,
-// focus); a trajectory that leaves |x|, |y| < 20 escapes; one that reaches neither within the
-// time limit (as around a centre) has no fate.
+// focus). The square |x|, |y| < 20 only bounds the drawing: a trajectory is followed beyond it,
+// and grows without bound when it passes a bound a million times the size of the system's
+// equilibria. Where a first integral has closed orbits around a centre, the open quadrant is
+// labelled so at once; where a Lyapunov function proves an equilibrium stable in the whole open
+// quadrant, with that equilibrium. The invariant axes take the fate of their own flow. A
+// trajectory that reaches nothing within the time limit has no fate; the steps are bounded by a
+// count, each at least the time still left over the steps still left (where RK4 stays stable),
+// so that the count reaches the limit.
 namespace basins {
 
 // A cell's label: the index of its attractor in BasinSystem::attractors, or one of these.
 using Label = std::int8_t;
+inline constexpr Label kClosed = -4;    // on a closed orbit, as around a centre: no attractor
 inline constexpr Label kUnknown = -3;   // not computed yet
 inline constexpr Label kNone = -2;      // nothing reached within the time limit
-inline constexpr Label kEscapes = -1;   // left |x|, |y| < kBound
+inline constexpr Label kEscapes = -1;   // grows without bound
 
+// The square of the drawing, where the steps are short enough for a pixel of the designed view.
 inline constexpr double kBound = 20;
+// A trajectory past this many times the size of the system (BasinSystem::escapeBound) grows
+// without bound.
+inline constexpr double kEscapeFactor = 1e6;
 
 // The levels of a progressive map: first every 16th cell in each direction, then every 8th, and
 // so on down to every cell. Each level reuses the labels of the coarser ones.
@@ -49,6 +60,13 @@ struct BasinSystem {
     std::vector<Attractor> attractors;   // at most 4
     // A trajectory that reaches nothing before this time has no fate; see basinSystem().
     double timeLimit = 0;
+    // Past this in |x| or |y| a trajectory grows without bound: kEscapeFactor times the largest
+    // of kBound and the coordinates of the equilibria.
+    double escapeBound = kEscapeFactor * kBound;
+    // The label of every point with x, y > 0 when proved: kClosed for the closed orbits of a
+    // first integral around a centre, an attractor's index for a Lyapunov function's global
+    // stability; kUnknown otherwise.
+    Label openQuadrant = kUnknown;
     bool finite = true;   // false: some coefficient is no finite number, every cell has no fate
 };
 
@@ -91,12 +109,15 @@ void computeRow(const BasinSystem &system, Map &map, int spacing, int row, const
 // Every level in turn on this thread.
 void computeMap(const BasinSystem &system, Map &map, const std::atomic<bool> &cancelled);
 
-// The fate of one point with every early stop: the regions of certain convergence, the labelled
-// cells of `known` on the lattice of spacing `knownSpacing` (none when null), leaving the square.
+// The fate of one point with every early stop: the proved open quadrant, the regions of certain
+// convergence, and the labelled cells of `known` on the lattice of spacing `knownSpacing` (none
+// when null) that the trajectory passes within a fraction of a cell of, inside a uniform 3 × 3
+// block of them. The start itself never takes a neighbour's label, and neither do the invariant
+// axes: a point with x = 0 or y = 0 is followed along its axis.
 Label fate(const BasinSystem &system, double x, double y, const Map *known = nullptr, int knownSpacing = 0);
 
 // The fate of one point without early stops, for comparison: integrated with the same steps until
-// it lies within 1e-9 (relative) of an attractor, leaves the square or reaches the time limit.
+// it lies within 1e-9 (relative) of an attractor, grows without bound or reaches the time limit.
 Label settledFate(const BasinSystem &system, double x, double y);
 
 } // namespace basins

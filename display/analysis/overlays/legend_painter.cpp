@@ -275,7 +275,10 @@ void paintSymbol(QPainter &painter, const LegendEntry &entry, QPointF centre, co
         break;
     case LegendEntry::Kind::Basin: {
         const QRectF swatch(std::floor(centre.x()) - 6, std::floor(centre.y()) - 4, 13, 9);
-        painter.fillRect(swatch, entry.basin >= 0 ? palette::basinTint(std::size_t(entry.basin)) : palette::escapeTint());
+        if (entry.basin >= 0)
+            painter.fillRect(swatch, palette::basinTint(std::size_t(entry.basin)));
+        else if (entry.basin == basins::kEscapes)
+            painter.fillRect(swatch, palette::escapeTint());
         painter.setPen(QPen(colours.frame, 1));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(swatch.adjusted(0.5, 0.5, -0.5, -0.5));
@@ -373,7 +376,11 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
             }
         if (std::find(scene.basinLabels->begin(), scene.basinLabels->end(), basins::kEscapes)
             != scene.basinLabels->end())
-            entries.push_back({Kind::Basin, {}, QStringLiteral("Escapa"), basins::kEscapes});
+            entries.push_back({Kind::Basin, {}, QStringLiteral("Crece sin límite"), basins::kEscapes});
+        // Left untinted: the swatch shows the drawing area's own colour.
+        if (std::find(scene.basinLabels->begin(), scene.basinLabels->end(), basins::kClosed)
+            != scene.basinLabels->end())
+            entries.push_back({Kind::Basin, {}, QStringLiteral("Órbitas cerradas (sin atractor)"), basins::kClosed});
     }
     return entries;
 }

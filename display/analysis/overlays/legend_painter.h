@@ -41,7 +41,7 @@ struct LegendEntry {
     Kind kind = Kind::Trajectory;
     EquilibriumType type = EquilibriumType::Saddle;   // of an Equilibrium line
     QString text;
-    basins::Label basin = basins::kEscapes;           // of a Basin line: its attractor, or escaping
+    basins::Label basin = basins::kEscapes;           // of a Basin line: its attractor, growing, closed orbits
 };
 
 // What the phase plane shows, as far as the legend tells it.
@@ -70,7 +70,8 @@ struct LegendColours {
 // (or band) lies in the area, in the order of EquilibriumType, named as the analysis names it; the
 // stable and the unstable separatrices, each while some branch of it is drawn in the area; while
 // the basins are shown, each attractor whose basin the map holds, named by its coordinates
-// "(x, y)", then "Escapa" when some point leaves the square.
+// "(x, y)", then «Crece sin límite» when some solution grows without bound, and «Órbitas
+// cerradas (sin atractor)» when the map leaves closed orbits untinted.
 std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &area);
 
 // The legend's size in logical pixels: one column, or in a plane of that area as it is set there
