@@ -1,5 +1,6 @@
 #include "display/analysis/overlays/legend_painter.h"
 
+#include "display/analysis/overlays/axis_titles.h"
 #include "display/analysis/overlays/equilibrium_marks.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/analysis/overlays/phase_geometry.h"
@@ -29,13 +30,15 @@ namespace {
 using overlay_style::kTickLength;
 
 constexpr int kLegendFontPixels = 9;
-constexpr int kTitleFontPixels = 11;
 constexpr double kPadding = 4;       // inside the legend's border
 constexpr double kSymbolWidth = 15;  // the column of the symbols
 constexpr double kSymbolGap = 4;     // between a symbol and its text
 constexpr double kRowHeight = 12;    // room for an equilibrium's mark
-constexpr double kMargin = 3;        // between the legend or a title and the area's border
-constexpr double kTitleGap = 2;      // between a title and the ticks of its axis
+using axis_titles::kMargin;   // between the legend or a title and the area's border
+using axis_titles::titleFont;
+using axis_titles::PlacedTitle;
+using axis_titles::placeTitles;
+using axis_titles::axisStrip;
 
 constexpr int kSmallLegendFontPixels = 7;
 constexpr double kSmallRowHeight = 9;   // the marks' room in the small font
@@ -96,20 +99,6 @@ LegendLayout layoutFor(const std::vector<LegendEntry> &entries, const std::optio
     return *smallest;
 }
 
-QFont titleFont()
-{
-    QFont font = QGuiApplication::font();
-    font.setPixelSize(kTitleFontPixels);
-    font.setItalic(true);
-    return font;
-}
-
-// The room an axis keeps beside it: its ticks, its title and a gap.
-double axisStrip()
-{
-    return kTickLength + kTitleGap + QFontMetricsF(titleFont()).height() + kTitleGap;
-}
-
 // The type's name as the analysis gives it, with a capital first letter.
 using plot_mapping::PlotMapping;
 
@@ -151,43 +140,6 @@ int samplesIn(const PlotMapping &m, const QRectF &rect, const SampleArray<double
     for (int k = kFirstSample; k <= kLastSample; ++k)
         count += ok(k) && rect.contains(phase_geometry::dotCentreAt(m, xs(k), ys(k)));
     return count;
-}
-
-// A title placed with its ink's top-left corner at `ink`, moved inside the area where it would
-// leave it: where its text starts, and the rectangle its pixels may touch.
-struct PlacedTitle {
-    QString text;
-    QPointF baseline;
-    QRectF rect;
-};
-
-PlacedTitle placeTitle(const QFontMetricsF &metrics, const QString &text, QPointF ink, const QSizeF &area)
-{
-    const QRectF bounds = metrics.tightBoundingRect(text);   // from the baseline's start
-    const double left = std::clamp(ink.x(), kMargin, std::max(kMargin, area.width() - kMargin - bounds.width()));
-    const double top = std::clamp(ink.y(), kMargin, std::max(kMargin, area.height() - kMargin - bounds.height()));
-    const QPointF baseline = QPointF(left, top) - bounds.topLeft();
-    return {text, baseline, bounds.translated(baseline).adjusted(-1, -1, 1, 1)};
-}
-
-// The titles stand clear of the ticks: in the phase plane they lie on the quadrant's side of
-// both axes, in a time plot above the time axis and right of the value axis.
-std::vector<PlacedTitle> placeTitles(const PlotMapping &m, PlotKind plot, const QSizeF &area)
-{
-    const QFontMetricsF metrics(titleFont());
-    const auto sizeOf = [&metrics](const QString &text) { return metrics.tightBoundingRect(text).size(); };
-    const QString horizontal = plot == PlotKind::PhasePlane ? QStringLiteral("x") : QStringLiteral("t");
-    const QString vertical = plot == PlotKind::XAgainstTime ? QStringLiteral("x") : QStringLiteral("y");
-    const plot_mapping::ValueAxis &values = plot == PlotKind::YAgainstTime ? m.yValues : m.xValues;
-    const QPointF origin = (plot == PlotKind::PhasePlane ? pixelCellOf(m.phaseX(0), m.phaseY(0))
-                                                         : pixelCellOf(m.timeX(0), values.y(0)))
-                         + QPointF(0.5, 0.5);
-    const double ticksRight = plot == PlotKind::PhasePlane ? kTickLength : 0;
-    const QSizeF h = sizeOf(horizontal);
-    return {placeTitle(metrics, horizontal,
-                       QPointF(area.width() - kMargin - h.width(), origin.y() - 0.5 - kTickLength - kTitleGap - h.height()),
-                       area),
-            placeTitle(metrics, vertical, QPointF(origin.x() + 0.5 + ticksRight + kTitleGap + 1, kMargin), area)};
 }
 
 std::vector<QRectF> paintTitles(QPainter &painter, const PlotMapping &m, PlotKind plot, const QSizeF &area,
@@ -458,14 +410,6 @@ LegendCorner quietestCorner(const LegendScene &scene, const QSizeF &area, const 
         }
     }
     return best;
-}
-
-std::vector<QRectF> axisTitleRects(const PlotMapping &m, PlotKind plot, const QSizeF &area)
-{
-    std::vector<QRectF> rects;
-    for (const PlacedTitle &title : placeTitles(m, plot, area))
-        rects.push_back(title.rect);
-    return rects;
 }
 
 LegendPlace legendPlace(const LegendScene &scene, const QSizeF &area)

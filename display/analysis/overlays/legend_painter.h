@@ -101,10 +101,6 @@ struct LegendPlace {
 };
 LegendPlace legendPlace(const LegendScene &scene, const QSizeF &area);
 
-// Where the axis titles of one plot stand, as paintLegendLayer paints them: the rectangles
-// their pixels may touch, which the scales' numbers keep clear of.
-std::vector<QRectF> axisTitleRects(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area);
-
 // Paints the axis titles of one plot ("x" and "y" near the ends of the phase plane's axes; "t"
 // at the end of a time plot's time axis and "x" or "y" at the top of its value axis), and on the
 // phase plane the legend at its place. Gives the rectangles painted over.

@@ -1,6 +1,6 @@
 #include "display/analysis/overlays/scale_painter.h"
 
-#include "display/analysis/overlays/legend_painter.h"
+#include "display/analysis/overlays/axis_titles.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/plots/plot_mapping.h"
 #include "display/plots/tick_step.h"
