@@ -1,6 +1,7 @@
 #include "display/bifurcation/bifurcation_canvas.h"
 
 #include <QHelpEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -51,7 +52,37 @@ QString BifurcationCanvas::toolTipAt(QPointF pos) const
         if (std::hypot(mark.x() - pos.x(), mark.y() - pos.y()) <= kMarkReach)
             texts << describeForToolTip(change, scene_.coefficient);
     }
+    if (texts.isEmpty())
+        texts << coincidingBranchesAt(g, panel, pos);
+    texts.removeAll(QString());
     return texts.join(QStringLiteral("\n\n"));
+}
+
+// Where two or more equilibria's lines lie on one another under the pointer (the origin and
+// (-A/B, 0) on y = 0), the drawing shows only the one on top: the tooltip names them all.
+QString BifurcationCanvas::coincidingBranchesAt(const BifurcationGeometry &g, int panel, QPointF pos) const
+{
+    const BifurcationDiagram diagram = diagramFor(scene_, g);
+    const int column = g.columnAt(pos.x());
+    const bool comma = QLocale().decimalPoint() == QLatin1String(",");
+    const auto nameOf = [comma](int role) {
+        static constexpr const char *kNames[] = {"(0, 0)", "(-A/B, 0)", "(0, -D/F)", "el interior"};
+        QString name = QString::fromUtf8(kNames[role]);
+        return comma ? name.replace(QStringLiteral(", "), QStringLiteral("; ")) : name;
+    };
+    QStringList here;
+    for (int role = 0; role < kRoleCount; ++role) {
+        const std::vector<CurvePoint> &curve = diagram.curves[std::size_t(role)];
+        if (column < 0 || column >= int(curve.size()) || !curve[std::size_t(column)].exists)
+            continue;
+        const CurvePoint &p = curve[std::size_t(column)];
+        const double y = g.valueY(panel, panel == BifurcationGeometry::XPanel ? p.x : p.y);
+        if (std::fabs(y - pos.y()) <= kMarkReach / 2)
+            here << QStringLiteral("%1 %2").arg(nameOf(role), p.neutral ? QStringLiteral("(neutral)")
+                                                           : p.stable ? QStringLiteral("(estable)")
+                                                                      : QStringLiteral("(inestable)"));
+    }
+    return here.size() >= 2 ? QStringLiteral("Coinciden aquí: ") + here.join(QStringLiteral(" y ")) : QString();
 }
 
 bool BifurcationCanvas::event(QEvent *event)

@@ -21,6 +21,7 @@ public:
 
     // The description of every change whose mark is within reach of pos; empty if none.
     QString toolTipAt(QPointF pos) const;
+    QString coincidingBranchesAt(const BifurcationGeometry &g, int panel, QPointF pos) const;
 
 signals:
     // A left press in a panel: pickStarted, then valuePicked for it and for each new value the
