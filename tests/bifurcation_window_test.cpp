@@ -17,14 +17,20 @@
 
 namespace {
 
-// The logistic prey with D over [-4, 0]: the interior equilibrium meets (3, 0) at D = -3.
-void showLogisticPrey(BifurcationWindow &window)
+// An example system along one coefficient, in a window of the usual size on screen.
+void showExample(BifurcationWindow &window, int example, int coefficient)
 {
-    window.setSystem(exampleSystems()[1].coefficients);
-    window.setCoefficient(3);
+    window.setSystem(exampleSystems()[std::size_t(example)].coefficients);
+    window.setCoefficient(coefficient);
     window.resize(760, 600);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+}
+
+// The logistic prey with D over [-4, 0]: the interior equilibrium meets (3, 0) at D = -3.
+void showLogisticPrey(BifurcationWindow &window)
+{
+    showExample(window, 1, 3);
 }
 
 } // namespace
@@ -128,11 +134,7 @@ void BifurcationWindowTest::toolTipOfMark()
 void BifurcationWindowTest::branchOutOfViewHasAnArrow()
 {
     BifurcationWindow window;
-    window.setSystem(exampleSystems()[3].coefficients);
-    window.setCoefficient(4);
-    window.resize(760, 600);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    showExample(window, 3, 4);   // "Competencia con exclusión"
     const BifurcationCanvas *canvas = window.canvas();
     const BifurcationGeometry g = canvas->diagramGeometry();
     const QImage image = const_cast<BifurcationCanvas *>(canvas)->grab().toImage();
@@ -159,11 +161,7 @@ void BifurcationWindowTest::branchOutOfViewHasAnArrow()
 void BifurcationWindowTest::coincidingBranchesShowTheStableOne()
 {
     BifurcationWindow window;
-    window.setSystem(exampleSystems()[3].coefficients);
-    window.setCoefficient(0);
-    window.resize(760, 600);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    showExample(window, 3, 0);   // "Competencia con exclusión"
     const BifurcationCanvas *canvas = window.canvas();
     const BifurcationGeometry g = canvas->diagramGeometry();
     const QImage image = const_cast<BifurcationCanvas *>(canvas)->grab().toImage();

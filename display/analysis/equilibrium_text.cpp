@@ -4,20 +4,9 @@
 
 #include "display/toolkit/conversions.h"
 
-#include <QLocale>
 #include <QStringList>
 
 #include <cmath>
-
-namespace {
-
-// The separator between two numbers in a list: a comma unless the decimal separator is one.
-QString listSeparator()
-{
-    return QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("; ") : QStringLiteral(", ");
-}
-
-} // namespace
 
 QString typeText(EquilibriumType type)
 {

@@ -1,7 +1,8 @@
 #include "display/bifurcation/bifurcation_canvas.h"
 
+#include "display/toolkit/conversions.h"
+
 #include <QHelpEvent>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -64,11 +65,9 @@ QString BifurcationCanvas::coincidingBranchesAt(const BifurcationGeometry &g, in
 {
     const BifurcationDiagram diagram = diagramFor(scene_, g);
     const int column = g.columnAt(pos.x());
-    const bool comma = QLocale().decimalPoint() == QLatin1String(",");
-    const auto nameOf = [comma](int role) {
+    const auto nameOf = [](int role) {
         static constexpr const char *kNames[] = {"(0, 0)", "(-A/B, 0)", "(0, -D/F)", "el interior"};
-        QString name = QString::fromUtf8(kNames[role]);
-        return comma ? name.replace(QStringLiteral(", "), QStringLiteral("; ")) : name;
+        return QString::fromUtf8(kNames[role]).replace(QStringLiteral(", "), listSeparator());
     };
     QStringList here;
     for (int role = 0; role < kRoleCount; ++role) {

@@ -7,7 +7,6 @@
 
 #include <QFontMetrics>
 #include <QPaintDevice>
-#include <QLocale>
 #include <QPainter>
 
 #include <algorithm>
@@ -108,9 +107,7 @@ std::array<std::vector<LegendEntry>, 2> legendGroups()
 QString labelText(const LegendEntry &entry)
 {
     QString text = QString::fromUtf8(entry.label);
-    if (text.startsWith(u'(') && QLocale().decimalPoint() == QLatin1String(","))
-        text.replace(QStringLiteral(", "), QStringLiteral("; "));
-    return text;
+    return text.startsWith(u'(') ? text.replace(QStringLiteral(", "), listSeparator()) : text;
 }
 
 constexpr int kLineSymbol = 25, kMarkSymbol = 14, kAfterLabel = 14, kBetweenGroups = 8;

@@ -79,10 +79,14 @@ QString exactTextOf(double value)
     return shortestText(value, QLocale::FloatingPointShortest);
 }
 
+QString listSeparator()
+{
+    return QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("; ") : QStringLiteral(", ");
+}
+
 QString pointText(double x, double y, QString (*number)(double))
 {
-    const QString separator = QLocale().decimalPoint() == QLatin1String(",") ? QStringLiteral("; ") : QStringLiteral(", ");
-    return u'(' + number(x) + separator + number(y) + u')';
+    return u'(' + number(x) + listSeparator() + number(y) + u')';
 }
 
 QString withPointsInLocale(const QString &text)

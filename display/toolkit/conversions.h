@@ -32,6 +32,10 @@ QString withPowerOfTen(const QString &text);
 // the exact value of a number shown shorter; otherwise as textOf.
 QString exactTextOf(double value);
 
+// The separator between two numbers of a list: "; " where the decimal separator is a comma,
+// ", " otherwise.
+QString listSeparator();
+
 // A point of the plane as every text of the program writes it: "(4, 3.8)", or "(4; 3,8)" where
 // the decimal separator is a comma, each coordinate written by `number`.
 QString pointText(double x, double y, QString (*number)(double) = textOf);
