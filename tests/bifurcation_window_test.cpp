@@ -42,6 +42,8 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain)); }
     void pressPicksItsColumn_data();
     void pressPicksItsColumn();
+    void pressPicksWithinItsPixel_data();
+    void pressPicksWithinItsPixel();
     void lineAtCurrentValue();
     void toolTipOfMark_data();
     void toolTipOfMark();
@@ -80,6 +82,30 @@ void BifurcationWindowTest::pressPicksItsColumn()
     QCOMPARE(picked.at(0).at(0).toInt(), 3);
     const double value = picked.at(0).at(1).toDouble();
     QVERIFY2(value == expected, qPrintable(QString::number(value, 'g', 17)));   // exactly, not within 1e-12
+}
+
+void BifurcationWindowTest::pressPicksWithinItsPixel_data()
+{
+    QTest::addColumn<double>("ratio");   // device pixels to a logical one
+    for (double ratio : {1.0, 1.25, 1.5, 2.0, 3.0})
+        QTest::newRow(qPrintable(QString::number(ratio))) << ratio;
+}
+
+// At a pixel ratio above 1 a pointer's pixel holds several columns: a press on the pixel where
+// -2.5 is drawn gives -2.5, whichever of its columns that is.
+void BifurcationWindowTest::pressPicksWithinItsPixel()
+{
+    QFETCH(double, ratio);
+    BifurcationScene scene;
+    scene.system = exampleSystems()[1].coefficients;
+    scene.coefficient = 1;
+    for (int shift = 0; shift < 10; ++shift) {
+        scene.from = -4 - shift * 0.0013;
+        scene.to = 0;
+        const BifurcationGeometry g(QRect(0, 0, 500, 400), scene, QFont(), ratio);
+        const double pixel = std::floor(g.coefficientX(-2.5));
+        QCOMPARE(g.pickedValue(pixel + 0.5), -2.5);
+    }
 }
 
 void BifurcationWindowTest::lineAtCurrentValue()

@@ -423,12 +423,14 @@ int BifurcationGeometry::panelAt(QPointF point) const
 
 double BifurcationGeometry::pickedValue(double x) const
 {
-    const int column = columnAt(x);
+    // A pointer stands on a logical pixel, which at a pixel ratio above 1 holds more than one
+    // column: every value drawn within that pixel is one the user pointed at.
     const double step = (scene_.to - scene_.from) / (columns_ - 1);
-    const double centre = scene_.from + (scene_.to - scene_.from) * column / (columns_ - 1);
-    const double low = std::max(scene_.from, centre - step / 2);
-    const double high = column == columns_ - 1 ? std::nextafter(scene_.to, std::numeric_limits<double>::infinity())
-                                               : std::min(scene_.to, centre + step / 2);
+    const double pixel = std::clamp(std::floor(x - panels[0].left()), 0.0, std::max(0.0, panels[0].width() - 1.0));
+    const double low = std::max(scene_.from, scene_.from + (pixel * pixelRatio_ - 0.5) * step);
+    double high = scene_.from + ((pixel + 1) * pixelRatio_ - 0.5) * step;
+    if (high >= scene_.to || pixel + 1 >= panels[0].width())
+        high = std::nextafter(scene_.to, std::numeric_limits<double>::infinity());
     return plot_mapping::tidiestIn(low, high);
 }
 

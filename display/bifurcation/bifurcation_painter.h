@@ -52,8 +52,8 @@ public:
     double valueAt(int panel, double y) const;
     int panelAt(QPointF point) const;           // -1 outside both
 
-    // The coefficient a press at x picks: the value with the fewest decimals among those whose
-    // column is the one under x, so that a press on the column of -3 gives -3.
+    // The coefficient a press at x picks: the value with the fewest decimals among those drawn
+    // within the logical pixel under x, so that a press on the pixel of -3 gives -3.
     double pickedValue(double x) const;
 
 private:
