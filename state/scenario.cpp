@@ -1,5 +1,6 @@
 #include "state/scenario.h"
 
+#include "model/ecology/ecological_form.h"
 #include "model/model.h"
 #include "model/sample_array.h"
 
@@ -342,6 +343,11 @@ QByteArray scenarioToJson(const Scenario &s)
     appendNumber(out, s.diagram.from);
     out += ", \"hasta\": ";
     appendNumber(out, s.diagram.to);
+    if (!s.diagram.parameter.isEmpty()) {
+        out += ", \"parametro\": \"";
+        out += s.diagram.parameter.toLatin1();   // an id of parametersOf: ASCII, no quotes
+        out += '"';
+    }
     out += "},\n  \"trayectoriasConservadas\": [";
     for (std::size_t i = 0; i < s.kept.size(); ++i) {
         const Scenario::TrajectoryInputs &t = s.kept[i];
@@ -447,6 +453,16 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
         s.diagram.to = read.number(diagram, QStringLiteral("hasta"), QStringLiteral("diagrama.hasta"));
         if (!read.fault && !(s.diagram.from < s.diagram.to))
             read.fail(QStringLiteral("«diagrama.desde» debe ser menor que «diagrama.hasta»"));
+        // Optional: the id of a parameter of some ecological form.
+        if (const QJsonValue parameter = diagram.value(QLatin1String("parametro")); !parameter.isUndefined() && !read.fault) {
+            s.diagram.parameter = parameter.toString();
+            bool known = false;
+            for (int form = 0; form < kFormCount; ++form)
+                for (const EcologicalParameter &p : parametersOf(static_cast<EcologicalForm>(form)))
+                    known = known || s.diagram.parameter == QLatin1String(p.id);
+            if (!known)
+                read.fail(QStringLiteral("«diagrama.parametro» debe ser un parámetro ecológico, como «K2»"));
+        }
     }
 
     const QJsonValue kept = root.value(QLatin1String("trayectoriasConservadas"));

@@ -25,11 +25,14 @@ struct Scenario {
         double span = 2;
     };
     // The bifurcation diagram's window: whether it is open, its coefficient (0..5 = A..F) and
-    // the range that coefficient runs over, from < to.
+    // the range that coefficient runs over, from < to. Where it runs along a parameter of the
+    // ecological form in force instead, that parameter's id ("K2"; key "parametro", written
+    // only then), the coefficient being the one it goes back to without that form.
     struct Diagram {
         bool open = false;
         int coefficient = 0;
         double from = -2, to = 2;
+        QString parameter;
     };
 
     Coefficients coefficients;

@@ -3,6 +3,7 @@
 #include "model/analysis/equilibria.h"
 #include "model/analysis/examples.h"
 #include "model/analysis/type_names.h"
+#include "model/ecology/ecological_path.h"
 #include "model/model.h"
 
 #include <QTest>
@@ -11,6 +12,7 @@
 
 Q_DECLARE_METATYPE(Coefficients)
 Q_DECLARE_METATYPE(EquilibriumRole)
+Q_DECLARE_METATYPE(EcologicalParameters)
 
 namespace {
 
@@ -60,6 +62,8 @@ private slots:
     void curves();
     void typeChanges_data();
     void typeChanges();
+    void parameterChanges_data();
+    void parameterChanges();
 };
 
 void BifurcationModelTest::examples_data()
@@ -245,6 +249,81 @@ void BifurcationModelTest::typeChanges()
     QCOMPARE(describe(bifurcationDiagram(k, coefficient, from, to, 97).changes), expected);
     QFETCH(double, first);
     QVERIFY(std::fabs(diagram.changes.front().value - first) <= 1e-15);
+}
+
+void BifurcationModelTest::parameterChanges_data()
+{
+    QTest::addColumn<EcologicalParameters>("parameters");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<double>("first");        // the first change's exact value
+    QTest::addColumn<int>("coefficient");     // the one coefficient the parameter moves, or -1
+    using F = EcologicalForm;
+    // r₁ = r₂ = 1 (A = D = 1), K₁ = 100, α₁₂ = 0.5, α₂₁ = 0.8: E = −0.8/K₂, F = −1/K₂. The interior
+    // point meets (K₁, 0) where Y = AE − BD = 0.01 − 0.8/K₂ is 0, at K₂ = K₁α₂₁ = 80, and (0, K₂)
+    // where X = CD − AF = 1/K₂ − 0.005 is 0, at K₂ = K₁/α₁₂ = 200: coexistence between them.
+    const EcologicalParameters competition{F::Competition, {1, 100, 0.5, 1, 90, 0.8, 0, 0}};
+    QTest::newRow("competition, K2") << competition << "K2" << 0.0 << 300.0
+        << "80: el equilibrio interior se une a (100, 0): intercambio de estabilidad; "
+           "200: el equilibrio interior se une a (0, 200): intercambio de estabilidad" << 80.0 << -1;
+    // r = 1, a = 0.5, b = 0.25, m = 0.5, K = 10: A = 1 − h₁, B = −0.1, interior (2, 1.6 − 2h₁) with
+    // tr −0.2 and det 0.25y: a focus while 0.04 − y < 0, up to h₁ = 0.78; it meets (10 − 10h₁, 0) at
+    // h₁ = 0.8, which meets the origin at h₁ = 1. The same marks as along A = 1 − h₁.
+    const EcologicalParameters predation{F::PredatorPrey, {1, 0.5, 0.25, 0.5, 10, 0, 0}};
+    QTest::newRow("predator-prey, h1") << predation << "h1" << 0.0 << 1.5
+        << "0.78: el equilibrio interior pasa de foco estable a nodo estable; "
+           "0.8: el equilibrio interior se une a (2, 0): intercambio de estabilidad; "
+           "1: el equilibrio del eje x se une a (0, 0): intercambio de estabilidad" << 0.78 << 0;
+    // Along K: B = −1/K, interior (2, 2 − 4/K), tr −2/K, det y/4; it meets (K, 0) at K = m/b = 2 and
+    // turns a focus where 4/K² + 4/K − 2 = 0, at K = 1 + √3. Towards K = ∞ the trace tends to 0
+    // and never reaches it: no mark there. The same marks as along B = −1/K.
+    QTest::newRow("predator-prey, K towards infinity") << predation << "K" << 1.0 << 1e5
+        << "2: el equilibrio interior se une a (2, 0): intercambio de estabilidad; "
+           "2.732050808: el equilibrio interior pasa de nodo estable a foco estable" << 2.0 << 1;
+    // A range reaching below K = 0: nothing is found there, nor at the pole.
+    QTest::newRow("predator-prey, K from below 0") << predation << "K" << -5.0 << 10.0
+        << "2: el equilibrio interior se une a (2, 0): intercambio de estabilidad; "
+           "2.732050808: el equilibrio interior pasa de nodo estable a foco estable" << 2.0 << -1;
+}
+
+// Along a parameter the changes are those of the coefficients it moves: where it moves one, the
+// same changes as along that coefficient, at the coefficient's value there.
+void BifurcationModelTest::parameterChanges()
+{
+    QFETCH(EcologicalParameters, parameters);
+    QFETCH(QString, id);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    QFETCH(QString, expected);
+    QFETCH(double, first);
+    QFETCH(int, coefficient);
+    const int index = parameters.indexOf(id.toStdString());
+    const CoefficientPath path = parameterPath(parameters, index);
+    const BifurcationDiagram diagram = bifurcationDiagram(path, from, to, 800);
+    QCOMPARE(describe(diagram.changes), expected);
+    QVERIFY2(diagram.changes.front().value == first, qPrintable(QString::number(diagram.changes.front().value, 'g', 17)));
+    // No equilibrium outside the parameter's domain.
+    for (std::size_t i = 0; i < diagram.values.size(); ++i)
+        QCOMPARE(diagram.curve(EquilibriumRole::Origin)[i].exists,
+                 fitsDomain(diagram.values[i], parametersOf(parameters.form)[std::size_t(index)].domain));
+    if (coefficient < 0)
+        return;
+    const auto valueOf = [&](double p) { return coefficientValue(path.at(p), coefficient); };
+    const Coefficients k = coefficientsOf(parameters);
+    const double ends[] = {valueOf(from), valueOf(to)};
+    const bool increasing = ends[0] < ends[1];
+    const auto along = ::typeChanges(k, coefficient, std::min(ends[0], ends[1]), std::max(ends[0], ends[1]));
+    QCOMPARE(along.size(), diagram.changes.size());
+    for (std::size_t i = 0; i < along.size(); ++i) {
+        const TypeChange &c = along[increasing ? i : along.size() - 1 - i], &p = diagram.changes[i];
+        QVERIFY2(std::fabs(c.value - valueOf(p.value)) <= 1e-12 * std::fabs(c.value), qPrintable(QString::number(i)));
+        QCOMPARE(c.role, p.role);
+        QCOMPARE(c.kind, p.kind);
+        QCOMPARE(increasing ? c.before : c.after, p.before);
+        QCOMPARE(increasing ? c.after : c.before, p.after);
+    }
 }
 
 QTEST_GUILESS_MAIN(BifurcationModelTest)

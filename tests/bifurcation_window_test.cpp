@@ -7,6 +7,7 @@
 #include "model/analysis/examples.h"
 #include "tests/watchdog.h"
 
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -15,7 +16,15 @@
 #include <algorithm>
 #include <cmath>
 
+Q_DECLARE_METATYPE(EcologicalParameters)
+
 namespace {
+
+// r₁ = r₂ = 1, K₁ = 100, α₁₂ = 0.5, K₂ = 90, α₂₁ = 0.8: coexistence for 80 < K₂ < 200.
+const EcologicalParameters kCompetition{EcologicalForm::Competition, {1, 100, 0.5, 1, 90, 0.8, 0, 0}};
+// r = 1, a = 0.5, b = 0.25, m = 0.5, K = 5, h₁ = 0.5: the interior point (2, 2(1 − h₁) − 4/K)
+// meets (K(1 − h₁), 0) at h₁ = 0.6 and, with no harvest, at K = m/b = 2.
+const EcologicalParameters kPredation{EcologicalForm::PredatorPrey, {1, 0.5, 0.25, 0.5, 5, 0.5, 0}};
 
 // An example system along one coefficient, in a window of the usual size on screen.
 void showExample(BifurcationWindow &window, int example, int coefficient)
@@ -55,6 +64,10 @@ private slots:
     void typedRangeEnd();
     void ticksOfARange_data();
     void ticksOfARange();
+    void alongParameter_data();
+    void alongParameter();
+    void formChanges_data();
+    void formChanges();
 };
 
 void BifurcationWindowTest::pressPicksItsColumn_data()
@@ -327,6 +340,109 @@ void BifurcationWindowTest::ticksOfARange()
     QVERIFY2(got == labels, qPrintable(got.join(QStringLiteral(" | "))));
     QVERIFY(std::is_sorted(ticks.values.cbegin(), ticks.values.cend()));
     QVERIFY(ticks.values.front() >= min && ticks.values.back() <= max);
+}
+
+void BifurcationWindowTest::alongParameter_data()
+{
+    QTest::addColumn<EcologicalParameters>("parameters");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<double>("at");          // where to press and where the mark is, on y = 0
+    QTest::addColumn<QStringList>("items");  // the choice of what varies after A..F
+    QTest::addColumn<QString>("toolTip");    // the chosen item's
+    QTest::addColumn<QString>("mark");
+    EcologicalParameters noHarvest = kPredation;
+    noHarvest.values[5] = 0;
+    const QStringList predation{"r", "a", "b", "m", "K", "h₁", "h₂"};
+    QTest::newRow("competition, K2") << kCompetition << "K2" << 80.0
+        << QStringList{"r₁", "K₁", "α₁₂", "r₂", "K₂", "α₂₁", "h₁", "h₂"} << "K₂: capacidad de carga de la especie y"
+        << "K₂ = 80\nEl equilibrio interior se une a (100, 0): intercambio de estabilidad";
+    QTest::newRow("predator-prey, h1") << kPredation << "h1" << 0.6 << predation
+        << "h₁: tasa de cosecha de la presa x" << "h₁ = 0,6\nEl equilibrio interior se une a (2, 0): intercambio de estabilidad";
+    QTest::newRow("predator-prey, K") << noHarvest << "K" << 2.0 << predation
+        << "K: capacidad de carga de la presa x (∞: sin límite)"
+        << "K = 2\nEl equilibrio interior se une a (2, 0): intercambio de estabilidad";
+}
+
+// Along a parameter of the form in force: its symbol and meaning in the choice, a press picks its
+// tidiest value of the column, and a mark names it.
+void BifurcationWindowTest::alongParameter()
+{
+    QFETCH(EcologicalParameters, parameters);
+    QFETCH(QString, id);
+    QFETCH(double, at);
+    QFETCH(QStringList, items);
+    QFETCH(QString, toolTip);
+    QFETCH(QString, mark);
+    BifurcationWindow window;
+    window.setSystem(coefficientsOf(parameters));
+    window.setEcology(parameters);
+    auto *choice = window.findChild<QComboBox *>(QStringLiteral("coeficiente"));
+    QStringList listed;
+    for (int i = 6; i < choice->count(); ++i)
+        listed << choice->itemText(i);
+    QCOMPARE(listed, items);
+    QVERIFY(window.setParameterById(id));
+    QCOMPARE(choice->itemData(choice->currentIndex(), Qt::ToolTipRole).toString(), toolTip);
+    window.resize(760, 600);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    BifurcationCanvas *canvas = window.canvas();
+    const BifurcationGeometry g = canvas->diagramGeometry();
+    const double y = g.valueY(BifurcationGeometry::YPanel, 0);
+    QCOMPARE(canvas->toolTipAt({g.coefficientX(at), y}), mark);
+
+    QSignalSpy picked(&window, &BifurcationWindow::ecologicalParameterPicked);
+    QSignalSpy coefficientPicked(&window, &BifurcationWindow::coefficientPicked);
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(int(std::floor(g.coefficientX(at))), int(y) - 30));
+    // At the column of 0, outside the domain of K and α (h ≥ 0 holds it), nothing is picked.
+    QTest::mouseClick(canvas, Qt::LeftButton, {}, QPoint(int(std::floor(g.coefficientX(0))), int(y) - 30));
+    QCOMPARE(picked.count(), id == QLatin1String("h1") ? 2 : 1);
+    QCOMPARE(picked.at(0).at(0).toInt(), parameters.indexOf(id.toStdString()));
+    QVERIFY2(picked.at(0).at(1).toDouble() == at, qPrintable(QString::number(picked.at(0).at(1).toDouble(), 'g', 17)));
+    QVERIFY(coefficientPicked.isEmpty());
+}
+
+void BifurcationWindowTest::formChanges_data()
+{
+    QTest::addColumn<bool>("hasForm");
+    QTest::addColumn<EcologicalParameters>("next");
+    QTest::addColumn<int>("items");
+    QTest::addColumn<QString>("axis");   // what varies afterwards
+    QTest::addColumn<double>("from");
+    QTest::addColumn<double>("to");
+    EcologicalParameters larger = kCompetition;
+    larger.values[4] = 250;
+    // Along K₂ over 0..180; before it the diagram ran along D = 1, over -1..3.
+    QTest::newRow("the form stays, K2 leaves the range") << true << larger << 14 << "K₂" << 160.0 << 340.0;
+    QTest::newRow("no form any more") << false << EcologicalParameters{} << 6 << "D" << -1.0 << 3.0;
+    QTest::newRow("another form") << true << kPredation << 13 << "D" << -2.5 << 1.5;
+}
+
+// A diagram along a parameter never outlives its form: it goes back to the coefficient chosen
+// before, over a range about that coefficient's value.
+void BifurcationWindowTest::formChanges()
+{
+    QFETCH(bool, hasForm);
+    QFETCH(EcologicalParameters, next);
+    QFETCH(int, items);
+    QFETCH(QString, axis);
+    QFETCH(double, from);
+    QFETCH(double, to);
+    BifurcationWindow window;
+    window.setSystem(coefficientsOf(kCompetition));
+    window.setEcology(kCompetition);
+    window.setCoefficient(3);
+    window.setParameter(4);
+    QCOMPARE(window.range(), std::pair(0.0, 180.0));
+    QCOMPARE(window.canvas()->scene().axisSymbol(), QStringLiteral("K₂"));
+    const std::optional<EcologicalParameters> given = hasForm ? std::optional(next) : std::nullopt;
+    window.setSystem(coefficientsOf(given.value_or(kCompetition)));
+    window.setEcology(given);
+    QCOMPARE(window.findChild<QComboBox *>(QStringLiteral("coeficiente"))->count(), items);
+    QCOMPARE(window.canvas()->scene().axisSymbol(), axis);
+    QCOMPARE(window.coefficient(), 3);
+    QCOMPARE(window.range(), std::pair(from, to));
+    QCOMPARE(window.canvas()->scene().from, from);
 }
 
 QTEST_MAIN(BifurcationWindowTest)

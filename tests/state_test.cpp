@@ -334,6 +334,7 @@ void StateTest::scenarioKeepsEveryBit()
     s.span = value / 100 > 0 ? value : 3.0;
     s.diagram.from = std::nextafter(value, -HUGE_VAL);
     s.diagram.to = value;
+    s.diagram.parameter = QStringLiteral("alfa21");
     s.options[std::size_t(ExplorerState::Option::KeepTrajectories)] = true;
     s.kept.push_back({-value, value, s.coefficients, s.span});
     s.trajectoryCoefficients = Coefficients{1, value, 1, 1, 1, -value};
@@ -347,6 +348,7 @@ void StateTest::scenarioKeepsEveryBit()
     QVERIFY(sameBits(k.B, -value) && sameBits(back.y0, -value) && sameBits(back.kept[0].x0, -value));
     QVERIFY(sameBits(back.span, s.span) && sameBits(back.kept[0].span, s.span));
     QVERIFY(sameBits(back.diagram.from, s.diagram.from));
+    QCOMPARE(back.diagram.parameter, s.diagram.parameter);
     QVERIFY(sameBits(back.trajectoryCoefficients.value().B, value) && sameBits(back.trajectoryCoefficients->F, -value));
     // Every dt a span gives, dt * 100 gives back that span.
     QVERIFY(sameBits(spanOfStep(s.span / 100) / 100, s.span / 100));
@@ -429,6 +431,8 @@ void StateTest::badScenarioFiles_data()
                                              << "conserva trayectorias sin la opción «conservar»";
     QTest::newRow("an empty diagram range") << QByteArray("\"hasta\": 10") << QByteArray("\"hasta\": 6")
                                             << "«diagrama.desde» debe ser menor que «diagrama.hasta»";
+    QTest::newRow("a diagram along no ecological parameter") << QByteArray("\"hasta\": 10")
+        << QByteArray("\"hasta\": 10, \"parametro\": \"D\"") << "«diagrama.parametro» debe ser un parámetro ecológico";
     QTest::newRow("more than 50 kept") << QByteArray() << QByteArray() << "conserva 51 trayectorias, y caben 50";
     QTest::newRow("larger than 1 MiB") << QByteArray("\n}") << QByteArray(scenario::kMaxFileBytes, ' ') + "}"
                                        << "ocupa más de 1 MiB";
@@ -445,7 +449,7 @@ void StateTest::badScenarioFiles()
     showExclusion(shown);
     shown.setCursor(-37);
     Scenario good = scenarioOf(shown, 1, 1.6);
-    good.diagram = {true, 3, 6, 10};
+    good.diagram = {true, 3, 6, 10, {}};
     if (QByteArray(QTest::currentDataTag()) == "more than 50 kept")
         good.kept.resize(51);
     QByteArray json = scenarioToJson(good);

@@ -51,7 +51,7 @@ QString BifurcationCanvas::toolTipAt(QPointF pos) const
         const QPointF mark(g.coefficientX(change.value),
                            g.valueY(panel, panel == BifurcationGeometry::XPanel ? change.x : change.y));
         if (std::hypot(mark.x() - pos.x(), mark.y() - pos.y()) <= kMarkReach)
-            texts << describeForToolTip(change, scene_.coefficient);
+            texts << describeForToolTip(change, scene_.axisSymbol());
     }
     if (texts.isEmpty())
         texts << coincidingBranchesAt(g, panel, pos);

@@ -4,6 +4,7 @@
 #include "display/bifurcation/panel_polyline.h"
 #include "display/plots/plot_mapping.h"
 #include "display/toolkit/conversions.h"
+#include "model/ecology/ecological_path.h"
 
 #include <QFontMetrics>
 #include <QPaintDevice>
@@ -305,8 +306,7 @@ void drawCurrentValue(QPainter &painter, const BifurcationGeometry &g, const Bif
         painter.drawLine(QPointF(x, area.top() + 1), QPointF(x, area.top() + area.height() - 1));
 
     const QFontMetrics metrics(painter.font());
-    const QString label = QStringLiteral("%1 = %2").arg(QString::fromLatin1(coefficientName(scene.coefficient)),
-                                                         textOf(value));
+    const QString label = QStringLiteral("%1 = %2").arg(scene.axisSymbol(), textOf(value));
     const QRect &area = g.panels[BifurcationGeometry::XPanel];
     QRectF box(0, area.top() + 4, metrics.horizontalAdvance(label) + 8, metrics.height() + 2);
     box.moveLeft(x + 4 + box.width() <= area.right() ? x + 4 : x - 4 - box.width());
@@ -336,6 +336,23 @@ void drawMarks(QPainter &painter, const BifurcationGeometry &g, const Bifurcatio
 bool BifurcationScene::hasRange() const
 {
     return std::isfinite(from) && std::isfinite(to) && from < to && std::isfinite(to - from);
+}
+
+bool BifurcationScene::alongParameter() const
+{
+    return ecology && parameter >= 0 && parameter < ecology->count();
+}
+
+double BifurcationScene::current() const
+{
+    return alongParameter() ? ecology->values[std::size_t(parameter)] : coefficientValue(system, coefficient);
+}
+
+QString BifurcationScene::axisSymbol() const
+{
+    if (alongParameter())
+        return QString::fromUtf8(parametersOf(ecology->form)[std::size_t(parameter)].symbol);
+    return QString::fromLatin1(coefficientName(coefficient));
 }
 
 BifurcationGeometry::BifurcationGeometry(const QRect &target, const BifurcationScene &scene, const QFont &font,
@@ -436,17 +453,19 @@ double BifurcationGeometry::pickedValue(double x) const
 
 BifurcationDiagram diagramFor(const BifurcationScene &scene, const BifurcationGeometry &geometry)
 {
+    if (scene.alongParameter())
+        return bifurcationDiagram(parameterPath(*scene.ecology, scene.parameter), scene.from, scene.to,
+                                  geometry.columns());
     return bifurcationDiagram(scene.system, scene.coefficient, scene.from, scene.to, geometry.columns());
 }
 
-QString describeForToolTip(const TypeChange &change, int coefficient)
+QString describeForToolTip(const TypeChange &change, const QString &symbol)
 {
     QString text = QString::fromStdString(
         describeChange(change, [](double value) { return textOf(value).toStdString(); }));
     if (!text.isEmpty())
         text[0] = text[0].toUpper();
-    return QStringLiteral("%1 = %2\n%3").arg(QString::fromLatin1(coefficientName(coefficient)),
-                                              textOf(change.value), text);
+    return QStringLiteral("%1 = %2\n%3").arg(symbol, textOf(change.value), text);
 }
 
 void paintBifurcation(QPainter &painter, const QRect &target, const BifurcationScene &scene)
@@ -464,7 +483,8 @@ void paintBifurcation(QPainter &painter, const QRect &target, const BifurcationS
         drawPanelFrame(painter, g, panel, scene, ratio);
     painter.setPen(kText);
     painter.drawText(g.axisTitle, Qt::AlignHCenter | Qt::AlignVCenter,
-                     QStringLiteral("Coeficiente %1").arg(QString::fromLatin1(coefficientName(scene.coefficient))));
+                     (scene.alongParameter() ? QStringLiteral("Parámetro %1") : QStringLiteral("Coeficiente %1"))
+                         .arg(scene.axisSymbol()));
 
     if (!scene.hasRange()) {
         painter.drawText(g.panels[0], Qt::AlignCenter | Qt::TextWordWrap,

@@ -2,6 +2,7 @@
 
 #include "display/bifurcation/diagram_ticks.h"
 #include "model/analysis/bifurcation.h"
+#include "model/ecology/ecological_form.h"
 
 #include <QFont>
 #include <QPointF>
@@ -9,20 +10,27 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QPainter;
 
 // What the diagram shows: the system, the coefficient that moves (0..5 = A..F) over
-// [from, to], and the range of the value axis shared by both panels.
+// [from, to], and the range of the value axis shared by both panels. Where the system has an
+// ecological form and `parameter` is one of its parameters, that parameter moves instead, the
+// others staying as the form gives them.
 struct BifurcationScene {
     Coefficients system;
     int coefficient = 0;
+    std::optional<EcologicalParameters> ecology;   // the form in force, whose coefficients are system
+    int parameter = -1;
     double from = -2, to = 2;
     double valueMin = 0, valueMax = 10;
 
     bool hasRange() const;   // from < to, both finite
-    double current() const { return coefficientValue(system, coefficient); }
+    bool alongParameter() const;
+    double current() const;   // the value of what moves
+    QString axisSymbol() const;   // "D", "K₂"
 };
 
 // Where the parts of the diagram stand in a target rectangle, in the target's logical units,
@@ -71,5 +79,6 @@ void paintBifurcation(QPainter &painter, const QRect &target, const BifurcationS
 // The diagram at the resolution of a geometry.
 BifurcationDiagram diagramFor(const BifurcationScene &scene, const BifurcationGeometry &geometry);
 
-// "D = -3\n" followed by the change described in Spanish, numbers in the user's locale.
-QString describeForToolTip(const TypeChange &change, int coefficient);
+// "D = -3\n" or "K₂ = 80\n" (the symbol given) followed by the change described in Spanish,
+// numbers in the user's locale.
+QString describeForToolTip(const TypeChange &change, const QString &symbol);

@@ -18,6 +18,8 @@ namespace {
 
 constexpr double kRangeLimit = 1e6;
 constexpr double kDefaultHalfRange = 2;
+// The choice of what varies: A..F, then the parameters of the form in force.
+constexpr int kCoefficients = 6;
 
 QDoubleSpinBox *rangeBox(const char *name, const QString &accessibleName, QWidget *parent)
 {
@@ -47,7 +49,7 @@ BifurcationWindow::BifurcationWindow(QWidget *parent) : QWidget(parent, Qt::Wind
 
     coefficientBox_ = new QComboBox(this);
     coefficientBox_->setObjectName(QStringLiteral("coeficiente"));
-    coefficientBox_->setAccessibleName(QStringLiteral("Coeficiente que varía"));
+    coefficientBox_->setAccessibleName(QStringLiteral("Coeficiente o parámetro que varía"));
     for (int index = 0; index < 6; ++index)
         coefficientBox_->addItem(QString::fromLatin1(coefficientName(index)));
     fromBox_ = rangeBox("desde", QStringLiteral("Desde el valor"), this);
@@ -57,9 +59,9 @@ BifurcationWindow::BifurcationWindow(QWidget *parent) : QWidget(parent, Qt::Wind
     canvas_->setObjectName(QStringLiteral("diagrama"));
     canvas_->setAccessibleName(QStringLiteral("Diagrama de bifurcación"));
     canvas_->setAccessibleDescription(QStringLiteral(
-        "x e y de cada equilibrio frente al coeficiente elegido: trazo continuo si es estable, discontinuo si "
+        "x e y de cada equilibrio frente al coeficiente o parámetro elegido: trazo continuo si es estable, discontinuo si "
         "es inestable, punteado si es neutral (un centro o un autovalor nulo); una flecha en el borde señala "
-        "por dónde sale de la vista. Haga clic o arrastre para dar ese valor al coeficiente; la rueda amplía el eje de valores."));
+        "por dónde sale de la vista. Haga clic o arrastre para darle ese valor; la rueda amplía el eje de valores."));
 
     auto *controls = new QHBoxLayout;
     controls->addWidget(labelFor(QStringLiteral("&Coeficiente:"), coefficientBox_, this));
@@ -79,24 +81,98 @@ BifurcationWindow::BifurcationWindow(QWidget *parent) : QWidget(parent, Qt::Wind
     connect(coefficientBox_, &QComboBox::currentIndexChanged, this, &BifurcationWindow::resetRange);
     connect(fromBox_, &QDoubleSpinBox::valueChanged, this, &BifurcationWindow::showRange);
     connect(toBox_, &QDoubleSpinBox::valueChanged, this, &BifurcationWindow::showRange);
-    connect(canvas_, &BifurcationCanvas::valuePicked, this,
-            [this](double value) { emit coefficientPicked(coefficient(), value); });
+    // Along a parameter, a column outside its domain (K ≤ 0) picks nothing.
+    connect(canvas_, &BifurcationCanvas::valuePicked, this, [this](double value) {
+        const int along = parameter();
+        if (along < 0)
+            emit coefficientPicked(coefficient(), value);
+        else if (fitsDomain(value, parametersOf(ecology_->form)[std::size_t(along)].domain))
+            emit ecologicalParameterPicked(along, value);
+    });
     connect(canvas_, &BifurcationCanvas::pickStarted, this, &BifurcationWindow::dragStarted);
     connect(canvas_, &BifurcationCanvas::pickFinished, this, &BifurcationWindow::dragFinished);
 }
 
 int BifurcationWindow::coefficient() const
 {
-    return coefficientBox_->currentIndex();
+    const int item = coefficientBox_->currentIndex();
+    return item >= 0 && item < kCoefficients ? item : lastCoefficient_;
 }
 
 void BifurcationWindow::setCoefficient(int index)
 {
-    if (index < 0 || index >= coefficientBox_->count())
-        return;
+    if (index >= 0 && index < kCoefficients)
+        choose(index);
+}
+
+int BifurcationWindow::parameter() const
+{
+    const int item = coefficientBox_->currentIndex();
+    return ecology_ && item >= kCoefficients ? item - kCoefficients : -1;
+}
+
+void BifurcationWindow::setParameter(int index)
+{
+    if (ecology_ && index >= 0 && index < ecology_->count())
+        choose(kCoefficients + index);
+}
+
+QString BifurcationWindow::parameterId() const
+{
+    const int along = parameter();
+    return along < 0 ? QString() : QString::fromLatin1(parametersOf(ecology_->form)[std::size_t(along)].id);
+}
+
+bool BifurcationWindow::setParameterById(const QString &id)
+{
+    const int index = ecology_ ? ecology_->indexOf(id.toStdString()) : -1;
+    setParameter(index);
+    return index >= 0;
+}
+
+void BifurcationWindow::choose(int item)
+{
     const QSignalBlocker block(coefficientBox_);
-    coefficientBox_->setCurrentIndex(index);
+    coefficientBox_->setCurrentIndex(item);
     resetRange();
+}
+
+void BifurcationWindow::setEcology(const std::optional<EcologicalParameters> &parameters)
+{
+    const std::optional<EcologicalParameters> given = parameters && isValid(*parameters) ? parameters : std::nullopt;
+    const bool sameForm = given && ecology_ && given->form == ecology_->form;
+    const bool along = parameter() >= 0;
+    ecology_ = given;
+    if (sameForm) {
+        showRange();
+        followValue();
+        return;
+    }
+    listParameters();
+    if (along)
+        resetRange();   // back to the coefficient chosen before: no diagram of a form gone
+    else
+        showRange();
+}
+
+// The form's parameters after A..F, each with its meaning; the choice stays on a coefficient,
+// the one chosen before where it was on a parameter.
+void BifurcationWindow::listParameters()
+{
+    const QSignalBlocker block(coefficientBox_);
+    const int item = coefficientBox_->currentIndex();
+    while (coefficientBox_->count() > kCoefficients)
+        coefficientBox_->removeItem(kCoefficients);
+    if (ecology_) {
+        for (const EcologicalParameter &p : parametersOf(ecology_->form)) {
+            const QString symbol = QString::fromUtf8(p.symbol), meaning = QString::fromUtf8(p.meaning);
+            coefficientBox_->addItem(symbol);
+            const int added = coefficientBox_->count() - 1;
+            coefficientBox_->setItemData(added, QStringLiteral("%1: %2").arg(symbol, meaning), Qt::ToolTipRole);
+            coefficientBox_->setItemData(added, meaning, Qt::AccessibleDescriptionRole);
+        }
+    }
+    coefficientBox_->setCurrentIndex(item >= 0 && item < kCoefficients ? item : lastCoefficient_);
 }
 
 std::pair<double, double> BifurcationWindow::range() const
@@ -134,9 +210,14 @@ void BifurcationWindow::setSystem(const Coefficients &system)
     BifurcationScene scene = canvas_->scene();
     scene.system = system;
     canvas_->setScene(scene);
-    // A value outside the range (an example, a typed value) takes the range with it: the same
-    // width, centred on the value.
-    const double value = scene.current();
+    followValue();
+}
+
+// A value outside the range (an example, a typed value) takes the range with it: the same
+// width, centred on the value.
+void BifurcationWindow::followValue()
+{
+    const double value = canvas_->scene().current();
     const double from = fromBox_->value(), to = toBox_->value();
     if (from < to && (value < from || value > to) && std::fabs(value) < kRangeLimit) {
         const double half = (to - from) / 2;
@@ -149,11 +230,17 @@ void BifurcationWindow::setSystem(const Coefficients &system)
 
 void BifurcationWindow::resetRange()
 {
-    const double value = coefficientValue(canvas_->scene().system, coefficient());
+    const int item = coefficientBox_->currentIndex();
+    if (item >= 0 && item < kCoefficients)
+        lastCoefficient_ = item;
+    const int along = parameter();
+    // A parameter's values begin at 0 (K > 0, h ≥ 0); its own scale is its value.
+    const double value = along >= 0 ? ecology_->values[std::size_t(along)]
+                                    : coefficientValue(canvas_->scene().system, coefficient());
     {
         const QSignalBlocker blockFrom(fromBox_), blockTo(toBox_);
-        fromBox_->setValue(value - kDefaultHalfRange);
-        toBox_->setValue(value + kDefaultHalfRange);
+        fromBox_->setValue(along >= 0 ? 0 : value - kDefaultHalfRange);
+        toBox_->setValue(along < 0 ? value + kDefaultHalfRange : value > 0 ? std::min(2 * value, kRangeLimit) : 2);
     }
     showRange();
 }
@@ -162,6 +249,8 @@ void BifurcationWindow::showRange()
 {
     BifurcationScene scene = canvas_->scene();
     scene.coefficient = coefficient();
+    scene.ecology = ecology_;
+    scene.parameter = parameter();
     scene.from = fromBox_->value();
     scene.to = toBox_->value();
     canvas_->setScene(scene);

@@ -45,6 +45,7 @@ Scenario ScenarioFiles::scenario() const
     if (const BifurcationWindow *diagram = analysis_.exploration()->bifurcationWindow()) {
         s.diagram.open = diagram->isVisible();
         s.diagram.coefficient = diagram->coefficient();
+        s.diagram.parameter = diagram->parameterId();
         std::tie(s.diagram.from, s.diagram.to) = diagram->range();
     }
     return s;
@@ -90,6 +91,9 @@ bool ScenarioFiles::openFile(const QString &path)
         diagram = &analysis_.exploration()->bifurcationWindowMade();
     if (diagram) {
         diagram->setCoefficient(s.diagram.coefficient);
+        // Along a parameter of the form the scenario put in force; without it, the coefficient.
+        if (!s.diagram.parameter.isEmpty())
+            diagram->setParameterById(s.diagram.parameter);
         diagram->setRange(s.diagram.from, s.diagram.to);
     }
     if (s.diagram.open)

@@ -49,9 +49,11 @@ CurvePoint pointAt(const Jacobian &jacobian, double x, double y, int branch)
     return p;
 }
 
-// A polynomial in the coefficient that varies, lowest power first. Along one coefficient every
-// other one is constant and that one is linear, so the closed forms below are polynomials of
-// degree at most 4.
+// A polynomial in what varies, lowest power first. Along one coefficient every other one is
+// constant and that one is linear, so the closed forms below are polynomials of degree at most 4.
+// Along a path each coefficient is affine in q: in each product of a watched quantity at most
+// four factors come from either group, (A, B, C) or (D, E, F), so it stays of degree at most 4
+// in q where the path moves the coefficients of one group only (see movesOneGroup).
 struct Polynomial {
     static constexpr int kTerms = 5;
     std::array<double, kTerms> c{};
@@ -171,22 +173,36 @@ T watched(const Watch &watch, const std::array<T, 6> &k)
     return A - A;
 }
 
-std::array<double, 6> numbersAt(const Coefficients &k, int coefficient, double p)
+std::array<double, 6> numbersAt(const CoefficientPath &path, double p)
 {
-    const Coefficients at = withCoefficient(k, coefficient, p);
+    const Coefficients at = path.at(p);
     return {at.A, at.B, at.C, at.D, at.E, at.F};
 }
 
-std::array<Polynomial, 6> polynomialsOf(const Coefficients &k, int coefficient)
+// The coefficients in q.
+std::array<Polynomial, 6> polynomialsOf(const CoefficientPath &path)
 {
     std::array<Polynomial, 6> terms;
-    for (int index = 0; index < 6; ++index) {
-        if (index == coefficient)
-            terms[index].c[1] = 1;
-        else
-            terms[index].c[0] = coefficientValue(k, index);
+    for (std::size_t index = 0; index < 6; ++index) {
+        terms[index].c[0] = path.constant[index];
+        terms[index].c[1] = path.slope[index];
     }
     return terms;
+}
+
+// Whether the path's closed forms have degree 4 at most: it moves (A, B, C) or (D, E, F), not both.
+bool movesOneGroup(const CoefficientPath &path)
+{
+    const auto moves = [&](std::size_t first) {
+        return path.slope[first] != 0 || path.slope[first + 1] != 0 || path.slope[first + 2] != 0;
+    };
+    return !(moves(0) && moves(3));
+}
+
+// Whether the path is followed at p: it contains p, and a reciprocal path only where p > 0.
+bool follows(const CoefficientPath &path, double p)
+{
+    return path.contains(p) && (!path.reciprocal || p > 0);
 }
 
 // Where f, of opposite signs at low and high, is zero: halving the bracket down to
@@ -246,16 +262,28 @@ std::vector<double> criticalPoints(const Polynomial &p, double low, double high)
     return points;
 }
 
+// The values of p in [low, high] between which a polynomial in q is monotone. For a reciprocal
+// path, 0 < low: q = 1/p runs over [1/high, 1/low], and is monotone in p.
+std::vector<double> monotonePieces(const CoefficientPath &path, const Polynomial &p, double low, double high)
+{
+    if (!path.reciprocal)
+        return criticalPoints(p, low, high);
+    std::vector<double> pieces = criticalPoints(p, 1 / high, 1 / low);
+    for (double &piece : pieces)
+        piece = std::clamp(1 / piece, low, high);
+    return pieces;
+}
+
 // The values in [low, high] where the watched quantity changes sign or is zero: between its
 // critical points it is monotone, and each sign change is located on the closed form itself.
-std::vector<double> zerosOf(const Coefficients &k, int coefficient, const Watch &watch, double low, double high)
+std::vector<double> zerosOf(const CoefficientPath &path, const Watch &watch, double low, double high)
 {
-    const Polynomial p = watched(watch, polynomialsOf(k, coefficient));
+    const Polynomial p = watched(watch, polynomialsOf(path));
     std::vector<double> zeros;
     if (p.degree() == 0 && p.c[0] == 0)
         return zeros;   // zero all along: nothing changes
-    const auto f = [&](double value) { return watched(watch, numbersAt(k, coefficient, value)); };
-    signChanges(f, criticalPoints(p, low, high), low, high, zeros);
+    const auto f = [&](double value) { return watched(watch, numbersAt(path, value)); };
+    signChanges(f, monotonePieces(path, p, low, high), low, high, zeros);
     return zeros;
 }
 
@@ -279,13 +307,13 @@ bool holdsAtSingleValues(EquilibriumType type)
 // `role` has the type it has all the way between them: halfway, unless a single value of
 // another type lies there (B = 1.5 halfway from 0 to 3 for a node with equal eigenvalues only
 // there), then at a second place, an irrational part of the way from the first.
-double sampleBeside(const Coefficients &k, int coefficient, EquilibriumRole role, double value, double neighbour)
+double sampleBeside(const CoefficientPath &path, EquilibriumRole role, double value, double neighbour)
 {
     const double halfway = value + (neighbour - value) / 2;
-    if (!holdsAtSingleValues(equilibriumOfRole(withCoefficient(k, coefficient, halfway), role).type))
+    if (!holdsAtSingleValues(equilibriumOfRole(path.at(halfway), role).type))
         return halfway;
     const double second = value + (neighbour - value) * 0.3819660112501051;   // (3 - √5) / 2
-    const CurvePoint there = equilibriumOfRole(withCoefficient(k, coefficient, second), role);
+    const CurvePoint there = equilibriumOfRole(path.at(second), role);
     return there.exists && !holdsAtSingleValues(there.type) ? second : halfway;
 }
 
@@ -297,17 +325,17 @@ bool involves(const TypeChange &change, EquilibriumRole role)
 // The change at `value`, with the types on either side taken at `below` and `above`, where no
 // watched quantity is zero. Nothing when the type does not change (a trace through zero in a
 // saddle, for instance) or the equilibrium does not exist there.
-std::optional<TypeChange> changeAt(const Coefficients &k, int coefficient, const Watch &watch, double value,
-                                   double below, double above)
+std::optional<TypeChange> changeAt(const CoefficientPath &path, const Watch &watch, double value, double below,
+                                   double above)
 {
     TypeChange change;
     change.kind = watch.kind;
     change.value = value;
     change.role = watch.role;
     change.other = watch.other;
-    const Coefficients at = withCoefficient(k, coefficient, value);
-    const Coefficients kBelow = withCoefficient(k, coefficient, below);
-    const Coefficients kAbove = withCoefficient(k, coefficient, above);
+    const Coefficients at = path.at(value);
+    const Coefficients kBelow = path.at(below);
+    const Coefficients kAbove = path.at(above);
     const CurvePoint roleBelow = equilibriumOfRole(kBelow, watch.role);
     const CurvePoint roleAbove = equilibriumOfRole(kAbove, watch.role);
     change.before = roleBelow.type;
@@ -382,17 +410,43 @@ CurvePoint equilibriumOfRole(const Coefficients &k, EquilibriumRole role)
     return {};
 }
 
+CoefficientPath coefficientPath(const Coefficients &k, int coefficient)
+{
+    CoefficientPath path;
+    path.at = [k, coefficient](double value) { return withCoefficient(k, coefficient, value); };
+    for (int index = 0; index < 6; ++index)
+        path.constant[std::size_t(index)] = index == coefficient ? 0 : coefficientValue(k, index);
+    if (coefficient >= 0 && coefficient < 6)
+        path.slope[std::size_t(coefficient)] = 1;
+    return path;
+}
+
 std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, double from, double to)
 {
+    if (coefficient < 0 || coefficient >= 6)
+        return {};
+    return typeChanges(coefficientPath(k, coefficient), from, to);
+}
+
+std::vector<TypeChange> typeChanges(const CoefficientPath &path, double from, double to)
+{
     std::vector<TypeChange> found;
-    if (coefficient < 0 || coefficient >= 6 || !std::isfinite(from) || !std::isfinite(to) || !(from < to)
+    if (!path.at || !movesOneGroup(path) || !std::isfinite(from) || !std::isfinite(to) || !(from < to)
         || !std::isfinite(to - from))
         return found;
-    // Searched a range's width beyond each end too, so that a change at an end has both sides.
+    // Searched a range's width beyond each end too, so that a change at an end has both sides;
+    // beyond the end of what the path contains too, where its formulas go on, but not through
+    // the pole of a reciprocal path at 0: that is searched down to a millionth of the range's top.
     const double span = to - from;
     double low = from - span, high = to + span;
     if (!std::isfinite(low) || !std::isfinite(high))
         std::tie(low, high) = std::pair(from, to);
+    if (path.reciprocal) {
+        if (!(to > 0))
+            return found;
+        if (!(low > 0))
+            low = from > 0 ? from / 2 : to * 0x1p-20;
+    }
 
     // Every value where something is zero: between two of them no type changes but at single
     // values (see sampleBeside), and the types on either side of a change are taken between it
@@ -410,7 +464,7 @@ std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, doub
     std::vector<double> breaks{low, high};
     for (int w = 0; w < static_cast<int>(std::size(kWatches)); ++w) {
         double last = -HUGE_VAL;
-        for (double value : zerosOf(k, coefficient, kWatches[w], low, high)) {
+        for (double value : zerosOf(path, kWatches[w], low, high)) {
             if (value - last <= sameZero)
                 continue;
             last = value;
@@ -418,25 +472,26 @@ std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, doub
             breaks.push_back(value);
         }
     }
-    const std::array<Polynomial, 6> terms = polynomialsOf(k, coefficient);
-    for (const Polynomial &denominator : {terms[1], terms[5], terms[1] * terms[5] - terms[2] * terms[4]})
-        signChanges(denominator, {}, low, high, breaks);
+    const std::array<Polynomial, 6> terms = polynomialsOf(path);
+    for (const Polynomial &denominator : {terms[1], terms[5], terms[1] * terms[5] - terms[2] * terms[4]}) {
+        const auto inP = [&](double p) { return denominator(path.reciprocal ? 1 / p : p); };
+        signChanges(inP, monotonePieces(path, denominator, low, high), low, high, breaks);
+    }
     std::sort(breaks.begin(), breaks.end());
 
     // Zeros of different quantities at one place agree to about the last digits; closer than
     // this they are one place.
     const double samePlace = 1e-9 * span;
     for (const Zero &zero : zeros) {
-        if (zero.value < from || zero.value > to)
+        if (zero.value < from || zero.value > to || !follows(path, zero.value))
             continue;
         const auto next = std::upper_bound(breaks.begin(), breaks.end(), zero.value + samePlace);
         const auto previous = std::lower_bound(breaks.begin(), breaks.end(), zero.value - samePlace);
         const double below = previous == breaks.begin() ? low : *(previous - 1);
         const double above = next == breaks.end() ? high : *next;
         const Watch &watch = kWatches[zero.watch];
-        const auto change = changeAt(k, coefficient, watch, zero.value,
-                                     sampleBeside(k, coefficient, watch.role, zero.value, below),
-                                     sampleBeside(k, coefficient, watch.role, zero.value, above));
+        const auto change = changeAt(path, watch, zero.value, sampleBeside(path, watch.role, zero.value, below),
+                                     sampleBeside(path, watch.role, zero.value, above));
         if (!change)
             continue;
         // The same place for an equilibrium already described: one mark says it.
@@ -455,9 +510,18 @@ BifurcationDiagram bifurcationDiagram(const Coefficients &k, int coefficient, do
                                       int columns)
 {
     BifurcationDiagram diagram;
+    if (coefficient >= 0 && coefficient < 6)
+        diagram = bifurcationDiagram(coefficientPath(k, coefficient), from, to, columns);
     diagram.coefficient = coefficient;
-    if (coefficient < 0 || coefficient >= 6 || columns < 2 || columns > kMaxColumns || !std::isfinite(from)
-        || !std::isfinite(to) || !(from < to) || !std::isfinite(to - from))
+    return diagram;
+}
+
+BifurcationDiagram bifurcationDiagram(const CoefficientPath &path, double from, double to, int columns)
+{
+    BifurcationDiagram diagram;
+    diagram.coefficient = -1;
+    if (!path.at || columns < 2 || columns > kMaxColumns || !std::isfinite(from) || !std::isfinite(to)
+        || !(from < to) || !std::isfinite(to - from))
         return diagram;
 
     const auto count = static_cast<std::size_t>(columns);
@@ -469,11 +533,13 @@ BifurcationDiagram bifurcationDiagram(const Coefficients &k, int coefficient, do
     for (auto &curve : diagram.curves)
         curve.resize(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const Coefficients at = withCoefficient(k, coefficient, diagram.values[i]);
+        if (!follows(path, diagram.values[i]))
+            continue;   // no equilibrium outside the path
+        const Coefficients at = path.at(diagram.values[i]);
         for (int role = 0; role < kRoleCount; ++role)
             diagram.curves[role][i] = equilibriumOfRole(at, static_cast<EquilibriumRole>(role));
     }
-    diagram.changes = typeChanges(k, coefficient, from, to);
+    diagram.changes = typeChanges(path, from, to);
     return diagram;
 }
 

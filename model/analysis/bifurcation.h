@@ -4,6 +4,7 @@
 #include "model/coefficients.h"
 
 #include <array>
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -55,19 +56,45 @@ struct TypeChange {
     bool isBifurcation() const { return kind != Kind::Discriminant; }
 };
 
+// A line through the coefficients that a diagram runs along: the coefficients at each value p
+// of what moves, exactly as `at` computes them, and their closed form, each one affine in
+// q = p, or in q = 1/p where `reciprocal` (a carrying capacity): coefficient i is
+// constant[i] + slope[i]·q. The changes are located on the numbers of `at`; the closed form only
+// cuts the range into pieces where each watched quantity is monotone, so that rounding in it
+// moves no change. A reciprocal path is followed for p > 0 only. Values below `lowest`, or at it
+// unless `lowestIncluded`, lie outside the path: nothing is drawn or marked there. The path moves
+// the coefficients of one species' equation only, (A, B, C) or (D, E, F), so that each watched
+// quantity stays a polynomial of degree at most 4 in q; along one that moves both, no change is
+// found.
+struct CoefficientPath {
+    std::function<Coefficients(double)> at;
+    std::array<double, 6> constant{}, slope{};
+    bool reciprocal = false;
+    double lowest = -HUGE_VAL;
+    bool lowestIncluded = true;
+
+    bool contains(double p) const { return p > lowest || (lowestIncluded && p == lowest); }
+};
+
+// Coefficient index 0..5 varied, the others as in k.
+CoefficientPath coefficientPath(const Coefficients &k, int coefficient);
+
 // Every type change of one coefficient over [from, to], both ends included, in increasing value.
 // Each is a zero of a closed form (the coordinates of the meeting equilibria, or the
 // determinant, trace or discriminant of one) located to the last digits, however close it lies
 // to another: the result does not depend on any sampling. Zeros of one quantity closer than 1e-6
 // of the range, as a double root rounds into, are one place. A bad range or index gives none.
 std::vector<TypeChange> typeChanges(const Coefficients &k, int coefficient, double from, double to);
+// The same along a path, over the part of [from, to] the path contains.
+std::vector<TypeChange> typeChanges(const CoefficientPath &path, double from, double to);
 
 // The diagram of one coefficient over [from, to], sampled at `columns` evenly spaced values,
 // both ends included: each role's curve, and typeChanges() over the range. Bad input (a range
 // that is empty or not finite, an index outside 0..5, fewer than two columns) gives an empty
 // diagram.
 struct BifurcationDiagram {
-    int coefficient = 0;
+    int coefficient = 0;   // -1 along a path
+
     std::vector<double> values;
     std::array<std::vector<CurvePoint>, kRoleCount> curves;   // [role][column]
     std::vector<TypeChange> changes;
@@ -80,6 +107,8 @@ struct BifurcationDiagram {
 
 BifurcationDiagram bifurcationDiagram(const Coefficients &k, int coefficient, double from, double to,
                                       int columns);
+// The same along a path: where the path does not contain a value, no equilibrium exists there.
+BifurcationDiagram bifurcationDiagram(const CoefficientPath &path, double from, double to, int columns);
 
 // The change in one Spanish sentence, lower case, numbers written by `number`, e.g.
 // "el equilibrio interior se une a (3, 0): intercambio de estabilidad".
