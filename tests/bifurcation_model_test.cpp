@@ -35,9 +35,9 @@ QString describe(const std::vector<Equilibrium> &list)
     return parts.join(QStringLiteral("; "));
 }
 
-std::string plainNumber(double value)
+std::string plainPoint(double x, double y)
 {
-    return QString::number(value, 'g', 15).toStdString();
+    return QStringLiteral("(%1, %2)").arg(x, 0, 'g', 15).arg(y, 0, 'g', 15).toStdString();
 }
 
 // "value: description" for each change, the value rounded to 9 decimals.
@@ -46,7 +46,7 @@ QString describe(const std::vector<TypeChange> &changes)
     QStringList parts;
     for (const TypeChange &c : changes)
         parts << QStringLiteral("%1: %2").arg(std::round(c.value * 1e9) / 1e9 + 0.0, 0, 'g', 12).arg(
-            QString::fromStdString(describeChange(c, plainNumber)));
+            QString::fromStdString(describeChange(c, plainPoint)));
     return parts.join(QStringLiteral("; "));
 }
 

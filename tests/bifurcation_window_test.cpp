@@ -145,7 +145,7 @@ void BifurcationWindowTest::toolTipOfMark_data()
     QTest::addColumn<QPointF>("point");   // the equilibrium there
     QTest::addColumn<QString>("expected");
     QTest::newRow("exchange of stability") << -3.0 << QPointF(3, 0)
-        << "D = -3\nEl equilibrio interior se une a (3, 0): intercambio de estabilidad";
+        << "D = -3\nEl equilibrio interior se une a (3; 0): intercambio de estabilidad";
     QTest::newRow("node turns focus, decimal comma") << -2.4 << QPointF(2.4, 0.6)
         << "D = -2,4\nEl equilibrio interior pasa de nodo estable a foco estable";
 }
@@ -355,12 +355,12 @@ void BifurcationWindowTest::alongParameter_data()
     const QStringList predation{"r", "a", "b", "m", "K", "h₁", "h₂"};
     QTest::newRow("competition, K2") << kCompetition << "K2" << 80.0
         << QStringList{"r₁", "K₁", "α₁₂", "r₂", "K₂", "α₂₁", "h₁", "h₂"} << "K₂: capacidad de carga de la especie y"
-        << "K₂ = 80\nEl equilibrio interior se une a (100, 0): intercambio de estabilidad";
+        << "K₂ = 80\nEl equilibrio interior se une a (100; 0): intercambio de estabilidad";
     QTest::newRow("predator-prey, h1") << kPredation << "h1" << 0.6 << predation
-        << "h₁: tasa de cosecha de la presa x" << "h₁ = 0,6\nEl equilibrio interior se une a (2, 0): intercambio de estabilidad";
+        << "h₁: tasa de cosecha de la presa x" << "h₁ = 0,6\nEl equilibrio interior se une a (2; 0): intercambio de estabilidad";
     QTest::newRow("predator-prey, K") << noHarvest << "K" << 2.0 << predation
         << "K: capacidad de carga de la presa x (∞: sin límite)"
-        << "K = 2\nEl equilibrio interior se une a (2, 0): intercambio de estabilidad";
+        << "K = 2\nEl equilibrio interior se une a (2; 0): intercambio de estabilidad";
 }
 
 // Along a parameter of the form in force: its symbol and meaning in the choice, a press picks its

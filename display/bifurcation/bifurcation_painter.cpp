@@ -462,7 +462,7 @@ BifurcationDiagram diagramFor(const BifurcationScene &scene, const BifurcationGe
 QString describeForToolTip(const TypeChange &change, const QString &symbol)
 {
     QString text = QString::fromStdString(
-        describeChange(change, [](double value) { return textOf(value).toStdString(); }));
+        describeChange(change, [](double x, double y) { return pointText(x, y).toStdString(); }));
     if (!text.isEmpty())
         text[0] = text[0].toUpper();
     return QStringLiteral("%1 = %2\n%3").arg(symbol, textOf(change.value), text);

@@ -543,11 +543,11 @@ BifurcationDiagram bifurcationDiagram(const CoefficientPath &path, double from, 
     return diagram;
 }
 
-std::string describeChange(const TypeChange &change, const std::function<std::string(double)> &number)
+std::string describeChange(const TypeChange &change, const std::function<std::string(double, double)> &point)
 {
     std::string text = roleName(change.role);
     if (change.kind == K::Meeting) {
-        text += " se une a (" + number(change.x) + ", " + number(change.y) + ")";
+        text += " se une a " + point(change.x, change.y);
         if (change.exchange)
             text += ": intercambio de estabilidad";
         return text;

@@ -110,6 +110,6 @@ BifurcationDiagram bifurcationDiagram(const Coefficients &k, int coefficient, do
 // The same along a path: where the path does not contain a value, no equilibrium exists there.
 BifurcationDiagram bifurcationDiagram(const CoefficientPath &path, double from, double to, int columns);
 
-// The change in one Spanish sentence, lower case, numbers written by `number`, e.g.
-// "el equilibrio interior se une a (3, 0): intercambio de estabilidad".
-std::string describeChange(const TypeChange &change, const std::function<std::string(double)> &number);
+// The change in one Spanish sentence, lower case, the point met written by `point`, e.g.
+// "el equilibrio interior se une a (3; 0): intercambio de estabilidad".
+std::string describeChange(const TypeChange &change, const std::function<std::string(double, double)> &point);
