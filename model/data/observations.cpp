@@ -168,19 +168,22 @@ public:
                 position_ += crlf ? 2 : 1;
                 ++number_;
             }
-            if (!trimmed(line.text).empty())
+            if (!trimmed(line.text).empty()) {
+                lastLine_ = line.number;
                 return line;
+            }
         }
         return std::nullopt;
     }
 
-    // The number of the last line of the file.
-    std::size_t lastLine() const { return number_; }
+    // The number of the last line that is not blank (1 when there is none).
+    std::size_t lastLine() const { return lastLine_; }
 
 private:
     std::string_view bytes_;
     std::size_t position_ = 0;
     std::size_t number_ = 1;
+    std::size_t lastLine_ = 1;
 };
 
 // Cells past the third are allowed only when empty (a spreadsheet's trailing separators).
