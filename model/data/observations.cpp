@@ -321,7 +321,8 @@ ObservationUnit chosenUnit(const Observations &series)
         return {};
     // The estimate from the logarithm may be one off either way: the candidates around it
     // are tried from the smallest, and the first that fits is taken.
-    const int estimate = int(std::floor(std::log10(largest / Model::kBound)));
+    // The logarithms apart: largest / 20 underflows to 0 for the smallest subnormals.
+    const int estimate = int(std::clamp(std::floor(std::log10(largest) - std::log10(Model::kBound)), -400.0, 400.0));
     for (int k = std::max(estimate - 1, ObservationUnit::kMinUnitExponent);
          k <= std::min(estimate + 2, ObservationUnit::kMaxUnitExponent); ++k) {
         if (inUnit(largest, ObservationUnit{k}) < Model::kBound)
