@@ -4,6 +4,7 @@
 #include "bench/basins_bench.h"
 #include "bench/basins_window_bench.h"
 #include "bench/bifurcation_bench.h"
+#include "bench/data_fit_bench.h"
 #include "bench/model_bench.h"
 #include "bench/separatrices_bench.h"
 #include "bench/targets.h"
@@ -34,6 +35,8 @@ int main(int argc, char *argv[])
     if (!registerAnalysisBenchmarks(analysed))
         return EXIT_FAILURE;
     if (!registerBifurcationBenchmarks())
+        return EXIT_FAILURE;
+    if (!registerDataFitBenchmarks())
         return EXIT_FAILURE;
     Prog portrait;
     if (!registerTrajectoryBenchmarks(portrait))

@@ -37,6 +37,7 @@ inline constexpr char basinNaiveMap[] = "basins/exclusion_287_naive";
 inline constexpr char basinCursorStep[] = "basins_on/time_cursor_step";
 inline constexpr char basinLongestWait[] = "basins_1600x1000/longest_gui_thread_wait";
 inline constexpr char basinClose[] = "basins_1600x1000/close_mid_computation";
+inline constexpr char dataFitHudsonBay[] = "data_fit/hudson_bay_classic_from_estimate";
 } // namespace bench_name
 
 // The median time per iteration of one benchmark, in nanoseconds: wall-clock time, and the

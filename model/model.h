@@ -34,6 +34,12 @@ public:
     // is computed makes that sample and the rest of its side invalid, filled with (-1, -1).
     void calcula(const Reader &readX, const Reader &readY);
 
+    // One classical Runge-Kutta step of length h from (x, y) with the coefficients in force,
+    // forwards (sign +1) or backwards (sign -1); the evaluation point is left at the last
+    // stage. Throws Failure when an intermediate value is not finite. The stored trajectory's
+    // samples are 40 of these from the sample before; the fit to observed data takes the same.
+    void rk4Step(double &x, double &y, double h, double sign);
+
     double A = 0, B = 0, C = 0, D = 0, E = 0, F = 0;
     double dt = 0;   // time between two stored samples
     double xp = 0, yp = 0;   // evaluation point of fx and fy
@@ -42,5 +48,4 @@ public:
 
 private:
     void integrate(int direction);
-    void rk4Step(double &x, double &y, double h, double sign);
 };
