@@ -23,10 +23,15 @@ int exponentOf(const Coefficients &k)
     return exponent;
 }
 
+// Times 2^-e, as ldexp gives it: a product with a power of two is rounded once, like ldexp's
+// result, so the two agree wherever the power itself is a double.
 Coefficients scaled(const Coefficients &k, int e)
 {
-    return {std::ldexp(k.A, -e), std::ldexp(k.B, -e), std::ldexp(k.C, -e),
-            std::ldexp(k.D, -e), std::ldexp(k.E, -e), std::ldexp(k.F, -e)};
+    if (e < -1000 || e > 1000)
+        return {std::ldexp(k.A, -e), std::ldexp(k.B, -e), std::ldexp(k.C, -e),
+                std::ldexp(k.D, -e), std::ldexp(k.E, -e), std::ldexp(k.F, -e)};
+    const double factor = std::ldexp(1.0, -e);
+    return {k.A * factor, k.B * factor, k.C * factor, k.D * factor, k.E * factor, k.F * factor};
 }
 
 // Two coordinates of points that equilibria() takes for one: the later point is left out.
@@ -66,6 +71,19 @@ void take(QuadrantPoints &points, int role, EquilibriumType type)
         points.centre = true;
     else if (isStable(type))
         (role == 0 ? points.origin : role == 1 ? points.xAxis : role == 2 ? points.yAxis : points.interior) = true;
+}
+
+// A point on an axis, whose Jacobian is triangular with each diagonal entry its own single term:
+// linearise() then finds it undetermined where an entry is no finite number, non-hyperbolic where
+// a diagonal entry is exactly 0 (within rounding of itself), and stable (a node of some kind)
+// where both are negative. The same without the eigenvalues.
+void takeTriangular(QuadrantPoints &points, int role, const Jacobian &j)
+{
+    const bool finite = std::isfinite(j.xx) && std::isfinite(j.xy) && std::isfinite(j.yx) && std::isfinite(j.yy);
+    if (!finite || j.xx == 0 || j.yy == 0)
+        take(points, role, EquilibriumType::NonHyperbolic);
+    else if (j.xx < 0 && j.yy < 0)
+        take(points, role, EquilibriumType::StableNode);
 }
 
 // The slow way, for the rare systems whose nullclines are parallel: equilibria() itself.
@@ -114,21 +132,21 @@ QuadrantPoints fromFormulas(const Coefficients &k, const Coefficients &s, const 
                 c.exists = false;
         if (!c.exists || !inQuadrant(c.x, c.y))
             continue;
-        Jacobian j;
-        switch (role) {
-        case 0: j = jacobianAt(s, 0, 0); break;
-        case 1: j = jacobianOnXAxis(s, terms); break;
-        case 2: j = jacobianOnYAxis(s, terms); break;
-        default:
-            j = jacobianInside(s, c.x, c.y);
+        if (role == 3) {
+            Jacobian j = jacobianInside(s, c.x, c.y);
             j.firstIntegral = k.B == 0 && k.F == 0;   // as typed, as equilibria() asks
+            take(points, role, linearise(j).type);
+        } else {
+            const Jacobian j = role == 0 ? jacobianAt(s, 0, 0)
+                             : role == 1 ? jacobianOnXAxis(s, terms) : jacobianOnYAxis(s, terms);
+            takeTriangular(points, role, j);
         }
-        take(points, role, linearise(j).type);
     }
     return points;
 }
 
-QuadrantPoints quadrantPoints(const Coefficients &k)
+// Also gives the crossing terms of the scaled coefficients.
+QuadrantPoints quadrantPoints(const Coefficients &k, CrossingTerms &terms)
 {
     if (k.A == 0 && k.B == 0 && k.C == 0 && k.D == 0 && k.E == 0 && k.F == 0) {
         QuadrantPoints plane;
@@ -136,7 +154,7 @@ QuadrantPoints quadrantPoints(const Coefficients &k)
         return plane;
     }
     const Coefficients s = scaled(k, exponentOf(k));
-    const CrossingTerms terms = crossingTerms(s);
+    terms = crossingTerms(s);
     if (terms.delta == 0)
         return fromList(k);
     QuadrantPoints points = fromFormulas(k, s, terms);
@@ -162,13 +180,15 @@ QuadrantPoints quadrantPoints(const Coefficients &k)
 //   growing x drives y to 0 faster than x can profit from it. F = 0, E > 0, C = 0 likewise.
 // - A = B = 0 (or D = F = 0) makes an axis a line of equilibria, beside which growth depends on
 //   the start in ways the regime does not name: undecided.
-Growth growthOf(const Coefficients &k)
+namespace {
+
+// With the crossing terms of the scaled coefficients, as quadrantPoints() takes them.
+Growth growthWith(const Coefficients &k, const CrossingTerms &terms)
 {
     if (k.B > 0 || k.F > 0 || (k.B == 0 && k.A > 0) || (k.F == 0 && k.D > 0))
         return Growth::Unbounded;
     if ((k.A == 0 && k.B == 0) || (k.D == 0 && k.F == 0))
         return Growth::Undecided;
-    const CrossingTerms terms = crossingTerms(scaled(k, exponentOf(k)));
     if (k.C > 0 && k.E > 0) {
         if (terms.delta == 0)
             return Growth::Undecided;
@@ -181,14 +201,22 @@ Growth growthOf(const Coefficients &k)
     return Growth::Bounded;
 }
 
+} // namespace
+
+Growth growthOf(const Coefficients &k)
+{
+    return growthWith(k, crossingTerms(scaled(k, exponentOf(k))));
+}
+
 Regime regimeOf(const Coefficients &k)
 {
-    const QuadrantPoints p = quadrantPoints(k);
+    CrossingTerms terms;
+    const QuadrantPoints p = quadrantPoints(k, terms);
     if (p.plane)
         return Regime::PlaneOfEquilibria;
     if (p.line)
         return Regime::LineOfEquilibria;
-    const Growth growth = growthOf(k);
+    const Growth growth = growthWith(k, terms);
     if (p.undecided || growth == Growth::Undecided)
         return Regime::Borderline;
     if (p.centre)
