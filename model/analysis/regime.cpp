@@ -3,6 +3,7 @@
 #include "model/analysis/bifurcation.h"
 #include "model/analysis/equilibria.h"
 #include "model/analysis/linearisation.h"
+#include "model/analysis/tolerance.h"
 
 #include <algorithm>
 #include <array>
@@ -86,6 +87,37 @@ void takeTriangular(QuadrantPoints &points, int role, const Jacobian &j)
         take(points, role, EquilibriumType::StableNode);
 }
 
+// The interior point, through the branches of linearise() that decide its stability, without
+// the eigenvalues: a corner entry 0 makes the matrix triangular; otherwise, scaled by the same
+// power of two, a negligible determinant is non-hyperbolic, a negative one a saddle, a negligible
+// trace a centre (with the first integral) or non-hyperbolic, and a negative trace stable.
+void takeInterior(QuadrantPoints &points, const Jacobian &j)
+{
+    if (j.xy == 0 || j.yx == 0) {
+        takeTriangular(points, 3, j);
+        return;
+    }
+    if (!std::isfinite(j.xx) || !std::isfinite(j.xy) || !std::isfinite(j.yx) || !std::isfinite(j.yy)) {
+        take(points, 3, EquilibriumType::Undetermined);
+        return;
+    }
+    int exponent = 0;
+    std::frexp(std::max({std::fabs(j.xx), std::fabs(j.xy), std::fabs(j.yx), std::fabs(j.yy)}), &exponent);
+    const double xx = std::ldexp(j.xx, -exponent), xy = std::ldexp(j.xy, -exponent);
+    const double yx = std::ldexp(j.yx, -exponent), yy = std::ldexp(j.yy, -exponent);
+    const double trace = xx + yy;
+    const double determinant = xx * yy - xy * yx;
+    const double xxTerms = std::fabs(xx), yyTerms = std::fabs(yy);
+    if (isNegligible(determinant, xxTerms * yyTerms + std::fabs(xy * yx)))
+        take(points, 3, EquilibriumType::NonHyperbolic);
+    else if (determinant < 0)
+        return;
+    else if (isNegligible(trace, xxTerms + yyTerms))
+        take(points, 3, j.firstIntegral ? EquilibriumType::Centre : EquilibriumType::NonHyperbolic);
+    else if (trace < 0)
+        take(points, 3, EquilibriumType::StableNode);
+}
+
 // The slow way, for the rare systems whose nullclines are parallel: equilibria() itself.
 QuadrantPoints fromList(const Coefficients &k)
 {
@@ -135,7 +167,7 @@ QuadrantPoints fromFormulas(const Coefficients &k, const Coefficients &s, const 
         if (role == 3) {
             Jacobian j = jacobianInside(s, c.x, c.y);
             j.firstIntegral = k.B == 0 && k.F == 0;   // as typed, as equilibria() asks
-            take(points, role, linearise(j).type);
+            takeInterior(points, j);
         } else {
             const Jacobian j = role == 0 ? jacobianAt(s, 0, 0)
                              : role == 1 ? jacobianOnXAxis(s, terms) : jacobianOnYAxis(s, terms);
