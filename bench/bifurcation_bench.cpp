@@ -4,6 +4,7 @@
 #include "display/bifurcation/bifurcation_painter.h"
 #include "display/bifurcation/equilibrium_colours.h"
 #include "model/analysis/examples.h"
+#include "model/analysis/regime.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,6 +12,7 @@
 #include <QPainter>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -52,6 +54,33 @@ void fullRedraw(benchmark::State &state, const BifurcationScene &scene)
     }
 }
 
+// The map of competition over (C, E) in [-3, 1] squared, one core: the regime at every pixel's
+// centre and the exact boundaries along every row and column.
+void regimeMap(benchmark::State &state)
+{
+    constexpr int kSide = 400;
+    const Coefficients k{1, -1, 0, 1, 0, -1};
+    const auto value = [](int pixel) { return -3 + 4 * (pixel + 0.5) / kSide; };
+    std::vector<Regime> regimes(kSide * kSide);
+    for (auto _ : state) {
+        std::size_t boundaries = 0;
+        for (int row = 0; row < kSide; ++row) {
+            Coefficients at = k;
+            at.E = value(row);
+            for (int column = 0; column < kSide; ++column) {
+                at.C = value(column);
+                regimes[row * kSide + column] = regimeOf(at);
+            }
+            boundaries += regimeBoundaries(at, 2, -3, 1).size();
+            Coefficients across = k;
+            across.C = value(row);
+            boundaries += regimeBoundaries(across, 4, -3, 1).size();
+        }
+        benchmark::DoNotOptimize(regimes.data());
+        benchmark::DoNotOptimize(boundaries);
+    }
+}
+
 } // namespace
 
 bool registerBifurcationBenchmarks()
@@ -64,6 +93,11 @@ bool registerBifurcationBenchmarks()
         return false;
     }
     benchmark::RegisterBenchmark(bench_name::bifurcationRedraw, &fullRedraw, scene)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Repetitions(10)
+        ->ReportAggregatesOnly(true);
+    benchmark::RegisterBenchmark(bench_name::regimeMap, &regimeMap)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Repetitions(10)

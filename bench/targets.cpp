@@ -109,6 +109,7 @@ void printTargetTable(const MedianCollector &medians, double basinAgreement)
     printTime("phase-plane press, cursor at 0", medians.median(press), 2);
     printTime("phase-plane press, cursor elsewhere", medians.median(pressCursorMoved), 2);
     printTime("bifurcation diagram, 800 px, redraw", medians.median(bifurcationRedraw), 5);
+    printTime("regime map, 400 x 400: regimes and boundaries", medians.median(regimeMap), 16);
     printTime("all overlays on: phase-plane press", medians.median(overlayPress), 2);
     printTime("  the same after a coefficient change", medians.median(overlayPressNewCoefficients), 2);
     printTime("all overlays on: time-cursor step", medians.median(overlayCursorStep), 0.83);

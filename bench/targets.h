@@ -15,6 +15,7 @@ inline constexpr char cursorStep[] = "time_cursor_step";
 inline constexpr char press[] = "phase_plane_press/cursor_at_0";
 inline constexpr char pressCursorMoved[] = "phase_plane_press/cursor_moved";
 inline constexpr char bifurcationRedraw[] = "bifurcation_redraw/800_wide";
+inline constexpr char regimeMap[] = "regime_map/400_square";
 inline constexpr char overlayPress[] = "overlays_on/phase_plane_press";
 inline constexpr char overlayPressNewCoefficients[] = "overlays_on/press_after_coefficient_change";
 inline constexpr char overlayCursorStep[] = "overlays_on/time_cursor_step";
