@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -129,8 +130,14 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     coefficientsLayout->addWidget(controls_);
     coefficientsLayout->addStretch();
     live->addTab(coefficientsPage, QStringLiteral("&Coeficientes"));
-    ecology_ = new EcologySection(live);
-    live->addTab(ecology_, QStringLiteral("&Parámetros ecológicos"));
+    // Its eight rows scroll, so that they ask for no more height than the six coefficients.
+    auto *ecologyPage = new QScrollArea(live);
+    ecologyPage->setObjectName(QStringLiteral("desplazarParametrosEcologicos"));
+    ecologyPage->setWidgetResizable(true);
+    ecologyPage->setFrameShape(QFrame::NoFrame);
+    ecology_ = new EcologySection(ecologyPage);
+    ecologyPage->setWidget(ecology_);
+    live->addTab(ecologyPage, QStringLiteral("&Parámetros ecológicos"));
 
     layout_ = new QVBoxLayout(this);
     layout_->addWidget(live);

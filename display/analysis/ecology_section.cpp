@@ -188,6 +188,11 @@ void EcologySection::showEcology(EcologicalForm form, const std::optional<Ecolog
         labels_[row]->setVisible(inForm);
         rows_->box(int(row))->setVisible(inForm);
         rows_->slider(int(row))->setVisible(inForm);
+        if (!inForm) {
+            // Hidden, a row takes no keys a test or an assistive tool could send it.
+            rows_->box(int(row))->setEnabled(false);
+            rows_->slider(int(row))->setEnabled(false);
+        }
         if (inForm)
             showRow(int(row), list[std::size_t(index)],
                     parameters ? std::optional(parameters->values[std::size_t(index)]) : std::nullopt);
