@@ -74,6 +74,8 @@ EcologySection::EcologySection(QWidget *parent) : QGroupBox(QStringLiteral("Par�
     for (int form = 0; form < kFormCount; ++form)
         form_->addItem(QString::fromUtf8(formName(EcologicalForm(form))));
     form_->setAccessibleName(QStringLiteral("Forma ecológica"));
+    form_->setAccessibleDescription(QStringLiteral("La forma de libro de texto en que se muestran los coeficientes: "
+                                                   "competencia, depredador y presa o mutualismo"));
     auto *formLabel = new QLabel(QStringLiteral("&Forma:"), this);
     formLabel->setBuddy(form_);
     auto *formRow = new QHBoxLayout;
@@ -101,6 +103,7 @@ EcologySection::EcologySection(QWidget *parent) : QGroupBox(QStringLiteral("Par�
     unlimited_->setObjectName(QStringLiteral("sinLimite"));
     unlimited_->setAccessibleName(QStringLiteral("K sin límite"));
     unlimited_->setToolTip(QStringLiteral("K = ∞: la presa crece sin límite cuando no hay depredadores"));
+    unlimited_->setAccessibleDescription(unlimited_->toolTip());
     grid->addWidget(unlimited_, capacity, 3);
     layout->addLayout(grid);
     connect(unlimited_, &QCheckBox::clicked, this, [this](bool on) {
