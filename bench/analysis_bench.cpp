@@ -187,6 +187,24 @@ void coefficientSliderStepWithDiagram(benchmark::State &state, Prog &prog)
     prog.analysis->exploration()->bifurcationWindow()->close();
 }
 
+// The same through an ecological parameter: m, the predator's death rate of the start-up
+// predator–prey system, which sets D. The state finds the parameters again at each step.
+void ecologicalSliderStep(benchmark::State &state, Prog &prog)
+{
+    prog.analysis->showAnalysisWindow();
+    repaintNow();
+    auto *slider = prog.analysis->analysisWindow()->findChild<QSlider *>(QStringLiteral("deslizador_m"));
+    if (!slider || !slider->isEnabled()) {
+        state.SkipWithError("the start-up system shows no predator–prey parameters");
+        return;
+    }
+    std::size_t count = 0;
+    for (auto _ : state) {
+        slider->setValue(kSliderPositions[count++ % std::size(kSliderPositions)]);
+        repaintNow();
+    }
+}
+
 } // namespace
 
 bool registerAnalysisBenchmarks(Prog &prog)
@@ -201,6 +219,7 @@ bool registerAnalysisBenchmarks(Prog &prog)
         {bench_name::overlayPaint, &paintPhaseOverlaysOnly},
         {bench_name::sliderStep, &coefficientSliderStep},
         {bench_name::sliderStepWithDiagram, &coefficientSliderStepWithDiagram},
+        {bench_name::ecologicalSliderStep, &ecologicalSliderStep},
     });
     return true;
 }

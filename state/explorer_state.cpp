@@ -19,6 +19,29 @@ bool sameSamples(const Trajectory &a, const Model &m)
     return a.dt == m.dt;
 }
 
+bool sameBits(double a, double b)
+{
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
+
+bool sameEcology(const std::optional<EcologicalParameters> &a, const std::optional<EcologicalParameters> &b)
+{
+    if (!a || !b)
+        return !a && !b;
+    if (a->form != b->form)
+        return false;
+    for (int i = 0; i < kMaxParameters; ++i)
+        if (!sameBits(a->values[std::size_t(i)], b->values[std::size_t(i)]))
+            return false;
+    return true;
+}
+
+bool allFinite(const Coefficients &k)
+{
+    return std::isfinite(k.A) && std::isfinite(k.B) && std::isfinite(k.C) && std::isfinite(k.D) && std::isfinite(k.E)
+           && std::isfinite(k.F);
+}
+
 } // namespace
 
 ExplorerState::ExplorerState(QObject *parent) : QObject(parent)
@@ -30,6 +53,7 @@ void ExplorerState::setDefaults()
     model_.setDefaults();
     for (int index = 0; index < 6; ++index)
         emit coefficientChanged(index, coefficient(index));
+    showFormOfCoefficients();
 }
 
 double ExplorerState::coefficient(int index) const
@@ -42,7 +66,7 @@ Coefficients ExplorerState::coefficients() const
     return {model_.A, model_.B, model_.C, model_.D, model_.E, model_.F};
 }
 
-bool ExplorerState::setCoefficient(int index, double value)
+bool ExplorerState::storeCoefficient(int index, double value)
 {
     if (index < 0 || index > 5 || !std::isfinite(value))
         return false;
@@ -51,11 +75,120 @@ bool ExplorerState::setCoefficient(int index, double value)
     return true;
 }
 
+bool ExplorerState::setCoefficient(int index, double value)
+{
+    if (!storeCoefficient(index, value))
+        return false;
+    findEcology();
+    return true;
+}
+
+// The parameters are found once all six are set: halfway they may fit no form.
 void ExplorerState::setCoefficients(const Coefficients &k)
 {
     const double values[] = {k.A, k.B, k.C, k.D, k.E, k.F};
     for (int index = 0; index < 6; ++index)
-        setCoefficient(index, values[index]);
+        storeCoefficient(index, values[index]);
+    findEcology();
+}
+
+// ---- The ecological form ----
+
+std::optional<EcologicalParameters> ExplorerState::ecologyFound(const Coefficients &k) const
+{
+    if (ecology_)
+        if (auto kept = parametersFrom(k, ecologicalForm_, ecology_->value("h1"), ecology_->value("h2")))
+            return kept;
+    return parametersFrom(k, ecologicalForm_);
+}
+
+std::optional<EcologicalParameters> ExplorerState::ecology() const
+{
+    const Coefficients k = coefficients();
+    if (ecology_ && ecology_->form == ecologicalForm_ && bitIdentical(coefficientsOf(*ecology_), k))
+        return ecology_;
+    return ecologyFound(k);
+}
+
+bool ExplorerState::ecologyTyped() const
+{
+    return ecologyTyped_ && ecology_ && bitIdentical(coefficientsOf(*ecology_), coefficients());
+}
+
+// After the coefficients changed: the parameters typed stand while they give them.
+void ExplorerState::findEcology()
+{
+    const std::optional<EcologicalParameters> now = ecology();
+    ecologyTyped_ = ecologyTyped();
+    if (sameEcology(now, ecology_))
+        return;
+    ecology_ = now;
+    emit ecologyChanged();
+}
+
+void ExplorerState::setEcologicalForm(EcologicalForm form)
+{
+    if (form == ecologicalForm_)
+        return;
+    ecologicalForm_ = form;
+    // The harvest carries over to the new form where it fits.
+    ecology_ = ecologyFound(coefficients());
+    ecologyTyped_ = false;
+    emit ecologyChanged();
+}
+
+bool ExplorerState::setEcologicalParameter(int index, double value)
+{
+    std::optional<EcologicalParameters> p = ecology();
+    if (!p || index < 0 || index >= p->count()
+        || !fitsDomain(value, parametersOf(p->form)[std::size_t(index)].domain))
+        return false;
+    p->values[std::size_t(index)] = value;
+    const Coefficients k = coefficientsOf(*p);
+    if (!allFinite(k))
+        return false;
+    // All six are stored before anyone hears of one, so that each listener finds the
+    // parameters giving the coefficients set.
+    const Coefficients before = coefficients();
+    ecology_ = p;
+    ecologyTyped_ = true;
+    const double was[] = {before.A, before.B, before.C, before.D, before.E, before.F};
+    const double now[] = {k.A, k.B, k.C, k.D, k.E, k.F};
+    for (int i = 0; i < 6; ++i)
+        model_.*kCoefficients[i] = now[i];
+    for (int i = 0; i < 6; ++i)
+        if (!sameBits(was[i], now[i]))
+            emit coefficientChanged(i, now[i]);
+    emit ecologyChanged();
+    return true;
+}
+
+bool ExplorerState::showEcology(const EcologicalParameters &parameters)
+{
+    if (!isValid(parameters) || !bitIdentical(coefficientsOf(parameters), coefficients()))
+        return false;
+    const bool same = parameters.form == ecologicalForm_ && sameEcology(parameters, ecology_);
+    ecologicalForm_ = parameters.form;
+    ecology_ = parameters;
+    ecologyTyped_ = true;
+    if (!same)
+        emit ecologyChanged();
+    return true;
+}
+
+void ExplorerState::showFormOfCoefficients()
+{
+    const std::optional<EcologicalParameters> fits = formOf(coefficients());
+    if (!fits) {
+        findEcology();
+        return;
+    }
+    const bool same = fits->form == ecologicalForm_ && sameEcology(fits, ecology_);
+    ecologicalForm_ = fits->form;
+    ecology_ = fits;
+    ecologyTyped_ = false;
+    if (!same)
+        emit ecologyChanged();
 }
 
 bool ExplorerState::setSpan(double span)
@@ -126,7 +259,8 @@ void ExplorerState::endContinuousChange()
 
 ExplorerState::Snapshot ExplorerState::snapshot() const
 {
-    Snapshot s{model_, system_, analysed_, turningPoints_, {}, cursor_, options_, view_};
+    Snapshot s{model_, system_, analysed_, turningPoints_, {}, cursor_, options_, view_, ecologicalForm_, ecology(),
+               ecologyTyped()};
     s.kept.reserve(kept_.size());
     for (const Trajectory &t : kept_)
         s.kept.push_back(inputsOf(t));
@@ -141,6 +275,8 @@ void ExplorerState::restore(const Snapshot &s)
                                    || !(systemBefore.coefficients == s.system.coefficients);
     const std::array<bool, kOptionCount> optionsBefore = options_;
     const PlaneView viewBefore = view_;
+    const EcologicalForm formBefore = ecologicalForm_;
+    const std::optional<EcologicalParameters> ecologyBefore = ecology();
 
     model_ = s.model;
     system_ = s.system;
@@ -158,6 +294,9 @@ void ExplorerState::restore(const Snapshot &s)
     cursor_ = std::clamp(s.cursor, kFirstSample, kLastSample);
     options_ = s.options;
     view_ = plane_view::clamped(s.view);
+    ecologicalForm_ = s.ecologicalForm;
+    ecology_ = s.ecology;
+    ecologyTyped_ = s.ecologyTyped;
 
     const Coefficients setNow = coefficients();
     const double before[] = {setBefore.A, setBefore.B, setBefore.C, setBefore.D, setBefore.E, setBefore.F};
@@ -165,6 +304,8 @@ void ExplorerState::restore(const Snapshot &s)
     for (int index = 0; index < 6; ++index)
         if (std::bit_cast<std::uint64_t>(before[index]) != std::bit_cast<std::uint64_t>(now[index]))
             emit coefficientChanged(index, now[index]);
+    if (formBefore != ecologicalForm_ || !sameEcology(ecologyBefore, ecology()))
+        emit ecologyChanged();
     for (std::size_t i = 0; i < kOptionCount; ++i)
         if (optionsBefore[i] != options_[i])
             emit optionChanged(Option(i), options_[i]);

@@ -2,6 +2,7 @@
 
 #include "model/analysis/analysed_system.h"
 #include "model/analysis/extrema.h"
+#include "model/ecology/ecological_form.h"
 #include "model/model.h"
 #include "model/trajectory.h"
 #include "state/legend_corner.h"
@@ -57,6 +58,9 @@ public:
         int cursor = 0;
         std::array<bool, kOptionCount> options{};
         PlaneView view;
+        EcologicalForm ecologicalForm = EcologicalForm::Competition;
+        std::optional<EcologicalParameters> ecology;   // as ecology() gave it
+        bool ecologyTyped = false;   // as ecologyTyped() said
     };
     Snapshot snapshot() const;
     // Puts the state back as it was when the snapshot was taken, the kept trajectories
@@ -80,6 +84,29 @@ public:
     // changes nothing and returns false.
     bool setCoefficient(int index, double value);
     void setCoefficients(const Coefficients &k);
+
+    // The form of population ecology the user chose, and its parameters for the coefficients
+    // set: exactly as typed while the coefficients are those coefficientsOf gives for them;
+    // after a change of the coefficients by any other way, those parametersFrom finds with the
+    // harvest kept, else with no harvest; nothing where the coefficients do not fit the form.
+    EcologicalForm ecologicalForm() const { return ecologicalForm_; }
+    std::optional<EcologicalParameters> ecology() const;
+    // Whether the parameters are as typed through setEcologicalParameter.
+    bool ecologyTyped() const;
+    // Chooses the form; the coefficients stay, the parameters are found for them.
+    void setEcologicalForm(EcologicalForm form);
+    // Parameter index of the form in force (in the order of parametersOf) takes value, and the
+    // six coefficients those of the parameters (coefficientChanged for each that changed). It
+    // changes nothing and returns false where the coefficients do not fit the form, for an
+    // index out of range, a value outside the parameter's domain, or one whose coefficients
+    // are no finite numbers.
+    bool setEcologicalParameter(int index, double value);
+    // Shows these parameters as typed, with their form; false, and nothing changes, unless they
+    // are valid and give the coefficients set to the last bit (as a scenario holds them).
+    bool showEcology(const EcologicalParameters &parameters);
+    // Shows the first form the coefficients set fit with no harvest (formOf), as an example or
+    // a scenario opens with its form; the form chosen stays where none fits.
+    void showFormOfCoefficients();
 
     // The time from sample 0 to sample 100, dt * 100.
     double span() const { return model_.dt * 100; }
@@ -137,6 +164,8 @@ public:
 
 signals:
     void coefficientChanged(int index, double value);
+    // The form chosen or its parameters changed (parameters found again count).
+    void ecologyChanged();
     // After each recomputation; says whether the coefficients or dt in force changed with it.
     void recomputed(bool newCoefficients, bool newStep);
     void keptTrajectoriesChanged();
@@ -149,6 +178,9 @@ signals:
 
 private:
     void keepReplaced(const Trajectory &replaced);
+    bool storeCoefficient(int index, double value);
+    std::optional<EcologicalParameters> ecologyFound(const Coefficients &k) const;
+    void findEcology();
 
     Model model_;
     AnalysedSystem system_;
@@ -161,4 +193,9 @@ private:
     std::array<bool, kOptionCount> options_{};
     PlaneView view_;
     std::optional<LegendCorner> legendCorner_;
+    EcologicalForm ecologicalForm_ = EcologicalForm::Competition;
+    // The parameters last typed or found; they stand while coefficientsOf gives the coefficients
+    // set, which a change made through model() may not.
+    std::optional<EcologicalParameters> ecology_;
+    bool ecologyTyped_ = false;
 };

@@ -67,6 +67,29 @@ void appendCoefficients(QByteArray &out, const Coefficients &k)
     out += '}';
 }
 
+// The form and, where there are some, its parameters by id.
+void appendEcology(QByteArray &out, EcologicalForm form, const std::optional<EcologicalParameters> &p)
+{
+    out += "{\"forma\": \"";
+    out += scenario::formKey(form);
+    out += '"';
+    if (p) {
+        out += ", \"parametros\": {";
+        const auto list = parametersOf(p->form);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            out += i == 0 ? "\"" : ", \"";
+            out += list[i].id;
+            out += "\": ";
+            if (std::isinf(p->values[i]))
+                out += "\"inf\"";
+            else
+                appendNumber(out, p->values[i]);
+        }
+        out += '}';
+    }
+    out += '}';
+}
+
 void appendPoint(QByteArray &out, double x, double y)
 {
     out += "{\"x\": ";
@@ -246,6 +269,26 @@ QString whyNotOpened(const QFile &file)
 
 } // namespace
 
+namespace {
+
+constexpr const char *kFormKeys[] = {"competencia", "depredadorYPresa", "mutualismo"};
+static_assert(std::size(kFormKeys) == kFormCount);
+
+} // namespace
+
+const char *scenario::formKey(EcologicalForm form)
+{
+    return kFormKeys[std::clamp(int(form), 0, kFormCount - 1)];
+}
+
+std::optional<EcologicalForm> scenario::formByKey(QStringView name)
+{
+    for (int form = 0; form < kFormCount; ++form)
+        if (name == QLatin1String(kFormKeys[form]))
+            return EcologicalForm(form);
+    return std::nullopt;
+}
+
 const char *scenario::optionName(ExplorerState::Option option)
 {
     for (const OptionName &entry : kOptionNames)
@@ -348,7 +391,12 @@ QByteArray scenarioToJson(const Scenario &s)
         out += s.diagram.parameter.toLatin1();   // an id of parametersOf: ASCII, no quotes
         out += '"';
     }
-    out += "},\n  \"trayectoriasConservadas\": [";
+    out += '}';
+    if (s.ecologicalForm) {
+        out += ",\n  \"formaEcologica\": ";
+        appendEcology(out, *s.ecologicalForm, s.ecology);
+    }
+    out += ",\n  \"trayectoriasConservadas\": [";
     for (std::size_t i = 0; i < s.kept.size(); ++i) {
         const Scenario::TrajectoryInputs &t = s.kept[i];
         out += i == 0 ? "\n    {\"puntoInicial\": " : ",\n    {\"puntoInicial\": ";
@@ -462,6 +510,38 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
                     known = known || s.diagram.parameter == QLatin1String(p.id);
             if (!known)
                 read.fail(QStringLiteral("«diagrama.parametro» debe ser un parámetro ecológico, como «K2»"));
+        }
+    }
+
+    // Absent from files written before the forms: the form the coefficients fit is shown then.
+    if (root.contains(QLatin1String("formaEcologica")) && !read.fault) {
+        const QJsonObject ecology = read.object(root, QStringLiteral("formaEcologica"), QStringLiteral("formaEcologica"));
+        s.ecologicalForm = scenario::formByKey(ecology.value(QLatin1String("forma")).toString());
+        if (!read.fault && !s.ecologicalForm)
+            read.fail(QStringLiteral("«formaEcologica.forma» debe ser competencia, depredadorYPresa o mutualismo"));
+        if (!read.fault && ecology.contains(QLatin1String("parametros"))) {
+            const QJsonObject values =
+                read.object(ecology, QStringLiteral("parametros"), QStringLiteral("formaEcologica.parametros"));
+            EcologicalParameters p{*s.ecologicalForm, {}};
+            const auto list = parametersOf(p.form);
+            for (std::size_t i = 0; i < list.size() && !read.fault; ++i) {
+                const QString id = QLatin1String(list[i].id);
+                const QString path = QStringLiteral("formaEcologica.parametros.") + id;
+                const QJsonValue v = values.value(id);
+                p.values[i] = list[i].domain == ParameterDomain::PositiveOrInfinite && v.isString()
+                                      && v.toString() == QLatin1String("inf")
+                                  ? HUGE_VAL
+                                  : read.number(values, id, path);
+                if (!read.fault && !fitsDomain(p.values[i], list[i].domain))
+                    read.fail(QStringLiteral("«%1» debe ser %2 (es %3)")
+                                  .arg(path,
+                                       list[i].domain == ParameterDomain::NonNegative ? QStringLiteral("mayor o igual que 0")
+                                                                                      : QStringLiteral("mayor que 0"))
+                                  .arg(p.values[i], 0, 'g', 17));
+            }
+            if (!read.fault && !bitIdentical(coefficientsOf(p), s.coefficients))
+                read.fail(QStringLiteral("«formaEcologica.parametros» no dan los coeficientes de «coeficientes»"));
+            s.ecology = p;
         }
     }
 

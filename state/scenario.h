@@ -49,6 +49,10 @@ struct Scenario {
     bool liveCoefficients = false;   // the analysis window, with its live coefficients, open
     Diagram diagram;
     std::vector<TrajectoryInputs> kept;   // newest first, at most ExplorerState::kMaxKept
+    // The ecological form chosen, with its parameters where the coefficients fit it; absent
+    // from files written before there were forms, which open with the form the coefficients fit.
+    std::optional<EcologicalForm> ecologicalForm;
+    std::optional<EcologicalParameters> ecology;   // of *ecologicalForm, giving coefficients exactly
 };
 
 namespace scenario {
@@ -63,6 +67,11 @@ inline constexpr qint64 kMaxFileBytes = 1 << 20;
 const char *cornerName(LegendCorner corner);
 std::optional<LegendCorner> cornerByName(QStringView name);
 
+// The name an ecological form has in a file ("competencia", "depredadorYPresa", "mutualismo"),
+// and back; an unknown name gives nothing.
+const char *formKey(EcologicalForm form);
+std::optional<EcologicalForm> formByKey(QStringView name);
+
 // The stable name an option has in a file (the objectName of its action), and back; an unknown
 // name gives -1.
 const char *optionName(ExplorerState::Option option);
@@ -72,7 +81,8 @@ int optionByName(QStringView name);
 
 // The scenario as UTF-8 JSON. Every number is the shortest decimal that reads back as the same
 // double (std::to_chars); -0.0 is written as the string "-0", because Qt's JSON reader drops the
-// sign of a zero. Kept trajectories' spans and the span are written as given.
+// sign of a zero; an ecological parameter ∞ (K of predator and prey with no limit) is the string
+// "inf". Kept trajectories' spans and the span are written as given.
 QByteArray scenarioToJson(const Scenario &s);
 
 // The scenario a file's bytes hold, or a message in Spanish that names the file and says what
@@ -80,7 +90,9 @@ QByteArray scenarioToJson(const Scenario &s);
 // fault), another format, a newer version, a missing field or a number that is missing, not
 // finite or out of its range (a span ≤ 0 or one whose dt = span / 100 is 0, a cursor outside
 // -100..100, a diagram's range that is empty), an option whose name it does not know (it could
-// be one this program cannot show) and more than 50 kept trajectories. Keys it does not know
+// be one this program cannot show), more than 50 kept trajectories, and an ecological form it
+// does not know or parameters outside their domains or not giving the coefficients to the last
+// bit. Keys it does not know
 // are ignored. The view is taken as the nearest one within the limits, as the window would.
 std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const QString &fileName);
 

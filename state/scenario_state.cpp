@@ -42,6 +42,8 @@ Scenario scenarioOf(const ExplorerState &state, double x0, double y0)
     s.legendCorner = state.legendCorner();
     for (const Trajectory &t : state.keptTrajectories())
         s.kept.push_back({t.xs(0), t.ys(0), t.coefficients, spanOfStep(t.dt)});
+    s.ecologicalForm = state.ecologicalForm();
+    s.ecology = state.ecology();
     return s;
 }
 
@@ -55,6 +57,12 @@ void applyScenario(ExplorerState &state, const Scenario &s)
     state.recompute([&] { return s.x0; }, [&] { return s.y0; });
     state.setCoefficients(s.coefficients);
     state.setSpan(s.span);
+    // The form saved with its parameters as typed; an older file, the form its coefficients fit.
+    if (!s.ecologicalForm || !(s.ecology && state.showEcology(*s.ecology))) {
+        state.showFormOfCoefficients();
+        if (s.ecologicalForm)
+            state.setEcologicalForm(*s.ecologicalForm);
+    }
 
     std::deque<Trajectory> kept;
     for (const Scenario::TrajectoryInputs &inputs : s.kept)

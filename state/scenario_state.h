@@ -11,7 +11,7 @@ Scenario scenarioOf(const ExplorerState &state, double x0, double y0);
 
 // Shows a scenario in the state, as if its values had been typed and Calcular pressed: the
 // options, the coefficients and the span, a recomputation from its initial point, then its kept
-// trajectories recomputed from their inputs, the time cursor and the view.
+// trajectories recomputed from their inputs, the time cursor, the view and the ecological form.
 void applyScenario(ExplorerState &state, const Scenario &s);
 
 // The span whose dt = span / 100 is exactly dt. Every dt the state takes comes from a span

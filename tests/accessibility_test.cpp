@@ -1,7 +1,9 @@
 // What assistive technology learns of the window, and its use from the keyboard alone.
+#include "display/analysis/analysis_window.h"
 #include "display/controls/accessibility.h"
 #include "display/controls/clickable_label.h"
 #include "display/plots/plot_surface.h"
+#include "interaction/analysis/analysis_layer.h"
 #include "interaction/prog.h"
 #include "tests/dialog_answerer.h"
 #include "tests/scoped_locale.h"
@@ -35,6 +37,8 @@ private slots:
     void coefficientCanBeEditedFromTheKeyboard();
     void pressActionOfACoefficientLabel();
     void plotsHaveNoParts();
+    void ecologicalParametersSayTheirMeaning_data();
+    void ecologicalParametersSayTheirMeaning();
 };
 
 // As main() does: Qt keeps the interface it finds first for a widget.
@@ -163,6 +167,47 @@ void AccessibilityTest::plotsHaveNoParts()
     window.Form_Load();
     for (PlotSurface *plot : {window.XYgraf, window.Xgraf, window.Ygraf})
         QCOMPARE(accessibleOf(plot)->childCount(), 0);
+}
+
+// Each ecological parameter's box and slider is heard by its symbol and meaning, those of the
+// form shown (h₁ is the prey's harvest in predator and prey), the slider with its value.
+void AccessibilityTest::ecologicalParametersSayTheirMeaning_data()
+{
+    QTest::addColumn<QString>("example");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("meaning");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("K₁ of competition") << "competencia_exclusion" << "K1" << "K₁"
+                                       << "K₁: capacidad de carga de la especie x" << "Valor 8";
+    QTest::newRow("h₁ of predator and prey") << "presa_logistica" << "h1" << "h₁" << "h₁: tasa de cosecha de la presa x"
+                                             << "Valor 0";
+    QTest::newRow("K with no limit") << "depredador_presa" << "K" << "K"
+                                     << "K: capacidad de carga de la presa x (∞: sin límite)" << "Valor ∞";
+}
+
+void AccessibilityTest::ecologicalParametersSayTheirMeaning()
+{
+    QFETCH(QString, example);
+    QFETCH(QString, id);
+    QFETCH(QString, name);
+    QFETCH(QString, meaning);
+    QFETCH(QString, value);
+    const ScopedLocale decimalPoint(QLocale::c());
+    Prog window;
+    window.Form_Load();
+    window.analysis->showAnalysisWindow();   // made with the start-up form, then the example's
+    window.findChild<QAction *>(QStringLiteral("modelo_") + example)->trigger();
+    AnalysisWindow *analysis = window.analysis->analysisWindow();
+    QWidget *box = analysis->findChild<QWidget *>(QStringLiteral("ecologico_") + id);
+    QWidget *slider = analysis->findChild<QWidget *>(QStringLiteral("deslizador_") + id);
+    QVERIFY(box && slider);
+    QCOMPARE(accessibleOf(box)->text(QAccessible::Name), name);
+    QCOMPARE(accessibleOf(box)->text(QAccessible::Description), meaning);
+    QCOMPARE(box->toolTip(), meaning);
+    QCOMPARE(accessibleOf(slider)->text(QAccessible::Name), name);
+    const QString described = accessibleOf(slider)->text(QAccessible::Description);
+    QVERIFY2(described.startsWith(meaning + QStringLiteral(". ") + value), qPrintable(described));
 }
 
 QTEST_MAIN(AccessibilityTest)

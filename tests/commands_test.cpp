@@ -21,6 +21,8 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QComboBox>
+#include <QSlider>
 #include <QTest>
 
 #include <algorithm>
@@ -771,6 +773,8 @@ void CommandsTest::undoTakesBackEachKindOfStep_data()
     QTest::newRow("kept trajectories cleared") << "clear" << "Deshacer: borrar trayectorias";
     QTest::newRow("option") << "option" << "Deshacer: activar «Isoclinas cero»";
     QTest::newRow("view, three steps in a row") << "view" << "Deshacer: cambiar la vista";
+    QTest::newRow("ecological slider dragged") << "ecological slider" << "Deshacer: cambiar K₂";
+    QTest::newRow("ecological form") << "ecological form" << "Deshacer: cambiar la forma ecológica";
 }
 
 // Guards undo and redo: each kind of change is one step, named, and taking it back or doing it
@@ -782,6 +786,11 @@ void CommandsTest::undoTakesBackEachKindOfStep()
     QAction *undo = window->action(WindowAction::Undo);
     QAction *redo = window->action(WindowAction::Redo);
     QVERIFY(!undo->isEnabled());   // nothing to take back at start
+    const bool ecological = change.startsWith(QLatin1String("ecological"));
+    if (ecological) {
+        window->findChild<QAction *>(QStringLiteral("modelo_competencia_exclusion"))->trigger();
+        window->analysis->showAnalysisWindow();
+    }
     window->findChild<QAction *>(QStringLiteral("conservar"))->trigger();
     window->XYgraf_MouseDown(1, 0, 1450, 2600);
     window->HScroll1->setValue(17);   // the cursor is no step, but comes back with one
@@ -822,6 +831,19 @@ void CommandsTest::undoTakesBackEachKindOfStep()
             QCoreApplication::processEvents();
         }
         live->finishDrag();
+    } else if (change == QLatin1String("ecological slider")) {
+        auto *slider = window->analysis->analysisWindow()->findChild<QSlider *>(QStringLiteral("deslizador_K2"));
+        slider->setSliderDown(true);
+        for (int position : {520, 540, 560}) {
+            slider->setValue(position);
+            QTest::qWait(20);
+        }
+        slider->setSliderDown(false);
+        QCOMPARE(window->state().keptTrajectories().size(), std::size_t(2));   // the press's and the drag's
+    } else if (change == QLatin1String("ecological form")) {
+        QTest::keyClick(window->analysis->analysisWindow()->findChild<QComboBox *>(QStringLiteral("formaEcologica")),
+                        Qt::Key_Down);
+        QCOMPARE(window->state().ecologicalForm(), EcologicalForm::PredatorPrey);
     } else if (change == QLatin1String("example")) {
         window->findChild<QAction *>(QStringLiteral("modelo_competencia_exclusion"))->trigger();
     } else if (change == QLatin1String("clear")) {

@@ -2,6 +2,7 @@
 // live coefficient controls of the analysis window.
 #include "display/analysis/analysis_window.h"
 #include "display/analysis/coefficient_controls.h"
+#include "display/analysis/ecology_section.h"
 #include "display/bifurcation/bifurcation_canvas.h"
 #include "display/bifurcation/bifurcation_window.h"
 #include "display/controls/clickable_label.h"
@@ -75,6 +76,9 @@ private slots:
     void typedValueIsTakenExactlyOrRefused();
     void gestureKeepsOneTrajectory_data();
     void gestureKeepsOneTrajectory();
+    void ecologicalParameterIsTakenExactlyOrRefused_data();
+    void ecologicalParameterIsTakenExactlyOrRefused();
+    void coefficientsOutsideTheFormIdleTheParameters();
 };
 
 void ParametersTest::startUp()
@@ -442,6 +446,7 @@ void ParametersTest::gestureKeepsOneTrajectory_data()
     QTest::newRow("arrow key held on a box") << "held key" << 1;
     QTest::newRow("two arrow key presses on a box") << "two keys" << 2;
     QTest::newRow("diagram dragged") << "diagram" << 1;
+    QTest::newRow("ecological slider dragged") << "ecological slider" << 1;
 }
 
 void ParametersTest::gestureKeepsOneTrajectory()
@@ -475,6 +480,15 @@ void ParametersTest::gestureKeepsOneTrajectory()
             QApplication::sendEvent(box, &press);
         }
         QTest::keyRelease(box, Qt::Key_Up);
+    } else if (gesture == QLatin1String("ecological slider")) {
+        // m, the predator's death rate of the start-up system, is −D.
+        auto *slider = window.analysis->analysisWindow()->findChild<QSlider *>(QStringLiteral("deslizador_m"));
+        slider->setSliderDown(true);
+        for (int position = 510; position <= 600; position += 10) {
+            slider->setValue(position);
+            nextFrame();
+        }
+        slider->setSliderDown(false);
     } else if (gesture == QLatin1String("two keys")) {
         QTest::keyClick(controls->valueBox(3), Qt::Key_Up);
         nextFrame();
@@ -498,6 +512,94 @@ void ParametersTest::gestureKeepsOneTrajectory()
     }
     QTRY_VERIFY(window.model.D != before);
     QCOMPARE(int(window.state().keptTrajectories().size()), kept);
+}
+
+// A parameter typed sets the coefficients by the form's formulas, to the last bit, through the
+// live path; one outside its domain is refused at its box and changes nothing.
+void ParametersTest::ecologicalParameterIsTakenExactlyOrRefused_data()
+{
+    QTest::addColumn<QString>("example");
+    QTest::addColumn<QString>("parameter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("coefficients");   // A to F after it
+    QTest::addColumn<bool>("refused");
+    // r₂ = 7, α₂₁ = 2: E = −r₂α₂₁/K₂ = −4 and F = −r₂/K₂ = −2.
+    QTest::newRow("K₂ sets E and F") << "competencia_exclusion" << "K2" << "3.5" << "8 -1 -2 7 -4 -2" << false;
+    QTest::newRow("h₁ lowers A") << "competencia_exclusion" << "h1" << "0.5" << "7.5 -1 -2 7 -2 -1" << false;
+    QTest::newRow("α₁₂ sets C") << "competencia_coexistencia" << "alfa12" << "0.5" << "6 -1 -0.5 4 -0.5 -1" << false;
+    QTest::newRow("K of the prey sets B") << "presa_logistica" << "K" << "6" << "3 -0.5 -1 -2 1 0" << false;
+    QTest::newRow("K₂ of 0") << "competencia_exclusion" << "K2" << "0" << "8 -1 -2 7 -2 -1" << true;
+    QTest::newRow("a negative harvest") << "competencia_exclusion" << "h2" << "-1" << "8 -1 -2 7 -2 -1" << true;
+    QTest::newRow("K₁ whose B overflows") << "competencia_exclusion" << "K1" << "1e-308" << "8 -1 -2 7 -2 -1" << true;
+}
+
+void ParametersTest::ecologicalParameterIsTakenExactlyOrRefused()
+{
+    QFETCH(QString, example);
+    QFETCH(QString, parameter);
+    QFETCH(QString, typed);
+    QFETCH(QString, coefficients);
+    QFETCH(bool, refused);
+    const ScopedLocale decimalPoint(QLocale::c());
+    Prog window;
+    window.Form_Load();
+    window.findChild<QAction *>(QStringLiteral("modelo_") + example)->trigger();
+    window.analysis->showAnalysisWindow();
+    auto *box = window.analysis->analysisWindow()->findChild<QDoubleSpinBox *>(QStringLiteral("ecologico_") + parameter);
+    QVERIFY(box && box->isEnabled());
+    const QString before = box->text();
+    QSignalSpy refusals(box, SIGNAL(refused(QString)));
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClicks(box, typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    const QStringList expected = coefficients.split(u' ');
+    const Coefficients k = window.state().coefficients();
+    const double values[] = {k.A, k.B, k.C, k.D, k.E, k.F};
+    for (int i = 0; i < 6; ++i)
+        QVERIFY2(values[i] == expected[i].toDouble(), qPrintable(QString::number(values[i], 'g', 17)));
+    // In force at once, as a live coefficient is.
+    QVERIFY(bitIdentical(window.state().system().coefficients, k));
+    QCOMPARE(refusals.count(), refused ? 1 : 0);
+    QCOMPARE(box->text(), refused ? before : typed);
+    if (refused)
+        QVERIFY2(QToolTip::text().startsWith(QStringLiteral("No se admite")), qPrintable(QToolTip::text()));
+}
+
+// A letter that breaks the form idles the parameters' boxes and says so; one that keeps it
+// finds the parameters again with the harvest the user typed.
+void ParametersTest::coefficientsOutsideTheFormIdleTheParameters()
+{
+    const ScopedLocale decimalPoint(QLocale::c());
+    Prog window;
+    window.Form_Load();
+    window.findChild<QAction *>(QStringLiteral("modelo_competencia_exclusion"))->trigger();
+    window.analysis->showAnalysisWindow();
+    AnalysisWindow *analysis = window.analysis->analysisWindow();
+    auto *outcome = analysis->findChild<QLabel *>(QStringLiteral("resultadoEcologico"));
+    auto *k2 = analysis->findChild<QDoubleSpinBox *>(QStringLiteral("ecologico_K2"));
+    ParameterExploration *live = window.analysis->exploration();
+    QVERIFY(live->setEcologicalParameter(6, 0.5));   // h₁
+    QCOMPARE(window.model.A, 7.5);
+
+    live->setCoefficient(5, 1);   // F > 0: no competition
+    QVERIFY2(outcome->text().startsWith(QStringLiteral("Estos coeficientes no tienen la forma de «Competencia»")),
+             qPrintable(outcome->text()));
+    QVERIFY(!k2->isEnabled());
+    QCOMPARE(k2->text(), QStringLiteral("—"));
+    QVERIFY(!live->setEcologicalParameter(4, 3));
+
+    live->setCoefficient(5, -0.5);
+    live->setCoefficient(0, 6.5);
+    QVERIFY(k2->isEnabled());
+    QCOMPARE(k2->text(), QStringLiteral("14"));   // K₂ = r₂ / −F
+    // The harvest fell with the form: found again without one, r₁ = A.
+    QCOMPARE(analysis->findChild<QDoubleSpinBox *>(QStringLiteral("ecologico_r1"))->text(), QStringLiteral("6.5"));
+
+    QVERIFY(live->setEcologicalParameter(6, 0.5));
+    live->setCoefficient(0, 6);   // a letter that keeps the form keeps the harvest: r₁ = A + h₁
+    QCOMPARE(analysis->findChild<QDoubleSpinBox *>(QStringLiteral("ecologico_h1"))->text(), QStringLiteral("0.5"));
+    QCOMPARE(analysis->findChild<QDoubleSpinBox *>(QStringLiteral("ecologico_r1"))->text(), QStringLiteral("6.5"));
 }
 
 QTEST_MAIN(ParametersTest)

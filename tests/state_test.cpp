@@ -350,6 +350,17 @@ void StateTest::scenarioKeepsEveryBit()
     QVERIFY(sameBits(back.diagram.from, s.diagram.from));
     QCOMPARE(back.diagram.parameter, s.diagram.parameter);
     QVERIFY(sameBits(back.trajectoryCoefficients.value().B, value) && sameBits(back.trajectoryCoefficients->F, -value));
+    // The ecological parameters too, with K = ∞ written as "inf".
+    Scenario ecological;
+    const double rate = std::fabs(value) > 0 ? std::fabs(value) : 1;
+    ecological.ecologicalForm = EcologicalForm::PredatorPrey;
+    ecological.ecology = EcologicalParameters{EcologicalForm::PredatorPrey, {1, rate, 2, rate, HUGE_VAL, rate / 2, 0}};
+    ecological.coefficients = coefficientsOf(*ecological.ecology);
+    const auto readEcology = scenarioFromJson(scenarioToJson(ecological), QStringLiteral("x.lvesc"));
+    QVERIFY2(std::holds_alternative<Scenario>(readEcology), qPrintable(refusalOf(readEcology)));
+    const auto &parameters = std::get<Scenario>(readEcology).ecology.value();
+    for (std::size_t i = 0; i < std::size_t(kMaxParameters); ++i)
+        QVERIFY(sameBits(parameters.values[i], ecological.ecology->values[i]));
     // Every dt a span gives, dt * 100 gives back that span.
     QVERIFY(sameBits(spanOfStep(s.span / 100) / 100, s.span / 100));
 }
@@ -363,6 +374,9 @@ void StateTest::scenarioRestoresTheState()
     shown.setCursor(-37);
     shown.setView({1, 0.5, 3.25});
     shown.setCoefficient(1, -0.125);   // set, not in force: the trajectory keeps its own
+    // Typed parameters with a harvest, which the coefficients alone would not give back.
+    QVERIFY(shown.setEcologicalParameter(4, 0.3));   // K₂
+    QVERIFY(shown.setEcologicalParameter(7, 0.25));  // h₂
     shown.setOption(ExplorerState::Option::Legend, true);
     shown.setLegendCorner(LegendCorner::BottomLeft);
     const QByteArray json = scenarioToJson(scenarioOf(shown, 1, 1.6));
@@ -373,6 +387,13 @@ void StateTest::scenarioRestoresTheState()
     QVERIFY2(std::holds_alternative<Scenario>(fromExample), qPrintable(refusalOf(fromExample)));
     QCOMPARE(std::get<Scenario>(fromExample).kept.size(), std::size_t(2));
     QVERIFY(!std::get<Scenario>(fromExample).options[std::size_t(ExplorerState::Option::Basins)]);
+    // Written before the forms: it opens with the form its coefficients fit.
+    QVERIFY(!std::get<Scenario>(fromExample).ecologicalForm);
+    ExplorerState fromOldFile;
+    start(fromOldFile);
+    applyScenario(fromOldFile, std::get<Scenario>(fromExample));
+    QCOMPARE(fromOldFile.ecologicalForm(), EcologicalForm::Competition);
+    QVERIFY(fromOldFile.ecology() && !fromOldFile.ecologyTyped());
 
     const auto read = scenarioFromJson(json, QStringLiteral("x.lvesc"));
     QVERIFY2(std::holds_alternative<Scenario>(read), qPrintable(refusalOf(read)));
@@ -388,6 +409,9 @@ void StateTest::scenarioRestoresTheState()
     QVERIFY(opened.system().coefficients == shown.system().coefficients);
     QCOMPARE(opened.view(), (PlaneView{1, 0.5, 3.25}));
     QCOMPARE(opened.legendCorner(), LegendCorner::BottomLeft);
+    QVERIFY(opened.ecologyTyped());
+    for (std::size_t i = 0; i < std::size_t(kMaxParameters); ++i)
+        QVERIFY(sameBits(opened.ecology()->values[i], shown.ecology()->values[i]));
     for (std::size_t i = 0; i < ExplorerState::kOptionCount; ++i)
         QCOMPARE(opened.option(ExplorerState::Option(i)), shown.option(ExplorerState::Option(i)));
     QCOMPARE(scenarioToJson(scenarioOf(opened, 1, 1.6)), json);
@@ -433,6 +457,14 @@ void StateTest::badScenarioFiles_data()
                                             << "«diagrama.desde» debe ser menor que «diagrama.hasta»";
     QTest::newRow("a diagram along no ecological parameter") << QByteArray("\"hasta\": 10")
         << QByteArray("\"hasta\": 10, \"parametro\": \"D\"") << "«diagrama.parametro» debe ser un parámetro ecológico";
+    QTest::newRow("an unknown ecological form") << QByteArray("\"competencia\"") << QByteArray("\"depredacion\"")
+                                                << "«formaEcologica.forma» debe ser competencia";
+    QTest::newRow("a capacity of 0") << QByteArray("\"K2\": 7") << QByteArray("\"K2\": 0")
+                                     << "«formaEcologica.parametros.K2» debe ser mayor que 0 (es 0)";
+    QTest::newRow("an infinite rate") << QByteArray("\"r1\": 8") << QByteArray("\"r1\": \"inf\"")
+                                      << "«formaEcologica.parametros.r1» no es un número";
+    QTest::newRow("parameters of other coefficients") << QByteArray("\"K2\": 7") << QByteArray("\"K2\": 7.5")
+                                                      << "«formaEcologica.parametros» no dan los coeficientes";
     QTest::newRow("more than 50 kept") << QByteArray() << QByteArray() << "conserva 51 trayectorias, y caben 50";
     QTest::newRow("larger than 1 MiB") << QByteArray("\n}") << QByteArray(scenario::kMaxFileBytes, ' ') + "}"
                                        << "ocupa más de 1 MiB";

@@ -1,6 +1,7 @@
 #include "display/analysis/analysis_window.h"
 
 #include "display/analysis/coefficient_controls.h"
+#include "display/analysis/ecology_section.h"
 #include "display/analysis/equilibrium_text.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/close_shortcuts.h"
@@ -10,8 +11,10 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -115,9 +118,29 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
         QStringLiteral("Puntos de equilibrio"),
         QStringLiteral("Una fila por equilibrio: x, y, autovalores y tipo. Control+C copia las celdas elegidas."), this);
 
+    // The coefficients and the ecological parameters are two ways to change the same system:
+    // side by side as tabs, so that the window stays as tall as it was.
+    auto *live = new QTabWidget(this);
+    live->setObjectName(QStringLiteral("controlesVivos"));
+    live->setAccessibleName(QStringLiteral("Coeficientes o parámetros ecológicos"));
+    auto *coefficientsPage = new QWidget(live);
+    auto *coefficientsLayout = new QVBoxLayout(coefficientsPage);
+    coefficientsLayout->addWidget(new QLabel(QStringLiteral("Coeficientes (cada cambio vuelve a calcular):"), coefficientsPage));
+    controls_->setParent(coefficientsPage);
+    coefficientsLayout->addWidget(controls_);
+    coefficientsLayout->addStretch();
+    live->addTab(coefficientsPage, QStringLiteral("&Coeficientes"));
+    // Its eight rows scroll, so that they ask for no more height than the six coefficients.
+    auto *ecologyPage = new QScrollArea(live);
+    ecologyPage->setObjectName(QStringLiteral("desplazarParametrosEcologicos"));
+    ecologyPage->setWidgetResizable(true);
+    ecologyPage->setFrameShape(QFrame::NoFrame);
+    ecology_ = new EcologySection(ecologyPage);
+    ecologyPage->setWidget(ecology_);
+    live->addTab(ecologyPage, QStringLiteral("&Parámetros ecológicos"));
+
     layout_ = new QVBoxLayout(this);
-    layout_->addWidget(new QLabel(QStringLiteral("Coeficientes (cada cambio vuelve a calcular):"), this));
-    layout_->addWidget(controls_);
+    layout_->addWidget(live);
     layout_->addWidget(coefficients_);
     layout_->addWidget(span_);
     auto *caption = new QLabel(QStringLiteral("Puntos de equilibrio"), this);

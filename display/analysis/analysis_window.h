@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class CoefficientControls;
+class EcologySection;
 class QLabel;
 class QTableWidget;
 class QTableWidgetItem;
@@ -22,7 +23,8 @@ QTableWidgetItem *resultCell(const QString &shown, const QString &exact = {});
 QTableWidget *resultTable(const QString &objectName, const QStringList &headers, const QString &accessibleName,
                           const QString &accessibleDescription, QWidget *parent);
 
-// The analysis window ("Análisis"): the live controls of the six coefficients, then the
+// The analysis window ("Análisis"): the live controls of the six coefficients (and, in a tab
+// beside them, of the ecological parameters), then the
 // coefficients and the time span in force above a table with one row per equilibrium: x, y,
 // eigenvalues and type. Not modal; its text can be selected and copied (Ctrl+C copies the
 // selected cells, tab-separated). Numbers show 6 significant digits, the exact value in the
@@ -44,6 +46,8 @@ public:
 
     QTableWidget *equilibriaTable() const { return table_; }
     CoefficientControls *coefficientControls() const { return controls_; }
+    // The tab beside the live coefficients: the same system in ecological parameters.
+    EcologySection *ecologySection() const { return ecology_; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -53,6 +57,7 @@ private:
     void fitTableHeight();
 
     CoefficientControls *controls_ = nullptr;
+    EcologySection *ecology_ = nullptr;
     QLabel *coefficients_ = nullptr;
     QLabel *span_ = nullptr;
     QTableWidget *table_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "display/analysis/analysis_window.h"
 #include "display/analysis/coefficient_controls.h"
+#include "display/analysis/ecology_section.h"
 #include "display/bifurcation/bifurcation_window.h"
 #include "model/analysis/examples.h"
 #include "state/explorer_state.h"
@@ -36,6 +37,17 @@ void ParameterExploration::setCoefficient(int index, double value, bool dragging
         recomputeNextFrame();
     else
         recompute();
+}
+
+bool ParameterExploration::setEcologicalParameter(int index, double value, bool dragging)
+{
+    if (!state_.setEcologicalParameter(index, value))
+        return false;
+    if (dragging)
+        recomputeNextFrame();
+    else
+        recompute();
+    return true;
 }
 
 void ParameterExploration::beginDrag()
@@ -74,6 +86,7 @@ void ParameterExploration::recompute()
 void ParameterExploration::loadExample(const ExampleSystem &example)
 {
     state_.setCoefficients(example.coefficients);
+    state_.showFormOfCoefficients();
     emit startChosen(example.x0, example.y0, example.span);
     frame_->stop();
     recompute();
@@ -89,6 +102,38 @@ void ParameterExploration::attach(AnalysisWindow &window)
     connect(controls, &CoefficientControls::coefficientEdited, this, &ParameterExploration::setCoefficient);
     connect(controls, &CoefficientControls::dragStarted, this, &ParameterExploration::beginDrag);
     connect(controls, &CoefficientControls::dragFinished, this, &ParameterExploration::finishDrag);
+    attachEcology(window);
+}
+
+void ParameterExploration::attachEcology(AnalysisWindow &window)
+{
+    EcologySection *section = window.ecologySection();
+    const auto showEcology = [this, section] {
+        section->showEcology(state_.ecologicalForm(), state_.ecology(), state_.coefficients());
+    };
+    const auto showYields = [this, section] {
+        section->showYields(state_.ecology(), state_.trajectory(), state_.cursor(), state_.system().equilibria);
+    };
+    showEcology();
+    showYields();
+    connect(&state_, &ExplorerState::ecologyChanged, section, [showEcology, showYields] {
+        showEcology();
+        showYields();
+    });
+    // Where no form fits, the section's text names the coefficients, which change on their own.
+    connect(&state_, &ExplorerState::coefficientChanged, section, [this, showEcology] {
+        if (!state_.ecology())
+            showEcology();
+    });
+    connect(&state_, &ExplorerState::recomputed, section, showYields);
+    connect(&state_, &ExplorerState::cursorMoved, section, showYields);
+    connect(section, &EcologySection::formChosen, &state_, &ExplorerState::setEcologicalForm);
+    connect(section, &EcologySection::parameterEdited, this, [this, section](int index, double value, bool dragging) {
+        if (!setEcologicalParameter(index, value, dragging))
+            section->refuse(index, value);
+    });
+    connect(section, &EcologySection::dragStarted, this, &ParameterExploration::beginDrag);
+    connect(section, &EcologySection::dragFinished, this, &ParameterExploration::finishDrag);
 }
 
 BifurcationWindow &ParameterExploration::bifurcationWindowMade()

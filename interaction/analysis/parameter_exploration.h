@@ -25,6 +25,10 @@ public:
     // Coefficient index (0..5 = A..F) takes value; a value that is no finite number changes
     // nothing. While dragging, the recomputation may wait for the next frame.
     void setCoefficient(int index, double value, bool dragging = false);
+    // Parameter index of the ecological form in force takes value (ExplorerState::
+    // setEcologicalParameter), which sets the coefficients; then as setCoefficient. False, and
+    // nothing changes, where the state refuses the value.
+    bool setEcologicalParameter(int index, double value, bool dragging = false);
     // A gesture that changes a coefficient step by step begins: of it only the trajectory in
     // force now is kept.
     void beginDrag();
@@ -34,7 +38,8 @@ public:
     // The six coefficients, the initial point and the span of an example, then a recomputation.
     void loadExample(const ExampleSystem &example);
 
-    // Joins the live controls of a newly made analysis window to this path.
+    // Joins the live controls of a newly made analysis window to this path: the coefficients'
+    // and the ecological parameters'.
     void attach(AnalysisWindow &window);
 
     // The diagram's window, made hidden on the first call and linked to this path.
@@ -51,6 +56,7 @@ signals:
     void diagramMade(BifurcationWindow &window);
 
 private:
+    void attachEcology(AnalysisWindow &window);
     void recompute();
     void recomputeNextFrame();
 

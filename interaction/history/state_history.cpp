@@ -48,6 +48,34 @@ bool sameView(const PlaneView &a, const PlaneView &b)
     return sameBits(a.left, b.left) && sameBits(a.bottom, b.bottom) && sameBits(a.side, b.side);
 }
 
+bool sameEcology(const ExplorerState::Snapshot &a, const ExplorerState::Snapshot &b)
+{
+    if (a.ecologicalForm != b.ecologicalForm || a.ecology.has_value() != b.ecology.has_value())
+        return false;
+    if (!a.ecology)
+        return true;
+    for (std::size_t i = 0; i < a.ecology->values.size(); ++i)
+        if (!sameBits(a.ecology->values[i], b.ecology->values[i]))
+            return false;
+    return true;
+}
+
+// The one parameter typed between two moments of the same form, or -1: «cambiar K₂» rather than
+// the coefficients it moved.
+int typedParameter(const ExplorerState::Snapshot &s, const ExplorerState::Snapshot &t)
+{
+    if (!t.ecologyTyped || !s.ecology || !t.ecology || s.ecology->form != t.ecology->form)
+        return -1;
+    int changed = -1;
+    for (int i = 0; i < t.ecology->count(); ++i)
+        if (!sameBits(s.ecology->values[std::size_t(i)], t.ecology->values[std::size_t(i)])) {
+            if (changed >= 0)
+                return -1;
+            changed = i;
+        }
+    return changed;
+}
+
 // Whether two moments are the same but for the view (the cursor and the boxes' texts aside).
 bool sameBesidesView(const Moment &a, const Moment &b)
 {
@@ -56,7 +84,8 @@ bool sameBesidesView(const Moment &a, const Moment &b)
     for (int i = 0; i < 6; ++i)
         if (!sameBits(k[i], l[i]))
             return false;
-    return sameBits(s.model.dt, t.model.dt) && sameTrajectory(s, t) && sameKept(s, t) && s.options == t.options;
+    return sameBits(s.model.dt, t.model.dt) && sameTrajectory(s, t) && sameKept(s, t) && s.options == t.options
+           && sameEcology(s, t);
 }
 
 } // namespace
@@ -109,6 +138,7 @@ StateHistory::StateHistory(ExplorerState &state, std::array<QLineEdit *, 3> boxe
     stack_.setUndoLimit(kLimit);
     connect(&stack_, &QUndoStack::canUndoChanged, this, [this] { emit canUndoChanged(canUndo()); });
     connect(&state_, &ExplorerState::coefficientChanged, this, &StateHistory::changed);
+    connect(&state_, &ExplorerState::ecologyChanged, this, &StateHistory::changed);
     connect(&state_, &ExplorerState::recomputed, this, &StateHistory::changed);
     connect(&state_, &ExplorerState::keptTrajectoriesChanged, this, &StateHistory::changed);
     connect(&state_, &ExplorerState::optionChanged, this, &StateHistory::changed);
@@ -210,6 +240,8 @@ QString StateHistory::changeName(const Moment &before, const Moment &after,
 {
     const auto &s = before.state, &t = after.state;
     const auto k = coefficientsSet(s.model), l = coefficientsSet(t.model);
+    if (const int typed = typedParameter(s, t); typed >= 0)
+        return QStringLiteral("cambiar %1").arg(QString::fromUtf8(parametersOf(t.ecology->form)[std::size_t(typed)].symbol));
     int changedCoefficients = 0, lastChanged = 0;
     for (int i = 0; i < 6; ++i)
         if (!sameBits(k[i], l[i])) {
@@ -220,6 +252,8 @@ QString StateHistory::changeName(const Moment &before, const Moment &after,
         return QStringLiteral("cambiar %1").arg(QChar(u'A' + lastChanged));
     if (changedCoefficients > 1)
         return QStringLiteral("cambiar los coeficientes");
+    if (s.ecologicalForm != t.ecologicalForm)
+        return QStringLiteral("cambiar la forma ecológica");
     if (!sameBits(s.model.xs(0), t.model.xs(0)) || !sameBits(s.model.ys(0), t.model.ys(0)))
         return QStringLiteral("nuevo punto inicial");
     if (!sameBits(s.model.dt, t.model.dt))
