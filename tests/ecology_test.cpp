@@ -307,30 +307,54 @@ void EcologyTest::outcome_data()
     const auto competition = [](double K1, double alpha12, double K2, double alpha21, double h1 = 0, double h2 = 0) {
         return of(F::Competition, {1, K1, alpha12, 1, K2, alpha21, h1, h2});
     };
-    QTest::newRow("x wins") << competition(100, 0.5, 90, 1.125) << "";
-    QTest::newRow("y wins") << competition(60, 1, 90, 1.125) << "";
-    QTest::newRow("coexistence") << competition(6, 1, 4, 0.5) << "";
-    QTest::newRow("the start decides") << competition(8, 2, 7, 2) << "";
-    QTest::newRow("K₁ = K₂/α₂₁") << competition(80, 0.5, 90, 1.125) << "";
-    QTest::newRow("K₂ = K₁/α₁₂") << competition(15, 0.5, 30, 1.125) << "";
-    QTest::newRow("isoclines one line") << competition(2, 2, 1, 0.5) << "";
-    QTest::newRow("harvest") << competition(100, 0.5, 90, 1.125, 0.25, 0.5) << "";
-    QTest::newRow("overharvest of x") << competition(100, 0.5, 90, 1.125, 1, 0.5) << "";
-    QTest::newRow("overharvest of both") << competition(100, 0.5, 90, 1.125, 2, 1.5) << "";
-    QTest::newRow("neutral cycles") << of(F::PredatorPrey, {4, 1, 1, 4, HUGE_VAL, 0, 0}) << "";
-    QTest::newRow("damped") << of(F::PredatorPrey, {3, 1, 1, 2, 3, 0, 0}) << "";
-    QTest::newRow("damped without oscillation") << of(F::PredatorPrey, {3, 1, 1, 2, 2.1, 0, 0}) << "";
-    QTest::newRow("K < x*") << of(F::PredatorPrey, {3, 1, 1, 2, 1.5, 0, 0}) << "";
-    QTest::newRow("K = x*") << of(F::PredatorPrey, {3, 1, 1, 2, 2, 0, 0}) << "";
-    QTest::newRow("Volterra, cycles") << of(F::PredatorPrey, {4, 1, 1, 4, HUGE_VAL, 1, 1}) << "";
-    QTest::newRow("Volterra, damped") << of(F::PredatorPrey, {4, 1, 1, 4, 20, 1, 1}) << "";
-    QTest::newRow("prey overharvested") << of(F::PredatorPrey, {4, 1, 1, 4, 20, 5, 0}) << "";
-    QTest::newRow("r = h₁, no K") << of(F::PredatorPrey, {4, 1, 1, 4, HUGE_VAL, 4, 0}) << "";
-    QTest::newRow("bounded mutualism") << of(F::Mutualism, {2.5, 2.5, 0.5, 1, 1, 0.5, 0, 0}) << "";
-    QTest::newRow("unbounded mutualism") << of(F::Mutualism, {2.5, 2.5, 2, 1, 1, 1, 0, 0}) << "";
-    QTest::newRow("β₁₂β₂₁ = 1") << of(F::Mutualism, {2.5, 2.5, 2, 1, 1, 0.5, 0, 0}) << "";
-    QTest::newRow("mutualism, harvest of y") << of(F::Mutualism, {2.5, 2.5, 0.5, 1, 1, 0.5, 0, 2}) << "";
-    QTest::newRow("mutualism, threshold") << of(F::Mutualism, {1, 1, 2, 1, 1, 2, 2, 2}) << "";
+    QTest::newRow("x wins") << competition(100, 0.5, 90, 1.125)
+        << QStringLiteral("K₁ = 100 > K₂/α₂₁ = 80 y K₂ = 90 < K₁/α₁₂ = 200: gana la especie x");
+    QTest::newRow("y wins") << competition(60, 1, 90, 1.125)
+        << QStringLiteral("K₁ = 60 < K₂/α₂₁ = 80 y K₂ = 90 > K₁/α₁₂ = 60: gana la especie y");
+    QTest::newRow("coexistence") << competition(6, 1, 4, 0.5)
+        << QStringLiteral("K₁ = 6 < K₂/α₂₁ = 8 y K₂ = 4 < K₁/α₁₂ = 6: las dos especies coexisten: el equilibrio interior es un nodo estable");
+    QTest::newRow("the start decides") << competition(8, 2, 7, 2)
+        << QStringLiteral("K₁ = 8 > K₂/α₂₁ = 3.5 y K₂ = 7 > K₁/α₁₂ = 4: biestable: gana quien empieza con ventaja, según el lado de la separatriz del punto de silla interior en que empiecen");
+    QTest::newRow("K₁ = K₂/α₂₁") << competition(80, 0.5, 90, 1.125)
+        << QStringLiteral("K₁ = K₂/α₂₁ = 80 y K₂ = 90 < K₁/α₁₂ = 160: gana la especie x (despacio: su equilibrio no es hiperbólico)");
+    QTest::newRow("K₂ = K₁/α₁₂") << competition(15, 0.5, 30, 1.125)
+        << QStringLiteral("K₁ = 15 < K₂/α₂₁ = 26.6666666666667 y K₂ = K₁/α₁₂ = 30: gana la especie y (despacio: su equilibrio no es hiperbólico)");
+    QTest::newRow("isoclines one line") << competition(2, 2, 1, 0.5)
+        << QStringLiteral("K₁ = K₂/α₂₁ = 2 y K₂ = K₁/α₁₂ = 1: las isoclinas coinciden en una recta de equilibrios, y cada solución se detiene en el punto de ella que le corresponde según su inicio");
+    QTest::newRow("harvest") << competition(100, 0.5, 90, 1.125, 0.25, 0.5)
+        << QStringLiteral("Con la cosecha, K₁(1 − h₁/r₁) = 75 > K₂(1 − h₂/r₂)/α₂₁ = 40 y K₂(1 − h₂/r₂) = 45 < K₁(1 − h₁/r₁)/α₁₂ = 150: gana la especie x");
+    QTest::newRow("overharvest of x") << competition(100, 0.5, 90, 1.125, 1, 0.5)
+        << QStringLiteral("r₁ = 1 ≤ h₁ = 1: la especie x se extingue aunque esté sola; gana la especie y, en K₂(1 − h₂/r₂) = 45");
+    QTest::newRow("overharvest of both") << competition(100, 0.5, 90, 1.125, 2, 1.5)
+        << QStringLiteral("r₁ = 1 ≤ h₁ = 2 y r₂ = 1 ≤ h₂ = 1.5: la cosecha acaba con las dos especies, aunque estén solas: se extinguen");
+    QTest::newRow("neutral cycles") << of(F::PredatorPrey, {4, 1, 1, 4, HUGE_VAL, 0, 0})
+        << QStringLiteral("x* = m/b = 4, y* = r/a = 4: sin capacidad de carga de la presa, ciclos neutros: órbitas cerradas alrededor de ese centro, cada una según su punto inicial, y en cada ciclo la media de x es x* y la de y, y*");
+    QTest::newRow("damped") << of(F::PredatorPrey, {3, 1, 1, 2, 3, 0, 0})
+        << QStringLiteral("x* = m/b = 2, y* = (r/a)(1 − m/(bK)) = 1: con K = 3, las oscilaciones se amortiguan hacia ese equilibrio (foco estable)");
+    QTest::newRow("damped without oscillation") << of(F::PredatorPrey, {3, 1, 1, 2, 2.1, 0, 0})
+        << QStringLiteral("x* = m/b = 2, y* = (r/a)(1 − m/(bK)) = 0.142857142857143: con K = 2.1, las poblaciones se acercan a ese equilibrio sin oscilar (nodo estable)");
+    QTest::newRow("K < x*") << of(F::PredatorPrey, {3, 1, 1, 2, 1.5, 0, 0})
+        << QStringLiteral("K = 1.5 < x* = m/b = 2: el depredador no puede persistir y la presa se estabiliza en su capacidad de carga");
+    QTest::newRow("K = x*") << of(F::PredatorPrey, {3, 1, 1, 2, 2, 0, 0})
+        << QStringLiteral("K = x* = m/b = 2: el depredador no puede persistir y la presa se estabiliza en su capacidad de carga (despacio: su equilibrio no es hiperbólico)");
+    QTest::newRow("Volterra, cycles") << of(F::PredatorPrey, {4, 1, 1, 4, HUGE_VAL, 1, 1})
+        << QStringLiteral("x* = (m + h₂)/b = 5, y* = (r − h₁)/a = 3: sin capacidad de carga de la presa, ciclos neutros: órbitas cerradas alrededor de ese centro, cada una según su punto inicial, y en cada ciclo la media de x es x* y la de y, y*. Principio de Volterra: cosechar las dos especies sube la media de la presa en cada ciclo de 4 a 5 y baja la del depredador de 4 a 3");
+    QTest::newRow("Volterra, damped") << of(F::PredatorPrey, {4, 1, 1, 4, 20, 1, 1})
+        << QStringLiteral("x* = (m + h₂)/b = 5, y* = ((r − h₁)/a)(1 − x*/(K(1 − h₁/r))) = 2: con K(1 − h₁/r) = 15, las oscilaciones se amortiguan hacia ese equilibrio (foco estable). Principio de Volterra: cosechar las dos especies sube el nivel de equilibrio de la presa de 4 a 5 y baja el del depredador de 3.2 a 2");
+    QTest::newRow("prey overharvested") << of(F::PredatorPrey, {4, 1, 1, 4, 20, 5, 0})
+        << QStringLiteral("r = 4 ≤ h₁ = 5: la cosecha acaba con la presa aunque esté sola, y el depredador se extingue con ella");
+    QTest::newRow("r = h₁, no K") << of(F::PredatorPrey, {4, 1, 1, 4, HUGE_VAL, 4, 0})
+        << QStringLiteral("r = 4 ≤ h₁ = 4: sin depredadores la presa ni crece ni mengua; el depredador se extingue y la presa se queda en un nivel que depende del inicio");
+    QTest::newRow("bounded mutualism") << of(F::Mutualism, {2.5, 2.5, 0.5, 1, 1, 0.5, 0, 0})
+        << QStringLiteral("β₁₂β₂₁ = 0.25 < 1: coexistencia acotada: las dos especies tienden al equilibrio interior (nodo estable), cada una por encima de su capacidad de carga");
+    QTest::newRow("unbounded mutualism") << of(F::Mutualism, {2.5, 2.5, 2, 1, 1, 1, 0, 0})
+        << QStringLiteral("β₁₂β₂₁ = 2 > 1: el beneficio mutuo puede más que la competencia dentro de cada especie: las dos poblaciones crecen sin límite");
+    QTest::newRow("β₁₂β₂₁ = 1") << of(F::Mutualism, {2.5, 2.5, 2, 1, 1, 0.5, 0, 0})
+        << QStringLiteral("β₁₂β₂₁ = 1: el beneficio mutuo iguala a la competencia dentro de cada especie: las dos poblaciones crecen sin límite");
+    QTest::newRow("mutualism, harvest of y") << of(F::Mutualism, {2.5, 2.5, 0.5, 1, 1, 0.5, 0, 2})
+        << QStringLiteral("β₁₂β₂₁ = 0.25 < 1 y r₂ = 1 ≤ h₂ = 2: coexistencia acotada: las dos especies tienden al equilibrio interior (nodo estable), donde la especie y se mantiene gracias a la especie x");
+    QTest::newRow("mutualism, threshold") << of(F::Mutualism, {1, 1, 2, 1, 1, 2, 2, 2})
+        << QStringLiteral("β₁₂β₂₁ = 4 > 1, r₁ = 1 ≤ h₁ = 2 y r₂ = 1 ≤ h₂ = 2: depende del punto de partida: más allá de una separatriz las dos crecen sin límite; más acá, las dos especies se extinguen");
 }
 
 void EcologyTest::outcome()
@@ -338,7 +362,6 @@ void EcologyTest::outcome()
     QFETCH(EcologicalParameters, parameters);
     QFETCH(QString, expected);
     const QString text = QString::fromStdString(outcomeSentence(parameters, plainNumber));
-    qInfo("%s", qPrintable(text));
     QCOMPARE(text, expected);
 }
 
