@@ -23,6 +23,7 @@
 #include "interaction/analysis/parameter_exploration.h"
 #include "interaction/prog.h"
 #include "model/analysis/examples.h"
+#include "model/ecology/example_forms.h"
 #include "tests/dialog_answerer.h"
 #include "tests/scoped_locale.h"
 #include "tests/watchdog.h"
@@ -1369,8 +1370,11 @@ void AnalysisTest::exampleModels()
     QCOMPARE(a->text(), QString::fromUtf8(e.title));
     const QString description = withPointsInLocale(QString::fromUtf8(e.description));
     QVERIFY(!description.contains(QRegularExpression(QStringLiteral(R"(\(\d+, \d+\))"))));
-    QCOMPARE(a->toolTip(), description);
-    QVERIFY(helpHtml().contains(description.toHtmlEscaped()));
+    // The tooltip and the help name the form the example fits.
+    const QString form = QString::fromUtf8(exampleFormName(e));
+    QVERIFY(!form.isEmpty());
+    QCOMPARE(a->toolTip(), description + QStringLiteral(" Forma ecológica: «%1».").arg(form));
+    QVERIFY(helpHtml().contains(QStringLiteral("(%1): %2").arg(form.toHtmlEscaped(), description.toHtmlEscaped())));
     a->trigger();
     QVERIFY(window.state().system().coefficients == e.coefficients);
     QCOMPARE(window.model.dt, e.span / 100);

@@ -93,12 +93,12 @@ void BifurcationModelTest::examples_data()
     QTest::newRow("competition, exclusion") << 3 << "competencia_exclusion"
         << "(0, 0) nodo inestable 8, 7; (8, 0) nodo estable -8, -9; (0, 7) nodo estable -6, -7; "
            "(2, 3) punto de silla 2.42443, -7.42443";
-    // A=2.5 B=-1 C=0.5 D=-1 E=1 F=-1. (2.5, 0): J = [[-2.5, 1.25], [0, -1 + 2.5]]; (0, -1):
-    // J = [[2.5 - 0.5, 0], [-1, -1 + 2]]. Δ = 1 - 0.5, interior (-0.5 + 2.5, 2.5 - 1) / 0.5 = (4, 3),
-    // J = [[-4, 2], [3, -3]]: tr -7, det 6, -1 and -6.
+    // A=2.5 B=-1 C=0.5 D=1 E=0.5 F=-1. (2.5, 0): J = [[-2.5, 1.25], [0, 1 + 1.25]]; (0, 1):
+    // J = [[2.5 + 0.5, 0], [0.5, -1]]. Δ = 1 - 0.25, interior (0.5 + 2.5, 1.25 + 1) / 0.75 = (4, 3),
+    // J = [[-4, 2], [1.5, -3]]: tr -7, det 9, (-7 ± √13) / 2.
     QTest::newRow("mutualism") << 4 << "mutualismo"
-        << "(0, 0) punto de silla 2.5, -1; (2.5, 0) punto de silla 1.5, -2.5; (0, -1) nodo inestable 2, 1; "
-           "(4, 3) nodo estable -1, -6";
+        << "(0, 0) nodo inestable 2.5, 1; (2.5, 0) punto de silla 2.25, -2.5; (0, 1) punto de silla 3, -1; "
+           "(4, 3) nodo estable -1.69722, -5.30278";
 }
 
 void BifurcationModelTest::examples()

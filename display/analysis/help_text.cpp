@@ -6,6 +6,7 @@
 #include "display/controls/action_table.h"
 #include "display/toolkit/conversions.h"
 #include "model/analysis/examples.h"
+#include "model/ecology/example_forms.h"
 
 namespace {
 
@@ -196,6 +197,26 @@ Una marca señala dónde cambia el tipo y una línea vertical el valor actual; s
 intervalo, el intervalo se centra en él. Un clic o un arrastre en el diagrama da ese valor al
 coeficiente y vuelve a calcular; la rueda amplía el eje de valores. Las casillas «Desde» y «Hasta»
 fijan el intervalo de valores del coeficiente, y Control+S guarda el diagrama como imagen.</li>
+<li><b>Parámetros ecológicos</b>: el sistema en los parámetros de los libros de ecología, en una
+de tres formas, cada una con sus fórmulas (productos y cocientes en este orden):
+<table cellspacing="0" cellpadding="3">
+<tr><td><b>Competencia</b>: r₁, K₁, α₁₂, r₂, K₂, α₂₁ &gt; 0</td><td>A = r₁, B = −r₁/K₁, C = −r₁α₁₂/K₁,
+D = r₂, E = −r₂α₂₁/K₂, F = −r₂/K₂</td></tr>
+<tr><td><b>Depredador y presa</b>: r, a, b, m &gt; 0; K &gt; 0 o ∞ (sin límite)</td><td>A = r,
+B = −r/K (0 si K = ∞), C = −a, D = −m, E = b, F = 0</td></tr>
+<tr><td><b>Mutualismo</b>: r₁, K₁, β₁₂, r₂, K₂, β₂₁ &gt; 0</td><td>A = r₁, B = −r₁/K₁, C = r₁β₁₂/K₁,
+D = r₂, E = r₂β₂₁/K₂, F = −r₂/K₂</td></tr>
+</table>
+En todas, la <b>cosecha</b> proporcional h₁, h₂ ≥ 0 resta h₁ de A y h₂ de D, y se lleva h₁·x y h₂·y por
+unidad de tiempo. De los coeficientes se vuelve a la forma cuyos signos tienen; si no tienen los de
+ninguna, se dice qué signo falla («Estos coeficientes no tienen la forma de «Competencia»: C debe ser
+negativo y es 0,5»). Una frase da el resultado de los libros con los números en vigor, decidido igual
+que los tipos de los equilibrios: en la competencia, K₁ frente a K₂/α₂₁ y K₂ frente a K₁/α₁₂ (con
+cosecha, las capacidades efectivas K₁(1 − h₁/r₁)…) deciden quién gana, si coexisten o si gana quien
+empieza con ventaja; en depredador y presa, los niveles x* = m/b, y* = r/a y si los ciclos son neutros
+(sin K) o se amortiguan (K finito; con K ≤ x* el depredador no persiste), y el principio de Volterra
+cuando se cosechan las dos especies; en el mutualismo, coexistencia acotada si β₁₂β₂₁ &lt; 1 y
+crecimiento sin límite si no. Una cosecha con h ≥ r extingue a esa especie aunque esté sola.</li>
 <li><b>Modelos de ejemplo</b>, en el menú: cada uno pone los seis coeficientes, el punto inicial y
 el intervalo de tiempo, y calcula.
 <ul>%5</ul></li>
@@ -216,9 +237,10 @@ QString helpHtml()
     using namespace overlay_style;
     QString examples;
     for (const ExampleSystem &example : exampleSystems())
-        examples += QStringLiteral("<li><b>%1</b>: %2</li>")
+        examples += QStringLiteral("<li><b>%1</b> (%3): %2</li>")
                         .arg(QString::fromUtf8(example.title).toHtmlEscaped(),
-                             withPointsInLocale(QString::fromUtf8(example.description)).toHtmlEscaped());
+                             withPointsInLocale(QString::fromUtf8(example.description)).toHtmlEscaped(),
+                             QString::fromUtf8(exampleFormName(example)).toHtmlEscaped());
     return withActionKeys(QString::fromUtf8(kHelp))
         .arg(QString::fromUtf8(kXNullclineName), QString::fromUtf8(kYNullclineName),
              QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,

@@ -4,6 +4,7 @@
 #include "interaction/analysis/parameter_exploration.h"
 #include "display/toolkit/conversions.h"
 #include "model/analysis/examples.h"
+#include "model/ecology/example_forms.h"
 
 #include <QAction>
 #include <QWidget>
@@ -15,7 +16,8 @@ void AnalysisLayer::createExampleActions()
         auto *action = new QAction(QString::fromUtf8(example.title), &window_);
         action->setObjectName(QStringLiteral("modelo_") + QString::fromLatin1(example.id));
         window_.addAction(action);
-        const QString description = withPointsInLocale(QString::fromUtf8(example.description));
+        const QString description = withPointsInLocale(QString::fromUtf8(example.description))
+                                  + QStringLiteral(" Forma ecológica: «%1».").arg(QString::fromUtf8(exampleFormName(example)));
         action->setToolTip(description);
         action->setStatusTip(description);
         connect(action, &QAction::triggered, exploration_, [this, &example] { exploration_->loadExample(example); });

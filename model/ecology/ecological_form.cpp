@@ -148,8 +148,12 @@ std::optional<EcologicalParameters> parametersFrom(const Coefficients &k, Ecolog
         if (k.F != 0 || !(k.B <= 0))
             return std::nullopt;
         const double r = k.A + h1;
-        EcologicalParameters p{form, {r, -k.C, k.E, -k.D - h2, k.B == 0 ? HUGE_VAL : r / -k.B, h1, h2}};
-        return isValid(p) ? std::optional(p) : std::nullopt;
+        const double K = k.B == 0 ? HUGE_VAL : r / -k.B;
+        EcologicalParameters p{form, {r, -k.C, k.E, -k.D - h2, K, h1, h2}};
+        // A B ≠ 0 so small that r/−B overflows is a finite capacity all the same, which ∞ would deny.
+        if (!isValid(p) || (k.B != 0 && std::isinf(K)))
+            return std::nullopt;
+        return p;
     }
     }
     return std::nullopt;
@@ -161,4 +165,19 @@ std::optional<EcologicalParameters> formOf(const Coefficients &k)
         if (auto p = parametersFrom(k, static_cast<EcologicalForm>(form)))
             return p;
     return std::nullopt;
+}
+
+bool fitsItsForm(const EcologicalParameters &parameters)
+{
+    if (!isValid(parameters))
+        return false;
+    const Coefficients k = coefficientsOf(parameters);
+    const auto back = parametersFrom(k, parameters.form, parameters.value("h1"), parameters.value("h2"));
+    // A finite K whose r/K underflows to 0 would come back as no limit at all.
+    return back && std::isinf(back->value("K")) == std::isinf(parameters.value("K"));
+}
+
+HarvestYields harvestYields(const EcologicalParameters &parameters, double x, double y)
+{
+    return {parameters.value("h1") * x, parameters.value("h2") * y};
 }

@@ -73,3 +73,15 @@ std::optional<EcologicalParameters> parametersFrom(const Coefficients &k, Ecolog
 
 // The first form whose signs k fits with no harvest, or nothing.
 std::optional<EcologicalParameters> formOf(const Coefficients &k);
+
+// Whether the parameters are valid and their coefficients finite with the signs of the form, so
+// that parametersFrom takes them back: a K₁ so small that r₁/K₁ overflows, or so large that it
+// underflows to 0, is valid by itself but gives coefficients of no form.
+bool fitsItsForm(const EcologicalParameters &parameters);
+
+// What the harvest takes per unit of time at the populations (x, y): h₁·x and h₂·y (0 without
+// harvest). Meant for x, y ≥ 0; elsewhere the products as they are.
+struct HarvestYields {
+    double x = 0, y = 0;
+};
+HarvestYields harvestYields(const EcologicalParameters &parameters, double x, double y);
