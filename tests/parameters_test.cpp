@@ -447,6 +447,7 @@ void ParametersTest::gestureKeepsOneTrajectory_data()
     QTest::newRow("two arrow key presses on a box") << "two keys" << 2;
     QTest::newRow("diagram dragged") << "diagram" << 1;
     QTest::newRow("ecological slider dragged") << "ecological slider" << 1;
+    QTest::newRow("diagram dragged along m") << "ecological diagram" << 1;
 }
 
 void ParametersTest::gestureKeepsOneTrajectory()
@@ -496,19 +497,26 @@ void ParametersTest::gestureKeepsOneTrajectory()
     } else {
         window.analysis->showBifurcationWindow();
         BifurcationWindow *diagram = window.analysis->exploration()->bifurcationWindow();
+        // Along D, or along m = −D, the predator's death rate of the start-up system.
+        const bool alongM = gesture == QLatin1String("ecological diagram");
         diagram->setCoefficient(3);
+        if (alongM)
+            QVERIFY(diagram->setParameterById(QStringLiteral("m")));
         QVERIFY(QTest::qWaitForWindowExposed(diagram));
         BifurcationCanvas *canvas = diagram->canvas();
         const BifurcationGeometry g = canvas->diagramGeometry();
         const int y = g.panels[1].center().y();
-        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(int(g.coefficientX(-5)), y));
+        const double sign = alongM ? -1 : 1;
+        QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(int(g.coefficientX(sign * -5)), y));
         for (double value = -4.5; value <= -3; value += 0.5) {
             nextFrame();
-            const QPointF at(g.coefficientX(value), y);
+            const QPointF at(g.coefficientX(sign * value), y);
             QMouseEvent move(QEvent::MouseMove, at, canvas->mapToGlobal(at), Qt::NoButton, Qt::LeftButton, {});
             QApplication::sendEvent(canvas, &move);
         }
-        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(int(g.coefficientX(-3)), y));
+        QTest::mouseRelease(canvas, Qt::LeftButton, {}, QPoint(int(g.coefficientX(sign * -3)), y));
+        if (alongM)
+            QCOMPARE(window.state().ecology()->value("m"), -window.model.D);
     }
     QTRY_VERIFY(window.model.D != before);
     QCOMPARE(int(window.state().keptTrajectories().size()), kept);

@@ -3,6 +3,8 @@
 #include "display/analysis/live_number_rows.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/number_box.h"
+#include "model/ecology/form_mismatch.h"
+#include "model/ecology/outcome.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,18 +21,9 @@
 
 namespace {
 
-// Placeholder until the outcome sentences exist: the form's name alone, a claim that is true.
-QString outcomeSentencePlaceholder(const EcologicalParameters &parameters)
+std::string numberText(double value)
 {
-    return QString::fromUtf8(formName(parameters.form));
-}
-
-// Placeholder until the outcome sentences exist: that the coefficients fit no form, and A–F.
-QString mismatchTextPlaceholder(EcologicalForm form, const Coefficients &k)
-{
-    return QStringLiteral("Estos coeficientes no tienen la forma de «%1»: A = %2, B = %3, C = %4, D = %5, E = %6, F = %7.")
-        .arg(QString::fromUtf8(formName(form)), textOf(k.A), textOf(k.B), textOf(k.C), textOf(k.D), textOf(k.E),
-             textOf(k.F));
+    return textOf(value).toStdString();
 }
 
 // A parameter as its tooltip and assistive tools say it: «K₁: capacidad de carga de la especie x».
@@ -201,7 +194,8 @@ void EcologySection::showEcology(EcologicalForm form, const std::optional<Ecolog
                     parameters ? std::optional(parameters->values[std::size_t(index)]) : std::nullopt);
     }
     unlimited_->setVisible(form == EcologicalForm::PredatorPrey);
-    outcome_->setText(parameters ? outcomeSentencePlaceholder(*parameters) : mismatchTextPlaceholder(form, k));
+    outcome_->setText(QString::fromStdString(parameters ? outcomeSentence(*parameters, numberText)
+                                                       : mismatchSentence(k, form, numberText)));
     if (!parameters)
         yields_->hide();
 }

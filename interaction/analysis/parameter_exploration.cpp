@@ -22,10 +22,18 @@ ParameterExploration::ParameterExploration(QWidget &window, ExplorerState &state
         if (waiting_)
             recompute();
     });
-    // The diagram shows the system of the trajectory on screen.
+    // The diagram shows the system of the trajectory on screen, and the form of it in force.
     connect(&state_, &ExplorerState::recomputed, this, [this](bool newCoefficients) {
-        if (newCoefficients && bifurcation_)
+        if (!bifurcation_)
+            return;
+        if (newCoefficients)
             bifurcation_->setSystem(state_.system().coefficients);
+        bifurcation_->setEcology(state_.ecology());
+    });
+    // A form chosen for the coefficients on screen: nothing waits for a recomputation.
+    connect(&state_, &ExplorerState::ecologyChanged, this, [this] {
+        if (bifurcation_ && bitIdentical(state_.coefficients(), state_.system().coefficients))
+            bifurcation_->setEcology(state_.ecology());
     });
 }
 
@@ -141,11 +149,14 @@ BifurcationWindow &ParameterExploration::bifurcationWindowMade()
     if (!bifurcation_) {
         bifurcation_ = new BifurcationWindow(&window_);
         bifurcation_->setSystem(state_.system().coefficients);
+        bifurcation_->setEcology(state_.ecology());
         emit diagramMade(*bifurcation_);
         // A click picks as the first step of a drag does: at once unless a recomputation ran
         // within this frame.
         connect(bifurcation_, &BifurcationWindow::coefficientPicked, this,
                 [this](int index, double value) { setCoefficient(index, value, true); });
+        connect(bifurcation_, &BifurcationWindow::ecologicalParameterPicked, this,
+                [this](int index, double value) { setEcologicalParameter(index, value, true); });
         connect(bifurcation_, &BifurcationWindow::dragStarted, this, &ParameterExploration::beginDrag);
         connect(bifurcation_, &BifurcationWindow::dragFinished, this, &ParameterExploration::finishDrag);
     }
