@@ -141,6 +141,12 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 
     layout_ = new QVBoxLayout(this);
     layout_->addWidget(live);
+    // The outcome in words stays in view while the parameters' rows scroll, and shows with them.
+    QWidget *results = ecology_->results();
+    layout_->addWidget(results);
+    results->setVisible(false);
+    connect(live, &QTabWidget::currentChanged, results,
+            [live, ecologyPage, results] { results->setVisible(live->currentWidget() == ecologyPage); });
     layout_->addWidget(coefficients_);
     layout_->addWidget(span_);
     auto *caption = new QLabel(QStringLiteral("Puntos de equilibrio"), this);

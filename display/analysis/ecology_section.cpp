@@ -115,22 +115,26 @@ EcologySection::EcologySection(QWidget *parent) : QGroupBox(QStringLiteral("ParÃ
     connect(rows_, &LiveNumberRows::dragStarted, this, &EcologySection::dragStarted);
     connect(rows_, &LiveNumberRows::dragFinished, this, &EcologySection::dragFinished);
 
-    outcome_ = new QLabel(this);
+    // Under the rows, outside their scrolling: the window places it where it stays in view.
+    results_ = new QWidget(this);
+    auto *results = new QVBoxLayout(results_);
+    results->setContentsMargins(0, 0, 0, 0);
+    outcome_ = new QLabel(results_);
     outcome_->setObjectName(QStringLiteral("resultadoEcologico"));
     outcome_->setWordWrap(true);
     outcome_->setTextFormat(Qt::PlainText);
     outcome_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     outcome_->setAccessibleName(QStringLiteral("Resultado ecolÃ³gico"));
-    layout->addWidget(outcome_);
+    results->addWidget(outcome_);
 
-    yields_ = new QLabel(this);
+    yields_ = new QLabel(results_);
     yields_->setObjectName(QStringLiteral("cosechaEcologica"));
     yields_->setWordWrap(true);
     yields_->setTextFormat(Qt::PlainText);
     yields_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     yields_->setAccessibleName(QStringLiteral("Cosecha"));
     yields_->hide();
-    layout->addWidget(yields_);
+    results->addWidget(yields_);
 
     showEcology(EcologicalForm::Competition, std::nullopt, {});
 }

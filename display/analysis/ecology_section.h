@@ -47,6 +47,9 @@ public:
     // shows the value in force again.
     void refuse(int index, double value);
 
+    // The outcome in words and the yields, for the window to place in view beside the rows.
+    QWidget *results() const { return results_; }
+
     QDoubleSpinBox *parameterBox(std::string_view id) const;
     QSlider *parameterSlider(std::string_view id) const;
 
@@ -68,6 +71,7 @@ private:
     QComboBox *form_ = nullptr;
     std::array<QLabel *, kIds.size()> labels_{};
     QCheckBox *unlimited_ = nullptr;   // K of predator and prey: ∞
+    QWidget *results_ = nullptr;
     QLabel *outcome_ = nullptr;
     QLabel *yields_ = nullptr;
     EcologicalForm shownForm_ = EcologicalForm::Competition;
