@@ -1,0 +1,231 @@
+#include "display/regime/regime_map.h"
+
+#include "display/plots/plot_mapping.h"
+#include "display/toolkit/conversions.h"
+#include "display/toolkit/palette.h"
+#include "model/analysis/bifurcation.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace {
+
+constexpr double kDotRadius = 0.7;   // logical pixels: a boundary one pixel wide
+const QColor kBoundary(40, 40, 40);
+const QColor kCrosshair(0, 0, 0);
+
+QColor halfway(const QColor &a, const QColor &b)
+{
+    return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
+}
+
+// The value at a fraction of [from, to].
+double along(double from, double to, double fraction)
+{
+    return from + (to - from) * fraction;
+}
+
+} // namespace
+
+QColor regimeColour(Regime regime)
+{
+    using namespace palette;
+    const QColor grows = escapeTint();
+    switch (regime) {
+    case Regime::Coexistence: return lightTint(kInteriorEquilibrium.colour);
+    case Regime::XWins: return lightTint(kXAxisEquilibrium.colour);
+    case Regime::YWins: return lightTint(kYAxisEquilibrium.colour);
+    case Regime::Bistable: return lightTint(kSkyBlue.colour);
+    case Regime::ExtinctionOrCoexistence: return lightTint(kBlue.colour);
+    case Regime::Extinction: return lightTint(kIndigo.colour);
+    case Regime::NeutralCycles: return lightTint(kVermillion.colour);
+    case Regime::Unbounded: return grows;
+    case Regime::XWinsOrUnbounded: return halfway(lightTint(kXAxisEquilibrium.colour), grows);
+    case Regime::YWinsOrUnbounded: return halfway(lightTint(kYAxisEquilibrium.colour), grows);
+    case Regime::CoexistenceOrUnbounded: return halfway(lightTint(kInteriorEquilibrium.colour), grows);
+    case Regime::ExtinctionOrUnbounded: return halfway(lightTint(kIndigo.colour), grows);
+    case Regime::BistableOrUnbounded: return halfway(lightTint(kSkyBlue.colour), grows);
+    case Regime::NoAttractor: return lightTint(kWine.colour);
+    case Regime::Borderline: return lightTint(kLightGrey.colour);
+    case Regime::LineOfEquilibria: return QColor(242, 242, 242);
+    case Regime::PlaneOfEquilibria: return QColor(255, 255, 255);
+    }
+    return QColor(255, 255, 255);
+}
+
+RegimePicture regimePicture(const RegimeMapScene &scene, QSize size)
+{
+    RegimePicture picture;
+    const int w = size.width(), h = size.height();
+    if (w <= 0 || h <= 0)
+        return picture;
+    picture.image = QImage(size, QImage::Format_RGB32);
+    picture.image.fill(Qt::white);
+    if (!scene.hasRange())
+        return picture;
+    std::array<QRgb, kRegimeCount> colours{};
+    for (int r = 0; r < kRegimeCount; ++r)
+        colours[std::size_t(r)] = regimeColour(Regime(r)).rgb();
+    const auto hAt = [&](double column) { return along(scene.fromH, scene.toH, column / w); };
+    const auto vAt = [&](double row) { return along(scene.toV, scene.fromV, row / h); };
+    for (int row = 0; row < h; ++row) {
+        const Coefficients k = withCoefficient(scene.system, scene.vertical, vAt(row + 0.5));
+        auto *line = reinterpret_cast<QRgb *>(picture.image.scanLine(row));
+        for (int column = 0; column < w; ++column) {
+            const Regime regime = regimeOf(withCoefficient(k, scene.horizontal, hAt(column + 0.5)));
+            picture.present[std::size_t(regime)] = true;
+            line[column] = colours[std::size_t(regime)];
+        }
+    }
+    // The boundaries where each row and each column crosses them, at their exact positions.
+    QPainter painter(&picture.image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kBoundary);
+    const double spanH = scene.toH - scene.fromH, spanV = scene.toV - scene.fromV;
+    for (int row = 0; row < h; ++row) {
+        const Coefficients k = withCoefficient(scene.system, scene.vertical, vAt(row + 0.5));
+        for (double value : regimeBoundaries(k, scene.horizontal, scene.fromH, scene.toH))
+            painter.drawEllipse(QPointF((value - scene.fromH) / spanH * w, row + 0.5), kDotRadius, kDotRadius);
+    }
+    for (int column = 0; column < w; ++column) {
+        const Coefficients k = withCoefficient(scene.system, scene.horizontal, hAt(column + 0.5));
+        for (double value : regimeBoundaries(k, scene.vertical, scene.fromV, scene.toV))
+            painter.drawEllipse(QPointF(column + 0.5, (scene.toV - value) / spanV * h), kDotRadius, kDotRadius);
+    }
+    return picture;
+}
+
+RegimeMap::RegimeMap(QWidget *parent) : QWidget(parent)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(200, 200);
+    setCursor(Qt::CrossCursor);
+}
+
+void RegimeMap::setScene(const RegimeMapScene &scene)
+{
+    const RegimeMapScene &old = scene_;
+    // Only the crosshair moves where the two coefficients on the axes are all that changed.
+    const Coefficients oldRest = withCoefficient(withCoefficient(old.system, old.horizontal, 0), old.vertical, 0);
+    const Coefficients newRest = withCoefficient(withCoefficient(scene.system, scene.horizontal, 0), scene.vertical, 0);
+    if (!bitIdentical(oldRest, newRest) || old.horizontal != scene.horizontal || old.vertical != scene.vertical
+        || old.fromH != scene.fromH || old.toH != scene.toH || old.fromV != scene.fromV || old.toV != scene.toV)
+        stale_ = true;
+    scene_ = scene;
+    update();
+}
+
+const RegimePicture &RegimeMap::picture() const
+{
+    if (stale_ || picture_.image.size() != size()) {
+        picture_ = regimePicture(scene_, size());
+        stale_ = false;
+    }
+    return picture_;
+}
+
+// The tidiest value of each coefficient within the pixel, as the diagram picks one within its
+// column; a position past an edge takes the pixel at that edge.
+QPointF RegimeMap::pickedValues(QPointF pos) const
+{
+    const int w = std::max(1, width()), h = std::max(1, height());
+    const double column = std::clamp(std::floor(pos.x()), 0.0, w - 1.0);
+    const double row = std::clamp(std::floor(pos.y()), 0.0, h - 1.0);
+    const double up = std::numeric_limits<double>::infinity();
+    const double lowH = along(scene_.fromH, scene_.toH, column / w);
+    const double highH = column + 1 >= w ? std::nextafter(scene_.toH, up) : along(scene_.fromH, scene_.toH, (column + 1) / w);
+    const double lowV = along(scene_.toV, scene_.fromV, (row + 1) / h);
+    const double highV = row == 0 ? std::nextafter(scene_.toV, up) : along(scene_.toV, scene_.fromV, row / h);
+    return {plot_mapping::tidiestIn(lowH, highH), plot_mapping::tidiestIn(lowV, highV)};
+}
+
+QString RegimeMap::toolTipAt(QPointF pos) const
+{
+    if (!scene_.hasRange() || !rect().contains(pos.toPoint()))
+        return {};
+    const QPointF values = pickedValues(pos);
+    const Coefficients k = withCoefficient(withCoefficient(scene_.system, scene_.horizontal, values.x()),
+                                           scene_.vertical, values.y());
+    return QStringLiteral("%1\n%2 = %3; %4 = %5")
+        .arg(QString::fromUtf8(regimeName(regimeOf(k))), QString::fromLatin1(coefficientName(scene_.horizontal)),
+             textOf(values.x()), QString::fromLatin1(coefficientName(scene_.vertical)), textOf(values.y()));
+}
+
+bool RegimeMap::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = toolTipAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, this);
+        }
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void RegimeMap::paintEvent(QPaintEvent *)
+{
+    const bool remade = stale_ || picture_.image.size() != size();
+    QPainter painter(this);
+    painter.drawImage(0, 0, picture().image);
+    if (scene_.hasRange()) {
+        const double x = (coefficientValue(scene_.system, scene_.horizontal) - scene_.fromH)
+                         / (scene_.toH - scene_.fromH) * width();
+        const double y = (scene_.toV - coefficientValue(scene_.system, scene_.vertical))
+                         / (scene_.toV - scene_.fromV) * height();
+        if (std::isfinite(x) && std::isfinite(y)) {
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(kCrosshair, 1));
+            painter.drawLine(QPointF(x, 0), QPointF(x, height()));
+            painter.drawLine(QPointF(0, y), QPointF(width(), y));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(QPointF(x, y), 4, 4);
+        }
+    }
+    if (remade)
+        emit pictureChanged();
+}
+
+void RegimeMap::pickAt(QPointF pos)
+{
+    const QPointF values = pickedValues(pos);
+    if (dragging_ && values == lastPicked_)
+        return;
+    dragging_ = true;
+    lastPicked_ = values;
+    emit valuesPicked(values.x(), values.y());
+}
+
+void RegimeMap::mousePressEvent(QMouseEvent *event)
+{
+    dragging_ = false;
+    if (event->button() != Qt::LeftButton || !scene_.hasRange())
+        return QWidget::mousePressEvent(event);
+    emit pickStarted();
+    pickAt(event->position());
+}
+
+void RegimeMap::mouseMoveEvent(QMouseEvent *event)
+{
+    if (dragging_ && (event->buttons() & Qt::LeftButton) && scene_.hasRange())
+        pickAt(event->position());
+}
+
+void RegimeMap::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && std::exchange(dragging_, false))
+        emit pickFinished();
+    QWidget::mouseReleaseEvent(event);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "model/analysis/regime.h"
+#include "model/coefficients.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <array>
+
+// What the map shows: the system in force, the coefficient along each axis (0..5 = A..F) and
+// the range each runs over, horizontally from left to right and vertically from bottom to top.
+struct RegimeMapScene {
+    Coefficients system;
+    int horizontal = 2;
+    int vertical = 4;
+    double fromH = -1, toH = 1, fromV = -1, toV = 1;
+
+    bool hasRange() const { return fromH < toH && fromV < toV && horizontal != vertical; }
+};
+
+// Each regime's colour: light tints of the palette's hues (a hue mixed with twice as much
+// white), so that the crosshair and the boundaries stand out on all of them. Coexistence takes
+// the interior equilibrium's green, a winner x or y the hue of its axis point in the diagram,
+// bistability the sky blue, extinction the indigo, neutral cycles the vermillion; where some
+// solutions also grow without bound, the tint is half the grey of growth; growth alone is that
+// grey; the rare degenerate cases are nearly white.
+QColor regimeColour(Regime regime);
+
+// The regimes at every pixel of a map of `size` and the boundaries between them, drawn as thin
+// dots where they cross each pixel's row and column, at their exact positions. A pixel takes
+// the regime at its centre. `present` tells which regimes occur.
+struct RegimePicture {
+    QImage image;
+    std::array<bool, kRegimeCount> present{};
+};
+RegimePicture regimePicture(const RegimeMapScene &scene, QSize size);
+
+// The map on screen: the picture, kept until the scene or the size changes, and a crosshair at
+// the coefficients in force. A left press or drag picks the tidiest pair of values within the
+// pixel under the mouse; hovering tells the regime there.
+class RegimeMap : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit RegimeMap(QWidget *parent = nullptr);
+
+    const RegimeMapScene &scene() const { return scene_; }
+    void setScene(const RegimeMapScene &scene);
+
+    // The picture for the widget's present size, computed if need be.
+    const RegimePicture &picture() const;
+
+    // The tidiest values of the two coefficients within the pixel at pos (clamped to the map).
+    QPointF pickedValues(QPointF pos) const;
+    // The regime at the values a press at pos picks, and those values, in words.
+    QString toolTipAt(QPointF pos) const;
+
+signals:
+    void pickStarted();
+    void valuesPicked(double horizontal, double vertical);
+    void pickFinished();
+    // The picture was made again: the regimes it shows may have changed.
+    void pictureChanged();
+
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void pickAt(QPointF pos);
+
+    RegimeMapScene scene_;
+    mutable RegimePicture picture_;
+    mutable bool stale_ = true;
+    bool dragging_ = false;
+    QPointF lastPicked_;
+};
