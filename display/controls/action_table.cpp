@@ -93,6 +93,9 @@ constexpr WindowActionEntry kTable[] = {
      MenuGroup::Windows, HelpRow::Keyboard, "abrir la ventana de análisis."},
     {BifurcationWindow, "bifurcacion", "Diagrama de bifurcación…", Qt::Key_B, kNoStandardKey, false,
      MenuGroup::Windows, HelpRow::Keyboard, "abrir el diagrama de bifurcación."},
+    {RegimeWindow, "mapaRegimenes", "Mapa de regímenes…", Qt::Key_P, kNoStandardKey, false,
+     MenuGroup::Windows, HelpRow::Keyboard,
+     "abrir el mapa de regímenes: qué ocurre con las dos especies según dos coeficientes."},
     // Shift+F10 opens the context menu where the Menu key would; it is no entry of the menu.
     {ContextMenu, "menuContextual", "Menú contextual", Qt::SHIFT | Qt::Key_F10, kNoStandardKey, false,
      MenuGroup::None, HelpRow::Keyboard,
