@@ -4,6 +4,7 @@
 #include "display/regime/regime_window.h"
 #include "model/analysis/bifurcation.h"
 
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -35,6 +36,7 @@ private slots:
     void pixelsEitherSideOfABoundary();
     void pressPicksTidiestPair_data();
     void pressPicksTidiestPair();
+    void legendFollowsThePictureMadeOnItsThread();
 };
 
 void RegimeWindowTest::pixelsEitherSideOfABoundary_data()
@@ -104,6 +106,24 @@ void RegimeWindowTest::pressPicksTidiestPair()
     QCOMPARE(args[1].toDouble(), c);
     QCOMPARE(args[2].toInt(), 4);
     QCOMPARE(args[3].toDouble(), e);
+}
+
+// The picture made on the map's thread reaches the screen and the legend: the four cases of
+// competition, and after D changes to -1 (only extinction or x's win left along C, E), those.
+void RegimeWindowTest::legendFollowsThePictureMadeOnItsThread()
+{
+    RegimeWindow window;
+    showCompetition(window);
+    auto *legend = window.findChild<QLabel *>(QStringLiteral("leyenda"));
+    QVERIFY(legend);
+    QTRY_VERIFY(legend->text().contains(QStringLiteral("biestable")));
+    for (const char *name : {"coexistencia", "gana x", "gana y"})
+        QVERIFY2(legend->text().contains(QString::fromUtf8(name)), name);
+    Coefficients dying = kCompetition;
+    dying.D = -1;
+    window.setSystem(dying);
+    QTRY_VERIFY(!legend->text().contains(QStringLiteral("biestable")));
+    QVERIFY(!legend->text().contains(QStringLiteral("gana y")));
 }
 
 QTEST_MAIN(RegimeWindowTest)

@@ -5,10 +5,12 @@
 #include "display/toolkit/palette.h"
 #include "model/analysis/bifurcation.h"
 
+#include <QFutureWatcher>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QtConcurrent>
 
 #include <algorithm>
 #include <cmath>
@@ -60,8 +62,9 @@ QColor regimeColour(Regime regime)
     return QColor(255, 255, 255);
 }
 
-RegimePicture regimePicture(const RegimeMapScene &scene, QSize size)
+RegimePicture regimePicture(const RegimeMapScene &scene, QSize size, const std::atomic<bool> *cancelled)
 {
+    const auto stop = [cancelled] { return cancelled && cancelled->load(std::memory_order_relaxed); };
     RegimePicture picture;
     const int w = size.width(), h = size.height();
     if (w <= 0 || h <= 0)
@@ -76,6 +79,8 @@ RegimePicture regimePicture(const RegimeMapScene &scene, QSize size)
     const auto hAt = [&](double column) { return along(scene.fromH, scene.toH, column / w); };
     const auto vAt = [&](double row) { return along(scene.toV, scene.fromV, row / h); };
     for (int row = 0; row < h; ++row) {
+        if (stop())
+            return {};
         const Coefficients k = withCoefficient(scene.system, scene.vertical, vAt(row + 0.5));
         auto *line = reinterpret_cast<QRgb *>(picture.image.scanLine(row));
         for (int column = 0; column < w; ++column) {
@@ -90,16 +95,19 @@ RegimePicture regimePicture(const RegimeMapScene &scene, QSize size)
     painter.setPen(Qt::NoPen);
     painter.setBrush(kBoundary);
     const double spanH = scene.toH - scene.fromH, spanV = scene.toV - scene.fromV;
-    for (int row = 0; row < h; ++row) {
+    for (int row = 0; row < h && !stop(); ++row) {
         const Coefficients k = withCoefficient(scene.system, scene.vertical, vAt(row + 0.5));
         for (double value : regimeBoundaries(k, scene.horizontal, scene.fromH, scene.toH))
             painter.drawEllipse(QPointF((value - scene.fromH) / spanH * w, row + 0.5), kDotRadius, kDotRadius);
     }
-    for (int column = 0; column < w; ++column) {
+    for (int column = 0; column < w && !stop(); ++column) {
         const Coefficients k = withCoefficient(scene.system, scene.horizontal, hAt(column + 0.5));
         for (double value : regimeBoundaries(k, scene.vertical, scene.fromV, scene.toV))
             painter.drawEllipse(QPointF(column + 0.5, (scene.toV - value) / spanV * h), kDotRadius, kDotRadius);
     }
+    painter.end();
+    if (stop())
+        return {};
     return picture;
 }
 
@@ -108,6 +116,13 @@ RegimeMap::RegimeMap(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(200, 200);
     setCursor(Qt::CrossCursor);
+    pool_.setMaxThreadCount(1);
+}
+
+RegimeMap::~RegimeMap()
+{
+    cancelPicture();
+    running_.waitForFinished();
 }
 
 void RegimeMap::setScene(const RegimeMapScene &scene)
@@ -118,18 +133,68 @@ void RegimeMap::setScene(const RegimeMapScene &scene)
     const Coefficients newRest = withCoefficient(withCoefficient(scene.system, scene.horizontal, 0), scene.vertical, 0);
     if (!bitIdentical(oldRest, newRest) || old.horizontal != scene.horizontal || old.vertical != scene.vertical
         || old.fromH != scene.fromH || old.toH != scene.toH || old.fromV != scene.fromV || old.toV != scene.toV)
+    {
         stale_ = true;
+        startedForCurrent_ = false;
+        cancelPicture();
+        ++generation_;   // whatever runs now is for an earlier scene
+    }
     scene_ = scene;
     update();
 }
 
+bool RegimeMap::pictureIsCurrent() const
+{
+    return !stale_ && pictureSize_ == size();
+}
+
 const RegimePicture &RegimeMap::picture() const
 {
-    if (stale_ || picture_.image.size() != size()) {
+    if (!pictureIsCurrent()) {
         picture_ = regimePicture(scene_, size());
+        pictureSize_ = size();
         stale_ = false;
     }
     return picture_;
+}
+
+void RegimeMap::cancelPicture()
+{
+    if (cancelled_)
+        cancelled_->store(true);
+    cancelled_.reset();
+}
+
+// The picture of the present scene and size, on the map's thread; the one before it, if still
+// running, is cancelled, and its result dropped by its generation.
+void RegimeMap::startPicture()
+{
+    cancelPicture();
+    const quint64 generation = ++generation_;
+    const RegimeMapScene scene = scene_;
+    const QSize area = size();
+    cancelled_ = std::make_shared<std::atomic<bool>>(false);
+    running_ = QtConcurrent::run(&pool_, [scene, area, cancelled = cancelled_] {
+        return regimePicture(scene, area, cancelled.get());
+    });
+    startedForCurrent_ = true;
+    startedSize_ = area;
+    auto *watcher = new QFutureWatcher<RegimePicture>(this);
+    connect(watcher, &QFutureWatcher<RegimePicture>::finished, this, [this, watcher, generation, area] {
+        watcher->deleteLater();
+        if (generation != generation_ || area != size() || watcher->future().isCanceled())
+            return;   // made for an earlier scene or size
+        RegimePicture made = watcher->future().result();
+        if (made.image.isNull())
+            return;
+        picture_ = std::move(made);
+        pictureSize_ = area;
+        stale_ = false;
+        cancelled_.reset();
+        update();
+        emit pictureChanged();
+    });
+    watcher->setFuture(running_);
 }
 
 // The tidiest value of each coefficient within the pixel, as the diagram picks one within its
@@ -177,9 +242,11 @@ bool RegimeMap::event(QEvent *event)
 
 void RegimeMap::paintEvent(QPaintEvent *)
 {
-    const bool remade = stale_ || picture_.image.size() != size();
+    if (!pictureIsCurrent() && (!startedForCurrent_ || startedSize_ != size()))
+        startPicture();
     QPainter painter(this);
-    painter.drawImage(0, 0, picture().image);
+    painter.fillRect(rect(), Qt::white);
+    painter.drawImage(0, 0, picture_.image);
     if (scene_.hasRange()) {
         const double x = (coefficientValue(scene_.system, scene_.horizontal) - scene_.fromH)
                          / (scene_.toH - scene_.fromH) * width();
@@ -194,8 +261,6 @@ void RegimeMap::paintEvent(QPaintEvent *)
             painter.drawEllipse(QPointF(x, y), 4, 4);
         }
     }
-    if (remade)
-        emit pictureChanged();
 }
 
 void RegimeMap::pickAt(QPointF pos)

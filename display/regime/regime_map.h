@@ -3,10 +3,14 @@
 #include "model/analysis/regime.h"
 #include "model/coefficients.h"
 
+#include <QFuture>
 #include <QImage>
+#include <QThreadPool>
 #include <QWidget>
 
 #include <array>
+#include <atomic>
+#include <memory>
 
 // What the map shows: the system in force, the coefficient along each axis (0..5 = A..F) and
 // the range each runs over, horizontally from left to right and vertically from bottom to top.
@@ -29,26 +33,32 @@ QColor regimeColour(Regime regime);
 
 // The regimes at every pixel of a map of `size` and the boundaries between them, drawn as thin
 // dots where they cross each pixel's row and column, at their exact positions. A pixel takes
-// the regime at its centre. `present` tells which regimes occur.
+// the regime at its centre. `present` tells which regimes occur. A picture cancelled between
+// rows comes back with no image.
 struct RegimePicture {
     QImage image;
     std::array<bool, kRegimeCount> present{};
 };
-RegimePicture regimePicture(const RegimeMapScene &scene, QSize size);
+RegimePicture regimePicture(const RegimeMapScene &scene, QSize size, const std::atomic<bool> *cancelled = nullptr);
 
 // The map on screen: the picture, kept until the scene or the size changes, and a crosshair at
-// the coefficients in force. A left press or drag picks the tidiest pair of values within the
-// pixel under the mouse; hovering tells the regime there.
+// the coefficients in force. A new picture is made on a thread of the map's own, so that a
+// slider of a third coefficient stays quick; meanwhile the last one stays on screen, and one
+// made for anything but the latest scene and size is dropped. Destroying the map cancels and
+// waits. A left press or drag picks the tidiest pair of values within the pixel under the
+// mouse; hovering tells the regime there.
 class RegimeMap : public QWidget {
     Q_OBJECT
 
 public:
     explicit RegimeMap(QWidget *parent = nullptr);
+    ~RegimeMap() override;
 
     const RegimeMapScene &scene() const { return scene_; }
     void setScene(const RegimeMapScene &scene);
 
-    // The picture for the widget's present size, computed if need be.
+    // The picture of the present scene for the widget's present size, computed here and now if
+    // the thread has not brought it yet.
     const RegimePicture &picture() const;
 
     // The tidiest values of the two coefficients within the pixel at pos (clamped to the map).
@@ -72,10 +82,22 @@ protected:
 
 private:
     void pickAt(QPointF pos);
+    bool pictureIsCurrent() const;
+    void startPicture();
+    void cancelPicture();
 
+    // Made first, so that it is destroyed last: its destructor waits for the picture running.
+    QThreadPool pool_;
     RegimeMapScene scene_;
     mutable RegimePicture picture_;
     mutable bool stale_ = true;
+    mutable QSize pictureSize_;
+    // The picture being made and its cancel flag; the generation tells a stale result.
+    std::shared_ptr<std::atomic<bool>> cancelled_;
+    QFuture<RegimePicture> running_;
+    quint64 generation_ = 0;
+    bool startedForCurrent_ = false;   // a picture of the present scene runs or ran
+    QSize startedSize_;
     bool dragging_ = false;
     QPointF lastPicked_;
 };
