@@ -37,6 +37,7 @@ private slots:
     void pressPicksTidiestPair_data();
     void pressPicksTidiestPair();
     void legendFollowsThePictureMadeOnItsThread();
+    void arrowsMoveTheCrosshairAndEnterApplies();
 };
 
 void RegimeWindowTest::pixelsEitherSideOfABoundary_data()
@@ -124,6 +125,25 @@ void RegimeWindowTest::legendFollowsThePictureMadeOnItsThread()
     window.setSystem(dying);
     QTRY_VERIFY(!legend->text().contains(QStringLiteral("biestable")));
     QVERIFY(!legend->text().contains(QStringLiteral("gana y")));
+}
+
+// From the crosshair at C = E = -2 (pixel 100, 300), three pixels right and one up, then Enter.
+void RegimeWindowTest::arrowsMoveTheCrosshairAndEnterApplies()
+{
+    RegimeWindow window;
+    showCompetition(window);
+    QSignalSpy picked(&window, &RegimeWindow::valuesPicked);
+    RegimeMap *map = window.map();
+    for (Qt::Key key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up})
+        QTest::keyClick(map, key);
+    QCOMPARE(map->keyPixel(), std::optional<QPoint>(QPoint(103, 299)));
+    QVERIFY(map->accessibleDescription().contains(QStringLiteral("C = -1,97; E = -2")));
+    QCOMPARE(picked.count(), 0);
+    QTest::keyClick(map, Qt::Key_Return);
+    QCOMPARE(picked.count(), 1);
+    QCOMPARE(picked.first()[1].toDouble(), -1.97);
+    QCOMPARE(picked.first()[3].toDouble(), -2.0);
+    QVERIFY(!map->keyPixel());
 }
 
 QTEST_MAIN(RegimeWindowTest)

@@ -7,6 +7,7 @@
 
 #include <QFutureWatcher>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -116,6 +117,7 @@ RegimeMap::RegimeMap(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(200, 200);
     setCursor(Qt::CrossCursor);
+    setFocusPolicy(Qt::StrongFocus);
     pool_.setMaxThreadCount(1);
 }
 
@@ -138,6 +140,7 @@ void RegimeMap::setScene(const RegimeMapScene &scene)
         startedForCurrent_ = false;
         cancelPicture();
         ++generation_;   // whatever runs now is for an earlier scene
+        keyPixel_.reset();
     }
     scene_ = scene;
     update();
@@ -260,6 +263,12 @@ void RegimeMap::paintEvent(QPaintEvent *)
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(QPointF(x, y), 4, 4);
         }
+        if (keyPixel_) {
+            const QPointF at(keyPixel_->x() + 0.5, keyPixel_->y() + 0.5);
+            painter.setPen(QPen(kCrosshair, 1, Qt::DashLine));
+            painter.drawLine(QPointF(at.x(), 0), QPointF(at.x(), height()));
+            painter.drawLine(QPointF(0, at.y()), QPointF(width(), at.y()));
+        }
     }
 }
 
@@ -293,4 +302,43 @@ void RegimeMap::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton && std::exchange(dragging_, false))
         emit pickFinished();
     QWidget::mouseReleaseEvent(event);
+}
+
+// The dashed crosshair starts at the pixel of the coefficients in force; Enter picks the values
+// of its pixel as one gesture, and it goes back to being the crosshair of the values in force.
+void RegimeMap::keyPressEvent(QKeyEvent *event)
+{
+    if (!scene_.hasRange() || event->modifiers() & ~Qt::KeypadModifier)
+        return QWidget::keyPressEvent(event);
+    const int key = event->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        if (!keyPixel_)
+            return QWidget::keyPressEvent(event);
+        const QPointF values = pickedValues(QPointF(*keyPixel_) + QPointF(0.5, 0.5));
+        keyPixel_.reset();
+        emit pickStarted();
+        emit valuesPicked(values.x(), values.y());
+        emit pickFinished();
+        emit keyPixelMoved();
+        update();
+        return;
+    }
+    const int dx = key == Qt::Key_Left ? -1 : key == Qt::Key_Right ? 1 : 0;
+    const int dy = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : 0;
+    if (dx == 0 && dy == 0)
+        return QWidget::keyPressEvent(event);
+    if (!keyPixel_) {
+        const double x = (coefficientValue(scene_.system, scene_.horizontal) - scene_.fromH)
+                         / (scene_.toH - scene_.fromH) * width();
+        const double y = (scene_.toV - coefficientValue(scene_.system, scene_.vertical))
+                         / (scene_.toV - scene_.fromV) * height();
+        const auto clampedPixel = [](double at, int count) {
+            return std::isfinite(at) ? int(std::clamp(std::floor(at), 0.0, count - 1.0)) : count / 2;
+        };
+        keyPixel_ = QPoint(clampedPixel(x, width()), clampedPixel(y, height()));
+    }
+    keyPixel_ = QPoint(std::clamp(keyPixel_->x() + dx, 0, std::max(0, width() - 1)),
+                       std::clamp(keyPixel_->y() + dy, 0, std::max(0, height() - 1)));
+    emit keyPixelMoved();
+    update();
 }

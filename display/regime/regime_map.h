@@ -11,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 // What the map shows: the system in force, the coefficient along each axis (0..5 = A..F) and
 // the range each runs over, horizontally from left to right and vertically from bottom to top.
@@ -46,7 +47,8 @@ RegimePicture regimePicture(const RegimeMapScene &scene, QSize size, const std::
 // slider of a third coefficient stays quick; meanwhile the last one stays on screen, and one
 // made for anything but the latest scene and size is dropped. Destroying the map cancels and
 // waits. A left press or drag picks the tidiest pair of values within the pixel under the
-// mouse; hovering tells the regime there.
+// mouse; hovering tells the regime there. The arrow keys move a second, dashed crosshair one
+// pixel from the first, and Enter picks the values of its pixel as a press there would.
 class RegimeMap : public QWidget {
     Q_OBJECT
 
@@ -65,6 +67,8 @@ public:
     QPointF pickedValues(QPointF pos) const;
     // The regime at the values a press at pos picks, and those values, in words.
     QString toolTipAt(QPointF pos) const;
+    // The pixel of the dashed crosshair the arrow keys move, if they moved it.
+    std::optional<QPoint> keyPixel() const { return keyPixel_; }
 
 signals:
     void pickStarted();
@@ -72,6 +76,8 @@ signals:
     void pickFinished();
     // The picture was made again: the regimes it shows may have changed.
     void pictureChanged();
+    // The arrow keys moved the dashed crosshair, or Enter applied it.
+    void keyPixelMoved();
 
 protected:
     bool event(QEvent *event) override;
@@ -79,6 +85,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void pickAt(QPointF pos);
@@ -99,5 +106,6 @@ private:
     bool startedForCurrent_ = false;   // a picture of the present scene runs or ran
     QSize startedSize_;
     bool dragging_ = false;
+    std::optional<QPoint> keyPixel_;
     QPointF lastPicked_;
 };

@@ -108,6 +108,7 @@ RegimeWindow::RegimeWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(map_, &RegimeMap::pickStarted, this, &RegimeWindow::dragStarted);
     connect(map_, &RegimeMap::pickFinished, this, &RegimeWindow::dragFinished);
     connect(map_, &RegimeMap::pictureChanged, this, &RegimeWindow::showLegend);
+    connect(map_, &RegimeMap::keyPixelMoved, this, &RegimeWindow::describeCrosshair);
     describeCrosshair();
 }
 
@@ -259,10 +260,18 @@ void RegimeWindow::showLegend()
     legend_->setText(entries.join(QStringLiteral(" &nbsp; ")));
 }
 
-// Screen readers hear the regime under the crosshair: that of the system in force.
+// Screen readers hear the regime under the crosshair: that of the system in force, or that of
+// the pixel the arrow keys moved to.
 void RegimeWindow::describeCrosshair()
 {
     const int h = horizontal(), v = vertical();
+    if (const std::optional<QPoint> pixel = map_->keyPixel()) {
+        map_->setAccessibleDescription(
+            QStringLiteral("Régimen en la cruz movida con las flechas: %1. Pulse Intro para dar a los dos "
+                           "coeficientes esos valores.")
+                .arg(map_->toolTipAt(QPointF(*pixel) + QPointF(0.5, 0.5)).replace(QLatin1Char('\n'), QStringLiteral(", "))));
+        return;
+    }
     map_->setAccessibleDescription(
         QStringLiteral("Régimen en la cruz (%1 = %2; %3 = %4): %5. Haga clic o arrastre para dar a los dos "
                        "coeficientes esos valores.")
