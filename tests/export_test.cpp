@@ -3,6 +3,7 @@
 #include "display/bifurcation/bifurcation_canvas.h"
 #include "display/export/plot_picture.h"
 #include "display/plots/plot_surface.h"
+#include "display/regime/regime_map.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
@@ -221,6 +222,7 @@ private slots:
     void svgShapesStayInTheirPlot_data();
     void svgShapesStayInTheirPlot();
     void diagramSavesAsPngAndSvg();
+    void regimeMapSavesAsPng();
     void pngShowsWhatTheScreenShows_data();
     void pngShowsWhatTheScreenShows();
     void legendChangesOnlyItsRectangles_data();
@@ -415,6 +417,27 @@ void ExportTest::svgShapesStayInTheirPlot()
     }
     QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
     QVERIFY(shapes[0] > 100 && shapes[1] > 100 && shapes[2] > 100);
+}
+
+// The map of regimes too: a PNG of the map's size whose pixels are the regimes' colours.
+void ExportTest::regimeMapSavesAsPng()
+{
+    QTemporaryDir dir;
+    Prog window;
+    window.Form_Load();
+    window.findChild<QAction *>(QStringLiteral("mapaRegimenes"))->trigger();
+    auto *map = window.findChild<QWidget *>(QStringLiteral("MapaRegimenes"));
+    QVERIFY(map);
+    auto *save = map->findChild<QAction *>(QStringLiteral("guardarMapa"));
+    QVERIFY(save);
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("mapa")));
+    save->trigger();
+    QImage png;
+    QVERIFY(png.loadFromData(contents(dir.filePath(QStringLiteral("mapa.png")))));
+    const QWidget *shown = map->findChild<QWidget *>(QStringLiteral("mapa"));
+    QCOMPARE(png.size(), shown->size());
+    QCOMPARE(QColor(png.pixel(2, 2)), QColor(static_cast<const RegimeMap *>(shown)->picture().image.pixel(2, 2)));
+    QVERIFY(QColor(png.pixel(2, 2)) != QColor(Qt::white));
 }
 
 // The bifurcation diagram saves itself through the same path: a PNG of its size, an SVG that parses.

@@ -105,7 +105,8 @@ constexpr WindowActionEntry kTable[] = {
     {SaveImage, "guardarImagen", "Guardar imagen…", kStandard, QKeySequence::Save, false,
      MenuGroup::Export, HelpRow::Export,
      "Guardar imagen: los tres gráficos tal como se ven, en PNG o, como vectores, en SVG (según la extensión "
-     "del nombre). En la ventana del diagrama de bifurcación, Control+S guarda el diagrama."},
+     "del nombre). En la ventana del diagrama de bifurcación, Control+S guarda el diagrama; en la del mapa de "
+     "regímenes, el mapa."},
     {ExportData, "exportarDatos", "Exportar datos (CSV)…", Qt::CTRL | Qt::Key_E, kNoStandardKey, false,
      MenuGroup::Export, HelpRow::Export,
      "Exportar datos (CSV): cada muestra de la trayectoria actual y de las conservadas, con sus coeficientes, "

@@ -248,6 +248,19 @@ void RegimeMap::paintEvent(QPaintEvent *)
     if (!pictureIsCurrent() && (!startedForCurrent_ || startedSize_ != size()))
         startPicture();
     QPainter painter(this);
+    paint(painter);
+}
+
+void RegimeMap::paintMap(QPainter &painter) const
+{
+    picture();
+    paint(painter);
+}
+
+// The picture at hand, the one of the present scene or, while that is made, the last one, and
+// the crosshairs.
+void RegimeMap::paint(QPainter &painter) const
+{
     painter.fillRect(rect(), Qt::white);
     painter.drawImage(0, 0, picture_.image);
     if (scene_.hasRange()) {

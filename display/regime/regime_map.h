@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 
+class QPainter;
+
 // What the map shows: the system in force, the coefficient along each axis (0..5 = A..F) and
 // the range each runs over, horizontally from left to right and vertically from bottom to top.
 struct RegimeMapScene {
@@ -67,6 +69,8 @@ public:
     QPointF pickedValues(QPointF pos) const;
     // The regime at the values a press at pos picks, and those values, in words.
     QString toolTipAt(QPointF pos) const;
+    // The map as on screen, with the picture of the present scene: for saving it.
+    void paintMap(QPainter &painter) const;
     // The pixel of the dashed crosshair the arrow keys move, if they moved it.
     std::optional<QPoint> keyPixel() const { return keyPixel_; }
 
@@ -89,6 +93,7 @@ protected:
 
 private:
     void pickAt(QPointF pos);
+    void paint(QPainter &painter) const;
     bool pictureIsCurrent() const;
     void startPicture();
     void cancelPicture();
