@@ -80,7 +80,8 @@ bool activate(Prog &window)
 }
 
 // Runs steps on the window: a number is typed into XI and computed, "@k" moves the time
-// cursor to k, "rango" gives the diagram coefficient E over -7.25..3.5, anything else
+// cursor to k, "rango" gives the diagram coefficient E over -7.25..3.5, "rangoMapa" the map of
+// regimes F across over -1..0.5 and A up over 2..9, anything else
 // triggers the action of that name.
 void run(Prog &window, const QStringList &steps)
 {
@@ -95,6 +96,14 @@ void run(Prog &window, const QStringList &steps)
             diagram->findChild<QComboBox *>(QStringLiteral("coeficiente"))->setCurrentIndex(4);
             diagram->findChild<QDoubleSpinBox *>(QStringLiteral("desde"))->setValue(-7.25);
             diagram->findChild<QDoubleSpinBox *>(QStringLiteral("hasta"))->setValue(3.5);
+        } else if (step == u"rangoMapa") {
+            auto *map = window.findChild<QWidget *>(QStringLiteral("MapaRegimenes"));
+            map->findChild<QComboBox *>(QStringLiteral("ejeHorizontal"))->setCurrentIndex(5);
+            map->findChild<QComboBox *>(QStringLiteral("ejeVertical"))->setCurrentIndex(0);
+            map->findChild<QDoubleSpinBox *>(QStringLiteral("desdeH"))->setValue(-1);
+            map->findChild<QDoubleSpinBox *>(QStringLiteral("hastaH"))->setValue(0.5);
+            map->findChild<QDoubleSpinBox *>(QStringLiteral("desdeV"))->setValue(2);
+            map->findChild<QDoubleSpinBox *>(QStringLiteral("hastaV"))->setValue(9);
         } else if (step == u"cerrarDiagrama") {
             diagram->close();
         } else {
@@ -769,6 +778,7 @@ void ExportTest::scenarioOpensAsSaved_data()
                        "analisis", "bifurcacion", "rango"} << QStringList();
     QTest::newRow("diagram closed, made in both") << QStringList{"equilibrios", "@100", "bifurcacion", "rango", "cerrarDiagrama"}
                                                   << QStringList{"bifurcacion", "cerrarDiagrama"};
+    QTest::newRow("map of regimes, its axes and ranges") << QStringList{"mapaRegimenes", "rangoMapa"} << QStringList();
     // The example's span (4) replaces the designed one (2) while a trajectory is kept.
     QTest::newRow("kept across a change of span") << QStringList{"conservar", "modelo_mutualismo"} << QStringList();
 }
