@@ -109,7 +109,6 @@ RegimeWindow::RegimeWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     connect(map_, &RegimeMap::pickFinished, this, &RegimeWindow::dragFinished);
     connect(map_, &RegimeMap::pictureChanged, this, &RegimeWindow::showLegend);
     connect(map_, &RegimeMap::keyPixelMoved, this, &RegimeWindow::describeCrosshair);
-    describeCrosshair();
 }
 
 int RegimeWindow::horizontal() const
@@ -194,7 +193,6 @@ void RegimeWindow::setSystem(const Coefficients &system)
     system_ = system;
     showRanges();
     followValues();
-    describeCrosshair();
 }
 
 void RegimeWindow::resetRange(QComboBox *axis)
@@ -208,7 +206,6 @@ void RegimeWindow::resetRange(QComboBox *axis)
         to->setValue(std::min(kRangeLimit, value + kDefaultHalfRange));
     }
     showRanges();
-    describeCrosshair();
 }
 
 // A value outside its range (an example, a typed value) takes the range with it: the same
@@ -244,6 +241,7 @@ void RegimeWindow::showRanges()
     scene.fromV = fromV_->value();
     scene.toV = toV_->value();
     map_->setScene(scene);
+    describeCrosshair();   // a new range or axis also ends a move of the arrow keys
 }
 
 // The regimes the map shows, each with its colour, in the order of their kinds.
