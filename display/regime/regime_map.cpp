@@ -134,8 +134,7 @@ void RegimeMap::setScene(const RegimeMapScene &scene)
     const Coefficients oldRest = withCoefficient(withCoefficient(old.system, old.horizontal, 0), old.vertical, 0);
     const Coefficients newRest = withCoefficient(withCoefficient(scene.system, scene.horizontal, 0), scene.vertical, 0);
     if (!bitIdentical(oldRest, newRest) || old.horizontal != scene.horizontal || old.vertical != scene.vertical
-        || old.fromH != scene.fromH || old.toH != scene.toH || old.fromV != scene.fromV || old.toV != scene.toV)
-    {
+        || old.fromH != scene.fromH || old.toH != scene.toH || old.fromV != scene.fromV || old.toV != scene.toV) {
         stale_ = true;
         startedForCurrent_ = false;
         cancelPicture();
