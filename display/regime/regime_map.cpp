@@ -22,7 +22,8 @@ namespace {
 
 constexpr double kDotRadius = 0.7;   // logical pixels: a boundary one pixel wide
 const QColor kBoundary(40, 40, 40);
-const QColor kCrosshair(0, 0, 0);
+// The crosshair in a full hue, where the boundaries are near black: the two never look alike.
+const QColor kCrosshair = palette::kVermillion.colour;
 
 QColor halfway(const QColor &a, const QColor &b)
 {
