@@ -3,6 +3,7 @@
 #include "bench/targets.h"
 #include "display/bifurcation/bifurcation_painter.h"
 #include "display/bifurcation/equilibrium_colours.h"
+#include "display/regime/regime_map.h"
 #include "model/analysis/examples.h"
 #include "model/analysis/regime.h"
 
@@ -81,6 +82,19 @@ void regimeMap(benchmark::State &state)
     }
 }
 
+// The same map as the window makes it: the picture with its colours and boundary dots.
+void regimePictureRedraw(benchmark::State &state)
+{
+    RegimeMapScene scene;
+    scene.system = {1, -1, 0, 1, 0, -1};
+    scene.fromH = scene.fromV = -3;
+    scene.toH = scene.toV = 1;
+    for (auto _ : state) {
+        const RegimePicture picture = regimePicture(scene, QSize(400, 400));
+        benchmark::DoNotOptimize(picture.image.constBits());
+    }
+}
+
 } // namespace
 
 bool registerBifurcationBenchmarks()
@@ -101,6 +115,11 @@ bool registerBifurcationBenchmarks()
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Repetitions(10)
+        ->ReportAggregatesOnly(true);
+    benchmark::RegisterBenchmark("regime_picture/400_square", &regimePictureRedraw)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Repetitions(5)
         ->ReportAggregatesOnly(true);
     return true;
 }

@@ -65,6 +65,7 @@ void Prog::createActions()
     connectHistory();
     connect(action(AnalysisWindow), &QAction::triggered, analysis, &AnalysisLayer::showAnalysisWindow);
     connect(action(BifurcationWindow), &QAction::triggered, analysis, &AnalysisLayer::showBifurcationWindow);
+    connect(action(RegimeWindow), &QAction::triggered, analysis, &AnalysisLayer::showRegimeWindow);
     connect(action(ContextMenu), &QAction::triggered, analysis, &AnalysisLayer::openContextMenuFromKeyboard);
     connect(action(Help), &QAction::triggered, analysis, &AnalysisLayer::showHelp);
     connect(action(SaveImage), &QAction::triggered, exports, &PlotExport::saveImage);

@@ -58,6 +58,7 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
         showStart(x0, y0, span);
     });
     connect(exploration, &ParameterExploration::diagramMade, exports, &PlotExport::attachDiagramExport);
+    connect(exploration, &ParameterExploration::regimeMapMade, exports, &PlotExport::attachRegimeMapExport);
     scenarios = new ScenarioFiles(*this, state_, *exports, *analysis, *XI, *YI, *Text2);
     // The cursor may stand where it stood: its read-outs and the plots show the opened state.
     connect(scenarios, &ScenarioFiles::scenarioOpened, this, &Prog::showTimeCursor);

@@ -392,6 +392,21 @@ QByteArray scenarioToJson(const Scenario &s)
         out += '"';
     }
     out += '}';
+    out += ",\n  \"mapa\": {\"abierto\": ";
+    out += s.regimeMap.open ? "true" : "false";
+    out += ", \"ejeHorizontal\": \"";
+    out += kLetters[std::clamp(s.regimeMap.horizontal, 0, 5)];
+    out += "\", \"ejeVertical\": \"";
+    out += kLetters[std::clamp(s.regimeMap.vertical, 0, 5)];
+    out += "\", \"desdeH\": ";
+    appendNumber(out, s.regimeMap.fromH);
+    out += ", \"hastaH\": ";
+    appendNumber(out, s.regimeMap.toH);
+    out += ", \"desdeV\": ";
+    appendNumber(out, s.regimeMap.fromV);
+    out += ", \"hastaV\": ";
+    appendNumber(out, s.regimeMap.toV);
+    out += '}';
     if (s.ecologicalForm) {
         out += ",\n  \"formaEcologica\": ";
         appendEcology(out, *s.ecologicalForm, s.ecology);
@@ -511,6 +526,35 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
             if (!known)
                 read.fail(QStringLiteral("«diagrama.parametro» debe ser un parámetro ecológico, como «K2»"));
         }
+    }
+
+    // Absent from files written before the map: it stays closed then.
+    if (root.contains(QLatin1String("mapa")) && !read.fault) {
+        const QJsonObject map = read.object(root, QStringLiteral("mapa"), QStringLiteral("mapa"));
+        Scenario::RegimeMap &m = s.regimeMap;
+        if (!read.fault)
+            m.open = read.boolean(map, QStringLiteral("abierto"), QStringLiteral("mapa.abierto"));
+        const auto letterOf = [&map](const char *key) {
+            const QString letter = map.value(QLatin1String(key)).toString();
+            for (int i = 0; i < 6; ++i)
+                if (letter == QLatin1String(kLetters[i]))
+                    return i;
+            return -1;
+        };
+        m.horizontal = letterOf("ejeHorizontal");
+        m.vertical = letterOf("ejeVertical");
+        if (!read.fault && (m.horizontal < 0 || m.vertical < 0 || m.horizontal == m.vertical))
+            read.fail(QStringLiteral("«mapa.ejeHorizontal» y «mapa.ejeVertical» deben ser dos letras distintas de A a F"));
+        if (!read.fault) {
+            m.fromH = read.number(map, QStringLiteral("desdeH"), QStringLiteral("mapa.desdeH"));
+            m.toH = read.number(map, QStringLiteral("hastaH"), QStringLiteral("mapa.hastaH"));
+            m.fromV = read.number(map, QStringLiteral("desdeV"), QStringLiteral("mapa.desdeV"));
+            m.toV = read.number(map, QStringLiteral("hastaV"), QStringLiteral("mapa.hastaV"));
+        }
+        if (!read.fault && !(m.fromH < m.toH))
+            read.fail(QStringLiteral("«mapa.desdeH» debe ser menor que «mapa.hastaH»"));
+        if (!read.fault && !(m.fromV < m.toV))
+            read.fail(QStringLiteral("«mapa.desdeV» debe ser menor que «mapa.hastaV»"));
     }
 
     // Absent from files written before the forms: the form the coefficients fit is shown then.

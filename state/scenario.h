@@ -35,6 +35,15 @@ struct Scenario {
         QString parameter;
     };
 
+    // The map of regimes' window: whether it is open, the coefficient along each axis (0..5,
+    // never the same) and the ranges they run over, from < to. Absent from files written
+    // before there was a map, which open with it closed.
+    struct RegimeMap {
+        bool open = false;
+        int horizontal = 2, vertical = 4;
+        double fromH = -2, toH = 2, fromV = -2, toV = 2;
+    };
+
     Coefficients coefficients;
     double x0 = 0, y0 = 0;   // the initial point
     double span = 2;         // > 0
@@ -48,6 +57,7 @@ struct Scenario {
     std::optional<LegendCorner> legendCorner;   // where the user put the legend, while it is on
     bool liveCoefficients = false;   // the analysis window, with its live coefficients, open
     Diagram diagram;
+    RegimeMap regimeMap;
     std::vector<TrajectoryInputs> kept;   // newest first, at most ExplorerState::kMaxKept
     // The ecological form chosen, with its parameters where the coefficients fit it; absent
     // from files written before there were forms, which open with the form the coefficients fit.

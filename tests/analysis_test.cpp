@@ -10,6 +10,8 @@
 #include "display/analysis/overlays/scale_painter.h"
 #include "display/bifurcation/bifurcation_canvas.h"
 #include "display/bifurcation/bifurcation_window.h"
+#include "display/regime/regime_map.h"
+#include "display/regime/regime_window.h"
 #include "display/controls/clickable_label.h"
 #include "display/export/plot_picture.h"
 #include "display/plots/plot_mapping.h"
@@ -177,6 +179,7 @@ private slots:
     void exampleModels_data();
     void exampleModels();
     void diagramClickSetsTheCoefficient();
+    void mapClickSetsBothCoefficients();
     void saveDialogOpensOverTheWindowThatAsked_data();
     void saveDialogOpensOverTheWindowThatAsked();
     void windowsOpenOnTheScreenBesideTheMainWindow_data();
@@ -490,7 +493,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda moverLeyenda separatrices integralPrimera cuencas | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | deshacer rehacer | abrirEscenario guardarEscenario | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda moverLeyenda separatrices integralPrimera cuencas | acercar alejar vistaInicial ajustarVista | conservar borrarTrayectorias extremos reproducir unirPuntos | deshacer rehacer | abrirEscenario guardarEscenario | guardarImagen exportarDatos copiarDatos copiarImagen | analisis bifurcacion mapaRegimenes modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()
@@ -512,6 +515,8 @@ void AnalysisTest::actionsAndKeys_data()
                               << true;
     QTest::newRow("bifurcacion") << "bifurcacion" << "Diagrama de bifurcación…" << int(Qt::Key_B) << false
                                  << "Diagrama de bifurcación" << true;
+    QTest::newRow("mapaRegimenes") << "mapaRegimenes" << "Mapa de regímenes…" << int(Qt::Key_P) << false
+                                   << "Mapa de regímenes" << true;
     QTest::newRow("ayuda") << "ayuda" << "Ayuda" << int(Qt::Key_F1) << false << "Ayuda" << true;
     QTest::newRow("conservar") << "conservar" << "Conservar trayectorias" << int(Qt::Key_T) << true << "" << false;
     QTest::newRow("extremos") << "extremos" << "Máximos y mínimos" << int(Qt::Key_M) << true << "" << false;
@@ -809,7 +814,8 @@ void AnalysisTest::actionsAndKeys()
         QWidget *opened = nullptr;
         for (QWidget *made : {static_cast<QWidget *>(window.analysis->analysisWindow()),
                               static_cast<QWidget *>(window.analysis->helpWindow()),
-                              static_cast<QWidget *>(window.analysis->exploration()->bifurcationWindow())})
+                              static_cast<QWidget *>(window.analysis->exploration()->bifurcationWindow()),
+                              static_cast<QWidget *>(window.analysis->exploration()->regimeWindow())})
             opened = made ? made : opened;
         QVERIFY(opened && opened->isVisible());
         QCOMPARE(opened->windowTitle(), opens);
@@ -1404,6 +1410,30 @@ void AnalysisTest::diagramClickSetsTheCoefficient()
     QTRY_COMPARE(window.state().system().coefficients.D, -3.0);
     QCOMPARE(canvas->scene().system.D, -3.0);
     QCOMPARE(window.par[3]->toolTip(), QStringLiteral("-3"));
+}
+
+// End to end: a click in the map of regimes sets both its coefficients to the tidiest values
+// of the pixel, recomputes once, and one undo takes both back.
+void AnalysisTest::mapClickSetsBothCoefficients()
+{
+    Prog window;
+    window.Form_Load();
+    const double c = window.model.C, e = window.model.E;
+    action(window, "mapaRegimenes")->trigger();
+    RegimeWindow *map = window.analysis->exploration()->regimeWindow();
+    QVERIFY(map);
+    map->setRanges(-3, 1, -3, 1);
+    map->map()->setFixedSize(400, 400);
+    QVERIFY(QTest::qWaitForWindowExposed(map));
+    QTest::mouseClick(map->map(), Qt::LeftButton, {}, QPoint(250, 149));
+    QCOMPARE(window.model.C, -0.5);
+    QCOMPARE(window.model.E, -0.5);
+    QTRY_COMPARE(window.state().system().coefficients.E, -0.5);
+    QCOMPARE(window.state().system().coefficients.C, -0.5);
+    QCOMPARE(map->map()->scene().system.C, -0.5);
+    action(window, "deshacer")->trigger();
+    QCOMPARE(window.model.C, c);
+    QCOMPARE(window.model.E, e);
 }
 
 QTEST_MAIN(AnalysisTest)

@@ -3,6 +3,7 @@
 #include "display/bifurcation/bifurcation_canvas.h"
 #include "display/export/plot_picture.h"
 #include "display/plots/plot_surface.h"
+#include "display/regime/regime_map.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
@@ -79,7 +80,8 @@ bool activate(Prog &window)
 }
 
 // Runs steps on the window: a number is typed into XI and computed, "@k" moves the time
-// cursor to k, "rango" gives the diagram coefficient E over -7.25..3.5, anything else
+// cursor to k, "rango" gives the diagram coefficient E over -7.25..3.5, "rangoMapa" the map of
+// regimes F across over -1..0.5 and A up over 2..9, anything else
 // triggers the action of that name.
 void run(Prog &window, const QStringList &steps)
 {
@@ -94,6 +96,14 @@ void run(Prog &window, const QStringList &steps)
             diagram->findChild<QComboBox *>(QStringLiteral("coeficiente"))->setCurrentIndex(4);
             diagram->findChild<QDoubleSpinBox *>(QStringLiteral("desde"))->setValue(-7.25);
             diagram->findChild<QDoubleSpinBox *>(QStringLiteral("hasta"))->setValue(3.5);
+        } else if (step == u"rangoMapa") {
+            auto *map = window.findChild<QWidget *>(QStringLiteral("MapaRegimenes"));
+            map->findChild<QComboBox *>(QStringLiteral("ejeHorizontal"))->setCurrentIndex(5);
+            map->findChild<QComboBox *>(QStringLiteral("ejeVertical"))->setCurrentIndex(0);
+            map->findChild<QDoubleSpinBox *>(QStringLiteral("desdeH"))->setValue(-1);
+            map->findChild<QDoubleSpinBox *>(QStringLiteral("hastaH"))->setValue(0.5);
+            map->findChild<QDoubleSpinBox *>(QStringLiteral("desdeV"))->setValue(2);
+            map->findChild<QDoubleSpinBox *>(QStringLiteral("hastaV"))->setValue(9);
         } else if (step == u"cerrarDiagrama") {
             diagram->close();
         } else {
@@ -221,6 +231,7 @@ private slots:
     void svgShapesStayInTheirPlot_data();
     void svgShapesStayInTheirPlot();
     void diagramSavesAsPngAndSvg();
+    void regimeMapSavesAsPng();
     void pngShowsWhatTheScreenShows_data();
     void pngShowsWhatTheScreenShows();
     void legendChangesOnlyItsRectangles_data();
@@ -415,6 +426,27 @@ void ExportTest::svgShapesStayInTheirPlot()
     }
     QVERIFY2(!svg.hasError(), qPrintable(svg.errorString()));
     QVERIFY(shapes[0] > 100 && shapes[1] > 100 && shapes[2] > 100);
+}
+
+// The map of regimes too: a PNG of the map's size whose pixels are the regimes' colours.
+void ExportTest::regimeMapSavesAsPng()
+{
+    QTemporaryDir dir;
+    Prog window;
+    window.Form_Load();
+    window.findChild<QAction *>(QStringLiteral("mapaRegimenes"))->trigger();
+    auto *map = window.findChild<QWidget *>(QStringLiteral("MapaRegimenes"));
+    QVERIFY(map);
+    auto *save = map->findChild<QAction *>(QStringLiteral("guardarMapa"));
+    QVERIFY(save);
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("mapa")));
+    save->trigger();
+    QImage png;
+    QVERIFY(png.loadFromData(contents(dir.filePath(QStringLiteral("mapa.png")))));
+    const QWidget *shown = map->findChild<QWidget *>(QStringLiteral("mapa"));
+    QCOMPARE(png.size(), shown->size());
+    QCOMPARE(QColor(png.pixel(2, 2)), QColor(static_cast<const RegimeMap *>(shown)->picture().image.pixel(2, 2)));
+    QVERIFY(QColor(png.pixel(2, 2)) != QColor(Qt::white));
 }
 
 // The bifurcation diagram saves itself through the same path: a PNG of its size, an SVG that parses.
@@ -746,6 +778,7 @@ void ExportTest::scenarioOpensAsSaved_data()
                        "analisis", "bifurcacion", "rango"} << QStringList();
     QTest::newRow("diagram closed, made in both") << QStringList{"equilibrios", "@100", "bifurcacion", "rango", "cerrarDiagrama"}
                                                   << QStringList{"bifurcacion", "cerrarDiagrama"};
+    QTest::newRow("map of regimes, its axes and ranges") << QStringList{"mapaRegimenes", "rangoMapa"} << QStringList();
     // The example's span (4) replaces the designed one (2) while a trajectory is kept.
     QTest::newRow("kept across a change of span") << QStringList{"conservar", "modelo_mutualismo"} << QStringList();
 }

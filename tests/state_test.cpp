@@ -335,6 +335,7 @@ void StateTest::scenarioKeepsEveryBit()
     s.diagram.from = std::nextafter(value, -HUGE_VAL);
     s.diagram.to = value;
     s.diagram.parameter = QStringLiteral("alfa21");
+    s.regimeMap = {true, 5, 0, std::nextafter(value, -HUGE_VAL), value, -1, 1};
     s.options[std::size_t(ExplorerState::Option::KeepTrajectories)] = true;
     s.kept.push_back({-value, value, s.coefficients, s.span});
     s.trajectoryCoefficients = Coefficients{1, value, 1, 1, 1, -value};
@@ -349,6 +350,8 @@ void StateTest::scenarioKeepsEveryBit()
     QVERIFY(sameBits(back.span, s.span) && sameBits(back.kept[0].span, s.span));
     QVERIFY(sameBits(back.diagram.from, s.diagram.from));
     QCOMPARE(back.diagram.parameter, s.diagram.parameter);
+    QVERIFY(back.regimeMap.open && back.regimeMap.horizontal == 5 && back.regimeMap.vertical == 0);
+    QVERIFY(sameBits(back.regimeMap.fromH, s.regimeMap.fromH) && sameBits(back.regimeMap.toH, value));
     QVERIFY(sameBits(back.trajectoryCoefficients.value().B, value) && sameBits(back.trajectoryCoefficients->F, -value));
     // The ecological parameters too, with K = ∞ written as "inf".
     Scenario ecological;
@@ -457,6 +460,10 @@ void StateTest::badScenarioFiles_data()
                                             << "«diagrama.desde» debe ser menor que «diagrama.hasta»";
     QTest::newRow("a diagram along no ecological parameter") << QByteArray("\"hasta\": 10")
         << QByteArray("\"hasta\": 10, \"parametro\": \"D\"") << "«diagrama.parametro» debe ser un parámetro ecológico";
+    QTest::newRow("a map with one coefficient on both axes") << QByteArray("\"ejeVertical\": \"E\"")
+        << QByteArray("\"ejeVertical\": \"C\"") << "«mapa.ejeHorizontal» y «mapa.ejeVertical» deben ser dos letras";
+    QTest::newRow("an empty map range") << QByteArray("\"hastaV\": 2}") << QByteArray("\"hastaV\": -3}")
+                                        << "«mapa.desdeV» debe ser menor que «mapa.hastaV»";
     QTest::newRow("an unknown ecological form") << QByteArray("\"competencia\"") << QByteArray("\"depredacion\"")
                                                 << "«formaEcologica.forma» debe ser competencia";
     QTest::newRow("a capacity of 0") << QByteArray("\"K2\": 7") << QByteArray("\"K2\": 0")

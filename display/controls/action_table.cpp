@@ -93,6 +93,9 @@ constexpr WindowActionEntry kTable[] = {
      MenuGroup::Windows, HelpRow::Keyboard, "abrir la ventana de análisis."},
     {BifurcationWindow, "bifurcacion", "Diagrama de bifurcación…", Qt::Key_B, kNoStandardKey, false,
      MenuGroup::Windows, HelpRow::Keyboard, "abrir el diagrama de bifurcación."},
+    {RegimeWindow, "mapaRegimenes", "Mapa de regímenes…", Qt::Key_P, kNoStandardKey, false,
+     MenuGroup::Windows, HelpRow::Keyboard,
+     "abrir el mapa de regímenes: qué ocurre con las dos especies según dos coeficientes."},
     // Shift+F10 opens the context menu where the Menu key would; it is no entry of the menu.
     {ContextMenu, "menuContextual", "Menú contextual", Qt::SHIFT | Qt::Key_F10, kNoStandardKey, false,
      MenuGroup::None, HelpRow::Keyboard,
@@ -102,7 +105,8 @@ constexpr WindowActionEntry kTable[] = {
     {SaveImage, "guardarImagen", "Guardar imagen…", kStandard, QKeySequence::Save, false,
      MenuGroup::Export, HelpRow::Export,
      "Guardar imagen: los tres gráficos tal como se ven, en PNG o, como vectores, en SVG (según la extensión "
-     "del nombre). En la ventana del diagrama de bifurcación, Control+S guarda el diagrama."},
+     "del nombre). En la ventana del diagrama de bifurcación, Control+S guarda el diagrama; en la del mapa de "
+     "regímenes, el mapa."},
     {ExportData, "exportarDatos", "Exportar datos (CSV)…", Qt::CTRL | Qt::Key_E, kNoStandardKey, false,
      MenuGroup::Export, HelpRow::Export,
      "Exportar datos (CSV): cada muestra de la trayectoria actual y de las conservadas, con sus coeficientes, "

@@ -42,6 +42,7 @@ enum class WindowAction {
     SaveScenario,
     AnalysisWindow,
     BifurcationWindow,
+    RegimeWindow,
     ContextMenu,
     Help,
     SaveImage,

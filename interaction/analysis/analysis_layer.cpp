@@ -9,6 +9,7 @@
 #include "display/analysis/overlays/phase_geometry.h"
 #include "display/analysis/turning_point_table.h"
 #include "display/bifurcation/bifurcation_window.h"
+#include "display/regime/regime_window.h"
 #include "display/plots/plot_surface.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/parameter_exploration.h"
@@ -101,6 +102,7 @@ AnalysisLayer::AnalysisLayer(QWidget &window, ExplorerState &state, const PlotVi
 {
     exploration_ = new ParameterExploration(window_, state_, this);
     connect(exploration_, &ParameterExploration::diagramMade, this, [this](BifurcationWindow &made) { shareUndo(made); });
+    connect(exploration_, &ParameterExploration::regimeMapMade, this, [this](RegimeWindow &made) { shareUndo(made); });
     connect(&state_, &ExplorerState::recomputed, this, &AnalysisLayer::recomputed);
     createExampleActions();
     installContextMenu();
@@ -161,6 +163,17 @@ void AnalysisLayer::showBifurcationWindow()
     window.activateWindow();
 }
 
+void AnalysisLayer::showRegimeWindow()
+{
+    const bool made = !exploration_->regimeWindow();
+    RegimeWindow &window = exploration_->regimeWindowMade();
+    if (made)
+        placeBesideMain(window, window_, openWindows());
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 // The coefficients changed in a window of its own are taken back and done again from there too.
 void AnalysisLayer::shareUndo(QWidget &window)
 {
@@ -170,7 +183,8 @@ void AnalysisLayer::shareUndo(QWidget &window)
 
 QList<const QWidget *> AnalysisLayer::openWindows() const
 {
-    return {analysisWindow_.data(), helpWindow_.data(), exploration_->bifurcationWindow()};
+    return {analysisWindow_.data(), helpWindow_.data(), exploration_->bifurcationWindow(),
+            exploration_->regimeWindow()};
 }
 
 AnalysisWindow *AnalysisLayer::analysisWindow() const

@@ -46,6 +46,7 @@ public:
     void showTurningPoints();
     void showHelp();
     void showBifurcationWindow();
+    void showRegimeWindow();
     // Each is made when first shown; nullptr until then.
     AnalysisWindow *analysisWindow() const;
     HelpWindow *helpWindow() const;

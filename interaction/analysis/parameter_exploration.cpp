@@ -4,6 +4,7 @@
 #include "display/analysis/coefficient_controls.h"
 #include "display/analysis/ecology_section.h"
 #include "display/bifurcation/bifurcation_window.h"
+#include "display/regime/regime_window.h"
 #include "model/analysis/examples.h"
 #include "state/explorer_state.h"
 
@@ -24,6 +25,8 @@ ParameterExploration::ParameterExploration(QWidget &window, ExplorerState &state
     });
     // The diagram shows the system of the trajectory on screen, and the form of it in force.
     connect(&state_, &ExplorerState::recomputed, this, [this](bool newCoefficients) {
+        if (regimeMap_ && newCoefficients)
+            regimeMap_->setSystem(state_.system().coefficients);
         if (!bifurcation_)
             return;
         if (newCoefficients)
@@ -45,6 +48,16 @@ void ParameterExploration::setCoefficient(int index, double value, bool dragging
         recomputeNextFrame();
     else
         recompute();
+}
+
+// Both are stored before the one recomputation: no trajectory is computed for half a pair.
+void ParameterExploration::setCoefficients(int first, double firstValue, int second, double secondValue,
+                                           bool dragging)
+{
+    if (!std::isfinite(firstValue) || !std::isfinite(secondValue))
+        return;
+    state_.setCoefficient(first, firstValue);
+    setCoefficient(second, secondValue, dragging);
 }
 
 bool ParameterExploration::setEcologicalParameter(int index, double value, bool dragging)
@@ -166,4 +179,25 @@ BifurcationWindow &ParameterExploration::bifurcationWindowMade()
 BifurcationWindow *ParameterExploration::bifurcationWindow() const
 {
     return bifurcation_;
+}
+
+RegimeWindow &ParameterExploration::regimeWindowMade()
+{
+    if (!regimeMap_) {
+        regimeMap_ = new RegimeWindow(&window_);
+        regimeMap_->setSystem(state_.system().coefficients);
+        emit regimeMapMade(*regimeMap_);
+        connect(regimeMap_, &RegimeWindow::valuesPicked, this,
+                [this](int horizontal, double h, int vertical, double v) {
+                    setCoefficients(horizontal, h, vertical, v, true);
+                });
+        connect(regimeMap_, &RegimeWindow::dragStarted, this, &ParameterExploration::beginDrag);
+        connect(regimeMap_, &RegimeWindow::dragFinished, this, &ParameterExploration::finishDrag);
+    }
+    return *regimeMap_;
+}
+
+RegimeWindow *ParameterExploration::regimeWindow() const
+{
+    return regimeMap_;
 }

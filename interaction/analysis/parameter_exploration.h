@@ -5,6 +5,7 @@
 
 class AnalysisWindow;
 class BifurcationWindow;
+class RegimeWindow;
 class ExplorerState;
 class QTimer;
 class QWidget;
@@ -25,6 +26,8 @@ public:
     // Coefficient index (0..5 = A..F) takes value; a value that is no finite number changes
     // nothing. While dragging, the recomputation may wait for the next frame.
     void setCoefficient(int index, double value, bool dragging = false);
+    // Two coefficients at once, as a press in the map of regimes sets them, then as setCoefficient.
+    void setCoefficients(int first, double firstValue, int second, double secondValue, bool dragging = false);
     // Parameter index of the ecological form in force takes value (ExplorerState::
     // setEcologicalParameter), which sets the coefficients; then as setCoefficient. False, and
     // nothing changes, where the state refuses the value.
@@ -45,6 +48,10 @@ public:
     // The diagram's window, made hidden on the first call and linked to this path.
     BifurcationWindow &bifurcationWindowMade();
     BifurcationWindow *bifurcationWindow() const;   // nullptr until made
+    // The map of regimes' window likewise; a press or drag in it sets both its coefficients as
+    // one gesture.
+    RegimeWindow &regimeWindowMade();
+    RegimeWindow *regimeWindow() const;
 
 signals:
     // A recomputation as the Calcular button makes it, with the span in force where the span
@@ -54,6 +61,7 @@ signals:
     void startChosen(double x0, double y0, double span);
     // The diagram's window has just been made.
     void diagramMade(BifurcationWindow &window);
+    void regimeMapMade(RegimeWindow &window);
 
 private:
     void attachEcology(AnalysisWindow &window);
@@ -65,4 +73,5 @@ private:
     QTimer *frame_ = nullptr;
     bool waiting_ = false;   // a change of this frame is not computed yet
     QPointer<BifurcationWindow> bifurcation_;
+    QPointer<RegimeWindow> regimeMap_;
 };

@@ -5,6 +5,8 @@
 #include "display/bifurcation/bifurcation_canvas.h"
 #include "display/bifurcation/bifurcation_painter.h"
 #include "display/bifurcation/bifurcation_window.h"
+#include "display/regime/regime_map.h"
+#include "display/regime/regime_window.h"
 #include "display/export/painted_picture.h"
 #include "display/export/sample_table.h"
 #include "display/export/whole_file.h"
@@ -135,6 +137,29 @@ void PlotExport::attachDiagramExport(BifurcationWindow &window)
             [canvas] {
                 return svgOf(canvas->size(), QStringLiteral("Diagrama de bifurcación"), canvas->palette().color(QPalette::Base),
                              [canvas](QPainter &painter) { paintBifurcation(painter, canvas->rect(), canvas->scene()); });
+            });
+    });
+}
+
+// The map of regimes likewise.
+void PlotExport::attachRegimeMapExport(RegimeWindow &window)
+{
+    auto *save = new QAction(QStringLiteral("Guardar imagen…"), &window);
+    save->setObjectName(QStringLiteral("guardarMapa"));
+    save->setShortcut(QKeySequence::Save);
+    save->setShortcutContext(Qt::WindowShortcut);
+    window.addAction(save);
+    window.setContextMenuPolicy(Qt::ActionsContextMenu);
+    RegimeMap *map = window.map();
+    connect(save, &QAction::triggered, this, [this, map] {
+        saveImageFile(
+            *map->window(), QStringLiteral("regimenes.png"),
+            [map] {
+                return imageOf(map->size(), 1, Qt::white, [map](QPainter &painter) { map->paintMap(painter); });
+            },
+            [map] {
+                return svgOf(map->size(), QStringLiteral("Mapa de regímenes"), Qt::white,
+                             [map](QPainter &painter) { map->paintMap(painter); });
             });
     });
 }

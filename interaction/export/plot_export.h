@@ -8,6 +8,7 @@
 #include <functional>
 
 class BifurcationWindow;
+class RegimeWindow;
 class ExplorerState;
 class PlotViews;
 class QImage;
@@ -29,6 +30,7 @@ public:
     void copyImage();
     // Gives the bifurcation diagram's window its "Guardar imagen…" (PNG or SVG, Ctrl+S).
     void attachDiagramExport(BifurcationWindow &window);
+    void attachRegimeMapExport(RegimeWindow &window);
 
     // Where a file is to be saved, as a save dialog asks it: given the dialog's caption, the
     // path it offers and its filters, it returns the chosen path (empty when cancelled) and

@@ -2,6 +2,7 @@
 
 #include "display/analysis/analysis_window.h"
 #include "display/bifurcation/bifurcation_window.h"
+#include "display/regime/regime_window.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/text_box.h"
 #include "interaction/analysis/analysis_layer.h"
@@ -47,6 +48,14 @@ Scenario ScenarioFiles::scenario() const
         s.diagram.coefficient = diagram->coefficient();
         s.diagram.parameter = diagram->parameterId();
         std::tie(s.diagram.from, s.diagram.to) = diagram->range();
+    }
+    // The map's likewise.
+    if (const RegimeWindow *map = analysis_.exploration()->regimeWindow()) {
+        s.regimeMap.open = map->isVisible();
+        s.regimeMap.horizontal = map->horizontal();
+        s.regimeMap.vertical = map->vertical();
+        std::tie(s.regimeMap.fromH, s.regimeMap.toH) = map->rangeH();
+        std::tie(s.regimeMap.fromV, s.regimeMap.toV) = map->rangeV();
     }
     return s;
 }
@@ -100,6 +109,18 @@ bool ScenarioFiles::openFile(const QString &path)
         analysis_.showBifurcationWindow();
     else if (diagram)
         diagram->hide();
+    // The map of regimes as the diagram.
+    RegimeWindow *map = analysis_.exploration()->regimeWindow();
+    if (s.regimeMap.open && !map)
+        map = &analysis_.exploration()->regimeWindowMade();
+    if (map) {
+        map->setAxes(s.regimeMap.horizontal, s.regimeMap.vertical);
+        map->setRanges(s.regimeMap.fromH, s.regimeMap.toH, s.regimeMap.fromV, s.regimeMap.toV);
+    }
+    if (s.regimeMap.open)
+        analysis_.showRegimeWindow();
+    else if (map)
+        map->hide();
     emit scenarioOpened();
     return true;
 }
