@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/coefficients.h"
 #include "model/sample_array.h"
 
 #include <functional>
@@ -19,6 +20,11 @@ public:
 
     // The start-up coefficients and time step: x' = x (4 - y), y' = y (x - 4), dt = 0.02.
     void setDefaults();
+    // A..F from a set of coefficients.
+    void setCoefficients(const Coefficients &k)
+    {
+        A = k.A, B = k.B, C = k.C, D = k.D, E = k.E, F = k.F;
+    }
 
     // A span is usable when its time step span / 100 is a positive normal double: a step
     // that underflows to 0 or to a subnormal would stand still, an infinite one is no time.

@@ -315,13 +315,7 @@ FitOptions FitOptions::classicForm(ResidualScale scale)
 std::optional<std::vector<SolutionPoint>> solutionAt(const FitParameters &p, const std::vector<double> &times, double dt)
 {
     Model model;
-    const Coefficients &k = p.coefficients;
-    model.A = k.A;
-    model.B = k.B;
-    model.C = k.C;
-    model.D = k.D;
-    model.E = k.E;
-    model.F = k.F;
+    model.setCoefficients(p.coefficients);
     const double h = dt / Model::kStepsPerSample;
     if (!(h > 0) || !std::isfinite(h))
         return std::nullopt;
