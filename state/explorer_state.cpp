@@ -211,7 +211,12 @@ void ExplorerState::recompute(const Model::Reader &readX, const Model::Reader &r
         system_ = analyse(k, model_.dt);
     analysed_ = true;
     turningPoints_ = ::turningPoints(k, model_.xs, model_.ys, model_.ok);
+    const bool fitGone = fit_ && !(fit_->fitted.coefficients == k);
+    if (fitGone)
+        fit_.reset();
     emit recomputed(newCoefficients, newStep);
+    if (fitGone)
+        emit fitChanged();
 }
 
 // While kept trajectories are wanted, the one a recomputation replaced joins them, unless
@@ -259,8 +264,8 @@ void ExplorerState::endContinuousChange()
 
 ExplorerState::Snapshot ExplorerState::snapshot() const
 {
-    Snapshot s{model_, system_, analysed_, turningPoints_, {}, cursor_, options_, view_, ecologicalForm_, ecology(),
-               ecologyTyped()};
+    Snapshot s{model_,   system_,         analysed_, turningPoints_, {},           cursor_, options_,
+               view_,    ecologicalForm_, ecology(), ecologyTyped(), observations_, fit_};
     s.kept.reserve(kept_.size());
     for (const Trajectory &t : kept_)
         s.kept.push_back(inputsOf(t));
@@ -277,6 +282,8 @@ void ExplorerState::restore(const Snapshot &s)
     const PlaneView viewBefore = view_;
     const EcologicalForm formBefore = ecologicalForm_;
     const std::optional<EcologicalParameters> ecologyBefore = ecology();
+    const bool observationsChanged = observations_ != s.observations;
+    const bool fitChanged = fit_.has_value() || s.fit.has_value();
 
     model_ = s.model;
     system_ = s.system;
@@ -297,6 +304,8 @@ void ExplorerState::restore(const Snapshot &s)
     ecologicalForm_ = s.ecologicalForm;
     ecology_ = s.ecology;
     ecologyTyped_ = s.ecologyTyped;
+    observations_ = s.observations;
+    fit_ = s.fit;
 
     const Coefficients setNow = coefficients();
     const double before[] = {setBefore.A, setBefore.B, setBefore.C, setBefore.D, setBefore.E, setBefore.F};
@@ -315,6 +324,10 @@ void ExplorerState::restore(const Snapshot &s)
         emit recomputed(!(systemBefore.coefficients == system_.coefficients), systemBefore.dt != system_.dt);
     if (!(viewBefore == view_))
         emit viewChanged();
+    if (observationsChanged)
+        emit this->observationsChanged();
+    if (fitChanged)
+        emit this->fitChanged();
     emit cursorMoved(cursor_);
 }
 
@@ -397,4 +410,49 @@ void ExplorerState::fitView()
             hold(e.x, e.y);
     if (x0 <= x1)
         setView(plane_view::fitting(x0, y0, x1, y1));
+}
+
+bool ExplorerState::setObservations(const Observations &observed, std::optional<ObservationUnit> unit)
+{
+    std::optional<ScaledObservations> scaled = inProgramUnits(observed, unit.value_or(chosenUnit(observed)));
+    if (!scaled)
+        return false;
+    observations_ = ShownObservations{observed, std::move(*scaled)};
+    clearFit();
+    emit observationsChanged();
+    return true;
+}
+
+bool ExplorerState::setObservationUnit(ObservationUnit unit)
+{
+    if (!observations_)
+        return false;
+    if (unit == observations_->scaled.unit)
+        return true;
+    const Observations observed = observations_->observed;
+    return setObservations(observed, unit);
+}
+
+void ExplorerState::clearObservations()
+{
+    if (!observations_)
+        return;
+    observations_.reset();
+    clearFit();
+    emit observationsChanged();
+}
+
+void ExplorerState::setFit(const FitResult &result)
+{
+    if (!observations_)
+        return;
+    fit_ = result;
+    emit fitChanged();
+}
+
+void ExplorerState::clearFit()
+{
+    if (!std::exchange(fit_, std::nullopt))
+        return;
+    emit fitChanged();
 }

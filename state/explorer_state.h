@@ -2,6 +2,8 @@
 
 #include "model/analysis/analysed_system.h"
 #include "model/analysis/extrema.h"
+#include "model/data/fit.h"
+#include "model/data/observations.h"
 #include "model/ecology/ecological_form.h"
 #include "model/model.h"
 #include "model/trajectory.h"
@@ -43,6 +45,14 @@ public:
     // At most this many kept trajectories, newest first.
     static constexpr std::size_t kMaxKept = 50;
 
+    // Observed populations drawn over the plots: the series as read (the file's units and
+    // times) and the same in the program's units, from t = 0 (inProgramUnits).
+    struct ShownObservations {
+        Observations observed;
+        ScaledObservations scaled;
+        friend bool operator==(const ShownObservations &, const ShownObservations &) = default;
+    };
+
     explicit ExplorerState(QObject *parent = nullptr);
 
     // Everything the state holds at one moment, to go back to it exactly: the model with the
@@ -61,6 +71,8 @@ public:
         EcologicalForm ecologicalForm = EcologicalForm::Competition;
         std::optional<EcologicalParameters> ecology;   // as ecology() gave it
         bool ecologyTyped = false;   // as ecologyTyped() said
+        std::optional<ShownObservations> observations;
+        std::optional<FitResult> fit;
     };
     Snapshot snapshot() const;
     // Puts the state back as it was when the snapshot was taken, the kept trajectories
@@ -162,6 +174,23 @@ public:
     // the limits; the view stays when there is nothing to hold.
     void fitView();
 
+    // The observations shown, if any.
+    const std::optional<ShownObservations> &observations() const { return observations_; }
+    // Shows a series in a unit (chosenUnit's where none is given); any fit shown goes. False,
+    // and nothing changes, where a value in that unit is no finite number.
+    bool setObservations(const Observations &observed, std::optional<ObservationUnit> unit = std::nullopt);
+    // The same series in another unit; false, and nothing changes, without observations or
+    // where a value in that unit is no finite number.
+    bool setObservationUnit(ObservationUnit unit);
+    void clearObservations();
+
+    // The last fit to the observations shown, while its coefficients are those in force: a
+    // recomputation with other coefficients, or other observations, take it away.
+    const std::optional<FitResult> &fit() const { return fit_; }
+    // Shows a fit of the observations shown; without observations it changes nothing.
+    void setFit(const FitResult &result);
+    void clearFit();
+
 signals:
     void coefficientChanged(int index, double value);
     // The form chosen or its parameters changed (parameters found again count).
@@ -175,6 +204,10 @@ signals:
     void legendCornerChanged();
     // A gesture that recomputes at each of its steps has ended.
     void continuousChangeEnded();
+    // Observations shown, gone or in another unit.
+    void observationsChanged();
+    // A fit shown or gone.
+    void fitChanged();
 
 private:
     void keepReplaced(const Trajectory &replaced);
@@ -198,4 +231,6 @@ private:
     // set, which a change made through model() may not.
     std::optional<EcologicalParameters> ecology_;
     bool ecologyTyped_ = false;
+    std::optional<ShownObservations> observations_;
+    std::optional<FitResult> fit_;
 };

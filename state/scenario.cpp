@@ -3,6 +3,7 @@
 #include "model/ecology/ecological_form.h"
 #include "model/model.h"
 #include "model/sample_array.h"
+#include "state/readable_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -244,27 +245,6 @@ public:
 QString refusal(const QString &fileName, const QString &why)
 {
     return QStringLiteral("No se puede abrir el escenario «%1»: %2.").arg(fileName, why);
-}
-
-// Why path names no regular file, in the program's words; nothing when it names one.
-std::optional<QString> notARegularFile(const QString &path)
-{
-    if (path.isEmpty())
-        return QStringLiteral("falta el nombre del archivo");
-    const QFileInfo file(path);
-    if (!file.exists())
-        return QStringLiteral("no existe");
-    if (file.isDir())
-        return QStringLiteral("es una carpeta");
-    if (!file.isFile())
-        return QStringLiteral("no es un archivo normal");
-    return std::nullopt;
-}
-
-// Why a regular file could not be opened: Qt's own reasons are in English.
-QString whyNotOpened(const QFile &file)
-{
-    return QFileInfo(file).isReadable() ? QStringLiteral("no se pudo abrir") : QStringLiteral("no hay permiso para leerlo");
 }
 
 } // namespace
@@ -619,15 +599,9 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
 std::variant<Scenario, QString> readScenarioFile(const QString &path)
 {
     const QString name = QDir::toNativeSeparators(path);
-    // Only a regular file is opened: opening a pipe or a device could wait for ever.
-    if (const std::optional<QString> why = notARegularFile(path))
+    std::variant<QByteArray, QString> read = readRegularFile(path, scenario::kMaxFileBytes);
+    if (const QString *why = std::get_if<QString>(&read))
         return refusal(name, QStringLiteral("no se puede leer (%1)").arg(*why));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refusal(name, QStringLiteral("no se puede leer (%1)").arg(whyNotOpened(file)));
-    // One byte more than the limit tells a file that is too large, whatever size it claims.
-    const QByteArray bytes = file.read(scenario::kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return refusal(name, QStringLiteral("no se puede leer (falló la lectura)"));
+    const QByteArray bytes = std::get<QByteArray>(std::move(read));
     return scenarioFromJson(bytes, name);
 }

@@ -4,6 +4,8 @@
 #include "state/scenario_state.h"
 #include "state/time_player.h"
 
+#include "model/data/synthetic.h"
+
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -85,6 +87,7 @@ private slots:
     void viewStaysWithinTheLimits_data();
     void viewStaysWithinTheLimits();
     void playing();
+    void fitGoesWithItsCoefficients();
     void scenarioKeepsEveryBit_data();
     void scenarioKeepsEveryBit();
     void scenarioRestoresTheState();
@@ -308,6 +311,39 @@ void StateTest::playing()
     for (int i = 0; i < 10; ++i)
         player.slower();
     QCOMPARE(player.speed(), TimePlayer::kSlowest);
+}
+
+// Guards a fit staying only while its coefficients are in force, and undo bringing back the
+// observations with it.
+void StateTest::fitGoesWithItsCoefficients()
+{
+    ExplorerState state;
+    start(state);
+    const Observations series = synthetic::noisySeries();
+    // A unit so small that a value overflows is refused.
+    Observations large = series;
+    large.xs[1] = 1e10;
+    QVERIFY(!state.setObservations(large, ObservationUnit{-300}));
+    QVERIFY(!state.observations());
+    QVERIFY(state.setObservations(series));
+    FitResult fit;
+    fit.fitted.coefficients = state.coefficients();
+    state.setFit(fit);
+    QVERIFY(state.fit());
+    const ExplorerState::Snapshot before = state.snapshot();
+    recomputeAt(state, {3, 3});
+    QVERIFY(state.fit());
+    QSignalSpy fitChanged(&state, &ExplorerState::fitChanged);
+    QVERIFY(state.setCoefficient(0, 3.5));
+    recomputeAt(state, {3, 3});
+    QVERIFY(!state.fit());
+    QCOMPARE(fitChanged.size(), 1);
+    state.clearObservations();
+    QSignalSpy observationsChanged(&state, &ExplorerState::observationsChanged);
+    state.restore(before);
+    QCOMPARE(observationsChanged.size(), 1);
+    QVERIFY(state.observations() && state.observations()->observed == series);
+    QVERIFY(state.fit());
 }
 
 void StateTest::scenarioKeepsEveryBit_data()

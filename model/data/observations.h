@@ -76,5 +76,6 @@ struct ScaledObservations {
     Observations series;          // in units, from t = 0
     ObservationUnit unit;
     double timeOffset = 0;        // the file's time of t = 0
+    friend bool operator==(const ScaledObservations &, const ScaledObservations &) = default;
 };
 std::optional<ScaledObservations> inProgramUnits(const Observations &series, ObservationUnit unit);
