@@ -26,6 +26,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QPrinter>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QScrollBar>
@@ -251,6 +252,7 @@ private slots:
     void badScenarioChangesNothing();
     void handoutHoldsTheSystemAsText_data();
     void handoutHoldsTheSystemAsText();
+    void printIsSearchableText();
 };
 
 // Every stored value of the current and a kept trajectory, invalid samples included, reads
@@ -916,6 +918,30 @@ void ExportTest::handoutHoldsTheSystemAsText()
     const QString out = QString::fromUtf8(text.readAllStandardOutput());
     QVERIFY2(out.contains(equation), qPrintable(out));
     QCOMPARE(out.contains(QStringLiteral("Respuestas (para el profesor)")), questions);
+}
+
+// Printed to a PDF file in place of a printer: the equations under the plots are text.
+void ExportTest::printIsSearchableText()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    const ScopedLocale scoped{QLocale(QLocale::Spanish, QLocale::Spain)};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("impreso.pdf"));
+    Prog window;
+    window.Form_Load();
+    window.printing->runPrintDialog = [&path](QWidget &, QPrinter &printer, const std::function<void(QPrinter *)> &paint) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        paint(&printer);
+    };
+    window.findChild<QAction *>(QStringLiteral("imprimir"))->trigger();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30'000));
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(out.contains(QStringLiteral("x' = x (4 - y)")) && out.contains(QStringLiteral("Intervalo de tiempo: 2 (dt = 0,02)")),
+             qPrintable(out));
 }
 
 QTEST_MAIN(ExportTest)
