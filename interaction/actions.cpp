@@ -8,6 +8,7 @@
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
+#include "interaction/export/printing.h"
 #include "interaction/history/state_history.h"
 #include "interaction/scenario/scenario_files.h"
 #include "state/time_player.h"
@@ -72,6 +73,8 @@ void Prog::createActions()
     connect(action(ExportData), &QAction::triggered, exports, &PlotExport::exportData);
     connect(action(CopyData), &QAction::triggered, exports, &PlotExport::copyData);
     connect(action(CopyImage), &QAction::triggered, exports, &PlotExport::copyImage);
+    connect(action(Print), &QAction::triggered, printing, &Printing::print);
+    connect(action(Handout), &QAction::triggered, printing, &Printing::exportHandout);
     connect(action(OpenScenario), &QAction::triggered, scenarios, &ScenarioFiles::open);
     connect(action(SaveScenario), &QAction::triggered, scenarios, &ScenarioFiles::save);
 }

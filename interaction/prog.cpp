@@ -10,6 +10,7 @@
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "interaction/export/plot_export.h"
+#include "interaction/export/printing.h"
 #include "interaction/gestures/plot_gestures.h"
 #include "interaction/history/state_history.h"
 #include "interaction/scenario/scenario_files.h"
@@ -59,6 +60,9 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
     });
     connect(exploration, &ParameterExploration::diagramMade, exports, &PlotExport::attachDiagramExport);
     connect(exploration, &ParameterExploration::regimeMapMade, exports, &PlotExport::attachRegimeMapExport);
+    printing = new Printing(*this, state_, *plots_, *exports);
+    connect(exploration, &ParameterExploration::diagramMade, printing, &Printing::attachDiagramPrinting);
+    connect(exploration, &ParameterExploration::regimeMapMade, printing, &Printing::attachRegimeMapPrinting);
     scenarios = new ScenarioFiles(*this, state_, *exports, *analysis, *XI, *YI, *Text2);
     // The cursor may stand where it stood: its read-outs and the plots show the opened state.
     connect(scenarios, &ScenarioFiles::scenarioOpened, this, &Prog::showTimeCursor);

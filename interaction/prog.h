@@ -13,6 +13,7 @@ class AnalysisLayer;
 class ClickableLabel;
 class Failure;
 class PlotExport;
+class Printing;
 class PlotSurface;
 class PlotViews;
 class ScenarioFiles;
@@ -63,6 +64,8 @@ public:
     AnalysisLayer *analysis = nullptr;
     // The plots and the samples saved or copied.
     PlotExport *exports = nullptr;
+    // The plots and the diagrams printed, and the handout.
+    Printing *printing = nullptr;
     // The window's scenario saved to a file and opened from one.
     ScenarioFiles *scenarios = nullptr;
 

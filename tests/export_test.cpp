@@ -7,6 +7,7 @@
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/export/plot_export.h"
+#include "interaction/export/printing.h"
 #include "interaction/prog.h"
 #include "interaction/scenario/scenario_files.h"
 #include "state/scenario.h"
@@ -25,6 +26,8 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QPrinter>
+#include <QStandardPaths>
 #include <QStorageInfo>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -247,6 +250,9 @@ private slots:
     void scenarioOpensAsSaved();
     void badScenarioChangesNothing_data();
     void badScenarioChangesNothing();
+    void handoutHoldsTheSystemAsText_data();
+    void handoutHoldsTheSystemAsText();
+    void printIsSearchableText();
 };
 
 // Every stored value of the current and a kept trajectory, invalid samples included, reads
@@ -878,6 +884,64 @@ void ExportTest::badScenarioChangesNothing()
     QCOMPARE(opening.count(), 0);
     QCOMPARE(shownBy(window), shown);
     QVERIFY(window.findChild<PlotViews *>()->picture() == plots);
+}
+
+void ExportTest::handoutHoldsTheSystemAsText_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<bool>("questions");
+    QTest::addColumn<QString>("equation");
+    QTest::newRow("C, questions") << "C" << true << "x' = x (4 - 0.5 x - y)";
+    QTest::newRow("es_ES, none") << "es_ES" << false << "x' = x (4 - 0,5 x - y)";
+}
+
+// The handout is written through the save path; its text is text, in the user's locale.
+void ExportTest::handoutHoldsTheSystemAsText()
+{
+    QFETCH(QString, locale);
+    QFETCH(bool, questions);
+    QFETCH(QString, equation);
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    const ScopedLocale scoped{QLocale(locale)};
+    QTemporaryDir dir;
+    Prog window;
+    window.Form_Load();
+    window.model.B = -0.5;
+    window.calcula();
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("hoja")));
+    window.printing->askWithQuestions = [questions](QWidget &) { return std::optional<bool>(questions); };
+    window.findChild<QAction *>(QStringLiteral("hojaTrabajo"))->trigger();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {dir.filePath(QStringLiteral("hoja.pdf")), QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30'000));
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(out.contains(equation), qPrintable(out));
+    QCOMPARE(out.contains(QStringLiteral("Respuestas (para el profesor)")), questions);
+}
+
+// Printed to a PDF file in place of a printer: the equations under the plots are text.
+void ExportTest::printIsSearchableText()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+    const ScopedLocale scoped{QLocale(QLocale::Spanish, QLocale::Spain)};
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("impreso.pdf"));
+    Prog window;
+    window.Form_Load();
+    window.printing->runPrintDialog = [&path](QWidget &, QPrinter &printer, const std::function<void(QPrinter *)> &paint) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        paint(&printer);
+    };
+    window.findChild<QAction *>(QStringLiteral("imprimir"))->trigger();
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30'000));
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(out.contains(QStringLiteral("x' = x (4 - y)")) && out.contains(QStringLiteral("Intervalo de tiempo: 2 (dt = 0,02)")),
+             qPrintable(out));
 }
 
 QTEST_MAIN(ExportTest)

@@ -64,38 +64,55 @@ IntegralSection::IntegralSection(QWidget *parent) : QWidget(parent)
     layout->addWidget(lyapunov_);
 }
 
-void IntegralSection::showTrajectory(const Trajectory &trajectory)
+IntegralClaim integralClaim(const Trajectory &trajectory)
 {
     const Coefficients &k = trajectory.coefficients;
-    const bool integral = hasFirstIntegral(k);
-    formula_->setVisible(integral);
-    drift_->setVisible(integral);
-    lyapunov_->setVisible(!integral);
-    if (integral) {
+    IntegralClaim claim;
+    claim.firstIntegral = hasFirstIntegral(k);
+    if (claim.firstIntegral) {
         // H = D ln x + E x − A ln y − C y, each term with the coefficient in force.
         QString h = term(k.D, QStringLiteral("ln x"), true);
         h += term(k.E, QStringLiteral("x"), h.isEmpty());
         h += term(-k.A, QStringLiteral("ln y"), h.isEmpty());
         h += term(-k.C, QStringLiteral("y"), h.isEmpty());
-        formula_->setText(QStringLiteral("Integral primera: H(x, y) = %1, constante en cada órbita del primer cuadrante.")
-                              .arg(h.isEmpty() ? QStringLiteral("0") : h));
+        claim.function = h.isEmpty() ? QStringLiteral("0") : h;
+        claim.text = QStringLiteral("Integral primera: H(x, y) = %1, constante en cada órbita del primer cuadrante.")
+                         .arg(claim.function);
         const std::optional<double> drift = relativeDrift(k, trajectory.xs, trajectory.ys, trajectory.ok);
-        drift_->setText(QStringLiteral("Deriva relativa de H en la trayectoria: %1 (el mayor |H(t) − H(0)| "
-                                       "respecto de |D ln x₀| + |E x₀| + |A ln y₀| + |C y₀| en el punto inicial)")
-                            .arg(drift ? QLocale().toString(*drift, 'g', 2) : QStringLiteral("—")));
-        drift_->setToolTip(drift ? exactTextOf(*drift) : QString());
-        return;
+        claim.drift = QStringLiteral("Deriva relativa de H en la trayectoria: %1 (el mayor |H(t) − H(0)| "
+                                     "respecto de |D ln x₀| + |E x₀| + |A ln y₀| + |C y₀| en el punto inicial)")
+                          .arg(drift ? QLocale().toString(*drift, 'g', 2) : QStringLiteral("—"));
+        claim.driftExact = drift ? exactTextOf(*drift) : QString();
+        return claim;
     }
     if (const std::optional<LyapunovFunction> v = gohLyapunovFunction(k)) {
-        lyapunov_->setText(QStringLiteral("%1 es estable globalmente en el primer cuadrante (función de "
-                                          "Lyapunov con c₁ = %2 y c₂ = %3)")
-                               .arg(pointText(v->x, v->y, shortTextOf), shortTextOf(v->c1), shortTextOf(v->c2)));
+        claim.globallyStable = true;
+        claim.point = pointText(v->x, v->y, shortTextOf);
+        claim.text = QStringLiteral("%1 es estable globalmente en el primer cuadrante (función de "
+                                    "Lyapunov con c₁ = %2 y c₂ = %3)")
+                         .arg(claim.point, shortTextOf(v->c1), shortTextOf(v->c2));
     } else if (const std::optional<Equilibrium> p = unstableInteriorPoint(k)) {
         // The criterion cannot decide what the linearisation already settles.
-        lyapunov_->setText(QStringLiteral("%1 es inestable (%2): no hay estabilidad global")
-                               .arg(pointText(p->x, p->y, shortTextOf), typeText(p->type())));
+        claim.text = QStringLiteral("%1 es inestable (%2): no hay estabilidad global")
+                         .arg(pointText(p->x, p->y, shortTextOf), typeText(p->type()));
     } else {
-        lyapunov_->setText(QStringLiteral("El criterio de la función de Lyapunov (Goh) no decide la estabilidad "
-                                          "global de este sistema."));
+        claim.text = QStringLiteral("El criterio de la función de Lyapunov (Goh) no decide la estabilidad "
+                                    "global de este sistema.");
+    }
+    return claim;
+}
+
+void IntegralSection::showTrajectory(const Trajectory &trajectory)
+{
+    const IntegralClaim claim = integralClaim(trajectory);
+    formula_->setVisible(claim.firstIntegral);
+    drift_->setVisible(claim.firstIntegral);
+    lyapunov_->setVisible(!claim.firstIntegral);
+    if (claim.firstIntegral) {
+        formula_->setText(claim.text);
+        drift_->setText(claim.drift);
+        drift_->setToolTip(claim.driftExact);
+    } else {
+        lyapunov_->setText(claim.text);
     }
 }

@@ -2,9 +2,25 @@
 
 #include "model/trajectory.h"
 
+#include <QString>
 #include <QWidget>
 
 class QLabel;
+
+// What the section says of a trajectory's system. With the first integral: its claim (text),
+// H's right-hand side alone (function) and the drift along the trajectory, with its exact value.
+// Otherwise the Lyapunov criterion's verdict (text); globallyStable with the point where it is
+// proved.
+struct IntegralClaim {
+    bool firstIntegral = false;
+    QString text;
+    QString function;
+    QString drift;
+    QString driftExact;
+    bool globallyStable = false;
+    QString point;
+};
+IntegralClaim integralClaim(const Trajectory &trajectory);
 
 // The analysis window's section on what proves the orbits' shape: for the classic
 // predator–prey form (B = F = 0) the first integral H with the coefficients in force and how far

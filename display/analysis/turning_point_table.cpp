@@ -18,6 +18,34 @@ constexpr int kRowsInSight = 5;
 
 } // namespace
 
+PeriodClaim periodClaim(const std::vector<TurningPoint> &points, const Trajectory &t)
+{
+    const std::optional<Oscillation> oscillation = approximatePeriod(t.coefficients, points, t.xs, t.ys, t.ok, t.dt);
+    if (!oscillation) {
+        // Without a single maximum x does not oscillate here; with one the span is too short.
+        const bool xPeaks = std::any_of(points.begin(), points.end(), [](const TurningPoint &p) {
+            return p.variable == TurningPoint::Variable::X && p.kind == TurningPoint::Kind::Maximum;
+        });
+        return {xPeaks ? QStringLiteral("Periodo aproximado: se necesitan al menos dos máximos de x")
+                       : QStringLiteral("Periodo aproximado: x no oscila en este intervalo"),
+                {}, std::nullopt};
+    }
+    QString caption;
+    switch (oscillation->kind) {
+    case Oscillation::Kind::Closed: caption = QStringLiteral("Periodo aproximado: "); break;
+    case Oscillation::Kind::Damped: caption = QStringLiteral("Pseudoperiodo (oscilación amortiguada): "); break;
+    case Oscillation::Kind::Growing: caption = QStringLiteral("Pseudoperiodo (oscilación creciente): "); break;
+    }
+    // The digits that the error estimate leaves sure, the exact value to copy from the tooltip;
+    // no number at all where not even the first digit is sure.
+    const int digits = sureDigits(oscillation->period, oscillation->error);
+    if (digits == 0)
+        return {caption + QStringLiteral("ninguna cifra segura con este paso; un intervalo de tiempo más corto lo precisa"),
+                {}, std::nullopt};
+    const QString number = QLocale().toString(oscillation->period, 'g', digits);
+    return {caption + number, exactTextOf(oscillation->period), std::pair(oscillation->kind, number)};
+}
+
 TurningPointTable::TurningPointTable(QWidget *parent) : QWidget(parent)
 {
     table_ = resultTable(
@@ -57,30 +85,8 @@ void TurningPointTable::showTrajectory(const std::vector<TurningPoint> &points, 
         table_->setItem(row, 4, resultCell(shortTextOf(t.ys(p.sample)), exactTextOf(t.ys(p.sample))));
     }
     table_->resizeColumnsToContents();
-    const std::optional<Oscillation> oscillation = approximatePeriod(t.coefficients, points, t.xs, t.ys, t.ok, t.dt);
-    if (!oscillation) {
-        // Without a single maximum x does not oscillate here; with one the span is too short.
-        const bool xPeaks = std::any_of(points.begin(), points.end(), [](const TurningPoint &p) {
-            return p.variable == TurningPoint::Variable::X && p.kind == TurningPoint::Kind::Maximum;
-        });
-        period_->setText(xPeaks ? QStringLiteral("Periodo aproximado: se necesitan al menos dos máximos de x")
-                                : QStringLiteral("Periodo aproximado: x no oscila en este intervalo"));
-        period_->setToolTip(QString());
-    } else {
-        QString caption;
-        switch (oscillation->kind) {
-        case Oscillation::Kind::Closed: caption = QStringLiteral("Periodo aproximado: "); break;
-        case Oscillation::Kind::Damped: caption = QStringLiteral("Pseudoperiodo (oscilación amortiguada): "); break;
-        case Oscillation::Kind::Growing: caption = QStringLiteral("Pseudoperiodo (oscilación creciente): "); break;
-        }
-        // The digits that the error estimate leaves sure, the exact value to copy from the tooltip;
-        // no number at all where not even the first digit is sure.
-        const int digits = sureDigits(oscillation->period, oscillation->error);
-        period_->setText(caption
-                         + (digits > 0 ? QLocale().toString(oscillation->period, 'g', digits)
-                                       : QStringLiteral("ninguna cifra segura con este paso; un intervalo de tiempo "
-                                                        "más corto lo precisa")));
-        period_->setToolTip(digits > 0 ? exactTextOf(oscillation->period) : QString());
-    }
+    const PeriodClaim claim = periodClaim(points, t);
+    period_->setText(claim.text);
+    period_->setToolTip(claim.exact);
     period_->setAccessibleName(period_->text());
 }

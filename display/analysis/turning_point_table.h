@@ -5,9 +5,22 @@
 
 #include <QWidget>
 
+#include <QString>
+
+#include <optional>
+#include <utility>
 #include <vector>
 
 class QLabel;
+
+// What the section says of the period: its text, the exact value for the tooltip (none without
+// a number), and the kind of oscillation with the number shown, where a number is shown.
+struct PeriodClaim {
+    QString text;
+    QString exact;
+    std::optional<std::pair<Oscillation::Kind, QString>> shown;
+};
+PeriodClaim periodClaim(const std::vector<TurningPoint> &points, const Trajectory &trajectory);
 class QTableWidget;
 
 // The analysis window's section on the current trajectory's turning points: one row each

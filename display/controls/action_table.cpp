@@ -116,6 +116,15 @@ constexpr WindowActionEntry kTable[] = {
      "Copiar datos: t, x e y de las muestras válidas de la trayectoria actual, separados por tabuladores."},
     {CopyImage, "copiarImagen", "Copiar imagen", Qt::CTRL | Qt::SHIFT | Qt::Key_I, kNoStandardKey, false,
      MenuGroup::Export, HelpRow::Export, "Copiar imagen: los tres gráficos al portapapeles."},
+    {Print, "imprimir", "Imprimir…", Qt::CTRL | Qt::Key_P, kNoStandardKey, false,
+     MenuGroup::Export, HelpRow::Export,
+     "Imprimir: vista previa de impresión de los tres gráficos, como vectores y ajustados a la página, con las "
+     "ecuaciones, sus coeficientes, el punto inicial y el intervalo. En la ventana del diagrama de bifurcación, "
+     "Control+P imprime el diagrama; en la del mapa de regímenes, el mapa."},
+    {Handout, "hojaTrabajo", "Exportar hoja de trabajo (PDF)…", Qt::CTRL | Qt::SHIFT | Qt::Key_P, kNoStandardKey,
+     false, MenuGroup::Export, HelpRow::Export,
+     "Exportar hoja de trabajo (PDF): una hoja A4 con las ecuaciones, los gráficos, los puntos de equilibrio y lo "
+     "que dice el análisis; <i>con preguntas</i>, cuatro preguntas para responder y sus respuestas en otra página."},
 };
 // clang-format on
 

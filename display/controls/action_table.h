@@ -49,8 +49,10 @@ enum class WindowAction {
     ExportData,
     CopyData,
     CopyImage,
+    Print,
+    Handout,
 };
-inline constexpr std::size_t kWindowActionCount = std::size_t(WindowAction::CopyImage) + 1;
+inline constexpr std::size_t kWindowActionCount = std::size_t(WindowAction::Handout) + 1;
 
 // The sections of the context menu, in their order, separated by lines; None: not in the menu.
 enum class MenuGroup { None, Overlays, View, Trajectories, Edit, Scenario, Export, Windows, Help };

@@ -70,8 +70,6 @@ QRect drawingArea(PlotKind plot)
     return frameInPicture(plot).adjusted(kFrameWidth, kFrameWidth, -kFrameWidth, -kFrameWidth);
 }
 
-namespace {
-
 // Paints the picture over the window colour, with its top-left corner at the painter's origin.
 void paintPlots(QPainter &painter, const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours,
                 const OverPainter &over)
@@ -119,8 +117,6 @@ void paintPlots(QPainter &painter, const PlotScene &scene, const UnderlayPainter
         painter.restore();
     }
 }
-
-} // namespace
 
 QImage image(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours, qreal ratio,
              const OverPainter &over)

@@ -39,6 +39,11 @@ QRect drawingArea(PlotKind plot);
 // the legend), in its logical pixels; none when empty.
 using OverPainter = UnderlayPainter;
 
+// Paints the picture with its top-left corner at the painter's origin, in its logical pixels, on
+// what lies there already (a printed page, the image's background).
+void paintPlots(QPainter &painter, const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours,
+                const OverPainter &over = {});
+
 // The picture as an image of ratio device pixels per logical pixel.
 QImage image(const PlotScene &scene, const UnderlayPainter &underlay, const Colours &colours, qreal ratio,
              const OverPainter &over = {});

@@ -290,6 +290,13 @@ QImage PlotViews::picture() const
                                phasePlane_.devicePixelRatioF(), overPainterOf(*this, state_, designed));
 }
 
+void PlotViews::paintPicture(QPainter &painter) const
+{
+    const PlotScene designed = pictureScene();
+    plot_picture::paintPlots(painter, designed, underlayOf(designed), plot_picture::coloursOf(phasePlane_.palette()),
+                             overPainterOf(*this, state_, designed));
+}
+
 QByteArray PlotViews::svg() const
 {
     const PlotScene designed = pictureScene();

@@ -65,6 +65,8 @@ public:
     // the legend on, its titles and legend over them.
     QImage picture() const;
     QByteArray svg() const;
+    // The same picture painted on any painter, in its logical pixels from the origin: a printer's.
+    void paintPicture(QPainter &painter) const;
 
 private:
     // Each plot gets a painter of its underlay, or none while it has nothing under its points,
