@@ -25,6 +25,7 @@
 #include "interaction/analysis/parameter_exploration.h"
 #include "interaction/prog.h"
 #include "model/analysis/examples.h"
+#include "model/analysis/regime.h"
 #include "model/ecology/example_forms.h"
 #include "tests/dialog_answerer.h"
 #include "tests/scoped_locale.h"
@@ -56,6 +57,7 @@
 #include <bit>
 #include <cmath>
 #include <memory>
+#include <random>
 #include <tuple>
 
 Q_DECLARE_METATYPE(Coefficients)
@@ -984,6 +986,15 @@ void AnalysisTest::equilibriaTableShowsEveryRow_data()
         QTest::newRow(example.id) << example.coefficients;
     QTest::newRow("two lines of equilibria") << Coefficients{0, 0, 0, 4, -1.3333333333333333, -1};
     QTest::newRow("four points, long numbers") << Coefficients{1.1111111, -0.3333333333, -0.1428571, 2.2222222, -0.0909090909, -0.7692307};
+    // Seeded random systems, for the regime named beside the table.
+    std::mt19937 random(33);
+    std::uniform_real_distribution<double> coefficient(-2.0, 2.0);
+    for (int n = 0; n < 3; ++n) {
+        Coefficients k;
+        for (double *c : {&k.A, &k.B, &k.C, &k.D, &k.E, &k.F})
+            *c = coefficient(random);
+        QTest::newRow(qPrintable(QStringLiteral("random %1").arg(n))) << k;
+    }
 }
 
 void AnalysisTest::equilibriaTableShowsEveryRow()
@@ -999,6 +1010,10 @@ void AnalysisTest::equilibriaTableShowsEveryRow()
     QVERIFY(QTest::qWaitForWindowExposed(shown));
     QTableWidget *table = shown->equilibriaTable();
     QVERIFY(table->rowCount() > 0);
+    // The outcome in words, from the one classification the map of regimes uses too.
+    const auto *regime = shown->findChild<QLabel *>(QStringLiteral("regimenAnalisis"));
+    QVERIFY(regime);
+    QCOMPARE(regime->text(), QStringLiteral("Régimen: %1").arg(QString::fromUtf8(regimeName(regimeOf(coefficients)))));
     const QRect inSight = table->viewport()->rect();
     const QFontMetrics metrics(table->font());
     for (int row = 0; row < table->rowCount(); ++row)

@@ -3,6 +3,7 @@
 #include "display/analysis/coefficient_controls.h"
 #include "display/analysis/ecology_section.h"
 #include "display/analysis/equilibrium_text.h"
+#include "model/analysis/regime.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/close_shortcuts.h"
 
@@ -111,6 +112,7 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
     controls_ = new CoefficientControls(this);
     coefficients_ = selectableLabel("coeficientes", "Coeficientes en vigor", this);
     span_ = selectableLabel("intervalo", "Intervalo de tiempo en vigor", this);
+    regime_ = selectableLabel("regimenAnalisis", "Régimen del sistema", this);
 
     table_ = resultTable(
         QStringLiteral("tablaEquilibrios"),
@@ -149,6 +151,7 @@ AnalysisWindow::AnalysisWindow(QWidget *parent) : QWidget(parent, Qt::Window)
             [live, ecologyPage, results] { results->setVisible(live->currentWidget() == ecologyPage); });
     layout_->addWidget(coefficients_);
     layout_->addWidget(span_);
+    layout_->addWidget(regime_);
     auto *caption = new QLabel(QStringLiteral("Puntos de equilibrio"), this);
     caption->setBuddy(table_);
     layout_->addWidget(caption);
@@ -172,6 +175,9 @@ void AnalysisWindow::showSystem(const AnalysedSystem &system)
     };
     span_->setText(spanText(shortTextOf));
     span_->setToolTip(spanText(exactTextOf));
+
+    // The same classification as the map of regimes, so that both name one outcome.
+    regime_->setText(QStringLiteral("Régimen: %1").arg(QString::fromUtf8(regimeName(regimeOf(k)))));
 
     table_->clearSpans();
     table_->setRowCount(int(system.equilibria.size()));

@@ -60,6 +60,7 @@ private:
     EcologySection *ecology_ = nullptr;
     QLabel *coefficients_ = nullptr;
     QLabel *span_ = nullptr;
+    QLabel *regime_ = nullptr;  // the outcome in words, as the map of regimes names it
     QTableWidget *table_ = nullptr;
     QVBoxLayout *layout_ = nullptr;
 };
