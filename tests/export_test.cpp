@@ -74,6 +74,27 @@ double number(const QByteArray &text)
     return error == std::errc() && end == text.cend() ? value : std::nan("");
 }
 
+// The pixels of the PDF's first page, rendered at 30 dpi, whose hue stands out (the plots'
+// colours; the text and the axes are black or grey): -1 when the page could not be rendered.
+int colouredPixelsOnFirstPage(const QString &pdf)
+{
+    const QString prefix = pdf + QStringLiteral(".page");
+    QProcess render;
+    render.start(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("30"), QStringLiteral("-f"), QStringLiteral("1"),
+                                              QStringLiteral("-l"), QStringLiteral("1"), QStringLiteral("-singlefile"),
+                                              QStringLiteral("-png"), pdf, prefix});
+    QImage page;
+    if (!render.waitForFinished(30'000) || render.exitCode() != 0 || !page.load(prefix + QStringLiteral(".png")))
+        return -1;
+    int coloured = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            coloured += std::max({c.red(), c.green(), c.blue()}) - std::min({c.red(), c.green(), c.blue()}) > 60;
+        }
+    return coloured;
+}
+
 // Shortcuts reach the actions of the active window only.
 bool activate(Prog &window)
 {
@@ -252,6 +273,7 @@ private slots:
     void badScenarioChangesNothing();
     void handoutHoldsTheSystemAsText_data();
     void handoutHoldsTheSystemAsText();
+    void printIsSearchableText_data();
     void printIsSearchableText();
 };
 
@@ -909,6 +931,7 @@ void ExportTest::handoutHoldsTheSystemAsText()
     window.Form_Load();
     window.model.B = -0.5;
     window.calcula();
+    run(window, {QStringLiteral("isoclinas")});
     answerSaveDialogs(window, dir.filePath(QStringLiteral("hoja")));
     window.printing->askWithQuestions = [questions](QWidget &) { return std::optional<bool>(questions); };
     window.findChild<QAction *>(QStringLiteral("hojaTrabajo"))->trigger();
@@ -918,30 +941,58 @@ void ExportTest::handoutHoldsTheSystemAsText()
     const QString out = QString::fromUtf8(text.readAllStandardOutput());
     QVERIFY2(out.contains(equation), qPrintable(out));
     QCOMPARE(out.contains(QStringLiteral("Respuestas (para el profesor)")), questions);
+    // The plots are drawn on the page: the nullclines' colours show.
+    QVERIFY(colouredPixelsOnFirstPage(dir.filePath(QStringLiteral("hoja.pdf"))) > 20);
 }
 
-// Printed to a PDF file in place of a printer: the equations under the plots are text.
+void ExportTest::printIsSearchableText_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("print");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("plots") << QStringList{"isoclinas"} << "" << "imprimir" << "Sistema de Lotka-Volterra";
+    QTest::newRow("diagram") << QStringList{"bifurcacion"} << "Bifurcacion" << "imprimirDiagrama" << "Diagrama de bifurcación";
+    QTest::newRow("map") << QStringList{"mapaRegimenes"} << "MapaRegimenes" << "imprimirMapa" << "Mapa de regímenes";
+}
+
+// Printed to a PDF file in place of a printer, from each window that prints: the picture is on
+// the page, and the equations under it are text.
 void ExportTest::printIsSearchableText()
 {
+    QFETCH(QStringList, steps);
+    QFETCH(QString, window);
+    QFETCH(QString, print);
+    QFETCH(QString, title);
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         QSKIP("pdftotext is not installed");
     const ScopedLocale scoped{QLocale(QLocale::Spanish, QLocale::Spain)};
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("impreso.pdf"));
-    Prog window;
-    window.Form_Load();
-    window.printing->runPrintDialog = [&path](QWidget &, QPrinter &printer, const std::function<void(QPrinter *)> &paint) {
+    Prog prog;
+    prog.Form_Load();
+    run(prog, steps);
+    QString printedTitle;
+    prog.printing->runPrintDialog = [&](QWidget &, QPrinter &printer, const std::function<void(QPrinter *)> &paint) {
+        printedTitle = printer.docName();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
         paint(&printer);
     };
-    window.findChild<QAction *>(QStringLiteral("imprimir"))->trigger();
+    QWidget *printing = window.isEmpty() ? static_cast<QWidget *>(&prog) : prog.findChild<QWidget *>(window);
+    QVERIFY(printing);
+    auto *action = printing->findChild<QAction *>(print);
+    QVERIFY(action);
+    action->trigger();
+    QCOMPARE(printedTitle, title);
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
     QVERIFY(text.waitForFinished(30'000));
     const QString out = QString::fromUtf8(text.readAllStandardOutput());
-    QVERIFY2(out.contains(QStringLiteral("x' = x (4 - y)")) && out.contains(QStringLiteral("Intervalo de tiempo: 2 (dt = 0,02)")),
+    QVERIFY2(out.contains(title) && out.contains(QStringLiteral("x' = x (4 - y)"))
+                 && out.contains(QStringLiteral("Intervalo de tiempo: 2 (dt = 0,02)")),
              qPrintable(out));
+    QVERIFY(colouredPixelsOnFirstPage(path) > 20);
 }
 
 QTEST_MAIN(ExportTest)
