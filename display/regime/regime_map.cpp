@@ -49,7 +49,7 @@ QColor regimeColour(Regime regime)
     case Regime::Bistable: return lightTint(kSkyBlue.colour);
     case Regime::ExtinctionOrCoexistence: return lightTint(kBlue.colour);
     case Regime::Extinction: return lightTint(kIndigo.colour);
-    case Regime::NeutralCycles: return lightTint(kVermillion.colour);
+    case Regime::NeutralCyclesUnboundedOnAxis: return halfway(lightTint(kVermillion.colour), grows);
     case Regime::Unbounded: return grows;
     case Regime::XWinsOrUnbounded: return halfway(lightTint(kXAxisEquilibrium.colour), grows);
     case Regime::YWinsOrUnbounded: return halfway(lightTint(kYAxisEquilibrium.colour), grows);

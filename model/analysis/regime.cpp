@@ -251,8 +251,12 @@ Regime regimeOf(const Coefficients &k)
     const Growth growth = growthWith(k, terms);
     if (p.undecided || growth == Growth::Undecided)
         return Regime::Borderline;
+    // A centre needs B = F = 0 and, at (-D/E, -A/C) inside, CE < 0 with A against C and D against
+    // E in sign: one of A, D is positive, and that species alone grows as e^(At) or e^(Dt) on its
+    // own invariant axis. The interior orbits are the closed level curves of the first integral,
+    // and the other axis decays to the saddle at the origin, so nothing else grows.
     if (p.centre)
-        return Regime::NeutralCycles;
+        return growth == Growth::Unbounded ? Regime::NeutralCyclesUnboundedOnAxis : Regime::Borderline;
     const bool unbounded = growth == Growth::Unbounded;
     const int set = (p.origin ? 1 : 0) | (p.xAxis ? 2 : 0) | (p.yAxis ? 4 : 0) | (p.interior ? 8 : 0);
     switch (set) {
@@ -276,7 +280,7 @@ const char *regimeName(Regime regime)
     case Regime::Bistable: return "biestable: gana quien empieza con ventaja";
     case Regime::ExtinctionOrCoexistence: return "biestable: ninguna especie sobrevive o coexisten, según el comienzo";
     case Regime::Extinction: return "ninguna especie sobrevive";
-    case Regime::NeutralCycles: return "ciclos neutros";
+    case Regime::NeutralCyclesUnboundedOnAxis: return "ciclos neutros; sin límite sobre un eje";
     case Regime::Unbounded: return "crecimiento sin límite";
     case Regime::XWinsOrUnbounded: return "gana x o crecimiento sin límite, según el comienzo";
     case Regime::YWinsOrUnbounded: return "gana y o crecimiento sin límite, según el comienzo";
