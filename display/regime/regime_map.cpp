@@ -24,6 +24,12 @@ constexpr double kDotRadius = 0.7;   // logical pixels: a boundary one pixel wid
 const QColor kBoundary(40, 40, 40);
 // The crosshair in a full hue, where the boundaries are near black: the two never look alike.
 const QColor kCrosshair = palette::kVermillion.colour;
+// The trail of the last values: the crosshair's hue, faint.
+const QColor kTrail = [] {
+    QColor c = palette::kVermillion.colour;
+    c.setAlpha(110);
+    return c;
+}();
 
 QColor halfway(const QColor &a, const QColor &b)
 {
@@ -141,6 +147,14 @@ void RegimeMap::setScene(const RegimeMapScene &scene)
         cancelPicture();
         ++generation_;   // whatever runs now is for an earlier scene
         keyPixel_.reset();
+    }
+    if (old.horizontal != scene.horizontal || old.vertical != scene.vertical)
+        trail_.clear();
+    const QPointF values(coefficientValue(scene.system, scene.horizontal), coefficientValue(scene.system, scene.vertical));
+    if (std::isfinite(values.x()) && std::isfinite(values.y()) && (trail_.empty() || trail_.back().x() != values.x() || trail_.back().y() != values.y())) {
+        trail_.push_back(values);
+        if (trail_.size() > std::size_t(kTrailLength))
+            trail_.pop_front();
     }
     scene_ = scene;
     update();
@@ -268,8 +282,19 @@ void RegimeMap::paint(QPainter &painter) const
                          / (scene_.toH - scene_.fromH) * width();
         const double y = (scene_.toV - coefficientValue(scene_.system, scene_.vertical))
                          / (scene_.toV - scene_.fromV) * height();
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (trail_.size() > 1) {
+            QPolygonF path;
+            for (const QPointF &values : trail_) {
+                const QPointF at((values.x() - scene_.fromH) / (scene_.toH - scene_.fromH) * width(),
+                                 (scene_.toV - values.y()) / (scene_.toV - scene_.fromV) * height());
+                // Far outside the map a point is clamped, so that the painter's numbers stay sane.
+                path << QPointF(std::clamp(at.x(), -1e4, 1e4), std::clamp(at.y(), -1e4, 1e4));
+            }
+            painter.setPen(QPen(kTrail, 1.5));
+            painter.drawPolyline(path);
+        }
         if (std::isfinite(x) && std::isfinite(y)) {
-            painter.setRenderHint(QPainter::Antialiasing);
             painter.setPen(QPen(kCrosshair, 1));
             painter.drawLine(QPointF(x, 0), QPointF(x, height()));
             painter.drawLine(QPointF(0, y), QPointF(width(), y));
