@@ -1,6 +1,7 @@
 #include "display/regime/regime_map.h"
 
 #include "display/plots/plot_mapping.h"
+#include "display/regime/map_axes.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/palette.h"
 #include "model/analysis/bifurcation.h"
@@ -277,6 +278,7 @@ void RegimeMap::paint(QPainter &painter) const
 {
     painter.fillRect(rect(), Qt::white);
     painter.drawImage(0, 0, picture_.image);
+    drawMapAxes(painter, scene_, size());
     if (scene_.hasRange()) {
         const double x = (coefficientValue(scene_.system, scene_.horizontal) - scene_.fromH)
                          / (scene_.toH - scene_.fromH) * width();
