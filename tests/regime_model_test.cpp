@@ -158,6 +158,13 @@ void RegimeModelTest::agreesWithEquilibria()
         }
         const Regime r = regimeOf(k);
         const QByteArray what = QByteArray::number(i) + ": " + regimeName(r);
+        // Times a power of two, exactly, the system keeps its regime, at the edges of the
+        // scaling's shortcuts too.
+        for (int power : {-1010, -1000, 1000, 1015}) {
+            const auto times = [power](double v) { return std::ldexp(v, power); };
+            const Coefficients big{times(k.A), times(k.B), times(k.C), times(k.D), times(k.E), times(k.F)};
+            QVERIFY2(regimeOf(big) == r, what + " times 2^" + QByteArray::number(power));
+        }
         QVERIFY2((r == Regime::LineOfEquilibria || r == Regime::PlaneOfEquilibria) == line, what);
         if (line)
             continue;
