@@ -138,27 +138,41 @@ RegimeMap::~RegimeMap()
 void RegimeMap::setScene(const RegimeMapScene &scene)
 {
     const RegimeMapScene &old = scene_;
+    const bool sameAxes = old.horizontal == scene.horizontal && old.vertical == scene.vertical
+                          && old.fromH == scene.fromH && old.toH == scene.toH && old.fromV == scene.fromV
+                          && old.toV == scene.toV;
+    const double oldH = coefficientValue(old.system, old.horizontal), oldV = coefficientValue(old.system, old.vertical);
+    const double newH = coefficientValue(scene.system, scene.horizontal), newV = coefficientValue(scene.system, scene.vertical);
+    const bool sameValues = sameAxes && bitIdentical(withCoefficient(withCoefficient({}, 0, oldH), 1, oldV),
+                                                     withCoefficient(withCoefficient({}, 0, newH), 1, newV));
     // Only the crosshair moves where the two coefficients on the axes are all that changed.
     const Coefficients oldRest = withCoefficient(withCoefficient(old.system, old.horizontal, 0), old.vertical, 0);
     const Coefficients newRest = withCoefficient(withCoefficient(scene.system, scene.horizontal, 0), scene.vertical, 0);
-    if (!bitIdentical(oldRest, newRest) || old.horizontal != scene.horizontal || old.vertical != scene.vertical
-        || old.fromH != scene.fromH || old.toH != scene.toH || old.fromV != scene.fromV || old.toV != scene.toV) {
+    bool repaint = !sameValues;
+    const bool stale = !bitIdentical(oldRest, newRest) || !sameAxes;
+    if (stale) {
         stale_ = true;
         startedForCurrent_ = false;
         cancelPicture();
         ++generation_;   // whatever runs now is for an earlier scene
+        repaint = repaint || keyPixel_.has_value();
         keyPixel_.reset();
     }
     if (old.horizontal != scene.horizontal || old.vertical != scene.vertical)
         trail_.clear();
-    const QPointF values(coefficientValue(scene.system, scene.horizontal), coefficientValue(scene.system, scene.vertical));
-    if (std::isfinite(values.x()) && std::isfinite(values.y()) && (trail_.empty() || trail_.back().x() != values.x() || trail_.back().y() != values.y())) {
-        trail_.push_back(values);
+    if (std::isfinite(newH) && std::isfinite(newV) && (trail_.empty() || trail_.back().x() != newH || trail_.back().y() != newV)) {
+        trail_.push_back(QPointF(newH, newV));
         if (trail_.size() > std::size_t(kTrailLength))
             trail_.pop_front();
     }
     scene_ = scene;
-    update();
+    // A change of the other coefficients alone leaves the screen as it is until the new picture
+    // comes (a slider of a third coefficient repaints nothing at each step); the paint that
+    // would have started it is not waited for.
+    if (stale && !repaint && isVisible())
+        startPicture();
+    else
+        update();
 }
 
 bool RegimeMap::pictureIsCurrent() const
