@@ -8,6 +8,7 @@
 #include "display/analysis/overlays/overlay_renderer.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/bifurcation/bifurcation_window.h"
+#include "display/regime/regime_window.h"
 #include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
 #include "display/views/plot_views.h"
@@ -187,6 +188,16 @@ void coefficientSliderStepWithDiagram(benchmark::State &state, Prog &prog)
     prog.analysis->exploration()->bifurcationWindow()->close();
 }
 
+// The map of regimes over C and E follows A: the GUI thread gives it the scene and paints the
+// last picture with its numbers, trail and crosshair, while the new one is made on its thread.
+void coefficientSliderStepWithRegimeMap(benchmark::State &state, Prog &prog)
+{
+    prog.analysis->showRegimeWindow();
+    repaintNow();
+    coefficientSliderStep(state, prog);
+    prog.analysis->exploration()->regimeWindow()->close();
+}
+
 // The same through an ecological parameter: m, the predator's death rate of the start-up
 // predator–prey system, which sets D. The state finds the parameters again at each step.
 void ecologicalSliderStep(benchmark::State &state, Prog &prog)
@@ -219,6 +230,7 @@ bool registerAnalysisBenchmarks(Prog &prog)
         {bench_name::overlayPaint, &paintPhaseOverlaysOnly},
         {bench_name::sliderStep, &coefficientSliderStep},
         {bench_name::sliderStepWithDiagram, &coefficientSliderStepWithDiagram},
+        {bench_name::sliderStepWithRegimeMap, &coefficientSliderStepWithRegimeMap},
         {bench_name::ecologicalSliderStep, &ecologicalSliderStep},
     });
     return true;

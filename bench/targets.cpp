@@ -122,6 +122,7 @@ void printTargetTable(const MedianCollector &medians, double basinAgreement)
     printTime("50 kept, overlays: resize to 1.5 times", medians.median(resizeStep), 8);
     printTime("all overlays on: slider step", medians.median(sliderStep), 2);
     printTime("  the same, bifurcation diagram open", medians.median(sliderStepWithDiagram), 0);
+    printTime("  the same, map of regimes open (GUI thread)", medians.median(sliderStepWithRegimeMap), 2);
     printTime("all overlays on: ecological slider step", medians.median(ecologicalSliderStep), 2);
     printTime("separatrices of one saddle", medians.median(separatricesOneSaddle), 5);
     printTime("separatrices on: time-cursor step", medians.median(separatrixCursorStep), 0.83);

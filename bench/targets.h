@@ -29,6 +29,7 @@ inline constexpr char resizeStep[] = "kept_50_marks_overlays/window_resize_step"
 inline constexpr char undoRedo[] = "kept_50_marks_overlays/undo_and_redo_a_press";
 inline constexpr char sliderStep[] = "overlays_on/coefficient_slider_step";
 inline constexpr char sliderStepWithDiagram[] = "overlays_on/coefficient_slider_step_with_diagram";
+inline constexpr char sliderStepWithRegimeMap[] = "overlays_on/coefficient_slider_step_with_regime_map";
 inline constexpr char ecologicalSliderStep[] = "overlays_on/ecological_parameter_slider_step";
 inline constexpr char separatricesOneSaddle[] = "separatrices/one_saddle";
 inline constexpr char separatrixCursorStep[] = "separatrices_on/time_cursor_step";

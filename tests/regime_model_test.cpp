@@ -9,6 +9,7 @@
 #include <random>
 
 Q_DECLARE_METATYPE(Regime)
+Q_DECLARE_METATYPE(Coefficients)
 
 namespace {
 
@@ -29,32 +30,39 @@ StableSet named(Regime r)
     return s;
 }
 
-// Whether some start on a grid of the closed quadrant passes 1e6 within the time limit: RK4 with a
-// step that moves the solution at most 0.02 (1 + x + y), at most 40 000 steps.
-bool someStartEscapes(const Coefficients &k)
+// Whether the solution from (x0, y0) passes 1e6 within the time limit: RK4 with a step that
+// moves the solution at most 0.02 (1 + x + y), at most 40 000 steps.
+bool escapesFrom(const Coefficients &k, double x0, double y0)
 {
     const auto field = [&k](double x, double y, double &dx, double &dy) {
         dx = x * (k.A + k.B * x + k.C * y);
         dy = y * (k.D + k.E * x + k.F * y);
     };
+    double x = x0, y = y0, t = 0;
+    for (int step = 0; step < 40000 && t < 60; ++step) {
+        double ax, ay, bx, by, cx, cy, dx, dy;
+        field(x, y, ax, ay);
+        const double h = std::min(0.05, 0.02 * (1 + x + y) / (std::hypot(ax, ay) + 1e-9));
+        field(x + h / 2 * ax, y + h / 2 * ay, bx, by);
+        field(x + h / 2 * bx, y + h / 2 * by, cx, cy);
+        field(x + h * cx, y + h * cy, dx, dy);
+        x += h / 6 * (ax + 2 * bx + 2 * cx + dx);
+        y += h / 6 * (ay + 2 * by + 2 * cy + dy);
+        t += h;
+        if (!(x + y < 1e6))
+            return true;
+    }
+    return false;
+}
+
+// Whether some start on a grid of the closed quadrant escapes.
+bool someStartEscapes(const Coefficients &k)
+{
     const double starts[] = {0, 0.3, 1, 3, 10};
     for (double x0 : starts)
-        for (double y0 : starts) {
-            double x = x0, y = y0, t = 0;
-            for (int step = 0; step < 40000 && t < 60; ++step) {
-                double ax, ay, bx, by, cx, cy, dx, dy;
-                field(x, y, ax, ay);
-                const double h = std::min(0.05, 0.02 * (1 + x + y) / (std::hypot(ax, ay) + 1e-9));
-                field(x + h / 2 * ax, y + h / 2 * ay, bx, by);
-                field(x + h / 2 * bx, y + h / 2 * by, cx, cy);
-                field(x + h * cx, y + h * cy, dx, dy);
-                x += h / 6 * (ax + 2 * bx + 2 * cx + dx);
-                y += h / 6 * (ay + 2 * by + 2 * cy + dy);
-                t += h;
-                if (!(x + y < 1e6))
-                    return true;
-            }
-        }
+        for (double y0 : starts)
+            if (escapesFrom(k, x0, y0))
+                return true;
     return false;
 }
 
@@ -70,6 +78,8 @@ private slots:
     void competitionBoundaries();
     void agreesWithEquilibria();
     void growthAgreesWithIntegration();
+    void centreCyclesInsideAndGrowsOnAnAxis_data();
+    void centreCyclesInsideAndGrowsOnAnAxis();
 };
 
 // x' = x (1 - x + C y), y' = y (1 + E x - y): the four cases of competition meet at (-1, -1).
@@ -148,6 +158,13 @@ void RegimeModelTest::agreesWithEquilibria()
         }
         const Regime r = regimeOf(k);
         const QByteArray what = QByteArray::number(i) + ": " + regimeName(r);
+        // Times a power of two, exactly, the system keeps its regime, at the edges of the
+        // scaling's shortcuts too.
+        for (int power : {-1010, -1000, 1000, 1015}) {
+            const auto times = [power](double v) { return std::ldexp(v, power); };
+            const Coefficients big{times(k.A), times(k.B), times(k.C), times(k.D), times(k.E), times(k.F)};
+            QVERIFY2(regimeOf(big) == r, what + " times 2^" + QByteArray::number(power));
+        }
         QVERIFY2((r == Regime::LineOfEquilibria || r == Regime::PlaneOfEquilibria) == line, what);
         if (line)
             continue;
@@ -155,7 +172,7 @@ void RegimeModelTest::agreesWithEquilibria()
                                                || (!centre && named(r) != found)),
                  what);
         if (r != Regime::Borderline)
-            QVERIFY2(named(r) == found && (r == Regime::NeutralCycles) == centre, what);
+            QVERIFY2(named(r) == found && (r == Regime::NeutralCyclesUnboundedOnAxis) == centre, what);
     }
 }
 
@@ -179,6 +196,31 @@ void RegimeModelTest::growthAgreesWithIntegration()
                                 .arg(k.A).arg(k.B).arg(k.C).arg(k.D).arg(k.E).arg(k.F)));
     }
     QVERIFY(unbounded > 50 && bounded > 50);
+}
+
+// Guards the centre's name: closed orbits inside, and one species alone growing on its axis.
+void RegimeModelTest::centreCyclesInsideAndGrowsOnAnAxis_data()
+{
+    QTest::addColumn<Coefficients>("k");
+    QTest::addColumn<double>("xAlone");   // the start on the x axis, 0 for none
+    QTest::addColumn<double>("yAlone");
+    QTest::newRow("x the prey") << Coefficients{1, 0, -1, -1, 1, 0} << 0.5 << 0.0;
+    QTest::newRow("y the prey") << Coefficients{-1, 0, 1, 1, -1, 0} << 0.0 << 0.5;
+    QTest::newRow("x the prey, unequal rates") << Coefficients{2, 0, -0.5, -0.3, 0.2, 0} << 1.0 << 0.0;
+}
+
+void RegimeModelTest::centreCyclesInsideAndGrowsOnAnAxis()
+{
+    QFETCH(Coefficients, k);
+    QFETCH(double, xAlone);
+    QFETCH(double, yAlone);
+    QCOMPARE(regimeOf(k), Regime::NeutralCyclesUnboundedOnAxis);
+    QCOMPARE(growthOf(k), Growth::Unbounded);
+    const double x = -k.D / k.E, y = -k.A / k.C;
+    for (double factor : {0.2, 0.7, 1.5, 4.0})
+        QVERIFY2(!escapesFrom(k, x * factor, y), qPrintable(QString::number(factor)));
+    QVERIFY(escapesFrom(k, xAlone, yAlone));
+    QVERIFY(!escapesFrom(k, yAlone == 0 ? 0 : 5, xAlone == 0 ? 0 : 5));   // the other axis decays
 }
 
 QTEST_GUILESS_MAIN(RegimeModelTest)

@@ -38,6 +38,8 @@ private slots:
     void pressPicksTidiestPair();
     void legendFollowsThePictureMadeOnItsThread();
     void arrowsMoveTheCrosshairAndEnterApplies();
+    void trailFollowsTheTwoCoefficients_data();
+    void trailFollowsTheTwoCoefficients();
 };
 
 void RegimeWindowTest::pixelsEitherSideOfABoundary_data()
@@ -144,6 +146,47 @@ void RegimeWindowTest::arrowsMoveTheCrosshairAndEnterApplies()
     QCOMPARE(picked.first()[1].toDouble(), -1.97);
     QCOMPARE(picked.first()[3].toDouble(), -2.0);
     QVERIFY(!map->keyPixel());
+}
+
+void RegimeWindowTest::trailFollowsTheTwoCoefficients_data()
+{
+    QTest::addColumn<int>("changes");      // of C, by 0.01 each
+    QTest::addColumn<bool>("otherChanges");   // A changes too, each time
+    QTest::addColumn<bool>("axisChanges");    // then the horizontal axis becomes A
+    QTest::addColumn<int>("length");
+    QTest::newRow("three steps") << 3 << false << false << 4;
+    QTest::newRow("a third coefficient alone moves nothing") << 0 << true << false << 1;
+    QTest::newRow("with a third coefficient") << 3 << true << false << 4;
+    QTest::newRow("bounded") << 100 << false << false << RegimeMap::kTrailLength;
+    QTest::newRow("a new axis forgets it") << 5 << false << true << 1;
+}
+
+// The trail holds the values on the axes in order, the present ones last, and no more of them
+// than its bound.
+void RegimeWindowTest::trailFollowsTheTwoCoefficients()
+{
+    QFETCH(int, changes);
+    QFETCH(bool, otherChanges);
+    QFETCH(bool, axisChanges);
+    QFETCH(int, length);
+    RegimeWindow window;
+    showCompetition(window);
+    Coefficients k = kCompetition;
+    for (int i = 0; i < std::max(changes, otherChanges ? 3 : 0); ++i) {
+        if (i < changes)
+            k.C += 0.01;
+        if (otherChanges)
+            k.A += 0.1;
+        window.setSystem(k);
+    }
+    if (axisChanges)
+        window.setAxes(0, 4);
+    const std::deque<QPointF> &trail = window.map()->trail();
+    QCOMPARE(int(trail.size()), length);
+    QCOMPARE(trail.back().x(), axisChanges ? k.A : k.C);
+    QCOMPARE(trail.back().y(), k.E);
+    if (length > 1)
+        QVERIFY(trail[trail.size() - 2].x() < trail.back().x());
 }
 
 QTEST_MAIN(RegimeWindowTest)

@@ -1,6 +1,7 @@
 #include "display/regime/regime_map.h"
 
 #include "display/plots/plot_mapping.h"
+#include "display/regime/map_axes.h"
 #include "display/toolkit/conversions.h"
 #include "display/toolkit/palette.h"
 #include "model/analysis/bifurcation.h"
@@ -24,6 +25,12 @@ constexpr double kDotRadius = 0.7;   // logical pixels: a boundary one pixel wid
 const QColor kBoundary(40, 40, 40);
 // The crosshair in a full hue, where the boundaries are near black: the two never look alike.
 const QColor kCrosshair = palette::kVermillion.colour;
+// The trail of the last values: the crosshair's hue, faint.
+const QColor kTrail = [] {
+    QColor c = palette::kVermillion.colour;
+    c.setAlpha(110);
+    return c;
+}();
 
 QColor halfway(const QColor &a, const QColor &b)
 {
@@ -49,7 +56,7 @@ QColor regimeColour(Regime regime)
     case Regime::Bistable: return lightTint(kSkyBlue.colour);
     case Regime::ExtinctionOrCoexistence: return lightTint(kBlue.colour);
     case Regime::Extinction: return lightTint(kIndigo.colour);
-    case Regime::NeutralCycles: return lightTint(kVermillion.colour);
+    case Regime::NeutralCyclesUnboundedOnAxis: return halfway(lightTint(kVermillion.colour), grows);
     case Regime::Unbounded: return grows;
     case Regime::XWinsOrUnbounded: return halfway(lightTint(kXAxisEquilibrium.colour), grows);
     case Regime::YWinsOrUnbounded: return halfway(lightTint(kYAxisEquilibrium.colour), grows);
@@ -131,19 +138,41 @@ RegimeMap::~RegimeMap()
 void RegimeMap::setScene(const RegimeMapScene &scene)
 {
     const RegimeMapScene &old = scene_;
+    const bool sameAxes = old.horizontal == scene.horizontal && old.vertical == scene.vertical
+                          && old.fromH == scene.fromH && old.toH == scene.toH && old.fromV == scene.fromV
+                          && old.toV == scene.toV;
+    const double oldH = coefficientValue(old.system, old.horizontal), oldV = coefficientValue(old.system, old.vertical);
+    const double newH = coefficientValue(scene.system, scene.horizontal), newV = coefficientValue(scene.system, scene.vertical);
+    const bool sameValues = sameAxes && bitIdentical(withCoefficient(withCoefficient({}, 0, oldH), 1, oldV),
+                                                     withCoefficient(withCoefficient({}, 0, newH), 1, newV));
     // Only the crosshair moves where the two coefficients on the axes are all that changed.
     const Coefficients oldRest = withCoefficient(withCoefficient(old.system, old.horizontal, 0), old.vertical, 0);
     const Coefficients newRest = withCoefficient(withCoefficient(scene.system, scene.horizontal, 0), scene.vertical, 0);
-    if (!bitIdentical(oldRest, newRest) || old.horizontal != scene.horizontal || old.vertical != scene.vertical
-        || old.fromH != scene.fromH || old.toH != scene.toH || old.fromV != scene.fromV || old.toV != scene.toV) {
+    bool repaint = !sameValues;
+    const bool stale = !bitIdentical(oldRest, newRest) || !sameAxes;
+    if (stale) {
         stale_ = true;
         startedForCurrent_ = false;
         cancelPicture();
         ++generation_;   // whatever runs now is for an earlier scene
+        repaint = repaint || keyPixel_.has_value();
         keyPixel_.reset();
     }
+    if (old.horizontal != scene.horizontal || old.vertical != scene.vertical)
+        trail_.clear();
+    if (std::isfinite(newH) && std::isfinite(newV) && (trail_.empty() || trail_.back().x() != newH || trail_.back().y() != newV)) {
+        trail_.push_back(QPointF(newH, newV));
+        if (trail_.size() > std::size_t(kTrailLength))
+            trail_.pop_front();
+    }
     scene_ = scene;
-    update();
+    // A change of the other coefficients alone leaves the screen as it is until the new picture
+    // comes (a slider of a third coefficient repaints nothing at each step); the paint that
+    // would have started it is not waited for.
+    if (stale && !repaint && isVisible())
+        startPicture();
+    else
+        update();
 }
 
 bool RegimeMap::pictureIsCurrent() const
@@ -263,13 +292,25 @@ void RegimeMap::paint(QPainter &painter) const
 {
     painter.fillRect(rect(), Qt::white);
     painter.drawImage(0, 0, picture_.image);
+    drawMapAxes(painter, scene_, size());
     if (scene_.hasRange()) {
         const double x = (coefficientValue(scene_.system, scene_.horizontal) - scene_.fromH)
                          / (scene_.toH - scene_.fromH) * width();
         const double y = (scene_.toV - coefficientValue(scene_.system, scene_.vertical))
                          / (scene_.toV - scene_.fromV) * height();
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (trail_.size() > 1) {
+            QPolygonF path;
+            for (const QPointF &values : trail_) {
+                const QPointF at((values.x() - scene_.fromH) / (scene_.toH - scene_.fromH) * width(),
+                                 (scene_.toV - values.y()) / (scene_.toV - scene_.fromV) * height());
+                // Far outside the map a point is clamped, so that the painter's numbers stay sane.
+                path << QPointF(std::clamp(at.x(), -1e4, 1e4), std::clamp(at.y(), -1e4, 1e4));
+            }
+            painter.setPen(QPen(kTrail, 1.5));
+            painter.drawPolyline(path);
+        }
         if (std::isfinite(x) && std::isfinite(y)) {
-            painter.setRenderHint(QPainter::Antialiasing);
             painter.setPen(QPen(kCrosshair, 1));
             painter.drawLine(QPointF(x, 0), QPointF(x, height()));
             painter.drawLine(QPointF(0, y), QPointF(width(), y));

@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <array>
+#include <deque>
 #include <atomic>
 #include <memory>
 #include <optional>
@@ -73,6 +74,11 @@ public:
     void paintMap(QPainter &painter) const;
     // The pixel of the dashed crosshair the arrow keys move, if they moved it.
     std::optional<QPoint> keyPixel() const { return keyPixel_; }
+    // The last values of the two coefficients on the axes, oldest first, the present ones last:
+    // at most kTrailLength, forgotten when an axis changes. Drawn as a faint line.
+    static constexpr int kTrailLength = 64;
+    const std::deque<QPointF> &trail() const { return trail_; }
+    void clearTrail() { trail_.clear(); }
 
 signals:
     void pickStarted();
@@ -113,4 +119,5 @@ private:
     bool dragging_ = false;
     std::optional<QPoint> keyPixel_;
     QPointF lastPicked_;
+    std::deque<QPointF> trail_;
 };

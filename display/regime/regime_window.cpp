@@ -190,6 +190,10 @@ void RegimeWindow::showEvent(QShowEvent *event)
 
 void RegimeWindow::setSystem(const Coefficients &system)
 {
+    // The trail starts at the first system given, not at the placeholder it was made with.
+    if (!systemGiven_)
+        map_->clearTrail();
+    systemGiven_ = true;
     system_ = system;
     showRanges();
     followValues();

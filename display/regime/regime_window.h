@@ -68,4 +68,5 @@ private:
     int verticalBefore_ = 4;
     bool shownBefore_ = false;
     bool rangeGiven_ = false;
+    bool systemGiven_ = false;
 };

@@ -7,10 +7,38 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <initializer_list>
 
 namespace {
+
+// The exponent frexp gives a value, read off its bits where it is a normal number (the map asks
+// for it at every pixel, and the library call costs more than the rest of a pixel's scaling).
+int frexpExponent(double v)
+{
+    const auto biased = int((std::bit_cast<std::uint64_t>(v) >> 52) & 0x7ff);
+    if (biased == 0 || biased == 0x7ff) {   // zero, subnormal, infinite or no number
+        int exponent = 0;
+        std::frexp(v, &exponent);
+        return exponent;
+    }
+    return biased - 1022;
+}
+
+// 2^n for n in [-1022, 1023], from its bits: ldexp(1.0, n) without the call.
+double powerOfTwo(int n)
+{
+    return std::bit_cast<double>(std::uint64_t(n + 1023) << 52);
+}
+
+// v × 2^n, as ldexp gives it: a product with a power of two is rounded once, like ldexp's
+// result, so the two agree wherever the power itself is a double.
+double timesPowerOfTwo(double v, int n)
+{
+    return n < -1000 || n > 1000 ? std::ldexp(v, n) : v * powerOfTwo(n);
+}
 
 // The exponent e of 2 that brings the largest coefficient to [1/2, 1) when multiplied by 2^-e,
 // as equilibria() scales the system before it finds the points.
@@ -19,19 +47,16 @@ int exponentOf(const Coefficients &k)
     double largest = 0;
     for (double v : {k.A, k.B, k.C, k.D, k.E, k.F})
         largest = std::max(largest, std::fabs(v));
-    int exponent = 0;
-    std::frexp(largest, &exponent);
-    return exponent;
+    return frexpExponent(largest);
 }
 
-// Times 2^-e, as ldexp gives it: a product with a power of two is rounded once, like ldexp's
-// result, so the two agree wherever the power itself is a double.
+// Times 2^-e, as ldexp gives it.
 Coefficients scaled(const Coefficients &k, int e)
 {
     if (e < -1000 || e > 1000)
         return {std::ldexp(k.A, -e), std::ldexp(k.B, -e), std::ldexp(k.C, -e),
                 std::ldexp(k.D, -e), std::ldexp(k.E, -e), std::ldexp(k.F, -e)};
-    const double factor = std::ldexp(1.0, -e);
+    const double factor = powerOfTwo(-e);
     return {k.A * factor, k.B * factor, k.C * factor, k.D * factor, k.E * factor, k.F * factor};
 }
 
@@ -101,10 +126,9 @@ void takeInterior(QuadrantPoints &points, const Jacobian &j)
         take(points, 3, EquilibriumType::Undetermined);
         return;
     }
-    int exponent = 0;
-    std::frexp(std::max({std::fabs(j.xx), std::fabs(j.xy), std::fabs(j.yx), std::fabs(j.yy)}), &exponent);
-    const double xx = std::ldexp(j.xx, -exponent), xy = std::ldexp(j.xy, -exponent);
-    const double yx = std::ldexp(j.yx, -exponent), yy = std::ldexp(j.yy, -exponent);
+    const int exponent = frexpExponent(std::max({std::fabs(j.xx), std::fabs(j.xy), std::fabs(j.yx), std::fabs(j.yy)}));
+    const double xx = timesPowerOfTwo(j.xx, -exponent), xy = timesPowerOfTwo(j.xy, -exponent);
+    const double yx = timesPowerOfTwo(j.yx, -exponent), yy = timesPowerOfTwo(j.yy, -exponent);
     const double trace = xx + yy;
     const double determinant = xx * yy - xy * yx;
     const double xxTerms = std::fabs(xx), yyTerms = std::fabs(yy);
@@ -251,8 +275,12 @@ Regime regimeOf(const Coefficients &k)
     const Growth growth = growthWith(k, terms);
     if (p.undecided || growth == Growth::Undecided)
         return Regime::Borderline;
+    // A centre needs B = F = 0 and, at (-D/E, -A/C) inside, CE < 0 with A against C and D against
+    // E in sign: one of A, D is positive, and that species alone grows as e^(At) or e^(Dt) on its
+    // own invariant axis. The interior orbits are the closed level curves of the first integral,
+    // and the other axis decays to the saddle at the origin, so nothing else grows.
     if (p.centre)
-        return Regime::NeutralCycles;
+        return growth == Growth::Unbounded ? Regime::NeutralCyclesUnboundedOnAxis : Regime::Borderline;
     const bool unbounded = growth == Growth::Unbounded;
     const int set = (p.origin ? 1 : 0) | (p.xAxis ? 2 : 0) | (p.yAxis ? 4 : 0) | (p.interior ? 8 : 0);
     switch (set) {
@@ -276,7 +304,7 @@ const char *regimeName(Regime regime)
     case Regime::Bistable: return "biestable: gana quien empieza con ventaja";
     case Regime::ExtinctionOrCoexistence: return "biestable: ninguna especie sobrevive o coexisten, según el comienzo";
     case Regime::Extinction: return "ninguna especie sobrevive";
-    case Regime::NeutralCycles: return "ciclos neutros";
+    case Regime::NeutralCyclesUnboundedOnAxis: return "ciclos neutros; sin límite sobre un eje";
     case Regime::Unbounded: return "crecimiento sin límite";
     case Regime::XWinsOrUnbounded: return "gana x o crecimiento sin límite, según el comienzo";
     case Regime::YWinsOrUnbounded: return "gana y o crecimiento sin límite, según el comienzo";

@@ -18,7 +18,10 @@ enum class Regime {
     Bistable,             // both axis points attract: whoever starts ahead wins
     ExtinctionOrCoexistence,   // the origin and the interior point attract
     Extinction,           // the origin attracts, and nothing grows without bound
-    NeutralCycles,        // a centre inside (B = F = 0): closed orbits of the first integral
+    // A centre inside (B = F = 0): every solution inside the quadrant runs round a closed orbit
+    // of the first integral, while on one axis a species alone grows without bound (see
+    // regimeOf: a centre always comes with one).
+    NeutralCyclesUnboundedOnAxis,
     Unbounded,            // nothing attracts, and some solutions grow without bound
     // Some solutions grow without bound, and others settle at what attracts:
     XWinsOrUnbounded,
