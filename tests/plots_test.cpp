@@ -129,6 +129,7 @@ private slots:
     void magnifiedIsTheDesignAtRatioTwo_data();
     void magnifiedIsTheDesignAtRatioTwo();
     void magnifiedPressesAndCrosshair();
+    void presentationLeavesTheOptionsBe();
 };
 
 void PlotsTest::mappings_data()
@@ -584,6 +585,29 @@ void PlotsTest::magnifiedPressesAndCrosshair()
     QCOMPARE(window.XYgraf->markerPixel(), QPoint(100, 150));
     // The thick dot of the new start is three device pixels for each of its designed ones.
     QVERIFY(thickAt(window.XYgraf, QPoint(100, 150)));
+}
+
+// F5 fills the screen and joins the trajectory without turning the option on; Escape leaves the
+// presentation and the full screen both.
+void PlotsTest::presentationLeavesTheOptionsBe()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const PlotViews *views = window.findChild<PlotViews *>();
+    QTest::keyClick(&window, Qt::Key_F5);
+    QVERIFY(window.findChild<QAction *>(QStringLiteral("modoPresentacion"))->isChecked());
+    QVERIFY(window.findChild<QAction *>(QStringLiteral("pantallaCompleta"))->isChecked());
+    QTRY_VERIFY(window.isFullScreen());
+    QVERIFY(views->scene().joinSamples);
+    QVERIFY(!window.state().option(ExplorerState::Option::JoinSamples));
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.findChild<QAction *>(QStringLiteral("modoPresentacion"))->isChecked());
+    QVERIFY(!window.findChild<QAction *>(QStringLiteral("pantallaCompleta"))->isChecked());
+    QTRY_VERIFY(!window.isFullScreen());
+    QVERIFY(!views->scene().joinSamples);
 }
 
 QTEST_MAIN(PlotsTest)
