@@ -210,6 +210,8 @@ void PlotSurface::setMagnification(double g)
     if (!(g >= 1) || !std::isfinite(g) || g == magnification_)
         return;
     magnification_ = g;
+    // What was drawn stands elsewhere now: cleared, not carried over, for the owner draws afresh.
+    image_ = QImage();
     ensureImage();
     update();
 }

@@ -37,7 +37,7 @@ public:
     const QImage &image() const { return image_; }
 
     // How many times larger than a logical pixel of the screen each logical pixel of the drawing
-    // is (1 as designed); what was drawn is kept, to be drawn afresh by the owner.
+    // is (1 as designed). What was drawn is cleared: the owner draws afresh.
     void setMagnification(double g);
     double magnification() const { return magnification_; }
     // The drawing area in its own logical pixels, and where a position on the widget lies in it.
