@@ -120,6 +120,8 @@ void printTargetTable(const MedianCollector &medians, double basinAgreement)
     printTime("a wheel notch at a deep corner view with every overlay on", medians.median(wheelNotchDeepCorner), 4);
     printTime("50 kept, every overlay: a frame of play", medians.median(playFrame), 0.83);
     printTime("50 kept, overlays: resize to 1.5 times", medians.median(resizeStep), 8);
+    printTime("50 kept, overlays: resize to twice", medians.median(resizeStepToTwice), 8);
+    printTime("50 kept, overlays, twice: cursor step", medians.median(magnifiedCursorStep), 0.83);
     printTime("all overlays on: slider step", medians.median(sliderStep), 2);
     printTime("  the same, bifurcation diagram open", medians.median(sliderStepWithDiagram), 0);
     printTime("  the same, map of regimes open (GUI thread)", medians.median(sliderStepWithRegimeMap), 2);

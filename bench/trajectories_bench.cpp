@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QWheelEvent>
 
+#include <cmath>
 #include <cstddef>
 #include <functional>
 
@@ -128,18 +129,45 @@ void wheelNotchAtDeepCorner(benchmark::State &state, Prog &prog)
     prog.findChild<QAction *>(QStringLiteral("vistaInicial"))->trigger();
 }
 
-// The window resized from its designed size to one where the plots grow by half, and back in
-// turn: the controls placed again, the plots drawn afresh at their new size.
-void resizeStep(benchmark::State &state, Prog &prog)
+// The window resized from its designed size to the designed one magnified by half (or twice),
+// and back in turn: the controls placed again, the plots drawn afresh at their new size.
+void resizeStepTo(benchmark::State &state, Prog &prog, double g)
 {
     const QSize designed = prog.minimumSize();
+    const QSize magnified(int(std::ceil(designed.width() * g)), int(std::ceil(designed.height() * g)));
     bool grown = false;
     for (auto _ : state) {
         grown = !grown;
-        prog.resize(grown ? designed + QSize(308, 144) : designed);
+        prog.resize(grown ? magnified : designed);
         QCoreApplication::sendPostedEvents();
         repaintNow();
     }
+    prog.resize(designed);
+    QCoreApplication::sendPostedEvents();
+    repaintNow();
+}
+
+void resizeStep(benchmark::State &state, Prog &prog)
+{
+    resizeStepTo(state, prog, 1.5);
+}
+
+void resizeStepToTwice(benchmark::State &state, Prog &prog)
+{
+    resizeStepTo(state, prog, 2);
+}
+
+// One step of the time cursor in the window magnified twice.
+void magnifiedCursorStep(benchmark::State &state, Prog &prog)
+{
+    const QSize designed = prog.minimumSize();
+    prog.resize(designed * 2);
+    QCoreApplication::sendPostedEvents();
+    repaintNow();
+    if (prog.XYgraf->magnification() != 2)
+        state.SkipWithError("the window is not magnified twice");
+    else
+        timeCursorStep(state, prog);
     prog.resize(designed);
     QCoreApplication::sendPostedEvents();
     repaintNow();
@@ -178,6 +206,8 @@ bool registerTrajectoryBenchmarks(Prog &prog)
         {bench_name::wheelNotch, &wheelNotch},
         {bench_name::wheelNotchDeepCorner, &wheelNotchAtDeepCorner},
         {bench_name::resizeStep, &resizeStep},
+        {bench_name::resizeStepToTwice, &resizeStepToTwice},
+        {bench_name::magnifiedCursorStep, &magnifiedCursorStep},
         {bench_name::undoRedo, &undoRedo},
     });
     return true;

@@ -14,7 +14,9 @@
 #include "state/time_player.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QUndoStack>
 
 namespace {
@@ -64,6 +66,7 @@ void Prog::createActions()
     connectPlayer();
     connectLegendMove();
     connectHistory();
+    connectScreenModes();
     connect(action(AnalysisWindow), &QAction::triggered, analysis, &AnalysisLayer::showAnalysisWindow);
     connect(action(BifurcationWindow), &QAction::triggered, analysis, &AnalysisLayer::showBifurcationWindow);
     connect(action(RegimeWindow), &QAction::triggered, analysis, &AnalysisLayer::showRegimeWindow);
@@ -159,6 +162,40 @@ void Prog::connectPlayer()
             }
             note->showNote(QStringLiteral("Velocidad: %1 muestras/s").arg(player_->speed()));
         });
+}
+
+// Full screen and the presentation, which is full screen too; Escape leaves both. Neither is
+// an option of the state, so neither is saved nor remembered.
+void Prog::connectScreenModes()
+{
+    using enum WindowAction;
+    QAction *full = action(FullScreen);
+    QAction *presentation = action(Presentation);
+    auto *leave = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    leave->setObjectName(QStringLiteral("salirPantallaCompleta"));
+    leave->setContext(Qt::WindowShortcut);
+    leave->setEnabled(false);
+    connect(full, &QAction::toggled, this, [this, presentation, leave](bool on) {
+        leave->setEnabled(on);
+        if (on) {
+            showFullScreen();
+        } else {
+            presentation->setChecked(false);
+            showNormal();
+        }
+    });
+    connect(presentation, &QAction::toggled, this, [this, full](bool on) {
+        plots_->setPresentation(on);
+        full->setChecked(on);
+    });
+    connect(leave, &QShortcut::activated, full, [full] { full->setChecked(false); });
+}
+
+void Prog::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && !isFullScreen() && action(WindowAction::FullScreen))
+        action(WindowAction::FullScreen)->setChecked(false);
 }
 
 // Undo and redo: their texts name the step they take back or do again.

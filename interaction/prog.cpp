@@ -75,9 +75,9 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
 void Prog::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    const double growth = layout::growthFor(size());
+    const layout::Growth growth = layout::growthFor(size());
     layout::arrange(this, growth);
-    plots_->setGrowth(growth);
+    plots_->setGrowth(growth.factor, layout::timeStretchOf(growth));
 }
 
 // Which keys the control with the focus keeps and which reach the window's actions, where a

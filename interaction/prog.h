@@ -91,8 +91,10 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // Larger than designed, the plots grow with the window.
+    // Larger than designed, the window shows the designed one magnified.
     void resizeEvent(QResizeEvent *event) override;
+    // Full screen left by other means than the window's keys: the actions say so.
+    void changeEvent(QEvent *event) override;
 
 private:
     void connectEvents();
@@ -103,6 +105,7 @@ private:
     void connectPlayer();
     void connectLegendMove();
     void connectHistory();
+    void connectScreenModes();
     // prog.cpp, commands.cpp, time_cursor.cpp
     template <typename Procedure>
     void dispatch(Procedure procedure);

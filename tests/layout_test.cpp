@@ -24,6 +24,8 @@ private slots:
     void controls_data();
     void controls();
     void labelFonts();
+    void grownWindow_data();
+    void grownWindow();
     void scrollBar();
     void lines_data();
     void lines();
@@ -128,24 +130,21 @@ void LayoutTest::controls()
         QVERIFY(text.isEmpty());
     }
 
-    // Grown by half: the plots grow by half, every other control keeps its size; at the designed
-    // size again, the least the window takes, every control stands as designed.
+    // Magnified by half: every control stands where the designed window magnified puts it, half
+    // as large again (to a pixel; a plot's border keeps its width, so two); at the designed size
+    // again, the least the window takes, every control stands as designed.
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     const QSize designed = window.size();
     QCOMPARE(window.minimumSize(), designed);
-    // 308 pixels wider and 144 higher: the plots' growth 1.5 allows both.
-    window.resize(designed + QSize(308, 144));
-    QTRY_COMPARE(window.size(), designed + QSize(308, 144));
-    if (kind == "PlotSurface") {
-        QVERIFY(std::abs(control->width() - geometry.width() * 1.5) <= 1);
-        QVERIFY(std::abs(control->height() - geometry.height() * 1.5) <= 1);
-    } else if (kind == "TimeCursorBar") {
-        QVERIFY(std::abs(control->width() - geometry.width() * 1.5) <= 1);
-        QCOMPARE(control->height(), geometry.height());
-    } else {
-        QCOMPARE(control->size(), geometry.size());
-    }
+    window.resize(QSize(998, 690));
+    QTRY_COMPARE(window.size(), QSize(998, 690));
+    const QRect grown(control->mapTo(&window, QPoint(0, 0)), control->size());
+    const double off = kind == "PlotSurface" ? 2 : 1;
+    QVERIFY2(std::abs(grown.left() - geometry.left() * 1.5) <= 1 && std::abs(grown.top() - geometry.top() * 1.5) <= 1
+                 && std::abs(grown.width() - geometry.width() * 1.5) <= off
+                 && std::abs(grown.height() - geometry.height() * 1.5) <= off,
+             qPrintable(QStringLiteral("%1,%2 %3x%4").arg(grown.x()).arg(grown.y()).arg(grown.width()).arg(grown.height())));
     window.resize(designed);
     QTRY_COMPARE(window.size(), designed);
     QCOMPARE(QRect(control->mapTo(&window, QPoint(0, 0)), control->size()), geometry);
@@ -168,6 +167,81 @@ void LayoutTest::labelFonts()
                  qPrintable(face));
     }
     QCOMPARE(window.XI->font(), QApplication::font(window.XI));
+}
+
+// The window magnified g times, and a window wider than that: fonts grow with the controls,
+// nothing overlaps, nothing is cut off; the extra width goes to the time plots alone.
+void LayoutTest::grownWindow_data()
+{
+    QTest::addColumn<double>("g");
+    QTest::addColumn<int>("extraWidth");
+    QTest::newRow("designed") << 1.0 << 0;
+    QTest::newRow("1.5") << 1.5 << 0;
+    QTest::newRow("2") << 2.0 << 0;
+    QTest::newRow("3") << 3.0 << 0;
+    QTest::newRow("designed, wide") << 1.0 << 400;
+    QTest::newRow("2, wide") << 2.0 << 500;
+}
+
+void LayoutTest::grownWindow()
+{
+    QFETCH(double, g);
+    QFETCH(int, extraWidth);
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QSize size(int(std::ceil(665 * g)) + extraWidth, int(std::ceil(460 * g)));
+    window.resize(size);
+    QTRY_COMPARE(window.size(), size);
+
+    // Where the designed window's controls stand, each of them magnified.
+    const auto near = [g](int shown, int designed) { return std::abs(shown - designed * g) <= 1; };
+    // The drawing areas are the designed ones magnified, to the pixel.
+    QCOMPARE(window.XYgraf->width(), window.XYgraf->height());
+    QCOMPARE(window.XYgraf->contentsRect().width(), int(std::lround(283 * g)));
+    QCOMPARE(window.Xgraf->contentsRect().width() - extraWidth, int(std::lround(276 * g)));
+    QCOMPARE(window.Ygraf->contentsRect().height(), int(std::lround(123 * g)));
+    QVERIFY(near(window.HScroll1->width() - extraWidth, 280));
+    QVERIFY(near(window.XR->x() - extraWidth, 552));
+    QVERIFY(near(window.XI->x(), 32));
+    QVERIFY(near(window.Text2->x(), 496));
+    QCOMPARE(window.XYgraf->magnification(), g);
+    QCOMPARE(window.Xgraf->magnification(), g);
+
+    // The window's own controls lie inside it and apart; an equation's labels lie in their row.
+    QList<QWidget *> controls;
+    for (QWidget *child : window.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (!child->isWindow() && child->isVisible())
+            controls << child;
+    QCOMPARE(controls.size(), 13);
+    for (int i = 0; i < controls.size(); ++i) {
+        QVERIFY2(window.rect().contains(controls[i]->geometry()), qPrintable(controls[i]->objectName()));
+        for (int j = i + 1; j < controls.size(); ++j)
+            QVERIFY2(!controls[i]->geometry().intersects(controls[j]->geometry()),
+                     qPrintable(controls[i]->objectName() + u' ' + controls[j]->objectName()));
+    }
+
+    // Each text at its font fits its box.
+    for (QLabel *label : window.findChildren<QLabel *>()) {
+        QVERIFY(label->parentWidget()->rect().contains(label->geometry()));
+        QCOMPARE(label->font().pointSizeF(), 18 * g);
+        QString inked = label->text();
+        while (inked.endsWith(u' '))
+            inked.chop(1);
+        const QFontMetrics metrics(label->font());
+        QVERIFY2(metrics.horizontalAdvance(inked) <= label->contentsRect().width(), qPrintable(label->objectName()));
+        QVERIFY2(metrics.tightBoundingRect(inked).height() <= label->contentsRect().height(), qPrintable(label->objectName()));
+    }
+    const double boxPoints = QApplication::font(window.XI).pointSizeF();
+    for (QLineEdit *box : window.findChildren<QLineEdit *>()) {
+        QCOMPARE(box->font().pointSizeF(), boxPoints * g);
+        const QFontMetrics metrics(box->font());
+        QVERIFY2(metrics.height() <= box->height(), qPrintable(box->objectName()));
+        QVERIFY2(metrics.horizontalAdvance(QStringLiteral("5,25")) < box->width(), qPrintable(box->objectName()));
+    }
+    const QFontMetrics buttonText(window.Calcular->font());
+    QVERIFY(buttonText.horizontalAdvance(window.Calcular->text()) < window.Calcular->width());
+    QVERIFY(buttonText.height() < window.Calcular->height());
 }
 
 void LayoutTest::scrollBar()

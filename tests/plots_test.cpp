@@ -1,15 +1,19 @@
 // Where samples land in the three plots, and what a redraw leaves on screen.
+#include "display/export/plot_picture.h"
 #include "display/plots/line_shape.h"
 #include "display/plots/plot_mapping.h"
 #include "display/plots/plot_surface.h"
 #include "display/plots/trajectory_plot.h"
 #include "display/toolkit/palette.h"
+#include "display/views/plot_views.h"
 #include "interaction/prog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QLocale>
+#include <QPainter>
 #include <QWheelEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -122,6 +126,10 @@ private slots:
     void cursorMarksStandOut();
     void closeTurningPointsMarkedOnce_data();
     void closeTurningPointsMarkedOnce();
+    void magnifiedIsTheDesignAtRatioTwo_data();
+    void magnifiedIsTheDesignAtRatioTwo();
+    void magnifiedPressesAndCrosshair();
+    void presentationLeavesTheOptionsBe();
 };
 
 void PlotsTest::mappings_data()
@@ -509,6 +517,97 @@ void PlotsTest::closeTurningPointsMarkedOnce()
     RecordingCanvas phasePlane, xPlot, yPlot;
     drawPlots(scene, phasePlane, xPlot, yPlot);
     QCOMPARE(QList<int>({phasePlane.marks, xPlot.marks, yPlot.marks}), marks);
+}
+
+void PlotsTest::magnifiedIsTheDesignAtRatioTwo_data()
+{
+    QTest::addColumn<QStringList>("actions");
+    QTest::newRow("trajectory") << QStringList{};
+    QTest::newRow("every overlay")
+        << QStringList{"isoclinas", "equilibrios", "campo", "escalas", "separatrices", "integralPrimera", "extremos"};
+    QTest::newRow("joined, kept") << QStringList{"unirPuntos", "conservar", "escalas"};
+}
+
+// Guards that the window magnified twice shows in its plots the designed picture as a screen
+// of pixel ratio 2 shows it: every dot, line, mark and text twice as large, and nothing blurred.
+void PlotsTest::magnifiedIsTheDesignAtRatioTwo()
+{
+    QFETCH(QStringList, actions);
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (const QString &name : actions)
+        window.findChild<QAction *>(name)->trigger();
+    if (actions.contains(QStringLiteral("conservar"))) {
+        window.XI->setText(QStringLiteral("3"));
+        window.Calcular->click();
+    }
+    window.resize(1330, 920);
+    QTRY_COMPARE(window.size(), QSize(1330, 920));
+    QCOMPARE(window.XYgraf->magnification(), 2.0);
+
+    const PlotViews *views = window.findChild<PlotViews *>();
+    const PlotScene scene = views->scene();
+    plot_picture::Colours colours = plot_picture::coloursOf(window.XYgraf->palette());
+    colours.axes = Qt::transparent;   // on the screen the axis lines lie over the plots
+    const QImage designed = plot_picture::image(
+        scene, [views](PlotKind plot, QPainter &painter, const QSizeF &area) { views->paintUnderlay(plot, painter, area); },
+        colours, 2);
+    const std::pair<PlotKind, const PlotSurface *> plots[] = {
+        {PlotKind::PhasePlane, window.XYgraf}, {PlotKind::XAgainstTime, window.Xgraf}, {PlotKind::YAgainstTime, window.Ygraf}};
+    for (const auto &[kind, surface] : plots) {
+        const QRect area = plot_picture::drawingArea(kind);
+        const QRect device(area.topLeft() * 2, area.size() * 2);
+        QImage expected = designed.copy(device).convertToFormat(QImage::Format_RGB32);
+        QImage shown = surface->image().copy(QRect(QPoint(0, 0), device.size())).convertToFormat(QImage::Format_RGB32);
+        expected.setDevicePixelRatio(1);
+        shown.setDevicePixelRatio(1);
+        QVERIFY(surface->image().width() >= device.width() && surface->image().height() >= device.height());
+        QCOMPARE(shown, expected);
+    }
+}
+
+// A press and the crosshair on a magnified phase plane mean the points under them: positions
+// on the widget are divided by the magnification.
+void PlotsTest::magnifiedPressesAndCrosshair()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.resize(1995, 1380);
+    QTRY_COMPARE(window.XYgraf->magnification(), 3.0);
+    const QPoint at = window.XYgraf->contentsRect().topLeft() + QPoint(300, 450);
+    QTest::mouseClick(window.XYgraf, Qt::LeftButton, {}, at);
+    // The designed pixel (100, 150): the same point as a press there in the designed window.
+    const double x = PlotMapping{}.phaseUnitsX(100 * 15), y = PlotMapping{}.phaseUnitsY(150 * 15);
+    QVERIFY2(std::fabs(QLocale().toDouble(window.XI->text()) - x) <= 1.0 / 400 / 3 * 15, qPrintable(window.XI->text()));
+    QVERIFY2(std::fabs(QLocale().toDouble(window.YI->text()) - y) <= 1.0 / 400 / 3 * 15, qPrintable(window.YI->text()));
+    QCOMPARE(window.XYgraf->markerPixel(), QPoint(100, 150));
+    // The thick dot of the new start is three device pixels for each of its designed ones.
+    QVERIFY(thickAt(window.XYgraf, QPoint(100, 150)));
+}
+
+// F5 fills the screen and joins the trajectory without turning the option on; Escape leaves the
+// presentation and the full screen both.
+void PlotsTest::presentationLeavesTheOptionsBe()
+{
+    Prog window;
+    window.Form_Load();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const PlotViews *views = window.findChild<PlotViews *>();
+    QTest::keyClick(&window, Qt::Key_F5);
+    QVERIFY(window.findChild<QAction *>(QStringLiteral("modoPresentacion"))->isChecked());
+    QVERIFY(window.findChild<QAction *>(QStringLiteral("pantallaCompleta"))->isChecked());
+    QTRY_VERIFY(window.isFullScreen());
+    QVERIFY(views->scene().joinSamples);
+    QVERIFY(!window.state().option(ExplorerState::Option::JoinSamples));
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QVERIFY(!window.findChild<QAction *>(QStringLiteral("modoPresentacion"))->isChecked());
+    QVERIFY(!window.findChild<QAction *>(QStringLiteral("pantallaCompleta"))->isChecked());
+    QTRY_VERIFY(!window.isFullScreen());
+    QVERIFY(!views->scene().joinSamples);
 }
 
 QTEST_MAIN(PlotsTest)

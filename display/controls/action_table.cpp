@@ -125,6 +125,13 @@ constexpr WindowActionEntry kTable[] = {
      false, MenuGroup::Export, HelpRow::Export,
      "Exportar hoja de trabajo (PDF): una hoja A4 con las ecuaciones, los gráficos, los puntos de equilibrio y lo "
      "que dice el análisis; <i>con preguntas</i>, cuatro preguntas para responder y sus respuestas en otra página."},
+    {FullScreen, "pantallaCompleta", "Pantalla completa", Qt::Key_F11, kNoStandardKey, true,
+     MenuGroup::View, HelpRow::Keyboard,
+     "Pantalla completa: la ventana ocupa toda la pantalla, con todo lo dibujado a mayor tamaño; Esc la deja."},
+    {Presentation, "modoPresentacion", "Modo presentación", Qt::Key_F5, kNoStandardKey, true,
+     MenuGroup::View, HelpRow::Keyboard,
+     "Modo presentación: pantalla completa, con los textos de los gráficos un punto mayores y los puntos de la "
+     "trayectoria unidos, para proyectar en clase; Esc lo deja. No cambia las opciones guardadas."},
 };
 // clang-format on
 

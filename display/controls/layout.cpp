@@ -9,11 +9,13 @@
 #include "display/plots/plot_surface.h"
 #include "display/plots/twips.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 #include <climits>
 #include <string_view>
 #include <vector>
@@ -77,8 +79,8 @@ bool inRow(const Control &control, const Row &row)
     return (control.kind == Kind::Label || control.kind == Kind::ParameterLabel) && control.top == row.top;
 }
 
-// A row as wide as its labels, in the designed window.
-QRect rowRect(const Row &row)
+// A row as wide as its labels, in twips of the designed window.
+QRect rowTwips(const Row &row)
 {
     int left = INT_MAX, right = 0, height = 0;
     for (const Control &control : kControls)
@@ -87,8 +89,18 @@ QRect rowRect(const Row &row)
             right = std::max(right, control.left + control.width);
             height = std::max(height, control.height);
         }
-    return rectFromTwips(left, row.top, right - left, height);
+    return QRect(left, row.top, right - left, height);
 }
+
+QRect rowRect(const Row &row)
+{
+    const QRect twips = rowTwips(row);
+    return rectFromTwips(twips.x(), twips.y(), twips.width(), twips.height());
+}
+
+// The time plots' left edge and width, in twips.
+constexpr double kTimePlotsLeft = 5520;
+constexpr double kTimePlotsWidth = 4200;
 
 // The rows. Positions inside a row are worked out from the window's pixels, so that every
 // label stands exactly where it would stand in the window.
@@ -196,7 +208,9 @@ void build(QWidget *window)
 
 QLineF lineIn(const Line &line, const plot_mapping::PlotMapping &m)
 {
-    QPointF from = QPointF(line.from) * m.growth, to = QPointF(line.to) * m.growth;
+    // A time plot's lines span its stretched width.
+    const double wide = std::string_view(line.plot) == "XYgraf" ? m.growth : m.growth * m.timeStretch;
+    QPointF from(line.from.x() * wide, line.from.y() * m.growth), to(line.to.x() * wide, line.to.y() * m.growth);
     const auto across = [&from, &to](double y) { from.ry() = to.ry() = y; };
     const auto along = [&from, &to](double x) { from.rx() = to.rx() = x; };
     const std::string_view name = line.name;
@@ -215,60 +229,95 @@ QLineF lineIn(const Line &line, const plot_mapping::PlotMapping &m)
 
 namespace {
 
-// The plots' margin from the window's top-left corner, from which they grow, and how far their
-// bottom and the time plots' left and right edges move as they grow by one.
-constexpr double kMargin = 480;
-constexpr double kPlotsHeight = 4300;
-constexpr double kTimePlotsLeft = 5520 - kMargin;
-constexpr double kPlotsWidth = 9720 - kMargin;
-
+// A rectangle in twips of the designed window, grown, to the nearest logical pixel.
 QRect grownRectFromTwips(double left, double top, double width, double height)
 {
     const auto px = [](double twips) { return int(std::lround(twips / kTwipsPerPixel)); };
     return QRect(px(left), px(top), px(width), px(height));
 }
 
-} // namespace
-
-double growthFor(QSize windowSize)
+// The designed font of a control, grown: the equations' face, or the application's for the kind.
+void growFont(QWidget *widget, const Control &control, double g)
 {
-    const double wide = 1 + (windowSize.width() - pixelsFromTwips(kClientWidth)) * kTwipsPerPixel / kPlotsWidth;
-    const double high = 1 + (windowSize.height() - pixelsFromTwips(kClientHeight)) * kTwipsPerPixel / kPlotsHeight;
-    return std::max(1.0, std::min(wide, high));
+    if (control.kind == Kind::Label || control.kind == Kind::ParameterLabel) {
+        QFont font(QString::fromLatin1(kLabelFontFamily));
+        font.setPointSizeF(kLabelFontPoints * g);
+        font.setStyleHint(QFont::Serif);
+        widget->setFont(font);
+        return;
+    }
+    if (g == 1) {
+        widget->setFont(QFont());   // the application's, as designed
+        return;
+    }
+    QFont font = QApplication::font(widget);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * g);
+    else
+        font.setPixelSize(int(std::lround(font.pixelSize() * g)));
+    widget->setFont(font);
 }
 
-void arrange(QWidget *window, double growth)
+// The time plots and the scroll bar take a wide window's extra width; the read-outs follow
+// their right edge.
+bool takesExtraWidth(const Control &control)
 {
-    const double g = growth;
-    const auto grown = [g](double at) { return kMargin + (at - kMargin) * g; };
-    const double down = kPlotsHeight * (g - 1);
+    return control.kind == Kind::Plot ? control.left >= kTimePlotsLeft : control.kind == Kind::ScrollBar;
+}
+
+} // namespace
+
+Growth growthFor(QSize windowSize)
+{
+    const double designedWidth = pixelsFromTwips(kClientWidth), designedHeight = pixelsFromTwips(kClientHeight);
+    Growth growth;
+    growth.factor = std::max(1.0, std::min(windowSize.width() / designedWidth, windowSize.height() / designedHeight));
+    growth.extraWidth = std::max(0, int(std::floor(windowSize.width() - designedWidth * growth.factor)));
+    return growth;
+}
+
+double timeStretchOf(const Growth &growth)
+{
+    const double grown = kTimePlotsWidth * growth.factor;
+    return (grown + growth.extraWidth * kTwipsPerPixel) / grown;
+}
+
+void arrange(QWidget *window, const Growth &growth)
+{
+    const double g = growth.factor;
+    const double extra = growth.extraWidth * kTwipsPerPixel;
+    for (const Row &row : kRows)
+        if (auto *holder = window->findChild<QWidget *>(QString::fromLatin1(row.name))) {
+            const QRect twips = rowTwips(row);
+            holder->setGeometry(grownRectFromTwips(twips.x() * g, twips.y() * g, twips.width() * g, twips.height() * g));
+        }
     for (const Control &control : kControls) {
         auto *widget = window->findChild<QWidget *>(QString::fromLatin1(control.name));
-        if (!widget || widget->parentWidget() != window)
-            continue;   // the labels move with their row
-        QRect rect;
-        switch (control.kind) {
-        case Kind::Plot:
-            rect = grownRectFromTwips(grown(control.left), grown(control.top), control.width * g, control.height * g);
-            break;
-        case Kind::ScrollBar:
-            rect = grownRectFromTwips(grown(control.left), grown(control.top), control.width * g, control.height);
-            break;
-        case Kind::ReadOut:
-            rect = grownRectFromTwips(control.left + kPlotsWidth * (g - 1), control.top + down, control.width, control.height);
-            break;
-        default: {
-            const double right = control.left >= kTimePlotsLeft ? kTimePlotsLeft * (g - 1) : 0;
-            rect = grownRectFromTwips(control.left + right, control.top + down, control.width, control.height);
-            break;
+        if (!widget)
+            continue;
+        double left = control.left * g;
+        double width = control.width * g;
+        if (takesExtraWidth(control))
+            width += extra;
+        else if (control.kind == Kind::ReadOut)
+            left += extra;
+        QRect rect = grownRectFromTwips(left, control.top * g, width, control.height * g);
+        if (const auto *frame = qobject_cast<const QFrame *>(widget); frame && control.kind == Kind::Plot) {
+            // A plot's drawing area is the designed one magnified, to the pixel, inside a border
+            // of the designed width: what it shows is then the designed picture magnified.
+            const int border = 2 * frame->frameWidth();
+            const QSize designed = rectFromTwips(control.left, control.top, control.width, control.height).size();
+            rect.setSize(QSize(int(std::lround((designed.width() - border) * g)) + border,
+                               int(std::lround((designed.height() - border) * g)) + border));
+            if (takesExtraWidth(control))
+                rect.setWidth(rect.width() + growth.extraWidth);
         }
-        }
-        widget->setGeometry(rect);
+        QWidget *parent = widget->parentWidget();
+        widget->setGeometry(parent == window ? rect : rect.translated(-parent->pos()));
+        if (control.kind != Kind::Plot && control.kind != Kind::ScrollBar)
+            growFont(widget, control, g);
     }
-    // The equation rows move as the controls beside them; the lines cover their plots.
-    for (const Row &row : kRows)
-        if (auto *holder = window->findChild<QWidget *>(QString::fromLatin1(row.name)))
-            holder->move(rowRect(row).topLeft() + grownRectFromTwips(kTimePlotsLeft * (g - 1), down, 0, 0).topLeft());
+    // The lines cover their plots.
     for (const Line &line : kLines)
         if (auto *plot = qobject_cast<QFrame *>(window->findChild<QWidget *>(QString::fromLatin1(line.plot))))
             if (auto *shape = plot->findChild<QWidget *>(QString::fromLatin1(line.name)))

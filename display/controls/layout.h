@@ -47,14 +47,20 @@ extern const std::array<Line, 6> kLines;
 // the phase plane's axes and the time plots' lines of the value 0 move with the view.
 QLineF lineIn(const Line &line, const plot_mapping::PlotMapping &m);
 
-// How much larger than designed the plots are drawn in a window of the given size (logical
-// pixels): 1 at the designed size, which is the least, and as large as both dimensions allow.
-double growthFor(QSize windowSize);
-// Places every control for the growth: the plots grow from the window's top-left margin, the
-// phase plane square, the scroll bar as wide as the time plots; the boxes, the button and the
-// equations keep their size and move down with the plots' bottom edge, the read-outs with the
-// time plots' right edge, the equations and the span box with the time plots' left edge.
-void arrange(QWidget *window, double growth);
+// How a window of the given size (logical pixels) shows the designed one: magnified by a factor,
+// 1 at the designed size, which is the least, and as large as both dimensions allow; in a
+// window wider than that, the time plots take the width left over.
+struct Growth {
+    double factor = 1;
+    int extraWidth = 0;   // logical pixels
+};
+Growth growthFor(QSize windowSize);
+// How much wider than magnified the time plots' drawing areas are.
+double timeStretchOf(const Growth &growth);
+// Places every control for the growth: each where the designed window magnified puts it, its
+// font as much larger; the time plots and the scroll bar wider by the extra width, the read-outs
+// moved right by it. The phase plane stays square.
+void arrange(QWidget *window, const Growth &growth);
 
 // Builds every control of the layout as a child of window, in tab order, and sets the
 // window's caption and client size.

@@ -1,6 +1,7 @@
 #include "display/plots/line_shape.h"
 
 #include "display/plots/plot_canvas.h"
+#include "display/plots/plot_surface.h"
 
 #include <QFrame>
 #include <QPainter>
@@ -27,6 +28,9 @@ void LineShape::setEnds(QPointF fromTwips, QPointF toTwips)
 void LineShape::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    // On a magnified plot the line is as wide as one of its logical pixels.
+    if (const auto *plot = qobject_cast<const PlotSurface *>(parentWidget()); plot && plot->magnification() != 1)
+        painter.scale(plot->magnification(), plot->magnification());
     paintLine(painter, palette().color(QPalette::WindowText), float(from_.x()), float(from_.y()),
               float(to_.x()), float(to_.y()), LineWidth::LogicalPixel);
 }

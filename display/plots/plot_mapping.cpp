@@ -13,11 +13,12 @@ double PlotMapping::pressedPhaseY(double start, double extent) const
     return phaseY(-tidiestIn((start - phaseOriginY) / phaseStep, (start + extent - phaseOriginY) / phaseStep));
 }
 
-PlotMapping mappingFor(const PlaneView &view, double growth)
+PlotMapping mappingFor(const PlaneView &view, double growth, double timeStretch)
 {
     const PlaneView designed;
     PlotMapping m;
     m.growth = growth;
+    m.timeStretch = timeStretch;
     const double side = kPhaseSideTwips * growth;
     m.phaseStep = side / view.side;
     m.phaseOriginX = -(m.phaseStep * view.left);
@@ -27,7 +28,7 @@ PlotMapping mappingFor(const PlaneView &view, double growth)
     const double step = kValueTwipsPerUnit * growth * (designed.side / view.side);
     m.xValues = {growth * (kValueOrigin - kValueTwipsPerUnit * designed.left) + step * view.left, step};
     m.yValues = {growth * (kValueOrigin - kValueTwipsPerUnit * designed.bottom) + step * view.bottom, step};
-    m.times = {kTimeOrigin * growth, kTimeTwipsPerSample * growth};
+    m.times = {kTimeOrigin * growth * timeStretch, kTimeTwipsPerSample * growth * timeStretch};
     return m;
 }
 

@@ -59,6 +59,8 @@ struct PlotMapping {
     // How much larger than designed the plots are drawn: positions are twips of the grown
     // drawing areas.
     double growth = 1;
+    // How much wider than the phase plane's growth the time plots are: their time axis stretches.
+    double timeStretch = 1;
 
     double phaseX(double x) const { return phaseOriginX + phaseStep * x; }
     double phaseY(double y) const { return phaseOriginY - phaseStep * y; }
@@ -86,9 +88,10 @@ struct PlotMapping {
     double pressedPhaseY(double start, double extent) const;
 };
 
-// The mapping that shows the view on plots `growth` times as large as designed. The designed
-// view at the designed size (PlaneView's defaults, growth 1) gives the designed constants exactly.
-PlotMapping mappingFor(const PlaneView &view, double growth = 1);
+// The mapping that shows the view on plots `growth` times as large as designed, the time plots
+// `timeStretch` times wider still. The designed view at the designed size (PlaneView's
+// defaults, growth 1, no stretch) gives the designed constants exactly.
+PlotMapping mappingFor(const PlaneView &view, double growth = 1, double timeStretch = 1);
 
 // The designed view's mapping, where the window starts.
 inline double phaseX(double x) { return PlotMapping{}.phaseX(x); }

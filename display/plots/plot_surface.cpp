@@ -155,11 +155,15 @@ void PlotSurface::paintEvent(QPaintEvent *event)
         QFrame::paintEvent(event);
     // On a screen of another pixel ratio the kept image would only be rescaled, turning dots
     // into slivers: the owner draws everything afresh at the new ratio first.
-    if (!image_.isNull() && image_.devicePixelRatio() != devicePixelRatioF())
+    if (!image_.isNull() && image_.devicePixelRatio() != imageRatio())
         emit scaleChanged();
     ensureImage();
     QPainter painter(this);
-    painter.drawImage(contentsRect().topLeft(), image_);
+    // Magnified, the image's device pixels are still the screen's, one for one.
+    if (magnification_ == 1)
+        painter.drawImage(contentsRect().topLeft(), image_);
+    else
+        painter.drawImage(QRectF(contentsRect()), image_, QRectF(image_.rect()));
     if (hasFocus() && focusShown_)
         paintFocus(painter);
 }
@@ -177,7 +181,11 @@ void PlotSurface::paintFocus(QPainter &painter)
     if (!markerEnabled_)
         return;
     painter.setClipRect(contentsRect());
-    const QPointF centre = QPointF(contentsRect().topLeft() + marker_) + QPointF(0.5, 0.5);
+    // Drawn in the drawing area's logical pixels, so that it grows with the magnification.
+    const double g = magnification_;
+    painter.translate(contentsRect().topLeft());
+    painter.scale(g, g);
+    const QPointF centre = QPointF(marker_) + QPointF(0.5, 0.5);
     const double arm = 8;
     painter.setPen(QPen(colour, 1));
     painter.drawLine(centre - QPointF(arm, 0), centre - QPointF(2, 0));
@@ -188,7 +196,39 @@ void PlotSurface::paintFocus(QPainter &painter)
 
 QSize PlotSurface::areaSize() const
 {
-    return contentsRect().size();
+    const QSizeF area = drawingArea();
+    return QSize(int(std::ceil(area.width())), int(std::ceil(area.height())));
+}
+
+qreal PlotSurface::imageRatio() const
+{
+    return devicePixelRatioF() * magnification_;
+}
+
+void PlotSurface::setMagnification(double g)
+{
+    if (!(g >= 1) || !std::isfinite(g) || g == magnification_)
+        return;
+    magnification_ = g;
+    // What was drawn stands elsewhere now: cleared, not carried over, for the owner draws afresh.
+    image_ = QImage();
+    ensureImage();
+    update();
+}
+
+QSizeF PlotSurface::drawingArea() const
+{
+    return QSizeF(contentsRect().size()) / magnification_;
+}
+
+QPointF PlotSurface::areaPosition(QPointF widgetPosition) const
+{
+    return (widgetPosition - QPointF(contentsRect().topLeft())) / magnification_;
+}
+
+QPointF PlotSurface::widgetPosition(QPointF areaPosition) const
+{
+    return areaPosition * magnification_ + QPointF(contentsRect().topLeft());
 }
 
 void PlotSurface::setMarkerPixel(QPoint pixel)
@@ -206,13 +246,13 @@ void PlotSurface::setMarkerPixel(QPoint pixel)
 void PlotSurface::mouseMoveEvent(QMouseEvent *event)
 {
     if (event->buttons() != Qt::NoButton)
-        emit dragged(event->buttons(), event->modifiers(), event->position() - QPointF(contentsRect().topLeft()));
+        emit dragged(event->buttons(), event->modifiers(), areaPosition(event->position()));
     QFrame::mouseMoveEvent(event);
 }
 
 void PlotSurface::mouseReleaseEvent(QMouseEvent *event)
 {
-    emit released(event->button(), event->modifiers(), event->position() - QPointF(contentsRect().topLeft()));
+    emit released(event->button(), event->modifiers(), areaPosition(event->position()));
     QFrame::mouseReleaseEvent(event);
 }
 
@@ -224,7 +264,7 @@ void PlotSurface::wheelEvent(QWheelEvent *event)
     const int notches = wheelAngle_ / 120;
     wheelAngle_ -= notches * 120;
     if (notches != 0)
-        emit wheelTurned(notches, event->modifiers(), event->position() - QPointF(contentsRect().topLeft()));
+        emit wheelTurned(notches, event->modifiers(), areaPosition(event->position()));
     event->accept();
 }
 
@@ -300,8 +340,8 @@ void PlotSurface::resizeEvent(QResizeEvent *event)
 void PlotSurface::mousePressEvent(QMouseEvent *event)
 {
     // A press on the border lies outside the drawing area and means no point of the plot.
-    const QPointF inArea = event->position() - QPointF(contentsRect().topLeft());
-    const QSizeF area = contentsRect().size();
+    const QPointF inArea = areaPosition(event->position());
+    const QSizeF area = drawingArea();
     if (inArea.x() >= 0 && inArea.y() >= 0 && inArea.x() < area.width() && inArea.y() < area.height())
         emit pressed(event->button(), event->modifiers(), inArea);
     QFrame::mousePressEvent(event);
@@ -311,8 +351,8 @@ void PlotSurface::mousePressEvent(QMouseEvent *event)
 // screen's scale changes, what was drawn is carried over.
 void PlotSurface::ensureImage()
 {
-    const qreal ratio = devicePixelRatioF();
-    const QSize wanted = contentsRect().size() * ratio;
+    const qreal ratio = imageRatio();
+    const QSize wanted = contentsRect().size() * devicePixelRatioF();
     if (image_.size() == wanted && image_.devicePixelRatio() == ratio)
         return;
     QImage fresh(wanted, QImage::Format_RGB32);

@@ -10,6 +10,11 @@
 // A drawing surface with a sunken border. Points are painted into a kept image and stay until
 // Cls, whatever covers the window; paintEvent only copies the image to the screen. Positions
 // are twips measured from the top-left corner of the drawing area inside the border.
+//
+// A magnified surface (setMagnification) draws as a screen of g times its pixel ratio would:
+// its drawing area holds 1/g as many logical pixels, each of them g times as large on the
+// screen, so that every dot, line, mark and text grows with it and stays sharp. Every position
+// it gives or takes (presses, the crosshair, drawingArea) is in those logical pixels.
 class PlotSurface : public QFrame, public PlotCanvas {
     Q_OBJECT
 
@@ -30,6 +35,16 @@ public:
 
     // The kept drawing, one pixel per device pixel.
     const QImage &image() const { return image_; }
+
+    // How many times larger than a logical pixel of the screen each logical pixel of the drawing
+    // is (1 as designed). What was drawn is cleared: the owner draws afresh.
+    void setMagnification(double g);
+    double magnification() const { return magnification_; }
+    // The drawing area in its own logical pixels, and where a position on the widget lies in it.
+    QSizeF drawingArea() const;
+    QPointF areaPosition(QPointF widgetPosition) const;
+    // Where a position of the drawing area lies on the widget.
+    QPointF widgetPosition(QPointF areaPosition) const;
 
     // Keyboard use. With a marker, the surface shows a small crosshair on one logical pixel of
     // its drawing area while it has the focus; the arrows move it (one pixel, ten with Ctrl),
@@ -84,11 +99,13 @@ private:
     QImage image_;
     void paintFocus(QPainter &painter);
     QSize areaSize() const;
+    qreal imageRatio() const;
 
     UnderlayPainter underlayPainter_;
     QImage underlay_;
     bool underlayStale_ = true;
     int drawWidth_ = 1;
+    double magnification_ = 1;
     QColor ink_;   // invalid: the text colour
     QColor textColour_;   // the palette's text colour at the last Cls
     bool markerEnabled_ = false;

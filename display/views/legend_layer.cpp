@@ -1,5 +1,7 @@
 #include "display/views/legend_layer.h"
 
+#include "display/plots/plot_surface.h"
+
 #include <QEvent>
 #include <QFrame>
 #include <QPainter>
@@ -21,18 +23,24 @@ void LegendLayer::invalidate()
 
 void LegendLayer::paintEvent(QPaintEvent *)
 {
-    const qreal ratio = devicePixelRatioF();
-    const QSize pixels = size() * ratio;
+    // Over a magnified plot it paints in the plot's logical pixels, as the plot does.
+    const auto *surface = qobject_cast<const PlotSurface *>(&plot_);
+    const double g = surface ? surface->magnification() : 1;
+    const qreal ratio = devicePixelRatioF() * g;
+    const QSize pixels = size() * devicePixelRatioF();
     if (stale_ || kept_.size() != pixels || kept_.devicePixelRatio() != ratio) {
         kept_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
         kept_.setDevicePixelRatio(ratio);
         kept_.fill(Qt::transparent);
         QPainter layer(&kept_);
-        painter_(layer, QSizeF(size()));
+        painter_(layer, QSizeF(size()) / g);
         stale_ = false;
     }
     QPainter painter(this);
-    painter.drawImage(QPointF(0, 0), kept_);
+    if (g == 1)
+        painter.drawImage(QPointF(0, 0), kept_);
+    else
+        painter.drawImage(QRectF(rect()), kept_, QRectF(kept_.rect()));
 }
 
 bool LegendLayer::eventFilter(QObject *watched, QEvent *event)

@@ -59,7 +59,7 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
         updateBasinProgress();
     });
     connect(&state_, &ExplorerState::viewChanged, this, &PlotViews::remap);
-    mapping_ = plot_mapping::mappingFor(state_.view(), growth_);
+    mapping_ = plot_mapping::mappingFor(state_.view());
 
     const std::pair<PlotSurface *, PlotKind> plots[] = {
         {&phasePlane_, PlotKind::PhasePlane}, {&xPlot_, PlotKind::XAgainstTime}, {&yPlot_, PlotKind::YAgainstTime}};
@@ -80,17 +80,45 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
     connect(&state_, &ExplorerState::legendCornerChanged, this, &PlotViews::invalidateLegend);
 }
 
-void PlotViews::setGrowth(double growth)
+void PlotViews::setGrowth(double growth, double timeStretch)
 {
-    if (growth == growth_)
+    if (growth == growth_ && timeStretch == timeStretch_)
         return;
     growth_ = growth;
+    timeStretch_ = timeStretch;
+    for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
+        plot->setMagnification(growth_);
     remap();
+}
+
+// The plots are magnified: the mapping is the designed size's, but for the time plots' stretch.
+void PlotViews::setPresentation(bool on)
+{
+    if (on == presentation_)
+        return;
+    presentation_ = on;
+    updateUnderlays();
+    for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
+        plot->invalidateUnderlay();
+    invalidateLegend();
+    redraw();
+}
+
+OverlayOptions PlotViews::overlayOptions() const
+{
+    OverlayOptions o = overlayOptionsOf(state_);
+    o.fontStep = presentation_ ? 1 : 0;
+    return o;
+}
+
+bool PlotViews::joined() const
+{
+    return presentation_ || state_.option(ExplorerState::Option::JoinSamples);
 }
 
 void PlotViews::remap()
 {
-    mapping_ = plot_mapping::mappingFor(state_.view(), growth_);
+    mapping_ = plot_mapping::mappingFor(state_.view(), 1, timeStretch_);
     for (const layout::Line &line : layout::kLines)
         for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
             if (auto *shape = plot->findChild<LineShape *>(QString::fromLatin1(line.name), Qt::FindDirectChildrenOnly)) {
@@ -157,7 +185,7 @@ LegendScene PlotViews::legendScene(const PlotScene &scene) const
 {
     LegendScene legend;
     legend.plots = &scene;
-    legend.overlays = overlayOptionsOf(state_);
+    legend.overlays = overlayOptions();
     legend.system = &state_.system();
     legend.corner = state_.legendCorner();
     if (legend.overlays.basins) {
@@ -185,7 +213,7 @@ std::optional<LegendPlace> PlotViews::legendPlace() const
     if (!state_.option(ExplorerState::Option::Legend))
         return std::nullopt;
     const PlotScene shown = scene();
-    return ::legendPlace(legendScene(shown), phasePlane_.contentsRect().size());
+    return ::legendPlace(legendScene(shown), phasePlane_.drawingArea());
 }
 
 PlotScene PlotViews::scene() const
@@ -197,7 +225,7 @@ PlotScene PlotViews::scene() const
     scene.cursor = state_.cursor();
     if (state_.option(Option::KeepTrajectories))
         scene.kept = &state_.keptTrajectories();
-    scene.joinSamples = state_.option(Option::JoinSamples);
+    scene.joinSamples = joined();
     if (state_.option(Option::TurningPoints))
         scene.turningPoints = &state_.turningPoints();
     return scene;
@@ -253,7 +281,7 @@ void PlotViews::paintUnderlay(PlotKind plot, QPainter &painter, const QSizeF &ar
 void PlotViews::paintUnderlay(const plot_mapping::PlotMapping &m, PlotKind plot, QPainter &painter,
                               const QSizeF &area) const
 {
-    const OverlayOptions o = overlayOptionsOf(state_);
+    const OverlayOptions o = overlayOptions();
     if (plot == PlotKind::PhasePlane) {
         if (o.basins)
             basins_->paint(painter, m);
@@ -265,7 +293,7 @@ void PlotViews::paintUnderlay(const plot_mapping::PlotMapping &m, PlotKind plot,
     }
     using Option = ExplorerState::Option;
     if (state_.option(Option::KeepTrajectories) && !state_.keptTrajectories().empty())
-        paintKeptTrajectories(painter, m, plot, state_.keptTrajectories(), state_.option(Option::JoinSamples));
+        paintKeptTrajectories(painter, m, plot, state_.keptTrajectories(), joined());
 }
 
 // Pictures have the designed size, whatever the size of the window: the view drawn at growth 1.

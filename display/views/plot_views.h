@@ -36,8 +36,13 @@ public:
     void redraw();
     // Where the plots show the plane: the mapping of the state's view on plots of their size.
     plot_mapping::PlotMapping mapping() const { return mapping_; }
-    // The plots are now `growth` times as large as designed: drawn afresh at their new size.
-    void setGrowth(double growth);
+    // The window is now the designed one magnified `growth` times, the time plots `timeStretch`
+    // times wider still: the plots are drawn afresh, magnified, the time axes stretched.
+    void setGrowth(double growth, double timeStretch = 1);
+    // A presentation: the trajectory joined and the overlays' texts a step larger, whatever the
+    // options say; the options stay as they are.
+    void setPresentation(bool on);
+    bool presentation() const { return presentation_; }
     // The basins of attraction of the phase plane, while they are on.
     const BasinMap &basinMap() const { return *basins_; }
 
@@ -86,12 +91,16 @@ private:
     // While the basins are incomplete, a line in the phase plane's top left corner says how far
     // they are; screen readers read it as a label's text.
     void updateBasinProgress();
+    OverlayOptions overlayOptions() const;
+    bool joined() const;
 
     const ExplorerState &state_;
     PlotSurface &phasePlane_;
     PlotSurface &xPlot_;
     PlotSurface &yPlot_;
     double growth_ = 1;
+    double timeStretch_ = 1;
+    bool presentation_ = false;
     plot_mapping::PlotMapping mapping_;
     std::array<LegendLayer *, 3> legendLayers_{};
     BasinMap *basins_ = nullptr;

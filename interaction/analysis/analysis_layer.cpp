@@ -213,16 +213,15 @@ bool AnalysisLayer::showEquilibriumTip(QHelpEvent *event)
 {
     if (!state_.option(ExplorerState::Option::Equilibria))
         return false;
-    const QRect area = phasePlane_.contentsRect();
     const plot_mapping::PlotMapping mapping = views_.mapping();
-    const Equilibrium *found = equilibriumAt(state_.system().equilibria, QSizeF(area.size()), mapping,
-                                             QPointF(event->pos() - area.topLeft()));
+    const Equilibrium *found = equilibriumAt(state_.system().equilibria, phasePlane_.drawingArea(), mapping,
+                                             phasePlane_.areaPosition(QPointF(event->pos())));
     if (!found)
         return false;
     // The tip stays while the pointer stays over the mark (or near the pointer, on a line).
-    const int reach = int(overlay_style::kMarkReach);
+    const int reach = int(overlay_style::kMarkReach * phasePlane_.magnification());
     const QPoint centre = found->shape == Equilibrium::Shape::Point
-        ? phase_geometry::dotCentreAt(mapping, found->x, found->y).toPoint() + area.topLeft()
+        ? phasePlane_.widgetPosition(phase_geometry::dotCentreAt(mapping, found->x, found->y)).toPoint()
         : event->pos();
     QToolTip::showText(event->globalPos(), tooltipText(*found), &phasePlane_,
                        QRect(centre - QPoint(reach, reach), QSize(2 * reach + 1, 2 * reach + 1)));

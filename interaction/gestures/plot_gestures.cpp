@@ -147,7 +147,7 @@ void PlotGestures::connectPhasePlane()
             phasePlane_.unsetCursor();
             if ((pos - legendHeldAt_).manhattanLength() < QApplication::startDragDistance())
                 return;
-            const QSizeF area = phasePlane_.contentsRect().size();
+            const QSizeF area = phasePlane_.drawingArea();
             const bool right = pos.x() >= area.width() / 2, top = pos.y() < area.height() / 2;
             const std::optional<LegendPlace> legend = views_.legendPlace();
             const LegendCorner corner = top ? (right ? LegendCorner::TopRight : LegendCorner::TopLeft)
@@ -174,7 +174,7 @@ void PlotGestures::press(Qt::MouseButton button, Qt::KeyboardModifiers modifiers
 // The position in twips that a press at pos (logical pixels of the drawing area) stands for.
 std::pair<float, float> PlotGestures::pressedTwips(QPointF pos) const
 {
-    const double pixel = kTwipsPerPixel / phasePlane_.devicePixelRatioF();
+    const double pixel = kTwipsPerPixel / (phasePlane_.devicePixelRatioF() * phasePlane_.magnification());
     const plot_mapping::PlotMapping m = mapping();
     return {static_cast<float>(m.pressedPhaseX(pos.x() * kTwipsPerPixel, pixel)),
             static_cast<float>(m.pressedPhaseY(pos.y() * kTwipsPerPixel, pixel))};
@@ -184,7 +184,7 @@ std::pair<float, float> PlotGestures::pressedTwips(QPointF pos) const
 // drawing area so that the point stays one the plane shows.
 void PlotGestures::followDrag(Qt::KeyboardModifiers modifiers, QPointF pos)
 {
-    const QSizeF area = phasePlane_.contentsRect().size();
+    const QSizeF area = phasePlane_.drawingArea();
     const QPointF inside(std::clamp(pos.x(), 0.0, area.width() - 1), std::clamp(pos.y(), 0.0, area.height() - 1));
     press(Qt::LeftButton, modifiers, inside);
 }

@@ -19,7 +19,7 @@ void paintPhaseOverlays(QPainter &painter, const QSizeF &area, const plot_mappin
     if (options.separatrices)
         paintSeparatrices(painter, area, m, system);
     if (options.scales)
-        paintPhaseScales(painter, area, m);
+        paintPhaseScales(painter, area, m, options.fontStep);
     if (options.equilibria)
         paintEquilibria(painter, area, m, system.equilibria);
 }
@@ -29,5 +29,5 @@ void paintTimeOverlays(QPainter &painter, const QSizeF &area, const plot_mapping
                        const OverlayOptions &options, const AnalysedSystem &system)
 {
     if (options.scales)
-        paintTimeScales(painter, area, system.dt, values, times);
+        paintTimeScales(painter, area, system.dt, values, times, options.fontStep);
 }

@@ -17,6 +17,7 @@ struct OverlayOptions {
     // Where the level curves' own curve goes through: the initial point.
     double startX = 0, startY = 0;
     bool basins = false;   // painted by the plots' views, under the others; the legend names them
+    int fontStep = 0;      // the texts this many steps larger: a presentation's
 
     bool anyInPhasePlane() const
     {

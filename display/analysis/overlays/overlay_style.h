@@ -30,6 +30,8 @@ inline constexpr double kMarkRadius = 4.5;
 inline constexpr double kMarkReach = 6;          // a pointer this near a mark shows its tooltip
 inline constexpr int kTickLength = 4;
 inline constexpr int kScaleFontPixels = 8;
+// One step larger: what a presentation adds to the overlays' fonts.
+inline constexpr int kFontStepPixels = 1;
 inline constexpr double kSeparatrixWidth = 1.5;
 inline constexpr double kSeparatrixDash = 4;      // stable manifolds: a dash and a gap, in line widths
 inline constexpr double kSeparatrixGap = 3;

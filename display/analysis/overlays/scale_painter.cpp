@@ -33,10 +33,10 @@ QPointF cellCentre(double xTwips, double yTwips)
 }
 
 // The small grey style of the scales; gives the metrics of its font.
-QFontMetricsF useScaleStyle(QPainter &painter)
+QFontMetricsF useScaleStyle(QPainter &painter, int fontPixels)
 {
     QFont font = QGuiApplication::font();
-    font.setPixelSize(kScaleFontPixels);
+    font.setPixelSize(fontPixels);
     painter.setFont(font);
     painter.setPen(QPen(kScale, 1));
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -76,8 +76,8 @@ private:
 // would touch a number already written or cross an axis line, is left out.
 class LabelWriter {
 public:
-    LabelWriter(QPainter &painter, const QSizeF &area, std::vector<QRectF> axisLines)
-        : painter_(painter), area_(area), metrics_(useScaleStyle(painter)), axisLines_(std::move(axisLines))
+    LabelWriter(QPainter &painter, const QSizeF &area, std::vector<QRectF> axisLines, int fontPixels)
+        : painter_(painter), area_(area), metrics_(useScaleStyle(painter, fontPixels)), axisLines_(std::move(axisLines))
     {
     }
 
@@ -244,14 +244,16 @@ double timeTickStep(double dt, double minimumPixels)
     return roundStepAtLeast(minimumPixels / pixelsPerSample * dt);
 }
 
-std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m)
+std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m,
+                                     int fontStep)
 {
     painter.save();
     // Ticks inside the quadrant, numbers outside it, below the x axis and left of the y axis;
     // the origin's 0 first.
     const ScaleOrigin place(cellCentre(m.phaseX(0), m.phaseY(0)), area);
     const QPointF origin = place.at;
-    LabelWriter labels(painter, area, obstacles(origin, area, axisTitleRects(m, PlotKind::PhasePlane, area)));
+    LabelWriter labels(painter, area, obstacles(origin, area, axisTitleRects(m, PlotKind::PhasePlane, area)),
+                       kScaleFontPixels + fontStep * kFontStepPixels);
     if (place.inView())
         labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
     const double step = unitStep(m.phaseStep, plot_mapping::kPhaseTwipsPerUnit);
@@ -282,7 +284,7 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
 }
 
 std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt, const plot_mapping::ValueAxis &values,
-                                    const plot_mapping::TimeAxis &times)
+                                    const plot_mapping::TimeAxis &times, int fontStep)
 {
     const auto timeX = [&times](double k) { return times.x(k); };
     painter.save();
@@ -295,7 +297,8 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
     std::vector<QRectF> titles = axisTitleRects(titled, PlotKind::XAgainstTime, area);
     for (const QRectF &rect : axisTitleRects(titled, PlotKind::YAgainstTime, area))
         titles.push_back(rect);
-    LabelWriter labels(painter, area, obstacles(origin, area, std::move(titles)));
+    LabelWriter labels(painter, area, obstacles(origin, area, std::move(titles)),
+                       kScaleFontPixels + fontStep * kFontStepPixels);
     if (place.inView())
         labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
 

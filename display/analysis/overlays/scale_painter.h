@@ -19,10 +19,12 @@ double timeTickStep(double dt, double minimumPixels);
 // the origin. An axis out of view has its scale along the nearest edge. A number is left out
 // where it would not fit inside the drawing area or would touch another number or an axis
 // line. Gives the boxes of the numbers written, in logical pixels of the drawing area.
-std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m = {});
+// Each font step makes the numbers overlay_style::kFontStepPixels larger.
+std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, const plot_mapping::PlotMapping &m = {},
+                                     int fontStep = 0);
 
 // The same along the axis lines of a time plot: the values its value axis shows left of it,
 // and round times chosen from dt below the time axis, each in its shortest form.
 std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt,
                                     const plot_mapping::ValueAxis &values = {},
-                                    const plot_mapping::TimeAxis &times = {});
+                                    const plot_mapping::TimeAxis &times = {}, int fontStep = 0);
