@@ -125,6 +125,10 @@ constexpr WindowActionEntry kTable[] = {
      false, MenuGroup::Export, HelpRow::Export,
      "Exportar hoja de trabajo (PDF): una hoja A4 con las ecuaciones, los gráficos, los puntos de equilibrio y lo "
      "que dice el análisis; <i>con preguntas</i>, cuatro preguntas para responder y sus respuestas en otra página."},
+    {FitData, "ajustarDatos", "Ajustar a los datos", Qt::CTRL | Qt::SHIFT | Qt::Key_A, kNoStandardKey, false,
+     MenuGroup::Windows, HelpRow::Keyboard,
+     "Ajustar a los datos: con observaciones a la vista, ajusta los seis coeficientes y el punto inicial por "
+     "mínimos cuadrados (en la ventana de análisis, con su resultado y sus residuos; Esc cancela)."},
 };
 // clang-format on
 
