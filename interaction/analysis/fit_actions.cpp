@@ -111,7 +111,7 @@ void FitActions::attach(FitSection &section, QWidget &window)
 
 bool FitActions::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == window_ && event->type() == QEvent::Hide && running()) {
+    if (watched == window_ && event->type() == QEvent::Close && running()) {
         cancel();
         if (section_)
             section_->showStopped(QStringLiteral("Ajuste cancelado al cerrar la ventana."));
