@@ -575,6 +575,8 @@ void AnalysisTest::helpNamesEachKey_data()
                                  << "<b>Control+Mayús+C</b></td><td>Copiar datos:";
     QTest::newRow("copiarImagen") << "copiarImagen" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)
                                   << "<b>Control+Mayús+I</b></td><td>Copiar imagen:";
+    QTest::newRow("ajustarDatos") << "ajustarDatos" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)
+                                  << "<b>Control+Mayús+A</b></td><td>Ajustar a los datos:";
 }
 
 void AnalysisTest::helpNamesEachKey()
