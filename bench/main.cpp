@@ -5,6 +5,7 @@
 #include "bench/basins_window_bench.h"
 #include "bench/bifurcation_bench.h"
 #include "bench/data_fit_bench.h"
+#include "bench/fit_window_bench.h"
 #include "bench/model_bench.h"
 #include "bench/separatrices_bench.h"
 #include "bench/targets.h"
@@ -37,6 +38,9 @@ int main(int argc, char *argv[])
     if (!registerBifurcationBenchmarks())
         return EXIT_FAILURE;
     if (!registerDataFitBenchmarks())
+        return EXIT_FAILURE;
+    Prog fitted;
+    if (!registerFitWindowBenchmarks(fitted))
         return EXIT_FAILURE;
     Prog portrait;
     if (!registerTrajectoryBenchmarks(portrait))

@@ -150,5 +150,6 @@ void printTargetTable(const MedianCollector &medians, double basinAgreement)
     printTime("basins, 1600 x 1000: longest GUI wait", medians.median(basinLongestWait), 20);
     printTime("  closing the window mid-computation", medians.median(basinClose), 200, true);
     printTime("fit of the pelts, classic form, from the growth estimate", medians.median(dataFitHudsonBay), 50);
+    printTime("Ajustar: press to the progress label's first paint", medians.median(fitProgressFirstPaint), 16);
     std::printf("\nStart-up time and peak memory: scripts/measure-startup\n");
 }

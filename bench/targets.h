@@ -43,6 +43,7 @@ inline constexpr char basinCursorStep[] = "basins_on/time_cursor_step";
 inline constexpr char basinLongestWait[] = "basins_1600x1000/longest_gui_thread_wait";
 inline constexpr char basinClose[] = "basins_1600x1000/close_mid_computation";
 inline constexpr char dataFitHudsonBay[] = "data_fit/hudson_bay_classic_from_estimate";
+inline constexpr char fitProgressFirstPaint[] = "fit_section/press_to_progress_first_paint";
 } // namespace bench_name
 
 // The median time per iteration of one benchmark, in nanoseconds: wall-clock time, and the

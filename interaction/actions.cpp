@@ -80,6 +80,11 @@ void Prog::createActions()
     connect(action(Handout), &QAction::triggered, printing, &Printing::exportHandout);
     connect(action(OpenScenario), &QAction::triggered, scenarios, &ScenarioFiles::open);
     connect(action(SaveScenario), &QAction::triggered, scenarios, &ScenarioFiles::save);
+    // A fit needs observations to fit.
+    connect(action(FitData), &QAction::triggered, analysis, &AnalysisLayer::fitToData);
+    action(FitData)->setEnabled(state_.observations().has_value());
+    connect(&state_, &ExplorerState::observationsChanged, action(FitData),
+            [this] { action(WindowAction::FitData)->setEnabled(state_.observations().has_value()); });
 }
 
 // A checkable action switches its option; the option's action shows it checked, whoever

@@ -8,6 +8,7 @@
 #include "display/toolkit/text_box.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
+#include "interaction/analysis/fit_actions.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/export/printing.h"
@@ -57,6 +58,13 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
     connect(exploration, &ParameterExploration::startChosen, this, [this](double x0, double y0, double span) {
         history_->nameNextChange(QStringLiteral("modelo de ejemplo"));
         showStart(x0, y0, span);
+    });
+    // A fit's (or «Estimar»'s) initial point, written to the last bit where Calcular reads it.
+    connect(analysis->fitting(), &FitActions::startChosen, this, [this](double x0, double y0, const QString &step) {
+        history_->nameNextChange(step);
+        writeText(XI, exactTextOf(x0));
+        writeText(YI, exactTextOf(y0));
+        recomputeAsCalcular();
     });
     connect(exploration, &ParameterExploration::diagramMade, exports, &PlotExport::attachDiagramExport);
     connect(exploration, &ParameterExploration::regimeMapMade, exports, &PlotExport::attachRegimeMapExport);

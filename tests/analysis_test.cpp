@@ -2,6 +2,7 @@
 // it should, the context menu's reach, the actions and their keys, the analysis window.
 #include "display/analysis/analysis_window.h"
 #include "display/analysis/coefficient_controls.h"
+#include "display/analysis/fit_section.h"
 #include "display/analysis/help_window.h"
 #include "display/analysis/overlays/legend_painter.h"
 #include "display/analysis/overlays/level_curves_painter.h"
@@ -22,10 +23,12 @@
 #include "display/views/basin_map.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
+#include "interaction/analysis/fit_actions.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "interaction/prog.h"
 #include "model/analysis/examples.h"
 #include "model/analysis/regime.h"
+#include "model/data/synthetic.h"
 #include "model/ecology/example_forms.h"
 #include "tests/dialog_answerer.h"
 #include "tests/scoped_locale.h"
@@ -34,6 +37,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QApplication>
+#include <QCheckBox>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QDoubleSpinBox>
@@ -135,6 +139,19 @@ QString menuOpenedBy(QWidget *control, QContextMenuEvent::Reason reason)
     return seen;
 }
 
+// The noisy synthetic series shown, and the coefficients set 30 % off the truth (B and F, zero
+// there, at -0.3), so that a fit has somewhere to go.
+void showSyntheticSeriesOffTheTruth(Prog &window)
+{
+    // The truth's initial point and span are the first example's.
+    action(window, qPrintable(QStringLiteral("modelo_") + QString::fromLatin1(exampleSystems().front().id)))->trigger();
+    QVERIFY(window.state().setObservations(synthetic::noisySeries()));
+    const Coefficients truth = synthetic::truth().coefficients;
+    const double off[6] = {truth.A * 1.3, -0.3, truth.C * 1.3, truth.D * 0.7, truth.E * 1.3, -0.3};
+    for (int i = 0; i < 6; ++i)
+        window.analysis->exploration()->setCoefficient(i, off[i]);
+}
+
 } // namespace
 
 class AnalysisTest : public QObject {
@@ -182,6 +199,10 @@ private slots:
     void exampleModels();
     void diagramClickSetsTheCoefficient();
     void mapClickSetsBothCoefficients();
+    void fitToTheData_data();
+    void fitToTheData();
+    void fitCancelledLeavesTheCoefficients_data();
+    void fitCancelledLeavesTheCoefficients();
     void saveDialogOpensOverTheWindowThatAsked_data();
     void saveDialogOpensOverTheWindowThatAsked();
     void windowsOpenOnTheScreenBesideTheMainWindow_data();
@@ -495,7 +516,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda moverLeyenda separatrices integralPrimera cuencas | acercar alejar vistaInicial ajustarVista pantallaCompleta modoPresentacion | conservar borrarTrayectorias extremos reproducir unirPuntos | deshacer rehacer | abrirEscenario guardarEscenario | guardarImagen exportarDatos copiarDatos copiarImagen imprimir hojaTrabajo | analisis bifurcacion mapaRegimenes modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda moverLeyenda separatrices integralPrimera cuencas | acercar alejar vistaInicial ajustarVista pantallaCompleta modoPresentacion | conservar borrarTrayectorias extremos reproducir unirPuntos | deshacer rehacer | abrirEscenario guardarEscenario | guardarImagen exportarDatos copiarDatos copiarImagen imprimir hojaTrabajo | analisis bifurcacion mapaRegimenes ajustarDatos modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()
@@ -554,6 +575,8 @@ void AnalysisTest::helpNamesEachKey_data()
                                  << "<b>Control+Mayús+C</b></td><td>Copiar datos:";
     QTest::newRow("copiarImagen") << "copiarImagen" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)
                                   << "<b>Control+Mayús+I</b></td><td>Copiar imagen:";
+    QTest::newRow("ajustarDatos") << "ajustarDatos" << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)
+                                  << "<b>Control+Mayús+A</b></td><td>Ajustar a los datos:";
 }
 
 void AnalysisTest::helpNamesEachKey()
@@ -1449,6 +1472,123 @@ void AnalysisTest::mapClickSetsBothCoefficients()
     action(window, "deshacer")->trigger();
     QCOMPARE(window.model.C, c);
     QCOMPARE(window.model.E, e);
+}
+
+// Ctrl+Shift+A fits the synthetic series off the GUI thread; the table has one row per free
+// parameter, and one undo, named for the fit, takes every coefficient and the fit back.
+void AnalysisTest::fitToTheData_data()
+{
+    QTest::addColumn<bool>("logarithmic");
+    QTest::addColumn<QString>("held");
+    QTest::addColumn<QString>("rows");
+    QTest::newRow("all free, logarithms") << true << "" << "A B C D E F x₀ y₀";
+    QTest::newRow("B and F held, values") << false << "BF" << "A C D E x₀ y₀";
+    QTest::newRow("A held, logarithms") << true << "A" << "B C D E F x₀ y₀";
+}
+
+void AnalysisTest::fitToTheData()
+{
+    QFETCH(bool, logarithmic);
+    QFETCH(QString, held);
+    QFETCH(QString, rows);
+    Prog window;
+    window.Form_Load();
+    QVERIFY(!action(window, "ajustarDatos")->isEnabled());
+    showSyntheticSeriesOffTheTruth(window);
+    QVERIFY(action(window, "ajustarDatos")->isEnabled());
+    window.analysis->showAnalysisWindow();
+    AnalysisWindow *analysis = window.analysis->analysisWindow();
+    auto *section = analysis->findChild<FitSection *>();
+    QVERIFY(section && section->isVisible());
+    analysis->findChild<QCheckBox *>(QStringLiteral("escalaLogaritmica"))->setChecked(logarithmic);
+    for (QChar letter : held)
+        analysis->findChild<QCheckBox *>(QStringLiteral("fijar_") + letter)->setChecked(true);
+    QTest::qWait(0);   // the coefficients' changes settle as a step of their own
+    const Coefficients before = window.state().coefficients();
+    const double x0 = window.model.xs(0), y0 = window.model.ys(0);
+
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QTest::keyClick(window.Calcular, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(window.analysis->fitting()->running());
+    QCOMPARE(section->progressLabel()->text(), QStringLiteral("Ajustando…"));
+    QTRY_VERIFY_WITH_TIMEOUT(window.state().fit().has_value(), 30000);
+
+    const FitResult fit = *window.state().fit();
+    QVERIFY(fit.status == FitStatus::Converged || fit.status == FitStatus::NotConverged);
+    QVERIFY(window.state().system().coefficients == fit.fitted.coefficients);
+    QCOMPARE(window.model.xs(0), fit.fitted.x0);   // the initial point to the last bit
+    QCOMPARE(window.model.ys(0), fit.fitted.y0);
+    const double kept[6] = {before.A, before.B, before.C, before.D, before.E, before.F};
+    for (QChar letter : held)
+        QCOMPARE(window.state().coefficient(letter.unicode() - u'A'), kept[letter.unicode() - u'A']);
+    QTableWidget *table = section->resultTable();
+    QStringList names;
+    for (int row = 0; row < table->rowCount(); ++row)
+        names << table->item(row, 0)->text();
+    QCOMPARE(names.join(u' '), rows);
+    QCOMPARE(table->horizontalHeaderItem(2)->text(), QStringLiteral("Error estándar"));
+    QVERIFY(section->summary()->text().contains(QStringLiteral("R² de x: ")));
+    QVERIFY(!section->residualPlot()->image().isNull());
+
+    QTest::qWait(0);
+    QCOMPARE(action(window, "deshacer")->text(), QStringLiteral("Deshacer: ajustar a los datos"));
+    action(window, "deshacer")->trigger();
+    QVERIFY(bitIdentical(window.state().coefficients(), before));
+    QCOMPARE(window.model.xs(0), x0);
+    QCOMPARE(window.model.ys(0), y0);
+    QVERIFY(!window.state().fit());
+    QCOMPARE(table->rowCount(), 0);
+}
+
+// A fit cancelled by Escape in the analysis window, by new observations or by a new fit leaves
+// nothing of itself: the coefficients stay as they were (the new fit's aside), and no crash.
+void AnalysisTest::fitCancelledLeavesTheCoefficients_data()
+{
+    QTest::addColumn<QString>("by");
+    QTest::newRow("Escape") << "escape";
+    QTest::newRow("new observations") << "data";
+    QTest::newRow("window closed") << "close";
+    QTest::newRow("new fit") << "fit";
+}
+
+void AnalysisTest::fitCancelledLeavesTheCoefficients()
+{
+    QFETCH(QString, by);
+    Prog window;
+    window.Form_Load();
+    showSyntheticSeriesOffTheTruth(window);
+    QTest::qWait(0);
+    const Coefficients before = window.state().coefficients();
+    action(window, "ajustarDatos")->trigger();
+    AnalysisWindow *analysis = window.analysis->analysisWindow();
+    QVERIFY(window.analysis->fitting()->running());
+    if (by == u"escape") {
+        QApplication::setActiveWindow(analysis);
+        QVERIFY(QTest::qWaitForWindowActive(analysis));
+        QTest::keyClick(analysis->focusWidget() ? analysis->focusWidget() : analysis, Qt::Key_Escape);
+        QVERIFY(analysis->isVisible());   // Escape cancelled the fit, not the window
+    } else if (by == u"data") {
+        QVERIFY(window.state().setObservations(synthetic::exactSeries()));
+    } else if (by == u"close") {
+        analysis->close();
+    } else {
+        analysis->findChild<QPushButton *>(QStringLiteral("ajustar"))->click();
+        QVERIFY(window.analysis->fitting()->running());
+        QTRY_VERIFY_WITH_TIMEOUT(!window.analysis->fitting()->running(), 30000);
+        QVERIFY2(window.state().fit(), qPrintable(analysis->findChild<QLabel *>(QStringLiteral("resumenAjuste"))->text()));
+        QTest::qWait(0);
+        action(window, "deshacer")->trigger();   // the first fit left nothing to undo
+        QVERIFY(bitIdentical(window.state().coefficients(), before));
+        return;
+    }
+    QVERIFY(!window.analysis->fitting()->running());
+    QVERIFY(QThreadPool::globalInstance()->waitForDone(30000));
+    QTest::qWait(20);
+    QVERIFY(bitIdentical(window.state().coefficients(), before));
+    QVERIFY(!window.state().fit());
+    if (by != u"data")
+        QVERIFY(analysis->findChild<QLabel *>(QStringLiteral("progresoAjuste"))->text().startsWith(QStringLiteral("Ajuste cancelado")));
 }
 
 QTEST_MAIN(AnalysisTest)

@@ -132,6 +132,10 @@ constexpr WindowActionEntry kTable[] = {
      MenuGroup::View, HelpRow::Keyboard,
      "Modo presentación: pantalla completa, con los textos de los gráficos un punto mayores y los puntos de la "
      "trayectoria unidos, para proyectar en clase; Esc lo deja. No cambia las opciones guardadas."},
+    {FitData, "ajustarDatos", "Ajustar a los datos", Qt::CTRL | Qt::SHIFT | Qt::Key_A, kNoStandardKey, false,
+     MenuGroup::Windows, HelpRow::Keyboard,
+     "Ajustar a los datos: con observaciones a la vista, ajusta los seis coeficientes y el punto inicial por "
+     "mínimos cuadrados (en la ventana de análisis, con su resultado y sus residuos; Esc cancela)."},
 };
 // clang-format on
 

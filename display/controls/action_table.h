@@ -53,8 +53,9 @@ enum class WindowAction {
     Handout,
     FullScreen,
     Presentation,
+    FitData,
 };
-inline constexpr std::size_t kWindowActionCount = std::size_t(WindowAction::Presentation) + 1;
+inline constexpr std::size_t kWindowActionCount = std::size_t(WindowAction::FitData) + 1;
 
 // The sections of the context menu, in their order, separated by lines; None: not in the menu.
 enum class MenuGroup { None, Overlays, View, Trajectories, Edit, Scenario, Export, Windows, Help };

@@ -2,6 +2,7 @@
 
 #include "display/analysis/analysis_window.h"
 #include "display/analysis/equilibrium_text.h"
+#include "display/analysis/fit_section.h"
 #include "display/analysis/help_window.h"
 #include "display/analysis/integral_section.h"
 #include "display/analysis/overlays/equilibrium_marks.h"
@@ -12,6 +13,7 @@
 #include "display/regime/regime_window.h"
 #include "display/plots/plot_surface.h"
 #include "display/views/plot_views.h"
+#include "interaction/analysis/fit_actions.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "state/explorer_state.h"
 
@@ -101,6 +103,7 @@ AnalysisLayer::AnalysisLayer(QWidget &window, ExplorerState &state, const PlotVi
       actionOf_(std::move(actionOf))
 {
     exploration_ = new ParameterExploration(window_, state_, this);
+    fitting_ = new FitActions(state_, *exploration_, this);
     connect(exploration_, &ParameterExploration::diagramMade, this, [this](BifurcationWindow &made) { shareUndo(made); });
     connect(exploration_, &ParameterExploration::regimeMapMade, this, [this](RegimeWindow &made) { shareUndo(made); });
     connect(&state_, &ExplorerState::recomputed, this, &AnalysisLayer::recomputed);
@@ -131,6 +134,9 @@ void AnalysisLayer::showAnalysisWindow()
         analysisWindow_->addSection(turningPointTable_);
         integralSection_ = new IntegralSection(analysisWindow_);
         analysisWindow_->addSection(integralSection_);
+        fitSection_ = new FitSection(analysisWindow_);
+        analysisWindow_->addSection(fitSection_);
+        fitting_->attach(*fitSection_, *analysisWindow_);
         shareUndo(*analysisWindow_);
     }
     showTurningPoints();
@@ -140,6 +146,15 @@ void AnalysisLayer::showAnalysisWindow()
     analysisWindow_->show();
     analysisWindow_->raise();
     analysisWindow_->activateWindow();
+}
+
+void AnalysisLayer::fitToData()
+{
+    if (!state_.observations())
+        return;
+    showAnalysisWindow();
+    fitSection_->setFocus(Qt::OtherFocusReason);
+    fitting_->startFit();
 }
 
 // The turning points of the trajectory on screen, with the period, in the analysis window.

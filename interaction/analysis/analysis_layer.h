@@ -10,6 +10,8 @@
 
 class AnalysisWindow;
 class ExplorerState;
+class FitActions;
+class FitSection;
 class HelpWindow;
 class IntegralSection;
 class TurningPointTable;
@@ -53,6 +55,10 @@ public:
 
     // The live coefficients, the example systems and the bifurcation diagram.
     ParameterExploration *exploration() const { return exploration_; }
+    // The fit to the observations and its section of the analysis window.
+    FitActions *fitting() const { return fitting_; }
+    // The analysis window opened on its fit section, and a fit started there.
+    void fitToData();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -77,6 +83,8 @@ private:
     ActionOf actionOf_;
     QList<QAction *> exampleActions_;
     ParameterExploration *exploration_ = nullptr;
+    FitActions *fitting_ = nullptr;
+    QPointer<FitSection> fitSection_;
     QPointer<AnalysisWindow> analysisWindow_;
     QPointer<TurningPointTable> turningPointTable_;
     QPointer<IntegralSection> integralSection_;
