@@ -9,6 +9,7 @@
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/analysis/parameter_exploration.h"
+#include "interaction/data/observation_actions.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/export/printing.h"
 #include "interaction/gestures/plot_gestures.h"
@@ -66,6 +67,8 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
     scenarios = new ScenarioFiles(*this, state_, *exports, *analysis, *XI, *YI, *Text2);
     // The cursor may stand where it stood: its read-outs and the plots show the opened state.
     connect(scenarios, &ScenarioFiles::scenarioOpened, this, &Prog::showTimeCursor);
+    data = new ObservationActions(*this, state_, *exports);
+    analysis->setDataActions(data->menuActions(), data->exampleActions());
     createActions();
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->installEventFilter(this);

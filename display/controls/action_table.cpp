@@ -125,6 +125,11 @@ constexpr WindowActionEntry kTable[] = {
      false, MenuGroup::Export, HelpRow::Export,
      "Exportar hoja de trabajo (PDF): una hoja A4 con las ecuaciones, los gráficos, los puntos de equilibrio y lo "
      "que dice el análisis; <i>con preguntas</i>, cuatro preguntas para responder y sus respuestas en otra página."},
+    {OpenData, "abrirDatos", "Abrir datos…", Qt::CTRL | Qt::Key_D, kNoStandardKey, false,
+     MenuGroup::Data, HelpRow::Export,
+     "Abrir datos: poblaciones observadas, de un archivo CSV o separado por tabuladores con tres columnas "
+     "(tiempo, x, y) y una fila de cabecera con sus nombres; se dibujan como círculos sobre los tres gráficos. "
+     "En el menú, «Quitar datos», «Unidad de los datos…» y «Datos de ejemplo»."},
 };
 // clang-format on
 

@@ -62,8 +62,17 @@ Scenario ScenarioFiles::scenario() const
 
 void ScenarioFiles::save()
 {
+    // A file too large to open again is never written: long data could make one.
+    const QByteArray json = scenarioToJson(scenario());
+    if (json.size() > scenario::kMaxFileBytes) {
+        QMessageBox::warning(&window_, QStringLiteral("Guardar escenario"),
+                             QStringLiteral("Con estos datos el escenario ocuparía más de %1 MiB, y no se podría abrir: "
+                                            "no se guarda. Quite los datos o abra una serie más corta.")
+                                 .arg(scenario::kMaxFileBytes >> 20));
+        return;
+    }
     exports_.saveFile(QStringLiteral("Guardar escenario"), QStringLiteral("escenario.lvesc"), kScenarioFilter,
-                      QStringLiteral("lvesc"), [this] { return scenarioToJson(scenario()); });
+                      QStringLiteral("lvesc"), [&json] { return json; });
 }
 
 void ScenarioFiles::open()

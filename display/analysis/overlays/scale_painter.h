@@ -3,6 +3,7 @@
 #include "display/plots/plot_mapping.h"
 
 #include <QRectF>
+#include <QString>
 
 #include <vector>
 
@@ -25,4 +26,5 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
 // and round times chosen from dt below the time axis, each in its shortest form.
 std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt,
                                     const plot_mapping::ValueAxis &values = {},
-                                    const plot_mapping::TimeAxis &times = {});
+                                    const plot_mapping::TimeAxis &times = {},
+                                    const QString &timeTitle = QStringLiteral("t"));
