@@ -100,14 +100,16 @@ bool Prog::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     }
-    // A text box would take Ctrl+E as "end of line": it exports the data, as Ctrl+S saves the
-    // picture from there.
-    const QAction *exportData = action(WindowAction::ExportData);
-    if (exportData && qobject_cast<QLineEdit *>(watched)
-        && QKeySequence(QKeyCombination(modifiers, Qt::Key(key->key()))) == exportData->shortcut()) {
-        event->ignore();
-        return true;
-    }
+    // A text box would take Ctrl+E as "end of line" and Ctrl+D as "delete": they export the
+    // data and open data, as Ctrl+S saves the picture from there.
+    if (!qobject_cast<QLineEdit *>(watched))
+        return false;
+    const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(key->key())));
+    for (const WindowAction id : {WindowAction::ExportData, WindowAction::OpenData})
+        if (const QAction *reaching = action(id); reaching && pressed == reaching->shortcut()) {
+            event->ignore();
+            return true;
+        }
     return false;
 }
 

@@ -721,6 +721,8 @@ void CommandsTest::ctrlKeysReachTheirTarget_data()
     QTest::newRow("Ctrl+E in the span box") << "Text2" << int(Qt::Key_E) << "asked: Exportar datos";
     QTest::newRow("Ctrl+E in a read-out") << "TR" << int(Qt::Key_E) << "asked: Exportar datos";
     QTest::newRow("Ctrl+S in YI") << "YI" << int(Qt::Key_S) << "asked: Guardar imagen";
+    // A text box's own Ctrl+D deletes a character; the window's opens data.
+    QTest::newRow("Ctrl+D in XI") << "XI" << int(Qt::Key_D) << "asked: Abrir datos";
     QTest::newRow("Ctrl+Right in the phase plane") << "XYgraf" << int(Qt::Key_Right) << "crosshair moved 10";
     QTest::newRow("Ctrl+Left in the phase plane") << "XYgraf" << int(Qt::Key_Left) << "crosshair moved -10";
     QTest::newRow("Ctrl+Right in a time plot") << "Xgraf" << int(Qt::Key_Right) << "cursor on the next turning point";
@@ -743,6 +745,10 @@ void CommandsTest::ctrlKeysReachTheirTarget()
     QVERIFY(next != points.end());
     QString asked;
     window->exports->askSaveFileName = [&asked](const QString &caption, const QString &, const QString &, QString *) {
+        asked = caption;
+        return QString();
+    };
+    window->data->askOpenFileName = [&asked](const QString &caption, const QString &, const QString &) {
         asked = caption;
         return QString();
     };

@@ -232,6 +232,7 @@ class ExportTest : public QObject {
 private slots:
     void csvReadsBackExactly();
     void csvAndPictureHoldTheObservations();
+    void scenarioTooLargeForItsDataIsNotWritten();
     void svgHoldsOneSquarePerSample();
     void svgShapesStayInTheirPlot_data();
     void svgShapesStayInTheirPlot();
@@ -313,6 +314,28 @@ void ExportTest::csvAndPictureHoldTheObservations()
     QCOMPARE(lines.size(), 1 + kSampleCount + 3 + 1);
     QCOMPARE(lines.mid(1 + kSampleCount, 3),
              (QList<QByteArray>{"datos,0,0,1.5,,,,,,,,,\r", "datos,1,1,2,3,,,,,,,,\r", "datos,2,2.5,,4,,,,,,,,\r"}));
+}
+
+// Guards against a scenario written with long data that its reader then refuses as too large:
+// it is not written, and the message says why.
+void ExportTest::scenarioTooLargeForItsDataIsNotWritten()
+{
+    QTemporaryDir dir;
+    QByteArray rows("t,x,y\n");
+    for (int i = 0; i < 60'000; ++i)
+        rows += QByteArray::number(i) + ",1.2345678901234,2.3456789012345\n";
+    const QString data = dir.filePath(QStringLiteral("largo.csv"));
+    QVERIFY(writeAll(data, rows));
+    Prog window;
+    window.Form_Load();
+    QVERIFY(window.data->openFile(data));
+    const QString path = dir.filePath(QStringLiteral("escena.lvesc"));
+    answerSaveDialogs(window, path);
+    DialogAnswerer answerer(QString{});
+    run(window, {QStringLiteral("guardarEscenario")});
+    QVERIFY2(answerer.seen().prompt.startsWith(QStringLiteral("Con estos datos el escenario ocuparía más de 1 MiB")),
+             qPrintable(answerer.seen().prompt));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 // One filled square in the points' ink for every valid sample, in each plot's drawing area.
