@@ -952,6 +952,9 @@ void CommandsTest::openingData_data()
                                         << "" << QStringList{"3", "0.4", "10"};
     QTest::newRow("tabs, decimal commas, first x missing") << "t.tsv" << QByteArray("t\tx\ty\n0\t\t1,5\n0,5\t2\t1\n1\t4\t2\n")
                                                            << "" << QStringList{"2", "1.5", "1"};
+    // The trajectory starts at the observation to the last bit, not at a rounded text of it.
+    QTest::newRow("a value of sixteen digits") << "largo.csv" << QByteArray("t,x,y\n0,2.3456789012345678,1\n1,1,1\n2,1,1\n")
+                                      << "" << QStringList{"2.345678901234568", "1", "2"};
     QTest::newRow("two rows") << "dos.csv" << QByteArray("t,x,y\n0,1,1\n1,2,2\n") << "línea" << QStringList();
     QTest::newRow("time going back") << "atras.csv" << QByteArray("t,x,y\n0,1,1\n2,1,1\n1,1,1\n") << "línea 4"
                                      << QStringList();

@@ -118,8 +118,9 @@ bool ObservationActions::show(const Observations &series)
     const Observations &scaled = state_.observations()->scaled.series;
     const std::optional<double> x0 = firstObserved(scaled.xs), y0 = firstObserved(scaled.ys);
     const double span = scaled.times.back();
-    emit startChosen(x0 ? textOf(*x0) : QString(), y0 ? textOf(*y0) : QString(),
-                     Model::isUsableSpan(span) ? textOf(span) : QString());
+    // Written exactly, so that the trajectory starts at the observation itself.
+    emit startChosen(x0 ? exactTextOf(*x0) : QString(), y0 ? exactTextOf(*y0) : QString(),
+                     Model::isUsableSpan(span) ? exactTextOf(span) : QString());
     return true;
 }
 
