@@ -9,7 +9,6 @@
 #include "state/readable_file.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -80,7 +79,7 @@ void ObservationActions::enableWithData()
 
 void ObservationActions::open()
 {
-    const QString path = askOpenFileName(QStringLiteral("Abrir datos"), exports_.offeredPath(QString()), kFilter);
+    const QString path = askOpenFileName(kTitle, exports_.offeredPath(QString()), kFilter);
     if (!path.isEmpty())
         openFile(path);
 }

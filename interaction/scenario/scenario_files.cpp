@@ -93,10 +93,11 @@ bool ScenarioFiles::openFile(const QString &path)
     const Scenario &s = std::get<Scenario>(read);
     emit scenarioOpening();
     applyScenario(state_, s);
-    // The initial point and span, shown where Calcular reads them.
-    writeText(&x0_, textOf(s.x0));
-    writeText(&y0_, textOf(s.y0));
-    writeText(&span_, textOf(s.span));
+    // The initial point and span, shown where Calcular reads them, exactly: Calcular then
+    // computes the same trajectory again.
+    writeText(&x0_, exactTextOf(s.x0));
+    writeText(&y0_, exactTextOf(s.y0));
+    writeText(&span_, exactTextOf(s.span));
 
     if (s.liveCoefficients)
         analysis_.showAnalysisWindow();
