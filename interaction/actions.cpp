@@ -7,11 +7,13 @@
 #include "display/plots/plot_surface.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
+#include "interaction/data/observation_actions.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/export/printing.h"
 #include "interaction/history/state_history.h"
 #include "interaction/scenario/scenario_files.h"
 #include "state/time_player.h"
+#include "display/toolkit/text_box.h"
 
 #include <QAction>
 #include <QEvent>
@@ -85,6 +87,7 @@ void Prog::createActions()
     action(FitData)->setEnabled(state_.observations().has_value());
     connect(&state_, &ExplorerState::observationsChanged, action(FitData),
             [this] { action(WindowAction::FitData)->setEnabled(state_.observations().has_value()); });
+    connectData();
 }
 
 // A checkable action switches its option; the option's action shows it checked, whoever
@@ -233,4 +236,23 @@ void Prog::connectHistory()
             connect(&stack, &QUndoStack::redoTextChanged, made, named);
         }
     }
+}
+
+// Data opened start the trajectory at their first observation and run it to their last, as
+// Calcular would with those boxes; opening and removing them are steps of their own name.
+void Prog::connectData()
+{
+    connect(action(WindowAction::OpenData), &QAction::triggered, data, &ObservationActions::open);
+    connect(data, &ObservationActions::dataOpening, history_,
+            [this] { history_->nameNextChange(QStringLiteral("abrir datos")); });
+    connect(data, &ObservationActions::dataRemoving, history_,
+            [this] { history_->nameNextChange(QStringLiteral("quitar datos")); });
+    connect(data, &ObservationActions::startChosen, this, [this](const QString &x0, const QString &y0, const QString &span) {
+        for (const auto &[box, text] : {std::pair{XI, x0}, std::pair{YI, y0}, std::pair{Text2, span}})
+            if (!text.isEmpty())
+                writeText(box, text);
+        Calcular_Click();
+    });
+    // The plots show the data at once, also when a step is taken back.
+    connect(&state_, &ExplorerState::observationsChanged, this, [this] { pintura(); });
 }

@@ -10,6 +10,7 @@
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/analysis/fit_actions.h"
 #include "interaction/analysis/parameter_exploration.h"
+#include "interaction/data/observation_actions.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/export/printing.h"
 #include "interaction/gestures/plot_gestures.h"
@@ -74,6 +75,8 @@ Prog::Prog(QWidget *parent) : QWidget(parent), model(state_.model())
     scenarios = new ScenarioFiles(*this, state_, *exports, *analysis, *XI, *YI, *Text2);
     // The cursor may stand where it stood: its read-outs and the plots show the opened state.
     connect(scenarios, &ScenarioFiles::scenarioOpened, this, &Prog::showTimeCursor);
+    data = new ObservationActions(*this, state_, *exports);
+    analysis->setDataActions(data->menuActions(), data->exampleActions());
     createActions();
     for (QLineEdit *box : findChildren<QLineEdit *>())
         box->installEventFilter(this);
@@ -105,14 +108,16 @@ bool Prog::eventFilter(QObject *watched, QEvent *event)
         }
         return false;
     }
-    // A text box would take Ctrl+E as "end of line": it exports the data, as Ctrl+S saves the
-    // picture from there.
-    const QAction *exportData = action(WindowAction::ExportData);
-    if (exportData && qobject_cast<QLineEdit *>(watched)
-        && QKeySequence(QKeyCombination(modifiers, Qt::Key(key->key()))) == exportData->shortcut()) {
-        event->ignore();
-        return true;
-    }
+    // A text box would take Ctrl+E as "end of line" and Ctrl+D as "delete": they export the
+    // data and open data, as Ctrl+S saves the picture from there.
+    if (!qobject_cast<QLineEdit *>(watched))
+        return false;
+    const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(key->key())));
+    for (const WindowAction id : {WindowAction::ExportData, WindowAction::OpenData})
+        if (const QAction *reaching = action(id); reaching && pressed == reaching->shortcut()) {
+            event->ignore();
+            return true;
+        }
     return false;
 }
 

@@ -11,6 +11,7 @@
 
 class AnalysisLayer;
 class ClickableLabel;
+class ObservationActions;
 class Failure;
 class PlotExport;
 class Printing;
@@ -68,6 +69,8 @@ public:
     Printing *printing = nullptr;
     // The window's scenario saved to a file and opened from one.
     ScenarioFiles *scenarios = nullptr;
+    // The observed populations opened, shown and removed.
+    ObservationActions *data = nullptr;
 
     // Event procedures.
     void Calcular_Click();
@@ -106,6 +109,7 @@ private:
     void connectLegendMove();
     void connectHistory();
     void connectScreenModes();
+    void connectData();
     // prog.cpp, commands.cpp, time_cursor.cpp
     template <typename Procedure>
     void dispatch(Procedure procedure);

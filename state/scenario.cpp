@@ -100,6 +100,41 @@ void appendPoint(QByteArray &out, double x, double y)
     out += '}';
 }
 
+// The observations as the key "datos": names, times, values (null where not observed), unit and
+// offset, one list per line.
+void appendData(QByteArray &out, const Scenario::Data &data)
+{
+    const Observations &o = data.observed;
+    QJsonArray names;
+    for (const std::string *name : {&o.timeName, &o.xName, &o.yName})
+        names.append(QString::fromStdString(*name));
+    out += ",\n  \"datos\": {\"nombres\": ";
+    out += QJsonDocument(names).toJson(QJsonDocument::Compact);
+    out += ",\n    \"tiempos\": [";
+    for (std::size_t i = 0; i < o.size(); ++i) {
+        if (i > 0)
+            out += ", ";
+        appendNumber(out, o.times[i]);
+    }
+    for (const auto &[key, values] : {std::pair{"x", &o.xs}, std::pair{"y", &o.ys}}) {
+        out += "],\n    \"";
+        out += key;
+        out += "\": [";
+        for (std::size_t i = 0; i < values->size(); ++i) {
+            if (i > 0)
+                out += ", ";
+            if (const std::optional<double> &v = (*values)[i])
+                appendNumber(out, *v);
+            else
+                out += "null";
+        }
+    }
+    out += "],\n    \"unidad\": " + QByteArray::number(data.unit.exponent);
+    out += ", \"desplazamiento\": ";
+    appendNumber(out, data.timeOffset);
+    out += '}';
+}
+
 // ---- Reading ----
 
 // The Spanish words for what QJsonParseError found.
@@ -391,6 +426,8 @@ QByteArray scenarioToJson(const Scenario &s)
         out += ",\n  \"formaEcologica\": ";
         appendEcology(out, *s.ecologicalForm, s.ecology);
     }
+    if (s.data)
+        appendData(out, *s.data);
     out += ",\n  \"trayectoriasConservadas\": [";
     for (std::size_t i = 0; i < s.kept.size(); ++i) {
         const Scenario::TrajectoryInputs &t = s.kept[i];
@@ -405,6 +442,115 @@ QByteArray scenarioToJson(const Scenario &s)
     out += s.kept.empty() ? "]\n}\n" : "\n  ]\n}\n";
     return out;
 }
+
+namespace {
+
+// A list of the key "datos", of as many entries as its times where `rows` is given; nothing, and
+// the fault, where it is no list or too long.
+std::optional<QJsonArray> dataList(FieldReader &read, const QJsonObject &data, const char *key,
+                                   std::optional<qsizetype> rows)
+{
+    const QString path = QStringLiteral("datos.") + QLatin1String(key);
+    const QJsonValue v = data.value(QLatin1String(key));
+    if (!v.isArray()) {
+        read.fail(QStringLiteral("«%1» debe ser una lista").arg(path));
+        return std::nullopt;
+    }
+    QJsonArray list = v.toArray();
+    if (!rows && (std::size_t(list.size()) < observations::kMinRows || std::size_t(list.size()) > observations::kMaxRows)) {
+        read.fail(QStringLiteral("«%1» debe tener de %2 a %3 tiempos (tiene %4)")
+                      .arg(path)
+                      .arg(observations::kMinRows)
+                      .arg(observations::kMaxRows)
+                      .arg(list.size()));
+        return std::nullopt;
+    }
+    if (rows && list.size() != *rows) {
+        read.fail(QStringLiteral("«%1» debe tener un valor por tiempo (%2, no %3)").arg(path).arg(*rows).arg(list.size()));
+        return std::nullopt;
+    }
+    return list;
+}
+
+// An entry of such a list: a finite number, -0 as "-0"; null where missing is allowed.
+std::optional<double> dataNumber(FieldReader &read, const QJsonValue &v, const QString &path, bool nullable)
+{
+    if (nullable && v.isNull())
+        return std::nullopt;
+    if (v.isString() && v.toString() == QLatin1String("-0"))
+        return -0.0;
+    if (!v.isDouble() || !std::isfinite(v.toDouble())) {
+        read.fail(QStringLiteral("«%1» debe ser un número finito%2").arg(path, nullable ? QStringLiteral(" o null") : QString()));
+        return std::nullopt;
+    }
+    return v.toDouble();
+}
+
+// The observations the key "datos" holds, held to what a data file may hold.
+std::optional<Scenario::Data> readData(FieldReader &read, const QJsonObject &data)
+{
+    if (read.fault)
+        return std::nullopt;
+    Scenario::Data d;
+    Observations &o = d.observed;
+    const QJsonValue names = data.value(QLatin1String("nombres"));
+    const QJsonArray nameList = names.toArray();
+    if (!names.isArray() || nameList.size() != 3 || !nameList[0].isString() || !nameList[1].isString()
+        || !nameList[2].isString()) {
+        read.fail(QStringLiteral("«datos.nombres» debe ser una lista de tres textos"));
+        return std::nullopt;
+    }
+    o.timeName = nameList[0].toString().toStdString();
+    o.xName = nameList[1].toString().toStdString();
+    o.yName = nameList[2].toString().toStdString();
+    const std::optional<QJsonArray> times = dataList(read, data, "tiempos", std::nullopt);
+    if (!times)
+        return std::nullopt;
+    const std::optional<QJsonArray> xs = dataList(read, data, "x", times->size());
+    const std::optional<QJsonArray> ys = xs ? dataList(read, data, "y", times->size()) : std::nullopt;
+    if (!ys)
+        return std::nullopt;
+    bool observed = false;
+    for (qsizetype i = 0; i < times->size() && !read.fault; ++i) {
+        const std::optional<double> t = dataNumber(read, (*times)[i], QStringLiteral("datos.tiempos[%1]").arg(i), false);
+        if (t && !o.times.empty() && !(*t > o.times.back()))
+            read.fail(QStringLiteral("«datos.tiempos[%1]» debe ser mayor que el tiempo anterior").arg(i));
+        o.times.push_back(t.value_or(0));
+        for (const auto &[list, values, key] :
+             {std::tuple{&*xs, &o.xs, "x"}, std::tuple{&*ys, &o.ys, "y"}}) {
+            const QString path = QStringLiteral("datos.%1[%2]").arg(QLatin1String(key)).arg(i);
+            const std::optional<double> v = dataNumber(read, (*list)[i], path, true);
+            if (v && *v < 0)
+                read.fail(QStringLiteral("«%1» es una población negativa").arg(path));
+            observed = observed || v.has_value();
+            values->push_back(v);
+        }
+    }
+    if (!read.fault && !observed)
+        read.fail(QStringLiteral("«datos» no tiene ninguna población observada"));
+    d.unit.exponent = read.whole(data, QStringLiteral("unidad"), QStringLiteral("datos.unidad"),
+                                 ObservationUnit::kMinUnitExponent, ObservationUnit::kMaxUnitExponent);
+    d.timeOffset = read.number(data, QStringLiteral("desplazamiento"), QStringLiteral("datos.desplazamiento"));
+    if (read.fault)
+        return std::nullopt;
+    const std::optional<ScaledObservations> scaled = inProgramUnits(o, d.unit);
+    if (!scaled) {
+        read.fail(QStringLiteral("en la unidad de «datos.unidad» algún valor de «datos» no es un número finito"));
+        return std::nullopt;
+    }
+    if (scaled->timeOffset != d.timeOffset) {
+        read.fail(QStringLiteral("«datos.desplazamiento» debe ser el primer tiempo de «datos.tiempos»"));
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < scaled->series.size(); ++i)
+        if (!(scaled->series.times[i] > scaled->series.times[i - 1]) || !std::isfinite(scaled->series.times[i])) {
+            read.fail(QStringLiteral("«datos.tiempos» están tan lejos del primero que dejan de crecer al restarlo"));
+            return std::nullopt;
+        }
+    return d;
+}
+
+} // namespace
 
 std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const QString &fileName)
 {
@@ -568,6 +714,9 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
             s.ecology = p;
         }
     }
+
+    if (root.contains(QLatin1String("datos")) && !read.fault)
+        s.data = readData(read, read.object(root, QStringLiteral("datos"), QStringLiteral("datos")));
 
     const QJsonValue kept = root.value(QLatin1String("trayectoriasConservadas"));
     if (!kept.isArray())

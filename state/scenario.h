@@ -63,6 +63,15 @@ struct Scenario {
     // from files written before there were forms, which open with the form the coefficients fit.
     std::optional<EcologicalForm> ecologicalForm;
     std::optional<EcologicalParameters> ecology;   // of *ecologicalForm, giving coefficients exactly
+    // The observations shown: the series as read from its file (key "datos": the three names,
+    // the times, x and y with null where not observed), the unit's power of ten and the time
+    // subtracted (the first time). Absent where none are shown.
+    struct Data {
+        Observations observed;
+        ObservationUnit unit;
+        double timeOffset = 0;
+    };
+    std::optional<Data> data;
 };
 
 namespace scenario {
@@ -102,7 +111,9 @@ QByteArray scenarioToJson(const Scenario &s);
 // -100..100, a diagram's range that is empty), an option whose name it does not know (it could
 // be one this program cannot show), more than 50 kept trajectories, and an ecological form it
 // does not know or parameters outside their domains or not giving the coefficients to the last
-// bit. Keys it does not know
+// bit, and data that a data file could not hold (see readObservations: fewer than 3 or more than
+// 100 000 rows, times not increasing, a negative or missing population), or whose unit or time
+// offset do not fit them. Keys it does not know
 // are ignored. The view is taken as the nearest one within the limits, as the window would.
 std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const QString &fileName);
 

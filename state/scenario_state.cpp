@@ -44,6 +44,8 @@ Scenario scenarioOf(const ExplorerState &state, double x0, double y0)
         s.kept.push_back({t.xs(0), t.ys(0), t.coefficients, spanOfStep(t.dt)});
     s.ecologicalForm = state.ecologicalForm();
     s.ecology = state.ecology();
+    if (const auto &shown = state.observations())
+        s.data = Scenario::Data{shown->observed, shown->scaled.unit, shown->scaled.timeOffset};
     return s;
 }
 
@@ -71,4 +73,9 @@ void applyScenario(ExplorerState &state, const Scenario &s)
     state.setCursor(s.cursor);
     state.setView(s.view);
     state.setLegendCorner(s.options[std::size_t(ExplorerState::Option::Legend)] ? s.legendCorner : std::nullopt);
+    // The reader took only data the state can show in their unit.
+    if (s.data)
+        state.setObservations(s.data->observed, s.data->unit);
+    else
+        state.clearObservations();
 }

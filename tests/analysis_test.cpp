@@ -516,7 +516,7 @@ void AnalysisTest::contextMenuReach()
     for (QAction *entry : opened->actions())
         entries << (entry->isSeparator() ? QStringLiteral("|") : entry->objectName());
     opened->close();
-    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda moverLeyenda separatrices integralPrimera cuencas | acercar alejar vistaInicial ajustarVista pantallaCompleta modoPresentacion | conservar borrarTrayectorias extremos reproducir unirPuntos | deshacer rehacer | abrirEscenario guardarEscenario | guardarImagen exportarDatos copiarDatos copiarImagen imprimir hojaTrabajo | analisis bifurcacion mapaRegimenes ajustarDatos modelosEjemplo | ayuda"));
+    QCOMPARE(entries.join(QLatin1Char(' ')), QStringLiteral("isoclinas equilibrios campo escalas leyenda moverLeyenda separatrices integralPrimera cuencas | acercar alejar vistaInicial ajustarVista pantallaCompleta modoPresentacion | conservar borrarTrayectorias extremos reproducir unirPuntos | deshacer rehacer | abrirEscenario guardarEscenario | abrirDatos quitarDatos unidadDatos datosEjemplo | guardarImagen exportarDatos copiarDatos copiarImagen imprimir hojaTrabajo | analisis bifurcacion mapaRegimenes ajustarDatos modelosEjemplo | ayuda"));
 }
 
 void AnalysisTest::actionsAndKeys_data()

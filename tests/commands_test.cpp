@@ -5,6 +5,7 @@
 #include "display/analysis/analysis_window.h"
 #include "interaction/analysis/analysis_layer.h"
 #include "interaction/analysis/parameter_exploration.h"
+#include "interaction/data/observation_actions.h"
 #include "model/failure.h"
 #include "tests/dialog_answerer.h"
 #include "tests/exact_state.h"
@@ -23,6 +24,9 @@
 #include <QStyleOptionSlider>
 #include <QComboBox>
 #include <QSlider>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -95,6 +99,8 @@ private slots:
     void undoTakesBackEachKindOfStep_data();
     void undoTakesBackEachKindOfStep();
     void undoKeepsTheNewestSteps();
+    void openingData_data();
+    void openingData();
     // Leaves the application's event loops told to quit: later modal dialogs return at once.
     void unhandledFailureIsReported();
     void timePlotsMoveTheCursor_data();
@@ -715,6 +721,8 @@ void CommandsTest::ctrlKeysReachTheirTarget_data()
     QTest::newRow("Ctrl+E in the span box") << "Text2" << int(Qt::Key_E) << "asked: Exportar datos";
     QTest::newRow("Ctrl+E in a read-out") << "TR" << int(Qt::Key_E) << "asked: Exportar datos";
     QTest::newRow("Ctrl+S in YI") << "YI" << int(Qt::Key_S) << "asked: Guardar imagen";
+    // A text box's own Ctrl+D deletes a character; the window's opens data.
+    QTest::newRow("Ctrl+D in XI") << "XI" << int(Qt::Key_D) << "asked: Abrir datos";
     QTest::newRow("Ctrl+Right in the phase plane") << "XYgraf" << int(Qt::Key_Right) << "crosshair moved 10";
     QTest::newRow("Ctrl+Left in the phase plane") << "XYgraf" << int(Qt::Key_Left) << "crosshair moved -10";
     QTest::newRow("Ctrl+Right in a time plot") << "Xgraf" << int(Qt::Key_Right) << "cursor on the next turning point";
@@ -737,6 +745,10 @@ void CommandsTest::ctrlKeysReachTheirTarget()
     QVERIFY(next != points.end());
     QString asked;
     window->exports->askSaveFileName = [&asked](const QString &caption, const QString &, const QString &, QString *) {
+        asked = caption;
+        return QString();
+    };
+    window->data->askOpenFileName = [&asked](const QString &caption, const QString &, const QString &) {
         asked = caption;
         return QString();
     };
@@ -775,6 +787,10 @@ void CommandsTest::undoTakesBackEachKindOfStep_data()
     QTest::newRow("view, three steps in a row") << "view" << "Deshacer: cambiar la vista";
     QTest::newRow("ecological slider dragged") << "ecological slider" << "Deshacer: cambiar K₂";
     QTest::newRow("ecological form") << "ecological form" << "Deshacer: cambiar la forma ecológica";
+    QTest::newRow("data file opened") << "data file" << "Deshacer: abrir datos";
+    QTest::newRow("built-in data") << "data example" << "Deshacer: abrir datos";
+    QTest::newRow("data removed") << "data removed" << "Deshacer: quitar datos";
+    QTest::newRow("data unit") << "data unit" << "Deshacer: cambiar la unidad de los datos";
 }
 
 // Guards undo and redo: each kind of change is one step, named, and taking it back or doing it
@@ -793,6 +809,10 @@ void CommandsTest::undoTakesBackEachKindOfStep()
     }
     window->findChild<QAction *>(QStringLiteral("conservar"))->trigger();
     window->XYgraf_MouseDown(1, 0, 1450, 2600);
+    if (change == QLatin1String("data removed") || change == QLatin1String("data unit")) {
+        window->findChild<QAction *>(QStringLiteral("datosSinteticos"))->trigger();
+        QCoreApplication::processEvents();
+    }
     window->HScroll1->setValue(17);   // the cursor is no step, but comes back with one
     QCoreApplication::processEvents();
     const QByteArray before = exactState(*window);
@@ -850,6 +870,21 @@ void CommandsTest::undoTakesBackEachKindOfStep()
         window->findChild<QAction *>(QStringLiteral("borrarTrayectorias"))->trigger();
     } else if (change == QLatin1String("option")) {
         window->findChild<QAction *>(QStringLiteral("isoclinas"))->trigger();
+    } else if (change == QLatin1String("data file")) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("datos.csv"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("t;x;y\n1900;1,5;2\n1901;;2,5\n1902;3;1\n") > 0);
+        file.close();
+        window->data->askOpenFileName = [path](const QString &, const QString &, const QString &) { return path; };
+        window->action(WindowAction::OpenData)->trigger();
+    } else if (change == QLatin1String("data example")) {
+        window->findChild<QAction *>(QStringLiteral("datosLinceLiebre"))->trigger();
+    } else if (change == QLatin1String("data removed")) {
+        window->findChild<QAction *>(QStringLiteral("quitarDatos"))->trigger();
+    } else if (change == QLatin1String("data unit")) {
+        DialogAnswerer answerer(QStringLiteral("-1"));
+        window->findChild<QAction *>(QStringLiteral("unidadDatos"))->trigger();
     } else if (change == QLatin1String("view")) {
         for (const char *name : {"acercar", "desplazarIzquierda", "acercar"})
             window->findChild<QAction *>(QString::fromLatin1(name))->trigger();
@@ -905,6 +940,78 @@ void CommandsTest::undoKeepsTheNewestSteps()
     }
     QCOMPARE(undone, 200);
     QVERIFY(nullclines->isChecked());   // 5 switches before the oldest step kept
+}
+
+void CommandsTest::openingData_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");   // none: no file; "/": a folder
+    QTest::addColumn<QString>("refusal");    // empty: opened
+    QTest::addColumn<QStringList>("start");  // XI, YI and the span box once opened
+    QTest::newRow("pelts-like, commas") << "pieles.csv" << QByteArray("año,liebre,lince\n1900,30,4\n1901,47.2,6.1\n1910,27.1,7.4\n")
+                                        << "" << QStringList{"3", "0.4", "10"};
+    QTest::newRow("tabs, decimal commas, first x missing") << "t.tsv" << QByteArray("t\tx\ty\n0\t\t1,5\n0,5\t2\t1\n1\t4\t2\n")
+                                                           << "" << QStringList{"2", "1.5", "1"};
+    // The trajectory starts at the observation to the last bit, not at a rounded text of it.
+    QTest::newRow("a value of sixteen digits") << "largo.csv" << QByteArray("t,x,y\n0,2.3456789012345678,1\n1,1,1\n2,1,1\n")
+                                      << "" << QStringList{"2.345678901234568", "1", "2"};
+    QTest::newRow("two rows") << "dos.csv" << QByteArray("t,x,y\n0,1,1\n1,2,2\n") << "línea" << QStringList();
+    QTest::newRow("time going back") << "atras.csv" << QByteArray("t,x,y\n0,1,1\n2,1,1\n1,1,1\n") << "línea 4"
+                                     << QStringList();
+    QTest::newRow("negative population") << "neg.csv" << QByteArray("t,x,y\n0,1,1\n1,-1,1\n2,1,1\n") << "línea 3"
+                                         << QStringList();
+    QTest::newRow("not a number") << "texto.csv" << QByteArray("t,x,y\n0,1,1\n1,uno,1\n2,1,1\n") << "línea 3"
+                                  << QStringList();
+    QTest::newRow("missing file") << "no-existe.csv" << QByteArray() << "no existe" << QStringList();
+    QTest::newRow("a folder") << "carpeta.csv" << QByteArray("/") << "es una carpeta" << QStringList();
+}
+
+// Guards opening data through Ctrl+D: a good file starts the trajectory at its first
+// observations and runs it to the last, as one step; a bad one is told, naming the file, and
+// changes nothing.
+void CommandsTest::openingData()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, refusal);
+    QFETCH(QStringList, start);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (bytes == "/") {
+        QVERIFY(QDir(dir.path()).mkdir(name));
+    } else if (!bytes.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+    QAction *removal = window->findChild<QAction *>(QStringLiteral("quitarDatos"));
+    QVERIFY(!removal->isEnabled());
+    const QByteArray before = exactState(*window);
+    window->data->askOpenFileName = [path](const QString &, const QString &, const QString &) { return path; };
+    DialogAnswerer answerer(QString{});
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window->Calcular, Qt::Key_D, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+    QAction *undo = window->action(WindowAction::Undo);
+    if (!refusal.isEmpty()) {
+        QCOMPARE(answerer.seen().title, QStringLiteral("Abrir datos"));
+        const QString prompt = answerer.seen().prompt;
+        QVERIFY2(prompt.startsWith(QStringLiteral("No se pueden abrir los datos «%1»: ").arg(name)) && prompt.contains(refusal),
+                 qPrintable(prompt));
+        QCOMPARE(exactState(*window), before);
+        QVERIFY(!undo->isEnabled() && !removal->isEnabled());
+        return;
+    }
+    QVERIFY(!answerer.seen().dialog);
+    QVERIFY(window->state().observations());
+    QCOMPARE((QStringList{window->XI->text(), window->YI->text(), window->Text2->text()}), start);
+    QCOMPARE(window->model.xs(0), start[0].toDouble());
+    QCOMPARE(window->model.ys(0), start[1].toDouble());
+    QVERIFY(removal->isEnabled());
+    QCOMPARE(undo->text(), QStringLiteral("Deshacer: abrir datos"));
+    undo->trigger();
+    QCOMPARE(exactState(*window), before);
+    QVERIFY(!removal->isEnabled());
 }
 
 QTEST_MAIN(CommandsTest)

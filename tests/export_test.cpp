@@ -6,6 +6,7 @@
 #include "display/regime/regime_map.h"
 #include "display/views/plot_views.h"
 #include "interaction/analysis/analysis_layer.h"
+#include "interaction/data/observation_actions.h"
 #include "interaction/export/plot_export.h"
 #include "interaction/export/printing.h"
 #include "interaction/prog.h"
@@ -251,6 +252,8 @@ class ExportTest : public QObject {
 
 private slots:
     void csvReadsBackExactly();
+    void csvAndPictureHoldTheObservations();
+    void scenarioTooLargeForItsDataIsNotWritten();
     void svgHoldsOneSquarePerSample();
     void svgShapesStayInTheirPlot_data();
     void svgShapesStayInTheirPlot();
@@ -313,6 +316,48 @@ void ExportTest::csvReadsBackExactly()
                      line.constData());
     }
     QVERIFY(lines[1 + 7 - kFirstSample].contains(",0,"));   // the invalid sample, valida 0
+}
+
+// The observations follow the trajectories in the CSV, one row each with trayectoria «datos»
+// and empty cells where nothing was observed, and the saved picture shows them.
+void ExportTest::csvAndPictureHoldTheObservations()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("huecos.csv"));
+    QVERIFY(writeAll(path, "dia,x,y\n5,1.5,\n6,2,3\n7.5,,4\n"));
+    Prog window;
+    window.Form_Load();
+    const QImage without = window.findChild<PlotViews *>()->picture();
+    QVERIFY(window.data->openFile(path));
+    QVERIFY(window.findChild<PlotViews *>()->picture() != without);
+    answerSaveDialogs(window, dir.filePath(QStringLiteral("datos.csv")));
+    run(window, {QStringLiteral("exportarDatos")});
+    const QList<QByteArray> lines = contents(dir.filePath(QStringLiteral("datos.csv"))).split('\n');
+    QCOMPARE(lines.size(), 1 + kSampleCount + 3 + 1);
+    QCOMPARE(lines.mid(1 + kSampleCount, 3),
+             (QList<QByteArray>{"datos,0,0,1.5,,,,,,,,,\r", "datos,1,1,2,3,,,,,,,,\r", "datos,2,2.5,,4,,,,,,,,\r"}));
+}
+
+// Guards against a scenario written with long data that its reader then refuses as too large:
+// it is not written, and the message says why.
+void ExportTest::scenarioTooLargeForItsDataIsNotWritten()
+{
+    QTemporaryDir dir;
+    QByteArray rows("t,x,y\n");
+    for (int i = 0; i < 60'000; ++i)
+        rows += QByteArray::number(i) + ",1.2345678901234,2.3456789012345\n";
+    const QString data = dir.filePath(QStringLiteral("largo.csv"));
+    QVERIFY(writeAll(data, rows));
+    Prog window;
+    window.Form_Load();
+    QVERIFY(window.data->openFile(data));
+    const QString path = dir.filePath(QStringLiteral("escena.lvesc"));
+    answerSaveDialogs(window, path);
+    DialogAnswerer answerer(QString{});
+    run(window, {QStringLiteral("guardarEscenario")});
+    QVERIFY2(answerer.seen().prompt.startsWith(QStringLiteral("Con estos datos el escenario ocuparía más de 1 MiB")),
+             qPrintable(answerer.seen().prompt));
+    QVERIFY(!QFileInfo::exists(path));
 }
 
 // One filled square in the points' ink for every valid sample, in each plot's drawing area.
@@ -520,6 +565,7 @@ void ExportTest::pngShowsWhatTheScreenShows_data()
     QTest::newRow("every option") << QStringList{"isoclinas", "equilibrios", "campo", "escalas",
                                                  "conservar", "unirPuntos", "extremos", "separatrices"};
     QTest::newRow("legend") << QStringList{"leyenda", "isoclinas", "equilibrios", "conservar"};
+    QTest::newRow("observations, legend, scales") << QStringList{"datosLinceLiebre", "leyenda", "escalas"};
 }
 
 // Each plot's drawing area in the saved picture and on the screen, axis lines included, pixel
@@ -530,8 +576,13 @@ void ExportTest::pngShowsWhatTheScreenShows()
     QTemporaryDir dir;
     Prog window;
     window.Form_Load();
-    for (const QString &option : options)
-        window.findChild<QAction *>(option)->setChecked(true);
+    for (const QString &option : options) {
+        QAction *action = window.findChild<QAction *>(option);
+        if (action->isCheckable())
+            action->setChecked(true);
+        else
+            action->trigger();
+    }
     window.XI->setText(QStringLiteral("3"));
     window.calcula();   // a kept trajectory when asked
     window.pintura();
@@ -809,6 +860,8 @@ void ExportTest::scenarioOpensAsSaved_data()
     QTest::newRow("map of regimes, its axes and ranges") << QStringList{"mapaRegimenes", "rangoMapa"} << QStringList();
     // The example's span (4) replaces the designed one (2) while a trajectory is kept.
     QTest::newRow("kept across a change of span") << QStringList{"conservar", "modelo_mutualismo"} << QStringList();
+    QTest::newRow("pelts, legend, cursor moved") << QStringList{"datosLinceLiebre", "leyenda", "@40"} << QStringList();
+    QTest::newRow("synthetic data replace the pelts") << QStringList{"datosSinteticos"} << QStringList{"datosLinceLiebre"};
 }
 
 // A scenario saved through its action and opened in a fresh window shows the same plots, bit
@@ -857,6 +910,36 @@ void ExportTest::badScenarioChangesNothing_data()
     QTest::newRow("span 0") << "cero.lvesc" << QByteArray(good).replace("\"intervalo\": 4,\n", "\"intervalo\": 0,\n")
                             << "«intervalo» debe ser mayor que 0";
     QTest::newRow("huge") << "grande.lvesc" << good + QByteArray(scenario::kMaxFileBytes, ' ') << "ocupa más de 1 MiB";
+    // Data as a data file may hold them, or nothing opens.
+    const auto withData = [&good](const char *data) {
+        return QByteArray(good).replace("\"trayectoriasConservadas\"",
+                                        QByteArray("\"datos\": ") + data + ",\n  \"trayectoriasConservadas\"");
+    };
+    const char *names = "\"nombres\": [\"t\", \"x\", \"y\"], ";
+    QTest::newRow("data, time going back")
+        << "atras.lvesc" << withData(QByteArray("{") + names + "\"tiempos\": [0, 2, 1], \"x\": [1, 1, 1], \"y\": [1, 1, 1], "
+                                                             "\"unidad\": 0, \"desplazamiento\": 0}")
+        << "«datos.tiempos[2]» debe ser mayor que el tiempo anterior";
+    QTest::newRow("data, negative")
+        << "neg.lvesc" << withData(QByteArray("{") + names + "\"tiempos\": [0, 1, 2], \"x\": [1, -1, 1], \"y\": [1, null, 1], "
+                                                           "\"unidad\": 0, \"desplazamiento\": 0}")
+        << "«datos.x[1]» es una población negativa";
+    QTest::newRow("data, two times")
+        << "dos.lvesc" << withData(QByteArray("{") + names + "\"tiempos\": [0, 1], \"x\": [1, 1], \"y\": [1, 1], "
+                                                           "\"unidad\": 0, \"desplazamiento\": 0}")
+        << "«datos.tiempos» debe tener de 3 a 100000 tiempos (tiene 2)";
+    QTest::newRow("data, a value short")
+        << "corto.lvesc" << withData(QByteArray("{") + names + "\"tiempos\": [0, 1, 2], \"x\": [1, 1], \"y\": [1, 1, 1], "
+                                                             "\"unidad\": 0, \"desplazamiento\": 0}")
+        << "«datos.x» debe tener un valor por tiempo (3, no 2)";
+    QTest::newRow("data, offset not the first time")
+        << "desp.lvesc" << withData(QByteArray("{") + names + "\"tiempos\": [5, 6, 7], \"x\": [1, 1, 1], \"y\": [1, 1, 1], "
+                                                            "\"unidad\": 0, \"desplazamiento\": 0}")
+        << "«datos.desplazamiento» debe ser el primer tiempo";
+    QTest::newRow("data, unit out of range")
+        << "unidad.lvesc" << withData(QByteArray("{") + names + "\"tiempos\": [0, 1, 2], \"x\": [1, 1, 1], \"y\": [1, 1, 1], "
+                                                              "\"unidad\": 301, \"desplazamiento\": 0}")
+        << "«datos.unidad» debe ser un número entero de -300 a 300";
     // Told in Spanish, not in Qt's English.
     QTest::newRow("missing file") << "no-existe.lvesc" << QByteArray() << "no se puede leer (no existe)";
     QTest::newRow("a folder") << "carpeta.lvesc" << QByteArray("/") << "no se puede leer (es una carpeta)";

@@ -220,6 +220,26 @@ crecimiento sin límite si no. Una cosecha con h ≥ r extingue a esa especie au
 <li><b>Modelos de ejemplo</b>, en el menú: cada uno pone los seis coeficientes, el punto inicial y
 el intervalo de tiempo, y calcula.
 <ul>%5</ul></li>
+<li><b>Datos observados</b> ({abrirDatos}, <b>Abrir datos…</b>): poblaciones medidas, de un archivo de
+texto con una fila de cabecera y tres columnas: el tiempo, x e y (los nombres de la cabecera nombran
+las especies en la leyenda). Las columnas van separadas por comas, por punto y coma o por tabuladores;
+con punto y coma o tabuladores, la coma decimal vale también (la primera que aparece decide, y no se
+admiten separadores de miles). Una casilla vacía es una especie que no se observó entonces. Se
+rechaza, diciendo el archivo, la línea y por qué: menos de 3 filas o más de 100 000, más de 10 MiB,
+un tiempo que no crece, una población negativa o algo que no es un número. Los valores se dividen
+entre una potencia de diez, la que deja el mayor por debajo de 20 (la leyenda dice cuál, «unidades
+de 10 000 pieles»; <b>Unidad de los datos…</b>, en el menú, la cambia), y los tiempos se cuentan desde
+el primero («años desde 1900» en el eje). Abrirlos pone el punto inicial en la primera observación
+y el intervalo de modo que la última muestra caiga en la última, y calcula; se deshace de una vez.
+Se dibujan como círculos en %12 en los gráficos de tiempo y, unidos por una línea de puntos, en el
+plano de fases; van en las imágenes, en el CSV (filas «datos») y en los escenarios.
+<b>Quitar datos</b> los quita. <b>Datos de ejemplo</b>, en el menú:
+<ul><li><b>Pieles de liebre y lince, 1900–1920</b>: las pieles de liebre americana (x) y de lince
+del Canadá (y) que compró la Compañía de la Bahía de Hudson, en miles, según sus registros
+tabulados por E. P. Odum en <i>Fundamentals of Ecology</i> (1953), la tabla de tantos libros.</li>
+<li><b>Serie sintética del sistema por defecto</b>: el sistema con el que empieza el programa,
+desde su punto inicial, observado 21 veces, cada vigésima parte de su intervalo, con un 5 % de
+ruido de semilla fija: un ajuste debe recuperar sus coeficientes.</li></ul></li>
 </ul>
 
 <h3>Archivos</h3>
@@ -246,5 +266,6 @@ QString helpHtml()
              QString::fromUtf8(kEquilibriumName), QString::fromUtf8(kFieldName), examples,
              QString::fromUtf8(palette::kMaximum.name), QString::fromUtf8(palette::kMinimum.name),
              actionRows(HelpRow::Keyboard), actionRows(HelpRow::Export))
-        .arg(QString::fromUtf8(kStableSeparatrixName), QString::fromUtf8(kUnstableSeparatrixName));
+        .arg(QString::fromUtf8(kStableSeparatrixName), QString::fromUtf8(kUnstableSeparatrixName))
+        .arg(QString::fromUtf8(palette::kObservation.name));
 }

@@ -136,6 +136,11 @@ constexpr WindowActionEntry kTable[] = {
      MenuGroup::Windows, HelpRow::Keyboard,
      "Ajustar a los datos: con observaciones a la vista, ajusta los seis coeficientes y el punto inicial por "
      "mínimos cuadrados (en la ventana de análisis, con su resultado y sus residuos; Esc cancela)."},
+    {OpenData, "abrirDatos", "Abrir datos…", Qt::CTRL | Qt::Key_D, kNoStandardKey, false,
+     MenuGroup::Data, HelpRow::Export,
+     "Abrir datos: poblaciones observadas, de un archivo CSV o separado por tabuladores con tres columnas "
+     "(tiempo, x, y) y una fila de cabecera con sus nombres; se dibujan como círculos sobre los tres gráficos. "
+     "En el menú, «Quitar datos», «Unidad de los datos…» y «Datos de ejemplo»."},
 };
 // clang-format on
 

@@ -54,14 +54,15 @@ enum class WindowAction {
     FullScreen,
     Presentation,
     FitData,
+    OpenData,
 };
-inline constexpr std::size_t kWindowActionCount = std::size_t(WindowAction::FitData) + 1;
+inline constexpr std::size_t kWindowActionCount = std::size_t(WindowAction::OpenData) + 1;
 
 // The sections of the context menu, in their order, separated by lines; None: not in the menu.
-enum class MenuGroup { None, Overlays, View, Trajectories, Edit, Scenario, Export, Windows, Help };
+enum class MenuGroup { None, Overlays, View, Trajectories, Edit, Scenario, Export, Windows, Help, Data };
 inline constexpr MenuGroup kMenuGroups[] = {MenuGroup::Overlays, MenuGroup::View,   MenuGroup::Trajectories,
-                                            MenuGroup::Edit,     MenuGroup::Scenario, MenuGroup::Export,
-                                            MenuGroup::Windows,  MenuGroup::Help};
+                                            MenuGroup::Edit,     MenuGroup::Scenario, MenuGroup::Data,
+                                            MenuGroup::Export,   MenuGroup::Windows,  MenuGroup::Help};
 
 // Where the help window lists an action's key: a row of the keyboard's table or of the export's,
 // or in the row above, whose line speaks for both.

@@ -17,7 +17,7 @@ void appendNumber(std::string &out, double value)
 
 } // namespace
 
-std::string samplesAsCsv(const std::vector<const Trajectory *> &trajectories)
+std::string samplesAsCsv(const std::vector<const Trajectory *> &trajectories, const Observations *observations)
 {
     std::string out = "trayectoria,k,t,x,y,valida,A,B,C,D,E,F,dt\r\n";
     for (std::size_t index = 0; index < trajectories.size(); ++index) {
@@ -39,6 +39,20 @@ std::string samplesAsCsv(const std::vector<const Trajectory *> &trajectories)
             }
             out += "\r\n";
         }
+    }
+    if (!observations)
+        return out;
+    for (std::size_t i = 0; i < observations->size(); ++i) {
+        out += "datos,";
+        out += std::to_string(i);
+        out += ',';
+        appendNumber(out, observations->times[i]);
+        for (const std::optional<double> &value : {observations->xs[i], observations->ys[i]}) {
+            out += ',';
+            if (value)
+                appendNumber(out, *value);
+        }
+        out += ",,,,,,,,\r\n";
     }
     return out;
 }

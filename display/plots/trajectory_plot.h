@@ -3,6 +3,7 @@
 #include "display/plots/plot_canvas.h"
 #include "display/plots/plot_mapping.h"
 #include "model/analysis/extrema.h"
+#include "model/data/observations.h"
 #include "model/trajectory.h"
 
 #include <deque>
@@ -24,6 +25,8 @@ struct PlotScene {
     bool joinSamples = false;
     // Marks of the current trajectory's maxima and minima; none when null.
     const std::vector<TurningPoint> *turningPoints = nullptr;
+    // Observed populations in the program's units, drawn in the underlay; none when null.
+    const ScaledObservations *observations = nullptr;
 };
 
 // Pen widths of the time cursor's dots, in logical pixels: on a kept trajectory, and, with

@@ -29,6 +29,9 @@ inline const Entry kDarkGrey{QColor(90, 90, 90), "gris oscuro"};
 // apart from the nullclines.
 inline const Entry kIndigo{QColor(51, 34, 136), "índigo"};
 inline const Entry kWine{QColor(136, 34, 85), "granate"};
+// A dark green of that scheme, for the observed populations, which are neither a trajectory nor
+// an overlay.
+inline const Entry kDarkGreen{QColor(17, 119, 51), "verde oscuro"};
 
 // The roles, each taking one entry above.
 inline const Entry &kXNullcline = kBlue;          // x' = 0
@@ -42,6 +45,7 @@ inline const Entry &kMinimum = kSkyBlue;          // turning points: minima
 inline const Entry &kStableSeparatrix = kIndigo;  // stable manifolds of the saddles, dashed
 inline const Entry &kUnstableSeparatrix = kWine;  // unstable manifolds of the saddles, solid
 inline const Entry &kLevelCurve = kDarkGrey;      // level curves of H or V, dashed
+inline const Entry &kObservation = kDarkGreen;    // observed populations: open circles
 
 // The time cursor's dot on a kept trajectory: the kept hue, darker so that it stands out of
 // its own trajectory.

@@ -6,6 +6,8 @@
 #include "display/plots/plot_surface.h"
 #include "display/views/basin_map.h"
 #include "display/views/legend_layer.h"
+#include "display/views/observation_layer.h"
+#include "display/analysis/overlays/observation_marks.h"
 #include "state/explorer_state.h"
 
 #include <QApplication>
@@ -39,6 +41,8 @@ OverlayOptions overlayOptionsOf(const ExplorerState &state)
     o.startX = state.model().xs(0);
     o.startY = state.model().ys(0);
     o.basins = state.option(Option::Basins);
+    if (const auto &shown = state.observations())
+        o.timeTitle = observationTimeTitle(*shown);
     return o;
 }
 
@@ -59,6 +63,14 @@ PlotViews::PlotViews(const ExplorerState &state, PlotSurface &phasePlane, PlotSu
         updateBasinProgress();
     });
     connect(&state_, &ExplorerState::viewChanged, this, &PlotViews::remap);
+    // Observations are drawn under the points of all three plots, and named in the legend.
+    connect(&state_, &ExplorerState::observationsChanged, this, [this] {
+        updateUnderlays();
+        for (PlotSurface *plot : {&phasePlane_, &xPlot_, &yPlot_})
+            plot->invalidateUnderlay();
+        invalidateLegend();
+        redraw();
+    });
     mapping_ = plot_mapping::mappingFor(state_.view());
 
     const std::pair<PlotSurface *, PlotKind> plots[] = {
@@ -188,6 +200,8 @@ LegendScene PlotViews::legendScene(const PlotScene &scene) const
     legend.overlays = overlayOptions();
     legend.system = &state_.system();
     legend.corner = state_.legendCorner();
+    if (const auto &shown = state_.observations())
+        legend.observationUnit = observationUnitText(*shown);
     if (legend.overlays.basins) {
         legend.attractors = &basins_->attractors();
         legend.basinLabels = &basins_->labelsShown();
@@ -228,6 +242,8 @@ PlotScene PlotViews::scene() const
     scene.joinSamples = joined();
     if (state_.option(Option::TurningPoints))
         scene.turningPoints = &state_.turningPoints();
+    if (const auto &shown = state_.observations())
+        scene.observations = &shown->scaled;
     return scene;
 }
 
@@ -248,7 +264,9 @@ void PlotViews::recomputed(bool newCoefficients, bool newStep)
 void PlotViews::updateUnderlays()
 {
     const OverlayOptions o = overlayOptionsOf(state_);
-    const bool kept = state_.option(ExplorerState::Option::KeepTrajectories) && !state_.keptTrajectories().empty();
+    // Kept trajectories and observations lie under the points too.
+    const bool under = (state_.option(ExplorerState::Option::KeepTrajectories) && !state_.keptTrajectories().empty())
+                    || state_.observations();
     struct Plot {
         PlotSurface &surface;
         PlotKind kind;
@@ -258,7 +276,7 @@ void PlotViews::updateUnderlays()
                           {xPlot_, PlotKind::XAgainstTime, o.anyInTimePlots()},
                           {yPlot_, PlotKind::YAgainstTime, o.anyInTimePlots()}};
     for (const Plot &plot : plots) {
-        if (!plot.overlays && !kept) {
+        if (!plot.overlays && !under) {
             plot.surface.setUnderlayPainter({});
             continue;
         }
@@ -294,6 +312,8 @@ void PlotViews::paintUnderlay(const plot_mapping::PlotMapping &m, PlotKind plot,
     using Option = ExplorerState::Option;
     if (state_.option(Option::KeepTrajectories) && !state_.keptTrajectories().empty())
         paintKeptTrajectories(painter, m, plot, state_.keptTrajectories(), joined());
+    if (const auto &shown = state_.observations())
+        paintObservations(painter, m, plot, shown->scaled.series, state_.system().dt);
 }
 
 // Pictures have the designed size, whatever the size of the window: the view drawn at growth 1.

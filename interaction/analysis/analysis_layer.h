@@ -42,6 +42,8 @@ public:
     QMenu *openContextMenu(const QPoint &globalPos);
     // As the Menu key does, from the control with the focus.
     void openContextMenuFromKeyboard();
+    // The data's actions listed after «Abrir datos…», and the submenu «Datos de ejemplo».
+    void setDataActions(QList<QAction *> actions, QList<QAction *> examples);
 
     void showAnalysisWindow();
     // Brings the analysis window's turning points up to date with the trajectory on screen.
@@ -82,6 +84,8 @@ private:
     QWidget &scrollBar_;
     ActionOf actionOf_;
     QList<QAction *> exampleActions_;
+    QList<QAction *> dataActions_;
+    QList<QAction *> dataExamples_;
     ParameterExploration *exploration_ = nullptr;
     FitActions *fitting_ = nullptr;
     QPointer<FitSection> fitSection_;

@@ -32,6 +32,15 @@ QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
         for (const WindowActionEntry &entry : windowActionTable())
             if (entry.group == group)
                 menu->addAction(actionOf_(entry.id));
+        if (group == MenuGroup::Data) {
+            menu->addActions(dataActions_);
+            const QString name = QStringLiteral("datosEjemplo");
+            QMenu *examples = menu->addMenu(QStringLiteral("Datos de ejemplo"));
+            examples->setObjectName(name);
+            examples->menuAction()->setObjectName(name);
+            examples->setToolTipsVisible(true);
+            examples->addActions(dataExamples_);
+        }
         if (group == MenuGroup::Windows) {
             const QString name = QStringLiteral("modelosEjemplo");
             QMenu *examples = menu->addMenu(QStringLiteral("Modelos de ejemplo"));
@@ -43,6 +52,12 @@ QMenu *AnalysisLayer::openContextMenu(const QPoint &globalPos)
     }
     menu->popup(globalPos);
     return menu;
+}
+
+void AnalysisLayer::setDataActions(QList<QAction *> actions, QList<QAction *> examples)
+{
+    dataActions_ = std::move(actions);
+    dataExamples_ = std::move(examples);
 }
 
 // As the Menu key does: a context-menu request from the keyboard to the control with the

@@ -172,7 +172,8 @@ void PlotExport::exportData()
         std::vector<const Trajectory *> all{&current};
         for (const Trajectory &kept : state_.keptTrajectories())
             all.push_back(&kept);
-        const std::string table = samplesAsCsv(all);
+        const auto &shown = state_.observations();
+        const std::string table = samplesAsCsv(all, shown ? &shown->scaled.series : nullptr);
         return QByteArray(table.data(), qsizetype(table.size()));
     });
 }

@@ -85,7 +85,7 @@ bool sameBesidesView(const Moment &a, const Moment &b)
         if (!sameBits(k[i], l[i]))
             return false;
     return sameBits(s.model.dt, t.model.dt) && sameTrajectory(s, t) && sameKept(s, t) && s.options == t.options
-           && sameEcology(s, t);
+           && sameEcology(s, t) && s.observations == t.observations;
 }
 
 } // namespace
@@ -143,6 +143,7 @@ StateHistory::StateHistory(ExplorerState &state, std::array<QLineEdit *, 3> boxe
     connect(&state_, &ExplorerState::keptTrajectoriesChanged, this, &StateHistory::changed);
     connect(&state_, &ExplorerState::optionChanged, this, &StateHistory::changed);
     connect(&state_, &ExplorerState::viewChanged, this, &StateHistory::changed);
+    connect(&state_, &ExplorerState::observationsChanged, this, &StateHistory::changed);
     connect(&state_, &ExplorerState::continuousChangeEnded, this, &StateHistory::settle);
     // The cursor is no step, but a step taken back finds it where it stood before the step.
     connect(&state_, &ExplorerState::cursorMoved, this, [this](int sample) {
@@ -276,5 +277,10 @@ QString StateHistory::changeName(const Moment &before, const Moment &after,
         return t.kept.empty() ? QStringLiteral("borrar trayectorias") : QStringLiteral("cambiar las trayectorias conservadas");
     if (!sameView(s.view, t.view))
         return QStringLiteral("cambiar la vista");
+    if (s.observations != t.observations) {
+        if (s.observations && t.observations && s.observations->observed == t.observations->observed)
+            return QStringLiteral("cambiar la unidad de los datos");
+        return t.observations ? QStringLiteral("abrir datos") : QStringLiteral("quitar datos");
+    }
     return {};
 }

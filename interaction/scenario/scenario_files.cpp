@@ -62,8 +62,17 @@ Scenario ScenarioFiles::scenario() const
 
 void ScenarioFiles::save()
 {
+    // A file too large to open again is never written: long data could make one.
+    const QByteArray json = scenarioToJson(scenario());
+    if (json.size() > scenario::kMaxFileBytes) {
+        QMessageBox::warning(&window_, QStringLiteral("Guardar escenario"),
+                             QStringLiteral("Con estos datos el escenario ocuparía más de %1 MiB, y no se podría abrir: "
+                                            "no se guarda. Quite los datos o abra una serie más corta.")
+                                 .arg(scenario::kMaxFileBytes >> 20));
+        return;
+    }
     exports_.saveFile(QStringLiteral("Guardar escenario"), QStringLiteral("escenario.lvesc"), kScenarioFilter,
-                      QStringLiteral("lvesc"), [this] { return scenarioToJson(scenario()); });
+                      QStringLiteral("lvesc"), [&json] { return json; });
 }
 
 void ScenarioFiles::open()
@@ -84,10 +93,11 @@ bool ScenarioFiles::openFile(const QString &path)
     const Scenario &s = std::get<Scenario>(read);
     emit scenarioOpening();
     applyScenario(state_, s);
-    // The initial point and span, shown where Calcular reads them.
-    writeText(&x0_, textOf(s.x0));
-    writeText(&y0_, textOf(s.y0));
-    writeText(&span_, textOf(s.span));
+    // The initial point and span, shown where Calcular reads them, exactly: Calcular then
+    // computes the same trajectory again.
+    writeText(&x0_, exactTextOf(s.x0));
+    writeText(&y0_, exactTextOf(s.y0));
+    writeText(&span_, exactTextOf(s.span));
 
     if (s.liveCoefficients)
         analysis_.showAnalysisWindow();

@@ -41,11 +41,11 @@ PlacedTitle placeTitle(const QFontMetricsF &metrics, const QString &text, QPoint
 
 } // namespace
 
-std::vector<PlacedTitle> placeTitles(const PlotMapping &m, PlotKind plot, const QSizeF &area)
+std::vector<PlacedTitle> placeTitles(const PlotMapping &m, PlotKind plot, const QSizeF &area, const QString &timeTitle)
 {
     const QFontMetricsF metrics(titleFont());
     const auto sizeOf = [&metrics](const QString &text) { return metrics.tightBoundingRect(text).size(); };
-    const QString horizontal = plot == PlotKind::PhasePlane ? QStringLiteral("x") : QStringLiteral("t");
+    const QString horizontal = plot == PlotKind::PhasePlane ? QStringLiteral("x") : timeTitle;
     const QString vertical = plot == PlotKind::XAgainstTime ? QStringLiteral("x") : QStringLiteral("y");
     const plot_mapping::ValueAxis &values = plot == PlotKind::YAgainstTime ? m.yValues : m.xValues;
     const QPointF origin = (plot == PlotKind::PhasePlane ? pixelCellOf(m.phaseX(0), m.phaseY(0))
@@ -61,10 +61,11 @@ std::vector<PlacedTitle> placeTitles(const PlotMapping &m, PlotKind plot, const 
 
 } // namespace axis_titles
 
-std::vector<QRectF> axisTitleRects(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area)
+std::vector<QRectF> axisTitleRects(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area,
+                                   const QString &timeTitle)
 {
     std::vector<QRectF> rects;
-    for (const axis_titles::PlacedTitle &title : axis_titles::placeTitles(m, plot, area))
+    for (const axis_titles::PlacedTitle &title : axis_titles::placeTitles(m, plot, area, timeTitle))
         rects.push_back(title.rect);
     return rects;
 }

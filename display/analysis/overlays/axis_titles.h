@@ -35,9 +35,12 @@ struct PlacedTitle {
 
 // The titles stand clear of the ticks: in the phase plane they lie on the quadrant's side of
 // both axes, in a time plot above the time axis and right of the value axis.
-std::vector<PlacedTitle> placeTitles(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area);
+// A time plot's time axis has timeTitle for "t".
+std::vector<PlacedTitle> placeTitles(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area,
+                                     const QString &timeTitle = QStringLiteral("t"));
 
 } // namespace axis_titles
 
 // The rectangles of placeTitles.
-std::vector<QRectF> axisTitleRects(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area);
+std::vector<QRectF> axisTitleRects(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area,
+                                   const QString &timeTitle = QStringLiteral("t"));

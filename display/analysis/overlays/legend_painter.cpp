@@ -2,6 +2,7 @@
 
 #include "display/analysis/overlays/axis_titles.h"
 #include "display/analysis/overlays/equilibrium_marks.h"
+#include "display/analysis/overlays/observation_marks.h"
 #include "display/analysis/overlays/overlay_style.h"
 #include "display/analysis/overlays/phase_geometry.h"
 #include "display/analysis/overlays/separatrix_painter.h"
@@ -143,13 +144,13 @@ int samplesIn(const PlotMapping &m, const QRectF &rect, const SampleArray<double
 }
 
 std::vector<QRectF> paintTitles(QPainter &painter, const PlotMapping &m, PlotKind plot, const QSizeF &area,
-                                const QColor &colour)
+                                const QColor &colour, const QString &timeTitle)
 {
     painter.save();
     painter.setFont(titleFont());
     painter.setPen(colour);
     std::vector<QRectF> painted;
-    for (const PlacedTitle &title : placeTitles(m, plot, area)) {
+    for (const PlacedTitle &title : placeTitles(m, plot, area, timeTitle)) {
         painter.drawText(title.baseline, title.text);
         painted.push_back(title.rect);
     }
@@ -225,6 +226,11 @@ void paintSymbol(QPainter &painter, const LegendEntry &entry, QPointF centre, co
         painter.drawLine(centre - half, centre + half);
         painter.restore();
         break;
+    case LegendEntry::Kind::Observations:
+        paintObservationCircle(painter, centre);
+        break;
+    case LegendEntry::Kind::Note:
+        break;
     case LegendEntry::Kind::Basin: {
         const QRectF swatch(std::floor(centre.x()) - 6, std::floor(centre.y()) - 4, 13, 9);
         if (entry.basin >= 0)
@@ -273,6 +279,14 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
     std::vector<LegendEntry> entries{{Kind::Trajectory, {}, QStringLiteral("Trayectoria")}};
     if (scene.plots && scene.plots->kept && !scene.plots->kept->empty())
         entries.push_back({Kind::KeptTrajectories, {}, QStringLiteral("Trayectorias conservadas")});
+    if (scene.plots && scene.plots->observations) {
+        const Observations &series = scene.plots->observations->series;
+        entries.push_back({Kind::Observations, {},
+                           QStringLiteral("Observaciones: %1, %2")
+                               .arg(QString::fromStdString(series.xName), QString::fromStdString(series.yName))});
+        if (!scene.observationUnit.isEmpty())
+            entries.push_back({Kind::Note, {}, scene.observationUnit});
+    }
     if (scene.plots && scene.plots->turningPoints && scene.plots->current) {
         const Model &model = *scene.plots->current;
         const QRectF inArea(QPointF(0, 0), area);
@@ -371,6 +385,12 @@ int hiddenBy(const QRectF &rect, const LegendScene &scene, const QSizeF &area)
     if (scene.plots && scene.plots->kept)
         for (const Trajectory &kept : *scene.plots->kept)
             count += samplesIn(m, rect, kept.xs, kept.ys, kept.ok);
+    if (scene.plots && scene.plots->observations) {
+        const Observations &series = scene.plots->observations->series;
+        for (std::size_t i = 0; i < series.size(); ++i)
+            if (series.xs[i] && series.ys[i])
+                count += rect.contains(phase_geometry::pointAt(m, *series.xs[i], *series.ys[i]));
+    }
     if (!scene.system)
         return count;
     const Coefficients &k = scene.system->coefficients;
@@ -423,7 +443,7 @@ std::vector<QRectF> paintLegendLayer(QPainter &painter, PlotKind plot, const QSi
                                      const LegendColours &colours)
 {
     const PlotMapping m = mappingOf(scene);
-    std::vector<QRectF> painted = paintTitles(painter, m, plot, area, colours.axes);
+    std::vector<QRectF> painted = paintTitles(painter, m, plot, area, colours.axes, scene.overlays.timeTitle);
     if (plot != PlotKind::PhasePlane)
         return painted;
     const std::vector<LegendEntry> entries = legendEntries(scene, area);

@@ -37,6 +37,8 @@ struct LegendEntry {
         UnstableSeparatrix, // the unstable manifolds' line
         Basin,              // a swatch of a basin's tint
         LevelCurves,        // the dashed level curves of H or of V
+        Observations,       // an observation's open circle, in its own colour
+        Note,               // a line of text alone: the observations' unit
     };
     Kind kind = Kind::Trajectory;
     EquilibriumType type = EquilibriumType::Saddle;   // of an Equilibrium line
@@ -55,6 +57,8 @@ struct LegendScene {
     const std::vector<basins::Label> *basinLabels = nullptr;
     // The corner the user chose; the quietest one otherwise.
     std::optional<LegendCorner> corner;
+    // While observations are shown: their unit, as a line below their own.
+    QString observationUnit;
 };
 
 // The colours of the plots the legend lies over.
@@ -66,7 +70,8 @@ struct LegendColours {
 };
 
 // The legend's lines, in this order: the trajectory (always); the kept trajectories while some
-// are drawn; the maxima's and the minima's triangles while one of each lies in the area; each nullcline drawn in the area; one line per type among the equilibria whose mark
+// are drawn; while observations are shown, «Observaciones: » and their species' names, then
+// their unit; the maxima's and the minima's triangles while one of each lies in the area; each nullcline drawn in the area; one line per type among the equilibria whose mark
 // (or band) lies in the area, in the order of EquilibriumType, named as the analysis names it; the
 // stable and the unstable separatrices, each while some branch of it is drawn in the area; while
 // the basins are shown, each attractor whose basin the map holds, named by its coordinates
@@ -85,7 +90,7 @@ QRectF legendRect(LegendCorner corner, const QSizeF &size, const QSizeF &area,
                   const plot_mapping::PlotMapping &m = {});
 
 // How much of the drawing a rectangle would hide: the valid samples of the current and kept
-// trajectories whose dot lies in it, the equilibrium marks that reach into it, and the pixels of
+// trajectories whose dot lies in it, the observations' circles whose centre lies in it, the equilibrium marks that reach into it, and the pixels of
 // the nullclines and lines of equilibria drawn through it, and the drawn points of the separatrices.
 int hiddenBy(const QRectF &rect, const LegendScene &scene, const QSizeF &area);
 

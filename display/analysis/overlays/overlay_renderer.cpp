@@ -29,5 +29,5 @@ void paintTimeOverlays(QPainter &painter, const QSizeF &area, const plot_mapping
                        const OverlayOptions &options, const AnalysedSystem &system)
 {
     if (options.scales)
-        paintTimeScales(painter, area, system.dt, values, times, options.fontStep);
+        paintTimeScales(painter, area, system.dt, values, times, options.fontStep, options.timeTitle);
 }

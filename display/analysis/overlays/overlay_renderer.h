@@ -3,6 +3,8 @@
 #include "display/plots/plot_mapping.h"
 #include "model/analysis/analysed_system.h"
 
+#include <QString>
+
 class QPainter;
 class QSizeF;
 
@@ -18,6 +20,8 @@ struct OverlayOptions {
     double startX = 0, startY = 0;
     bool basins = false;   // painted by the plots' views, under the others; the legend names them
     int fontStep = 0;      // the texts this many steps larger: a presentation's
+    // The time plots' title of their time axis: "t", or what the observations' times count.
+    QString timeTitle = QStringLiteral("t");
 
     bool anyInPhasePlane() const
     {

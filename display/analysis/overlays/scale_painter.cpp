@@ -284,7 +284,7 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
 }
 
 std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt, const plot_mapping::ValueAxis &values,
-                                    const plot_mapping::TimeAxis &times, int fontStep)
+                                    const plot_mapping::TimeAxis &times, int fontStep, const QString &timeTitle)
 {
     const auto timeX = [&times](double k) { return times.x(k); };
     painter.save();
@@ -294,8 +294,8 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
     titled.xValues = values;
     titled.yValues = values;
     titled.times = times;
-    std::vector<QRectF> titles = axisTitleRects(titled, PlotKind::XAgainstTime, area);
-    for (const QRectF &rect : axisTitleRects(titled, PlotKind::YAgainstTime, area))
+    std::vector<QRectF> titles = axisTitleRects(titled, PlotKind::XAgainstTime, area, timeTitle);
+    for (const QRectF &rect : axisTitleRects(titled, PlotKind::YAgainstTime, area, timeTitle))
         titles.push_back(rect);
     LabelWriter labels(painter, area, obstacles(origin, area, std::move(titles)),
                        kScaleFontPixels + fontStep * kFontStepPixels);

@@ -3,6 +3,7 @@
 #include "display/plots/plot_mapping.h"
 
 #include <QRectF>
+#include <QString>
 
 #include <vector>
 
@@ -27,4 +28,5 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
 // and round times chosen from dt below the time axis, each in its shortest form.
 std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, double dt,
                                     const plot_mapping::ValueAxis &values = {},
-                                    const plot_mapping::TimeAxis &times = {}, int fontStep = 0);
+                                    const plot_mapping::TimeAxis &times = {}, int fontStep = 0,
+                                    const QString &timeTitle = QStringLiteral("t"));
