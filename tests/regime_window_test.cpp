@@ -117,10 +117,7 @@ void RegimeWindowTest::pixelsEitherSideOfABoundary()
     QFETCH(int, oneRegime);
     QFETCH(int, otherRegime);
     RegimeWindow window;
-    if (alongParameters)
-        showCompetitionForm(window, from);
-    else
-        showCompetition(window);
+    alongParameters ? showCompetitionForm(window, from) : showCompetition(window);
     const QImage &image = window.map()->picture().image;
     QCOMPARE(image.size(), QSize(400, 400));
     const auto colourOf = [](int regime) { return regime < 0 ? outsideDomainColour() : regimeColour(Regime(regime)); };
@@ -162,10 +159,7 @@ void RegimeWindowTest::pressPicksTidiestPair()
     QFETCH(double, e);
     QFETCH(bool, picks);
     RegimeWindow window;
-    if (alongParameters)
-        showCompetitionForm(window, from);
-    else
-        showCompetition(window);
+    alongParameters ? showCompetitionForm(window, from) : showCompetition(window);
     QSignalSpy started(&window, &RegimeWindow::dragStarted);
     QSignalSpy picked(&window, &RegimeWindow::valuesPicked);
     QSignalSpy pickedParameters(&window, &RegimeWindow::parametersPicked);
