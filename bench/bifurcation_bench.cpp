@@ -95,6 +95,23 @@ void regimePictureRedraw(benchmark::State &state)
     }
 }
 
+// The same map along α₁₂ and α₂₁ of the competition form over [0, 4] squared: each pixel's
+// coefficients from the form, the boundaries located by halving between pixels.
+void regimePictureAlongParameters(benchmark::State &state)
+{
+    RegimeMapScene scene;
+    scene.ecology = EcologicalParameters{EcologicalForm::Competition, {1, 1, 2, 1, 1, 2, 0, 0}};
+    scene.system = coefficientsOf(*scene.ecology);
+    scene.horizontalParameter = 2;
+    scene.verticalParameter = 5;
+    scene.fromH = scene.fromV = 0;
+    scene.toH = scene.toV = 4;
+    for (auto _ : state) {
+        const RegimePicture picture = regimePicture(scene, QSize(400, 400));
+        benchmark::DoNotOptimize(picture.image.constBits());
+    }
+}
+
 } // namespace
 
 bool registerBifurcationBenchmarks()
@@ -117,6 +134,11 @@ bool registerBifurcationBenchmarks()
         ->Repetitions(10)
         ->ReportAggregatesOnly(true);
     benchmark::RegisterBenchmark("regime_picture/400_square", &regimePictureRedraw)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->Repetitions(5)
+        ->ReportAggregatesOnly(true);
+    benchmark::RegisterBenchmark("regime_picture/400_square_parameters", &regimePictureAlongParameters)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->Repetitions(5)

@@ -139,11 +139,19 @@ void ExplorerState::setEcologicalForm(EcologicalForm form)
 
 bool ExplorerState::setEcologicalParameter(int index, double value)
 {
+    return setEcologicalParameters(index, value, index, value);
+}
+
+bool ExplorerState::setEcologicalParameters(int first, double firstValue, int second, double secondValue)
+{
     std::optional<EcologicalParameters> p = ecology();
-    if (!p || index < 0 || index >= p->count()
-        || !fitsDomain(value, parametersOf(p->form)[std::size_t(index)].domain))
+    const auto fits = [&p](int index, double value) {
+        return index >= 0 && index < p->count() && fitsDomain(value, parametersOf(p->form)[std::size_t(index)].domain);
+    };
+    if (!p || !fits(first, firstValue) || !fits(second, secondValue))
         return false;
-    p->values[std::size_t(index)] = value;
+    p->values[std::size_t(first)] = firstValue;
+    p->values[std::size_t(second)] = secondValue;
     const Coefficients k = coefficientsOf(*p);
     if (!allFinite(k))
         return false;

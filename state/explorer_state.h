@@ -113,6 +113,9 @@ public:
     // index out of range, a value outside the parameter's domain, or one whose coefficients
     // are no finite numbers.
     bool setEcologicalParameter(int index, double value);
+    // Two parameters at once, as a press in the map of regimes along them sets them: both
+    // are checked first, so that neither changes where the other would be refused.
+    bool setEcologicalParameters(int first, double firstValue, int second, double secondValue);
     // Shows these parameters as typed, with their form; false, and nothing changes, unless they
     // are valid and give the coefficients set to the last bit (as a scenario holds them).
     bool showEcology(const EcologicalParameters &parameters);

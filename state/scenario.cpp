@@ -421,6 +421,14 @@ QByteArray scenarioToJson(const Scenario &s)
     appendNumber(out, s.regimeMap.fromV);
     out += ", \"hastaV\": ";
     appendNumber(out, s.regimeMap.toV);
+    if (!s.regimeMap.parameterH.isEmpty() && !s.regimeMap.parameterV.isEmpty()) {
+        // Ids of parametersOf: ASCII, no quotes.
+        out += ", \"parametroH\": \"";
+        out += s.regimeMap.parameterH.toLatin1();
+        out += "\", \"parametroV\": \"";
+        out += s.regimeMap.parameterV.toLatin1();
+        out += '"';
+    }
     out += '}';
     if (s.ecologicalForm) {
         out += ",\n  \"formaEcologica\": ";
@@ -681,6 +689,21 @@ std::variant<Scenario, QString> scenarioFromJson(const QByteArray &json, const Q
             read.fail(QStringLiteral("«mapa.desdeH» debe ser menor que «mapa.hastaH»"));
         if (!read.fault && !(m.fromV < m.toV))
             read.fail(QStringLiteral("«mapa.desdeV» debe ser menor que «mapa.hastaV»"));
+        // Optional, both or neither: the ids of two different parameters of one ecological form.
+        const QJsonValue parameterH = map.value(QLatin1String("parametroH")), parameterV = map.value(QLatin1String("parametroV"));
+        if (!read.fault && (!parameterH.isUndefined() || !parameterV.isUndefined())) {
+            m.parameterH = parameterH.toString();
+            m.parameterV = parameterV.toString();
+            bool known = false;
+            for (int form = 0; form < kFormCount; ++form) {
+                EcologicalParameters p{static_cast<EcologicalForm>(form), {}};
+                const int h = p.indexOf(m.parameterH.toStdString()), v = p.indexOf(m.parameterV.toStdString());
+                known = known || (h >= 0 && v >= 0 && h != v);
+            }
+            if (!known)
+                read.fail(QStringLiteral("«mapa.parametroH» y «mapa.parametroV» deben ser dos parámetros distintos de "
+                                         "una forma ecológica, como «alfa12» y «alfa21»"));
+        }
     }
 
     // Absent from files written before the forms: the form the coefficients fit is shown then.

@@ -37,11 +37,14 @@ struct Scenario {
 
     // The map of regimes' window: whether it is open, the coefficient along each axis (0..5,
     // never the same) and the ranges they run over, from < to. Absent from files written
-    // before there was a map, which open with it closed.
+    // before there was a map, which open with it closed. Where the axes run along two
+    // parameters of the ecological form in force, their ids (keys "parametroH", "parametroV",
+    // written only then), the coefficients being the ones they go back to without that form.
     struct RegimeMap {
         bool open = false;
         int horizontal = 2, vertical = 4;
         double fromH = -2, toH = 2, fromV = -2, toV = 2;
+        QString parameterH, parameterV;
     };
 
     Coefficients coefficients;

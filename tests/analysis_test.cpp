@@ -198,6 +198,7 @@ private slots:
     void exampleModels_data();
     void exampleModels();
     void diagramClickSetsTheCoefficient();
+    void mapClickSetsBothCoefficients_data();
     void mapClickSetsBothCoefficients();
     void fitToTheData_data();
     void fitToTheData();
@@ -1450,28 +1451,53 @@ void AnalysisTest::diagramClickSetsTheCoefficient()
     QCOMPARE(window.par[3]->toolTip(), QStringLiteral("-3"));
 }
 
-// End to end: a click in the map of regimes sets both its coefficients to the tidiest values
-// of the pixel, recomputes once, and one undo takes both back.
+void AnalysisTest::mapClickSetsBothCoefficients_data()
+{
+    QTest::addColumn<bool>("alongParameters");   // α₁₂ and α₂₁ of the competition with exclusion
+    QTest::addColumn<double>("c");
+    QTest::addColumn<double>("e");
+    QTest::newRow("C and E") << false << -0.5 << -0.5;
+    // r₁ = K₁ = 8, r₂ = K₂ = 7: C = −(8 · 2,5)/8 and E = −(7 · 2,5)/7.
+    QTest::newRow("α₁₂ and α₂₁") << true << -2.5 << -2.5;
+}
+
+// End to end: a click in the map of regimes sets both its coefficients (or both parameters) to
+// the tidiest values of the pixel, recomputes once, and one undo takes both back.
 void AnalysisTest::mapClickSetsBothCoefficients()
 {
+    QFETCH(bool, alongParameters);
+    QFETCH(double, c);
+    QFETCH(double, e);
     Prog window;
     window.Form_Load();
-    const double c = window.model.C, e = window.model.E;
+    if (alongParameters)
+        action(window, "modelo_competencia_exclusion")->trigger();
+    const Coefficients before = window.state().coefficients();
     action(window, "mapaRegimenes")->trigger();
     RegimeWindow *map = window.analysis->exploration()->regimeWindow();
     QVERIFY(map);
-    map->setRanges(-3, 1, -3, 1);
+    if (alongParameters)
+        QVERIFY(map->setParameters(2, 5));
+    map->setRanges(alongParameters ? 0 : -3, alongParameters ? 4 : 1, alongParameters ? 0 : -3, alongParameters ? 4 : 1);
     map->map()->setFixedSize(400, 400);
     QVERIFY(QTest::qWaitForWindowExposed(map));
     QTest::mouseClick(map->map(), Qt::LeftButton, {}, QPoint(250, 149));
-    QCOMPARE(window.model.C, -0.5);
-    QCOMPARE(window.model.E, -0.5);
-    QTRY_COMPARE(window.state().system().coefficients.E, -0.5);
-    QCOMPARE(window.state().system().coefficients.C, -0.5);
-    QCOMPARE(map->map()->scene().system.C, -0.5);
-    action(window, "deshacer")->trigger();
     QCOMPARE(window.model.C, c);
     QCOMPARE(window.model.E, e);
+    if (alongParameters) {
+        QCOMPARE(window.state().ecology()->value("alfa12"), 2.5);
+        QCOMPARE(window.state().ecology()->value("alfa21"), 2.5);
+        QCOMPARE(window.state().ecology()->value("K1"), 8.0);
+    }
+    QTRY_COMPARE(window.state().system().coefficients.E, e);
+    QCOMPARE(window.state().system().coefficients.C, c);
+    QCOMPARE(map->map()->scene().system.C, c);
+    QCOMPARE(map->map()->scene().valueH(), alongParameters ? 2.5 : c);
+    QCOMPARE(map->horizontalParameter(), alongParameters ? 2 : -1);
+    action(window, "deshacer")->trigger();
+    QVERIFY(bitIdentical(window.state().coefficients(), before));
+    if (alongParameters)
+        QCOMPARE(window.state().ecology()->value("alfa12"), 2.0);
 }
 
 // Ctrl+Shift+A fits the synthetic series off the GUI thread; the table has one row per free

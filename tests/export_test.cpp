@@ -106,7 +106,8 @@ bool activate(Prog &window)
 
 // Runs steps on the window: a number is typed into XI and computed, "@k" moves the time
 // cursor to k, "rango" gives the diagram coefficient E over -7.25..3.5, "rangoMapa" the map of
-// regimes F across over -1..0.5 and A up over 2..9, anything else
+// regimes F across over -1..0.5 and A up over 2..9, "parametrosMapa" the map α₁₂ across from
+// -0.5 and α₂₁ up, anything else
 // triggers the action of that name.
 void run(Prog &window, const QStringList &steps)
 {
@@ -129,6 +130,11 @@ void run(Prog &window, const QStringList &steps)
             map->findChild<QDoubleSpinBox *>(QStringLiteral("hastaH"))->setValue(0.5);
             map->findChild<QDoubleSpinBox *>(QStringLiteral("desdeV"))->setValue(2);
             map->findChild<QDoubleSpinBox *>(QStringLiteral("hastaV"))->setValue(9);
+        } else if (step == u"parametrosMapa") {
+            // α₁₂ across brings α₂₁ up; then a range that starts outside the domain.
+            auto *map = window.findChild<QWidget *>(QStringLiteral("MapaRegimenes"));
+            map->findChild<QComboBox *>(QStringLiteral("ejeHorizontal"))->setCurrentIndex(6 + 2);
+            map->findChild<QDoubleSpinBox *>(QStringLiteral("desdeH"))->setValue(-0.5);
         } else if (step == u"cerrarDiagrama") {
             diagram->close();
         } else {
@@ -858,6 +864,8 @@ void ExportTest::scenarioOpensAsSaved_data()
     QTest::newRow("diagram closed, made in both") << QStringList{"equilibrios", "@100", "bifurcacion", "rango", "cerrarDiagrama"}
                                                   << QStringList{"bifurcacion", "cerrarDiagrama"};
     QTest::newRow("map of regimes, its axes and ranges") << QStringList{"mapaRegimenes", "rangoMapa"} << QStringList();
+    QTest::newRow("map of regimes along parameters")
+        << QStringList{"modelo_competencia_exclusion", "mapaRegimenes", "parametrosMapa"} << QStringList();
     // The example's span (4) replaces the designed one (2) while a trajectory is kept.
     QTest::newRow("kept across a change of span") << QStringList{"conservar", "modelo_mutualismo"} << QStringList();
     QTest::newRow("pelts, legend, cursor moved") << QStringList{"datosLinceLiebre", "leyenda", "@40"} << QStringList();

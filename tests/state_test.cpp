@@ -371,7 +371,7 @@ void StateTest::scenarioKeepsEveryBit()
     s.diagram.from = std::nextafter(value, -HUGE_VAL);
     s.diagram.to = value;
     s.diagram.parameter = QStringLiteral("alfa21");
-    s.regimeMap = {true, 5, 0, std::nextafter(value, -HUGE_VAL), value, -1, 1};
+    s.regimeMap = {true, 5, 0, std::nextafter(value, -HUGE_VAL), value, -1, 1, QStringLiteral("K1"), QStringLiteral("alfa12")};
     s.options[std::size_t(ExplorerState::Option::KeepTrajectories)] = true;
     s.kept.push_back({-value, value, s.coefficients, s.span});
     s.trajectoryCoefficients = Coefficients{1, value, 1, 1, 1, -value};
@@ -387,6 +387,7 @@ void StateTest::scenarioKeepsEveryBit()
     QVERIFY(sameBits(back.diagram.from, s.diagram.from));
     QCOMPARE(back.diagram.parameter, s.diagram.parameter);
     QVERIFY(back.regimeMap.open && back.regimeMap.horizontal == 5 && back.regimeMap.vertical == 0);
+    QCOMPARE(back.regimeMap.parameterH + back.regimeMap.parameterV, QStringLiteral("K1alfa12"));
     QVERIFY(sameBits(back.regimeMap.fromH, s.regimeMap.fromH) && sameBits(back.regimeMap.toH, value));
     QVERIFY(sameBits(back.trajectoryCoefficients.value().B, value) && sameBits(back.trajectoryCoefficients->F, -value));
     // The ecological parameters too, with K = ∞ written as "inf".
@@ -498,6 +499,12 @@ void StateTest::badScenarioFiles_data()
         << QByteArray("\"hasta\": 10, \"parametro\": \"D\"") << "«diagrama.parametro» debe ser un parámetro ecológico";
     QTest::newRow("a map with one coefficient on both axes") << QByteArray("\"ejeVertical\": \"E\"")
         << QByteArray("\"ejeVertical\": \"C\"") << "«mapa.ejeHorizontal» y «mapa.ejeVertical» deben ser dos letras";
+    QTest::newRow("a map along one parameter twice") << QByteArray("\"hastaV\": 2}")
+        << QByteArray("\"hastaV\": 2, \"parametroH\": \"K1\", \"parametroV\": \"K1\"}")
+        << "«mapa.parametroH» y «mapa.parametroV» deben ser dos parámetros distintos";
+    QTest::newRow("a map along parameters of two forms") << QByteArray("\"hastaV\": 2}")
+        << QByteArray("\"hastaV\": 2, \"parametroH\": \"alfa12\", \"parametroV\": \"beta21\"}")
+        << "«mapa.parametroH» y «mapa.parametroV» deben ser dos parámetros distintos";
     QTest::newRow("an empty map range") << QByteArray("\"hastaV\": 2}") << QByteArray("\"hastaV\": -3}")
                                         << "«mapa.desdeV» debe ser menor que «mapa.hastaV»";
     QTest::newRow("an unknown ecological form") << QByteArray("\"competencia\"") << QByteArray("\"depredacion\"")

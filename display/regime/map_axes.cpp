@@ -3,7 +3,6 @@
 #include "display/bifurcation/diagram_ticks.h"
 #include "display/regime/regime_map.h"
 #include "display/toolkit/conversions.h"
-#include "model/analysis/bifurcation.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -62,8 +61,8 @@ void drawMapAxes(QPainter &painter, const RegimeMapScene &scene, QSize size)
     bold.setBold(true);
     painter.setFont(bold);
     const QFontMetricsF boldMetrics(bold);
-    const QString letterH = QString::fromLatin1(coefficientName(scene.horizontal));
-    const QString letterV = QString::fromLatin1(coefficientName(scene.vertical));
+    const QString letterH = QString::fromUtf8(scene.nameH());
+    const QString letterV = QString::fromUtf8(scene.nameV());
     drawLabel(painter, letterH,
               QPointF(w - boldMetrics.horizontalAdvance(letterH) - 2 * kPad - 2, h - kTick - 2 * metrics.height() - 2));
     drawLabel(painter, letterV, QPointF(kTick + 2 + metrics.horizontalAdvance(QStringLiteral("−0,00")) + 2 * kPad, 2));

@@ -16,8 +16,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -71,6 +73,105 @@ QColor regimeColour(Regime regime)
     return QColor(255, 255, 255);
 }
 
+std::optional<Coefficients> RegimeMapScene::systemAt(double h, double v) const
+{
+    if (!onParameters())
+        return withCoefficient(withCoefficient(system, vertical, v), horizontal, h);
+    EcologicalParameters p = *ecology;
+    const auto list = parametersOf(p.form);
+    const auto hi = std::size_t(horizontalParameter), vi = std::size_t(verticalParameter);
+    if (!fitsDomain(h, list[hi].domain) || !fitsDomain(v, list[vi].domain))
+        return std::nullopt;
+    p.values[hi] = h;
+    p.values[vi] = v;
+    const Coefficients k = coefficientsOf(p);
+    for (double c : {k.A, k.B, k.C, k.D, k.E, k.F})
+        if (!std::isfinite(c))
+            return std::nullopt;
+    return k;
+}
+
+double RegimeMapScene::valueH() const
+{
+    return onParameters() ? ecology->values[std::size_t(horizontalParameter)] : coefficientValue(system, horizontal);
+}
+
+double RegimeMapScene::valueV() const
+{
+    return onParameters() ? ecology->values[std::size_t(verticalParameter)] : coefficientValue(system, vertical);
+}
+
+const char *RegimeMapScene::nameH() const
+{
+    return onParameters() ? parametersOf(ecology->form)[std::size_t(horizontalParameter)].symbol
+                          : coefficientName(horizontal);
+}
+
+const char *RegimeMapScene::nameV() const
+{
+    return onParameters() ? parametersOf(ecology->form)[std::size_t(verticalParameter)].symbol
+                          : coefficientName(vertical);
+}
+
+QColor outsideDomainColour()
+{
+    return QColor(200, 200, 200);
+}
+
+namespace {
+
+// The boundaries along two parameters: where neighbouring pixel centres differ in regime, the
+// change between them located by halving. `regimes` holds each pixel's regime, -1 outside the
+// domain.
+void drawParameterBoundaries(QPainter &painter, const RegimeMapScene &scene, QSize size,
+                             const std::vector<signed char> &regimes, const std::atomic<bool> *cancelled)
+{
+    const int w = size.width(), h = size.height();
+    const auto stop = [cancelled] { return cancelled && cancelled->load(std::memory_order_relaxed); };
+    const auto hAt = [&](double column) { return along(scene.fromH, scene.toH, column / w); };
+    const auto vAt = [&](double row) { return along(scene.toV, scene.fromV, row / h); };
+    const auto regimeAt = [&](double hv, double vv) {
+        const std::optional<Coefficients> k = scene.systemAt(hv, vv);
+        return k ? int(regimeOf(*k)) : -1;
+    };
+    // The value in (low, high) where the regime stops being `first`: the regime there is
+    // `first` at low and not at high.
+    const auto halve = [](double low, double high, int first, const auto &regimeAtValue) {
+        for (int step = 0; step < kBisectionSteps; ++step) {
+            const double middle = low + (high - low) / 2;
+            if (middle <= low || middle >= high)
+                break;   // neighbouring doubles
+            (regimeAtValue(middle) == first ? low : high) = middle;
+        }
+        return low + (high - low) / 2;
+    };
+    const double spanH = scene.toH - scene.fromH, spanV = scene.toV - scene.fromV;
+    for (int row = 0; row < h && !stop(); ++row) {
+        const double v = vAt(row + 0.5);
+        for (int column = 0; column + 1 < w; ++column) {
+            const int a = regimes[std::size_t(row * w + column)], b = regimes[std::size_t(row * w + column + 1)];
+            if (a < 0 || b < 0 || a == b)
+                continue;
+            const double value = halve(hAt(column + 0.5), hAt(column + 1.5), a,
+                                       [&](double x) { return regimeAt(x, v); });
+            painter.drawEllipse(QPointF((value - scene.fromH) / spanH * w, row + 0.5), kDotRadius, kDotRadius);
+        }
+    }
+    for (int column = 0; column < w && !stop(); ++column) {
+        const double hv = hAt(column + 0.5);
+        for (int row = 0; row + 1 < h; ++row) {
+            const int a = regimes[std::size_t(row * w + column)], b = regimes[std::size_t((row + 1) * w + column)];
+            if (a < 0 || b < 0 || a == b)
+                continue;
+            // Rows run downwards, values upwards: from the upper centre's value down.
+            const double value = halve(vAt(row + 0.5), vAt(row + 1.5), a, [&](double y) { return regimeAt(hv, y); });
+            painter.drawEllipse(QPointF(column + 0.5, (scene.toV - value) / spanV * h), kDotRadius, kDotRadius);
+        }
+    }
+}
+
+} // namespace
+
 RegimePicture regimePicture(const RegimeMapScene &scene, QSize size, const std::atomic<bool> *cancelled)
 {
     const auto stop = [cancelled] { return cancelled && cancelled->load(std::memory_order_relaxed); };
@@ -87,6 +188,37 @@ RegimePicture regimePicture(const RegimeMapScene &scene, QSize size, const std::
         colours[std::size_t(r)] = regimeColour(Regime(r)).rgb();
     const auto hAt = [&](double column) { return along(scene.fromH, scene.toH, column / w); };
     const auto vAt = [&](double row) { return along(scene.toV, scene.fromV, row / h); };
+    if (scene.onParameters()) {
+        const QRgb outside = outsideDomainColour().rgb();
+        std::vector<signed char> regimes(std::size_t(w) * std::size_t(h), -1);
+        for (int row = 0; row < h; ++row) {
+            if (stop())
+                return {};
+            const double v = vAt(row + 0.5);
+            auto *line = reinterpret_cast<QRgb *>(picture.image.scanLine(row));
+            for (int column = 0; column < w; ++column) {
+                const std::optional<Coefficients> k = scene.systemAt(hAt(column + 0.5), v);
+                if (!k) {
+                    picture.outsideDomain = true;
+                    line[column] = outside;
+                    continue;
+                }
+                const Regime regime = regimeOf(*k);
+                picture.present[std::size_t(regime)] = true;
+                regimes[std::size_t(row * w + column)] = static_cast<signed char>(regime);
+                line[column] = colours[std::size_t(regime)];
+            }
+        }
+        QPainter painter(&picture.image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(kBoundary);
+        drawParameterBoundaries(painter, scene, size, regimes, cancelled);
+        painter.end();
+        if (stop())
+            return {};
+        return picture;
+    }
     for (int row = 0; row < h; ++row) {
         if (stop())
             return {};
@@ -135,21 +267,44 @@ RegimeMap::~RegimeMap()
     running_.waitForFinished();
 }
 
+namespace {
+
+// What the picture depends on besides the values on its axes: for coefficients, the other four;
+// along parameters, the form and its other parameters.
+bool sameRest(const RegimeMapScene &a, const RegimeMapScene &b)
+{
+    if (a.onParameters() != b.onParameters())
+        return false;
+    if (!a.onParameters())
+        return bitIdentical(withCoefficient(withCoefficient(a.system, a.horizontal, 0), a.vertical, 0),
+                            withCoefficient(withCoefficient(b.system, b.horizontal, 0), b.vertical, 0));
+    if (a.ecology->form != b.ecology->form)
+        return false;
+    for (int i = 0; i < a.ecology->count(); ++i)
+        if (i != a.horizontalParameter && i != a.verticalParameter
+            && std::memcmp(&a.ecology->values[std::size_t(i)], &b.ecology->values[std::size_t(i)], sizeof(double)) != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
 void RegimeMap::setScene(const RegimeMapScene &scene)
 {
     const RegimeMapScene &old = scene_;
-    const bool sameAxes = old.horizontal == scene.horizontal && old.vertical == scene.vertical
+    const bool sameAxes = old.onParameters() == scene.onParameters()
+                          && (scene.onParameters() ? old.horizontalParameter == scene.horizontalParameter
+                                                         && old.verticalParameter == scene.verticalParameter
+                                                   : old.horizontal == scene.horizontal && old.vertical == scene.vertical)
                           && old.fromH == scene.fromH && old.toH == scene.toH && old.fromV == scene.fromV
                           && old.toV == scene.toV;
-    const double oldH = coefficientValue(old.system, old.horizontal), oldV = coefficientValue(old.system, old.vertical);
-    const double newH = coefficientValue(scene.system, scene.horizontal), newV = coefficientValue(scene.system, scene.vertical);
+    const double oldH = old.valueH(), oldV = old.valueV();
+    const double newH = scene.valueH(), newV = scene.valueV();
     const bool sameValues = sameAxes && bitIdentical(withCoefficient(withCoefficient({}, 0, oldH), 1, oldV),
                                                      withCoefficient(withCoefficient({}, 0, newH), 1, newV));
-    // Only the crosshair moves where the two coefficients on the axes are all that changed.
-    const Coefficients oldRest = withCoefficient(withCoefficient(old.system, old.horizontal, 0), old.vertical, 0);
-    const Coefficients newRest = withCoefficient(withCoefficient(scene.system, scene.horizontal, 0), scene.vertical, 0);
+    // Only the crosshair moves where the two values on the axes are all that changed.
     bool repaint = !sameValues;
-    const bool stale = !bitIdentical(oldRest, newRest) || !sameAxes;
+    const bool stale = !sameRest(old, scene) || !sameAxes;
     if (stale) {
         stale_ = true;
         startedForCurrent_ = false;
@@ -158,7 +313,8 @@ void RegimeMap::setScene(const RegimeMapScene &scene)
         repaint = repaint || keyPixel_.has_value();
         keyPixel_.reset();
     }
-    if (old.horizontal != scene.horizontal || old.vertical != scene.vertical)
+    if (old.horizontal != scene.horizontal || old.vertical != scene.vertical || old.onParameters() != scene.onParameters()
+        || old.horizontalParameter != scene.horizontalParameter || old.verticalParameter != scene.verticalParameter)
         trail_.clear();
     if (std::isfinite(newH) && std::isfinite(newV) && (trail_.empty() || trail_.back().x() != newH || trail_.back().y() != newV)) {
         trail_.push_back(QPointF(newH, newV));
@@ -241,7 +397,19 @@ QPointF RegimeMap::pickedValues(QPointF pos) const
     const double highH = column + 1 >= w ? std::nextafter(scene_.toH, up) : along(scene_.fromH, scene_.toH, (column + 1) / w);
     const double lowV = along(scene_.toV, scene_.fromV, (row + 1) / h);
     const double highV = row == 0 ? std::nextafter(scene_.toV, up) : along(scene_.toV, scene_.fromV, row / h);
-    return {plot_mapping::tidiestIn(lowH, highH), plot_mapping::tidiestIn(lowV, highV)};
+    // Along a parameter, within the part of the pixel in its domain: the first pixel of a range
+    // from 0 picks the tidiest K > 0 in it, not 0.
+    const auto inDomain = [this](double low, int parameter) {
+        if (!scene_.onParameters())
+            return low;
+        const ParameterDomain domain = parametersOf(scene_.ecology->form)[std::size_t(parameter)].domain;
+        if (domain == ParameterDomain::NonNegative)
+            return std::max(low, 0.0);
+        return low > 0 ? low : std::nextafter(0.0, 1.0);
+    };
+    const double fromH = inDomain(lowH, scene_.horizontalParameter), fromV = inDomain(lowV, scene_.verticalParameter);
+    return {plot_mapping::tidiestIn(fromH < highH ? fromH : lowH, highH),
+            plot_mapping::tidiestIn(fromV < highV ? fromV : lowV, highV)};
 }
 
 QString RegimeMap::toolTipAt(QPointF pos) const
@@ -249,11 +417,11 @@ QString RegimeMap::toolTipAt(QPointF pos) const
     if (!scene_.hasRange() || !rect().contains(pos.toPoint()))
         return {};
     const QPointF values = pickedValues(pos);
-    const Coefficients k = withCoefficient(withCoefficient(scene_.system, scene_.horizontal, values.x()),
-                                           scene_.vertical, values.y());
+    const std::optional<Coefficients> k = scene_.systemAt(values.x(), values.y());
     return QStringLiteral("%1\n%2 = %3; %4 = %5")
-        .arg(QString::fromUtf8(regimeName(regimeOf(k))), QString::fromLatin1(coefficientName(scene_.horizontal)),
-             textOf(values.x()), QString::fromLatin1(coefficientName(scene_.vertical)), textOf(values.y()));
+        .arg(k ? QString::fromUtf8(regimeName(regimeOf(*k))) : QStringLiteral("fuera del dominio"),
+             QString::fromUtf8(scene_.nameH()), textOf(values.x()), QString::fromUtf8(scene_.nameV()),
+             textOf(values.y()));
 }
 
 bool RegimeMap::event(QEvent *event)
@@ -294,9 +462,9 @@ void RegimeMap::paint(QPainter &painter) const
     painter.drawImage(0, 0, picture_.image);
     drawMapAxes(painter, scene_, size());
     if (scene_.hasRange()) {
-        const double x = (coefficientValue(scene_.system, scene_.horizontal) - scene_.fromH)
+        const double x = (scene_.valueH() - scene_.fromH)
                          / (scene_.toH - scene_.fromH) * width();
-        const double y = (scene_.toV - coefficientValue(scene_.system, scene_.vertical))
+        const double y = (scene_.toV - scene_.valueV())
                          / (scene_.toV - scene_.fromV) * height();
         painter.setRenderHint(QPainter::Antialiasing);
         if (trail_.size() > 1) {
@@ -382,9 +550,9 @@ void RegimeMap::keyPressEvent(QKeyEvent *event)
     if (dx == 0 && dy == 0)
         return QWidget::keyPressEvent(event);
     if (!keyPixel_) {
-        const double x = (coefficientValue(scene_.system, scene_.horizontal) - scene_.fromH)
+        const double x = (scene_.valueH() - scene_.fromH)
                          / (scene_.toH - scene_.fromH) * width();
-        const double y = (scene_.toV - coefficientValue(scene_.system, scene_.vertical))
+        const double y = (scene_.toV - scene_.valueV())
                          / (scene_.toV - scene_.fromV) * height();
         const auto clampedPixel = [](double at, int count) {
             return std::isfinite(at) ? int(std::clamp(std::floor(at), 0.0, count - 1.0)) : count / 2;

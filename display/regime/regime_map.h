@@ -2,6 +2,7 @@
 
 #include "model/analysis/regime.h"
 #include "model/coefficients.h"
+#include "model/ecology/ecological_form.h"
 
 #include <QFuture>
 #include <QImage>
@@ -18,14 +19,40 @@ class QPainter;
 
 // What the map shows: the system in force, the coefficient along each axis (0..5 = A..F) and
 // the range each runs over, horizontally from left to right and vertically from bottom to top.
+// Where both parameters are set (indices of the ecological form `ecology` in force), the axes
+// run along those two parameters instead, the others held at their values: a pixel's six
+// coefficients are then the form's mapping, and a pixel outside a parameter's domain (K ≤ 0)
+// has none.
 struct RegimeMapScene {
     Coefficients system;
     int horizontal = 2;
     int vertical = 4;
     double fromH = -1, toH = 1, fromV = -1, toV = 1;
+    std::optional<EcologicalParameters> ecology;
+    int horizontalParameter = -1, verticalParameter = -1;
 
-    bool hasRange() const { return fromH < toH && fromV < toV && horizontal != vertical; }
+    bool onParameters() const
+    {
+        return ecology && horizontalParameter >= 0 && verticalParameter >= 0 && horizontalParameter < ecology->count()
+               && verticalParameter < ecology->count();
+    }
+    bool hasRange() const
+    {
+        return fromH < toH && fromV < toV
+               && (onParameters() ? horizontalParameter != verticalParameter : horizontal != vertical);
+    }
+    // The six coefficients at the values h, v of the two axes; nothing where the form is not
+    // defined there (a value outside its parameter's domain, or coefficients that overflow).
+    std::optional<Coefficients> systemAt(double h, double v) const;
+    // The values in force on each axis, and the axis' name as the map writes it (UTF-8).
+    double valueH() const;
+    double valueV() const;
+    const char *nameH() const;
+    const char *nameV() const;
 };
+
+// The colour of a pixel where the form is not defined, named «fuera del dominio»: a neutral grey.
+QColor outsideDomainColour();
 
 // Each regime's colour: light tints of the palette's hues (a hue mixed with twice as much
 // white), so that the crosshair and the boundaries stand out on all of them. Coexistence takes
@@ -37,11 +64,17 @@ QColor regimeColour(Regime regime);
 
 // The regimes at every pixel of a map of `size` and the boundaries between them, drawn as thin
 // dots where they cross each pixel's row and column, at their exact positions. A pixel takes
-// the regime at its centre. `present` tells which regimes occur. A picture cancelled between
-// rows comes back with no image.
+// the regime at its centre. `present` tells which regimes occur, `outsideDomain` whether some
+// pixel lies outside the form's domain. A picture cancelled between rows comes back with no
+// image. Along two coefficients the boundaries are the zeros of the closed forms; along
+// parameters, which may enter the closed forms nonlinearly, each is located by halving the
+// interval between two neighbouring pixel centres of different regimes, kBisectionSteps
+// times (to 2⁻⁴⁰ of a pixel): a boundary that enters and leaves between two centres is missed.
+inline constexpr int kBisectionSteps = 40;
 struct RegimePicture {
     QImage image;
     std::array<bool, kRegimeCount> present{};
+    bool outsideDomain = false;
 };
 RegimePicture regimePicture(const RegimeMapScene &scene, QSize size, const std::atomic<bool> *cancelled = nullptr);
 
@@ -66,7 +99,7 @@ public:
     // the thread has not brought it yet.
     const RegimePicture &picture() const;
 
-    // The tidiest values of the two coefficients within the pixel at pos (clamped to the map).
+    // The tidiest values of the two axes within the pixel at pos (clamped to the map).
     QPointF pickedValues(QPointF pos) const;
     // The regime at the values a press at pos picks, and those values, in words.
     QString toolTipAt(QPointF pos) const;

@@ -22,6 +22,19 @@ namespace {
 
 constexpr double kRangeLimit = 1e6;
 constexpr double kDefaultHalfRange = 2;
+// Each axis' choice: A..F, then the parameters of the form in force.
+constexpr int kCoefficients = 6;
+
+// The parameter that answers index in the other species: α₂₁ for α₁₂, K₂ for K₁, h₂ for h₁;
+// in predator and prey, b for a, m for r, and r for K.
+int partnerOf(EcologicalForm form, int index)
+{
+    if (form == EcologicalForm::PredatorPrey) {
+        constexpr int partners[] = {3, 2, 1, 0, 0, 6, 5};
+        return partners[index];
+    }
+    return index < 6 ? (index + 3) % 6 : 13 - index;
+}
 
 QDoubleSpinBox *rangeBox(const char *name, const QString &accessibleName, QWidget *parent)
 {
@@ -103,8 +116,17 @@ RegimeWindow::RegimeWindow(QWidget *parent) : QWidget(parent, Qt::Window)
             [this] { axisChosen(verticalBox_, horizontalBox_, verticalBefore_, horizontalBefore_); });
     for (QDoubleSpinBox *box : {fromH_, toH_, fromV_, toV_})
         connect(box, &QDoubleSpinBox::valueChanged, this, &RegimeWindow::showRanges);
-    connect(map_, &RegimeMap::valuesPicked, this,
-            [this](double h, double v) { emit valuesPicked(horizontal(), h, vertical(), v); });
+    // Along parameters, a pixel outside their domains picks nothing.
+    connect(map_, &RegimeMap::valuesPicked, this, [this](double h, double v) {
+        const int alongH = horizontalParameter(), alongV = verticalParameter();
+        if (alongH < 0) {
+            emit valuesPicked(horizontal(), h, vertical(), v);
+            return;
+        }
+        const auto list = parametersOf(ecology_->form);
+        if (fitsDomain(h, list[std::size_t(alongH)].domain) && fitsDomain(v, list[std::size_t(alongV)].domain))
+            emit parametersPicked(alongH, h, alongV, v);
+    });
     connect(map_, &RegimeMap::pickStarted, this, &RegimeWindow::dragStarted);
     connect(map_, &RegimeMap::pickFinished, this, &RegimeWindow::dragFinished);
     connect(map_, &RegimeMap::pictureChanged, this, &RegimeWindow::showLegend);
@@ -113,40 +135,148 @@ RegimeWindow::RegimeWindow(QWidget *parent) : QWidget(parent, Qt::Window)
 
 int RegimeWindow::horizontal() const
 {
-    return horizontalBox_->currentIndex();
+    return horizontalLetter_;
 }
 
 int RegimeWindow::vertical() const
 {
-    return verticalBox_->currentIndex();
+    return verticalLetter_;
+}
+
+int RegimeWindow::horizontalParameter() const
+{
+    const int item = horizontalBox_->currentIndex();
+    return ecology_ && item >= kCoefficients ? item - kCoefficients : -1;
+}
+
+int RegimeWindow::verticalParameter() const
+{
+    const int item = verticalBox_->currentIndex();
+    return ecology_ && item >= kCoefficients ? item - kCoefficients : -1;
 }
 
 void RegimeWindow::setAxes(int horizontal, int vertical)
 {
-    if (horizontal < 0 || horizontal >= 6 || vertical < 0 || vertical >= 6 || horizontal == vertical)
+    if (horizontal < 0 || horizontal >= kCoefficients || vertical < 0 || vertical >= kCoefficients
+        || horizontal == vertical)
         return;
+    choose(horizontal, vertical);
+}
+
+bool RegimeWindow::setParameters(int horizontal, int vertical)
+{
+    if (!ecology_ || horizontal < 0 || vertical < 0 || horizontal >= ecology_->count()
+        || vertical >= ecology_->count() || horizontal == vertical)
+        return false;
+    choose(kCoefficients + horizontal, kCoefficients + vertical);
+    return true;
+}
+
+QString RegimeWindow::horizontalParameterId() const
+{
+    const int along = horizontalParameter();
+    return along < 0 ? QString() : QString::fromLatin1(parametersOf(ecology_->form)[std::size_t(along)].id);
+}
+
+QString RegimeWindow::verticalParameterId() const
+{
+    const int along = verticalParameter();
+    return along < 0 ? QString() : QString::fromLatin1(parametersOf(ecology_->form)[std::size_t(along)].id);
+}
+
+bool RegimeWindow::setParametersById(const QString &horizontal, const QString &vertical)
+{
+    return ecology_
+           && setParameters(ecology_->indexOf(horizontal.toStdString()), ecology_->indexOf(vertical.toStdString()));
+}
+
+void RegimeWindow::choose(int horizontalItem, int verticalItem)
+{
     {
         const QSignalBlocker blockH(horizontalBox_), blockV(verticalBox_);
-        horizontalBox_->setCurrentIndex(horizontal);
-        verticalBox_->setCurrentIndex(vertical);
+        horizontalBox_->setCurrentIndex(horizontalItem);
+        verticalBox_->setCurrentIndex(verticalItem);
     }
-    horizontalBefore_ = horizontal;
-    verticalBefore_ = vertical;
+    horizontalBefore_ = horizontalItem;
+    verticalBefore_ = verticalItem;
+    if (horizontalItem < kCoefficients)
+        horizontalLetter_ = horizontalItem;
+    if (verticalItem < kCoefficients)
+        verticalLetter_ = verticalItem;
     resetRange(horizontalBox_);
     resetRange(verticalBox_);
 }
 
-// The two axes never show one coefficient: taking the other axis' one gives it this axis' old.
+// The two axes never show one coefficient or parameter: taking the other axis' one gives it
+// this axis' old. They are of one kind: a parameter chosen for one puts the other on a
+// parameter, a coefficient chosen puts it back on its coefficient.
 void RegimeWindow::axisChosen(QComboBox *chosen, QComboBox *other, int &previous, int &otherPrevious)
 {
-    if (chosen->currentIndex() == other->currentIndex()) {
+    const int item = chosen->currentIndex();
+    const bool onParameter = item >= kCoefficients;
+    int &letter = chosen == horizontalBox_ ? horizontalLetter_ : verticalLetter_;
+    int &otherLetter = chosen == horizontalBox_ ? verticalLetter_ : horizontalLetter_;
+    int otherItem = other->currentIndex();
+    if (onParameter != (otherItem >= kCoefficients)) {
+        if (onParameter)
+            otherItem = kCoefficients + partnerOf(ecology_->form, item - kCoefficients);
+        else
+            otherItem = otherLetter != item ? otherLetter : letter != item ? letter : (item + 2) % kCoefficients;
+    } else if (item == otherItem) {
+        otherItem = previous;
+    }
+    if (otherItem != other->currentIndex()) {
         const QSignalBlocker block(other);
-        other->setCurrentIndex(previous);
-        otherPrevious = previous;
+        other->setCurrentIndex(otherItem);
+        otherPrevious = otherItem;
+        if (otherItem < kCoefficients)
+            otherLetter = otherItem;
         resetRange(other);
     }
-    previous = chosen->currentIndex();
+    previous = item;
+    if (!onParameter)
+        letter = item;
     resetRange(chosen);
+}
+
+void RegimeWindow::setEcology(const std::optional<EcologicalParameters> &parameters)
+{
+    const std::optional<EcologicalParameters> given = parameters && isValid(*parameters) ? parameters : std::nullopt;
+    const bool sameForm = given && ecology_ && given->form == ecology_->form;
+    const bool along = horizontalParameter() >= 0;
+    ecology_ = given;
+    if (sameForm) {
+        showRanges();
+        followValues();
+        return;
+    }
+    listParameters();
+    if (along)
+        choose(horizontalLetter_, verticalLetter_);   // back to the coefficients: no map of a form gone
+    else
+        showRanges();
+}
+
+// The form's parameters after A..F in both boxes, each with its meaning; the choice stays on
+// its coefficient.
+void RegimeWindow::listParameters()
+{
+    for (QComboBox *box : {horizontalBox_, verticalBox_}) {
+        const QSignalBlocker block(box);
+        while (box->count() > kCoefficients)
+            box->removeItem(kCoefficients);
+        if (ecology_) {
+            for (const EcologicalParameter &p : parametersOf(ecology_->form)) {
+                const QString symbol = QString::fromUtf8(p.symbol), meaning = QString::fromUtf8(p.meaning);
+                box->addItem(symbol);
+                const int added = box->count() - 1;
+                box->setItemData(added, QStringLiteral("%1: %2").arg(symbol, meaning), Qt::ToolTipRole);
+                box->setItemData(added, meaning, Qt::AccessibleDescriptionRole);
+            }
+        }
+        if (box->currentIndex() < 0 || box->currentIndex() >= kCoefficients)
+            box->setCurrentIndex(box == horizontalBox_ ? horizontalLetter_ : verticalLetter_);
+    }
 }
 
 std::pair<double, double> RegimeWindow::rangeH() const
@@ -201,9 +331,20 @@ void RegimeWindow::setSystem(const Coefficients &system)
 
 void RegimeWindow::resetRange(QComboBox *axis)
 {
-    const double value = coefficientValue(system_, axis->currentIndex());
-    QDoubleSpinBox *from = axis == horizontalBox_ ? fromH_ : fromV_;
-    QDoubleSpinBox *to = axis == horizontalBox_ ? toH_ : toV_;
+    const bool horizontalAxis = axis == horizontalBox_;
+    const int along = horizontalAxis ? horizontalParameter() : verticalParameter();
+    QDoubleSpinBox *from = horizontalAxis ? fromH_ : fromV_;
+    QDoubleSpinBox *to = horizontalAxis ? toH_ : toV_;
+    if (along >= 0) {
+        // A parameter's values begin at 0 (K > 0, h ≥ 0); its own scale is its value.
+        const double value = ecology_->values[std::size_t(along)];
+        const QSignalBlocker blockFrom(from), blockTo(to);
+        from->setValue(0);
+        to->setValue(value > 0 && std::isfinite(value) ? std::min(2 * value, kRangeLimit) : 2);
+        showRanges();
+        return;
+    }
+    const double value = coefficientValue(system_, horizontalAxis ? horizontal() : vertical());
     if (std::isfinite(value) && std::fabs(value) < kRangeLimit) {
         const QSignalBlocker blockFrom(from), blockTo(to);
         from->setValue(std::max(-kRangeLimit, value - kDefaultHalfRange));
@@ -220,7 +361,7 @@ void RegimeWindow::followValues()
     for (QComboBox *axis : {horizontalBox_, verticalBox_}) {
         QDoubleSpinBox *fromBox = axis == horizontalBox_ ? fromH_ : fromV_;
         QDoubleSpinBox *toBox = axis == horizontalBox_ ? toH_ : toV_;
-        const double value = coefficientValue(system_, axis->currentIndex());
+        const double value = axis == horizontalBox_ ? map_->scene().valueH() : map_->scene().valueV();
         const double from = fromBox->value(), to = toBox->value();
         if (from < to && (value < from || value > to) && std::fabs(value) < kRangeLimit) {
             const double half = (to - from) / 2;
@@ -244,6 +385,9 @@ void RegimeWindow::showRanges()
     scene.toH = toH_->value();
     scene.fromV = fromV_->value();
     scene.toV = toV_->value();
+    scene.ecology = ecology_;
+    scene.horizontalParameter = horizontalParameter();
+    scene.verticalParameter = verticalParameter();
     map_->setScene(scene);
     describeCrosshair();   // a new range or axis also ends a move of the arrow keys
 }
@@ -259,6 +403,9 @@ void RegimeWindow::showLegend()
         entries << QStringLiteral("<span style=\"background-color:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span>&nbsp;%2")
                        .arg(regimeColour(Regime(r)).name(), QString::fromUtf8(regimeName(Regime(r))).toHtmlEscaped());
     }
+    if (picture.outsideDomain)
+        entries << QStringLiteral("<span style=\"background-color:%1\">&nbsp;&nbsp;&nbsp;&nbsp;</span>&nbsp;fuera del dominio")
+                       .arg(outsideDomainColour().name());
     legend_->setText(entries.join(QStringLiteral(" &nbsp; ")));
 }
 
@@ -266,18 +413,23 @@ void RegimeWindow::showLegend()
 // the pixel the arrow keys moved to.
 void RegimeWindow::describeCrosshair()
 {
-    const int h = horizontal(), v = vertical();
     if (const std::optional<QPoint> pixel = map_->keyPixel()) {
         map_->setAccessibleDescription(
             QStringLiteral("Régimen en la cruz movida con las flechas: %1. Pulse Intro para dar a los dos "
-                           "coeficientes esos valores.")
-                .arg(map_->toolTipAt(QPointF(*pixel) + QPointF(0.5, 0.5)).replace(QLatin1Char('\n'), QStringLiteral(", "))));
+                           "%2 esos valores.")
+                .arg(map_->toolTipAt(QPointF(*pixel) + QPointF(0.5, 0.5)).replace(QLatin1Char('\n'), QStringLiteral(", ")),
+                     what()));
         return;
     }
+    const RegimeMapScene &scene = map_->scene();
     map_->setAccessibleDescription(
         QStringLiteral("Régimen en la cruz (%1 = %2; %3 = %4): %5. Haga clic o arrastre para dar a los dos "
-                       "coeficientes esos valores.")
-            .arg(QString::fromLatin1(coefficientName(h)), textOf(coefficientValue(system_, h)),
-                 QString::fromLatin1(coefficientName(v)), textOf(coefficientValue(system_, v)),
-                 QString::fromUtf8(regimeName(regimeOf(system_)))));
+                       "%6 esos valores.")
+            .arg(QString::fromUtf8(scene.nameH()), textOf(scene.valueH()), QString::fromUtf8(scene.nameV()),
+                 textOf(scene.valueV()), QString::fromUtf8(regimeName(regimeOf(system_))), what()));
+}
+
+QString RegimeWindow::what() const
+{
+    return horizontalParameter() >= 0 ? QStringLiteral("parámetros") : QStringLiteral("coeficientes");
 }

@@ -27,6 +27,8 @@ ParameterExploration::ParameterExploration(QWidget &window, ExplorerState &state
     connect(&state_, &ExplorerState::recomputed, this, [this](bool newCoefficients) {
         if (regimeMap_ && newCoefficients)
             regimeMap_->setSystem(state_.system().coefficients);
+        if (regimeMap_)
+            regimeMap_->setEcology(state_.ecology());
         if (!bifurcation_)
             return;
         if (newCoefficients)
@@ -35,8 +37,12 @@ ParameterExploration::ParameterExploration(QWidget &window, ExplorerState &state
     });
     // A form chosen for the coefficients on screen: nothing waits for a recomputation.
     connect(&state_, &ExplorerState::ecologyChanged, this, [this] {
-        if (bifurcation_ && bitIdentical(state_.coefficients(), state_.system().coefficients))
+        if (!bitIdentical(state_.coefficients(), state_.system().coefficients))
+            return;
+        if (bifurcation_)
             bifurcation_->setEcology(state_.ecology());
+        if (regimeMap_)
+            regimeMap_->setEcology(state_.ecology());
     });
 }
 
@@ -63,6 +69,18 @@ void ParameterExploration::setCoefficients(int first, double firstValue, int sec
 bool ParameterExploration::setEcologicalParameter(int index, double value, bool dragging)
 {
     if (!state_.setEcologicalParameter(index, value))
+        return false;
+    if (dragging)
+        recomputeNextFrame();
+    else
+        recompute();
+    return true;
+}
+
+bool ParameterExploration::setEcologicalParameters(int first, double firstValue, int second, double secondValue,
+                                                   bool dragging)
+{
+    if (!state_.setEcologicalParameters(first, firstValue, second, secondValue))
         return false;
     if (dragging)
         recomputeNextFrame();
@@ -186,10 +204,15 @@ RegimeWindow &ParameterExploration::regimeWindowMade()
     if (!regimeMap_) {
         regimeMap_ = new RegimeWindow(&window_);
         regimeMap_->setSystem(state_.system().coefficients);
+        regimeMap_->setEcology(state_.ecology());
         emit regimeMapMade(*regimeMap_);
         connect(regimeMap_, &RegimeWindow::valuesPicked, this,
                 [this](int horizontal, double h, int vertical, double v) {
                     setCoefficients(horizontal, h, vertical, v, true);
+                });
+        connect(regimeMap_, &RegimeWindow::parametersPicked, this,
+                [this](int horizontal, double h, int vertical, double v) {
+                    setEcologicalParameters(horizontal, h, vertical, v, true);
                 });
         connect(regimeMap_, &RegimeWindow::dragStarted, this, &ParameterExploration::beginDrag);
         connect(regimeMap_, &RegimeWindow::dragFinished, this, &ParameterExploration::finishDrag);

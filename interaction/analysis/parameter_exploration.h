@@ -32,6 +32,8 @@ public:
     // setEcologicalParameter), which sets the coefficients; then as setCoefficient. False, and
     // nothing changes, where the state refuses the value.
     bool setEcologicalParameter(int index, double value, bool dragging = false);
+    // Two parameters at once, as a press in the map of regimes along them sets them.
+    bool setEcologicalParameters(int first, double firstValue, int second, double secondValue, bool dragging = false);
     // A gesture that changes a coefficient step by step begins: of it only the trajectory in
     // force now is kept.
     void beginDrag();
@@ -48,8 +50,8 @@ public:
     // The diagram's window, made hidden on the first call and linked to this path.
     BifurcationWindow &bifurcationWindowMade();
     BifurcationWindow *bifurcationWindow() const;   // nullptr until made
-    // The map of regimes' window likewise; a press or drag in it sets both its coefficients as
-    // one gesture.
+    // The map of regimes' window likewise; a press or drag in it sets both its coefficients, or
+    // both its ecological parameters, as one gesture.
     RegimeWindow &regimeWindowMade();
     RegimeWindow *regimeWindow() const;
 

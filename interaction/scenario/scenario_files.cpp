@@ -56,6 +56,8 @@ Scenario ScenarioFiles::scenario() const
         s.regimeMap.vertical = map->vertical();
         std::tie(s.regimeMap.fromH, s.regimeMap.toH) = map->rangeH();
         std::tie(s.regimeMap.fromV, s.regimeMap.toV) = map->rangeV();
+        s.regimeMap.parameterH = map->horizontalParameterId();
+        s.regimeMap.parameterV = map->verticalParameterId();
     }
     return s;
 }
@@ -125,6 +127,9 @@ bool ScenarioFiles::openFile(const QString &path)
         map = &analysis_.exploration()->regimeWindowMade();
     if (map) {
         map->setAxes(s.regimeMap.horizontal, s.regimeMap.vertical);
+        // Along parameters of the form the scenario put in force; without it, the coefficients.
+        if (!s.regimeMap.parameterH.isEmpty())
+            map->setParametersById(s.regimeMap.parameterH, s.regimeMap.parameterV);
         map->setRanges(s.regimeMap.fromH, s.regimeMap.toH, s.regimeMap.fromV, s.regimeMap.toV);
     }
     if (s.regimeMap.open)
