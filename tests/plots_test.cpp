@@ -597,17 +597,22 @@ void PlotsTest::presentationLeavesTheOptionsBe()
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     const PlotViews *views = window.findChild<PlotViews *>();
+    window.findChild<QAction *>(QStringLiteral("leyenda"))->trigger();
+    const QSizeF legend = views->legendPlace()->rect.size();
     QTest::keyClick(&window, Qt::Key_F5);
     QVERIFY(window.findChild<QAction *>(QStringLiteral("modoPresentacion"))->isChecked());
     QVERIFY(window.findChild<QAction *>(QStringLiteral("pantallaCompleta"))->isChecked());
     QTRY_VERIFY(window.isFullScreen());
     QVERIFY(views->scene().joinSamples);
     QVERIFY(!window.state().option(ExplorerState::Option::JoinSamples));
+    // The legend's texts are a step larger too.
+    QVERIFY(views->legendPlace()->rect.height() > legend.height());
     QTest::keyClick(&window, Qt::Key_Escape);
     QVERIFY(!window.findChild<QAction *>(QStringLiteral("modoPresentacion"))->isChecked());
     QVERIFY(!window.findChild<QAction *>(QStringLiteral("pantallaCompleta"))->isChecked());
     QTRY_VERIFY(!window.isFullScreen());
     QVERIFY(!views->scene().joinSamples);
+    QCOMPARE(views->legendPlace()->rect.size(), legend);
 }
 
 QTEST_MAIN(PlotsTest)

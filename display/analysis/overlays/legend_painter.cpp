@@ -78,18 +78,20 @@ LegendLayout layoutWith(const std::vector<LegendEntry> &entries, int columns, in
 
 // One column in the usual font; where that would take more than a sixth of the plane, two
 // columns, then the small font in one or two, whichever first keeps within it and fits across
-// the plane; the smallest of them otherwise.
-LegendLayout layoutFor(const std::vector<LegendEntry> &entries, const std::optional<QSizeF> &area)
+// the plane; the smallest of them otherwise. A presentation's font steps make every font and row
+// that many pixels larger.
+LegendLayout layoutFor(const std::vector<LegendEntry> &entries, const std::optional<QSizeF> &area, int fontStep)
 {
-    const LegendLayout usual = layoutWith(entries, 1, kLegendFontPixels, kRowHeight);
+    const int font = kLegendFontPixels + fontStep, smallFont = kSmallLegendFontPixels + fontStep;
+    const double row = kRowHeight + fontStep, smallRow = kSmallRowHeight + fontStep;
+    const LegendLayout usual = layoutWith(entries, 1, font, row);
     if (!area || entries.size() < 2)
         return usual;
     const double most = kMostOfThePlane * area->width() * area->height();
     const auto across = [&](const LegendLayout &l) { return l.size.width() <= area->width() - 2 * kMargin; };
     const auto taken = [](const LegendLayout &l) { return l.size.width() * l.size.height(); };
-    const LegendLayout candidates[] = {usual, layoutWith(entries, 2, kLegendFontPixels, kRowHeight),
-                                       layoutWith(entries, 1, kSmallLegendFontPixels, kSmallRowHeight),
-                                       layoutWith(entries, 2, kSmallLegendFontPixels, kSmallRowHeight)};
+    const LegendLayout candidates[] = {usual, layoutWith(entries, 2, font, row), layoutWith(entries, 1, smallFont, smallRow),
+                                       layoutWith(entries, 2, smallFont, smallRow)};
     const LegendLayout *smallest = &usual;
     for (const LegendLayout &l : candidates) {
         if (across(l) && taken(l) <= most)
@@ -351,9 +353,9 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
     return entries;
 }
 
-QSizeF legendSize(const std::vector<LegendEntry> &entries, const std::optional<QSizeF> &area)
+QSizeF legendSize(const std::vector<LegendEntry> &entries, const std::optional<QSizeF> &area, int fontStep)
 {
-    return layoutFor(entries, area).size;
+    return layoutFor(entries, area, fontStep).size;
 }
 
 QRectF legendRect(LegendCorner corner, const QSizeF &size, const QSizeF &area, const PlotMapping &m)
@@ -434,7 +436,7 @@ LegendCorner quietestCorner(const LegendScene &scene, const QSizeF &area, const 
 
 LegendPlace legendPlace(const LegendScene &scene, const QSizeF &area)
 {
-    const QSizeF size = legendSize(legendEntries(scene, area), area);
+    const QSizeF size = legendSize(legendEntries(scene, area), area, scene.overlays.fontStep);
     const LegendCorner corner = scene.corner.value_or(quietestCorner(scene, area, size));
     return {corner, legendRect(corner, size, area, mappingOf(scene))};
 }
@@ -447,7 +449,7 @@ std::vector<QRectF> paintLegendLayer(QPainter &painter, PlotKind plot, const QSi
     if (plot != PlotKind::PhasePlane)
         return painted;
     const std::vector<LegendEntry> entries = legendEntries(scene, area);
-    const LegendLayout layout = layoutFor(entries, area);
+    const LegendLayout layout = layoutFor(entries, area, scene.overlays.fontStep);
     const LegendCorner corner = scene.corner.value_or(quietestCorner(scene, area, layout.size));
     const QRectF rect = legendRect(corner, layout.size, area, m);
     paintLegend(painter, rect, entries, layout, colours);

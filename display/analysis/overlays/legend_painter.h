@@ -81,7 +81,8 @@ std::vector<LegendEntry> legendEntries(const LegendScene &scene, const QSizeF &a
 
 // The legend's size in logical pixels: one column, or in a plane of that area as it is set there
 // (two columns or a smaller font rather than more than a sixth of the plane).
-QSizeF legendSize(const std::vector<LegendEntry> &entries, const std::optional<QSizeF> &area = std::nullopt);
+QSizeF legendSize(const std::vector<LegendEntry> &entries, const std::optional<QSizeF> &area = std::nullopt,
+                  int fontStep = 0);
 
 
 // The legend's rectangle in a corner of the quadrant x >= 0, y >= 0 of the area, clear of the axis
