@@ -13,10 +13,10 @@ namespace axis_titles {
 using overlay_style::kTickLength;
 using plot_mapping::PlotMapping;
 
-QFont titleFont()
+QFont titleFont(int fontStep)
 {
     QFont font = QGuiApplication::font();
-    font.setPixelSize(kTitleFontPixels);
+    font.setPixelSize(kTitleFontPixels + fontStep);
     font.setItalic(true);
     return font;
 }
@@ -41,9 +41,10 @@ PlacedTitle placeTitle(const QFontMetricsF &metrics, const QString &text, QPoint
 
 } // namespace
 
-std::vector<PlacedTitle> placeTitles(const PlotMapping &m, PlotKind plot, const QSizeF &area, const QString &timeTitle)
+std::vector<PlacedTitle> placeTitles(const PlotMapping &m, PlotKind plot, const QSizeF &area, const QString &timeTitle,
+                                     int fontStep)
 {
-    const QFontMetricsF metrics(titleFont());
+    const QFontMetricsF metrics(titleFont(fontStep));
     const auto sizeOf = [&metrics](const QString &text) { return metrics.tightBoundingRect(text).size(); };
     const QString horizontal = plot == PlotKind::PhasePlane ? QStringLiteral("x") : timeTitle;
     const QString vertical = plot == PlotKind::XAgainstTime ? QStringLiteral("x") : QStringLiteral("y");
@@ -62,10 +63,10 @@ std::vector<PlacedTitle> placeTitles(const PlotMapping &m, PlotKind plot, const 
 } // namespace axis_titles
 
 std::vector<QRectF> axisTitleRects(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area,
-                                   const QString &timeTitle)
+                                   const QString &timeTitle, int fontStep)
 {
     std::vector<QRectF> rects;
-    for (const axis_titles::PlacedTitle &title : axis_titles::placeTitles(m, plot, area, timeTitle))
+    for (const axis_titles::PlacedTitle &title : axis_titles::placeTitles(m, plot, area, timeTitle, fontStep))
         rects.push_back(title.rect);
     return rects;
 }

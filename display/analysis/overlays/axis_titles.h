@@ -21,7 +21,8 @@ inline constexpr double kMargin = 3;     // between a title (or the legend) and 
 inline constexpr double kTitleGap = 2;   // between a title and the ticks of its axis
 inline constexpr int kTitleFontPixels = 11;
 
-QFont titleFont();
+// A presentation's font steps make it that many pixels larger.
+QFont titleFont(int fontStep = 0);
 
 // The room an axis keeps beside it: its ticks, its title and a gap.
 double axisStrip();
@@ -37,10 +38,10 @@ struct PlacedTitle {
 // both axes, in a time plot above the time axis and right of the value axis.
 // A time plot's time axis has timeTitle for "t".
 std::vector<PlacedTitle> placeTitles(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area,
-                                     const QString &timeTitle = QStringLiteral("t"));
+                                     const QString &timeTitle = QStringLiteral("t"), int fontStep = 0);
 
 } // namespace axis_titles
 
 // The rectangles of placeTitles.
 std::vector<QRectF> axisTitleRects(const plot_mapping::PlotMapping &m, PlotKind plot, const QSizeF &area,
-                                   const QString &timeTitle = QStringLiteral("t"));
+                                   const QString &timeTitle = QStringLiteral("t"), int fontStep = 0);

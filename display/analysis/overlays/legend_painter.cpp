@@ -146,13 +146,13 @@ int samplesIn(const PlotMapping &m, const QRectF &rect, const SampleArray<double
 }
 
 std::vector<QRectF> paintTitles(QPainter &painter, const PlotMapping &m, PlotKind plot, const QSizeF &area,
-                                const QColor &colour, const QString &timeTitle)
+                                const QColor &colour, const QString &timeTitle, int fontStep)
 {
     painter.save();
-    painter.setFont(titleFont());
+    painter.setFont(titleFont(fontStep));
     painter.setPen(colour);
     std::vector<QRectF> painted;
-    for (const PlacedTitle &title : placeTitles(m, plot, area, timeTitle)) {
+    for (const PlacedTitle &title : placeTitles(m, plot, area, timeTitle, fontStep)) {
         painter.drawText(title.baseline, title.text);
         painted.push_back(title.rect);
     }
@@ -165,7 +165,7 @@ std::vector<QRectF> paintTitles(QPainter &painter, const PlotMapping &m, PlotKin
 bool coversTitleOrCrosshair(const QRectF &rect, const LegendScene &scene, const QSizeF &area)
 {
     const PlotMapping m = mappingOf(scene);
-    for (const PlacedTitle &title : placeTitles(m, PlotKind::PhasePlane, area))
+    for (const PlacedTitle &title : placeTitles(m, PlotKind::PhasePlane, area, QStringLiteral("t"), scene.overlays.fontStep))
         if (rect.intersects(title.rect))
             return true;
     if (scene.plots && scene.plots->current) {
@@ -445,7 +445,8 @@ std::vector<QRectF> paintLegendLayer(QPainter &painter, PlotKind plot, const QSi
                                      const LegendColours &colours)
 {
     const PlotMapping m = mappingOf(scene);
-    std::vector<QRectF> painted = paintTitles(painter, m, plot, area, colours.axes, scene.overlays.timeTitle);
+    std::vector<QRectF> painted = paintTitles(painter, m, plot, area, colours.axes, scene.overlays.timeTitle,
+                                              scene.overlays.fontStep);
     if (plot != PlotKind::PhasePlane)
         return painted;
     const std::vector<LegendEntry> entries = legendEntries(scene, area);

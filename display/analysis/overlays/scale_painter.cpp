@@ -252,7 +252,7 @@ std::vector<QRectF> paintPhaseScales(QPainter &painter, const QSizeF &area, cons
     // the origin's 0 first.
     const ScaleOrigin place(cellCentre(m.phaseX(0), m.phaseY(0)), area);
     const QPointF origin = place.at;
-    LabelWriter labels(painter, area, obstacles(origin, area, axisTitleRects(m, PlotKind::PhasePlane, area)),
+    LabelWriter labels(painter, area, obstacles(origin, area, axisTitleRects(m, PlotKind::PhasePlane, area, QStringLiteral("t"), fontStep)),
                        kScaleFontPixels + fontStep * kFontStepPixels);
     if (place.inView())
         labels.belowLeftOf(origin + QPointF(-2, 2), textOf(0));
@@ -294,8 +294,8 @@ std::vector<QRectF> paintTimeScales(QPainter &painter, const QSizeF &area, doubl
     titled.xValues = values;
     titled.yValues = values;
     titled.times = times;
-    std::vector<QRectF> titles = axisTitleRects(titled, PlotKind::XAgainstTime, area, timeTitle);
-    for (const QRectF &rect : axisTitleRects(titled, PlotKind::YAgainstTime, area, timeTitle))
+    std::vector<QRectF> titles = axisTitleRects(titled, PlotKind::XAgainstTime, area, timeTitle, fontStep);
+    for (const QRectF &rect : axisTitleRects(titled, PlotKind::YAgainstTime, area, timeTitle, fontStep))
         titles.push_back(rect);
     LabelWriter labels(painter, area, obstacles(origin, area, std::move(titles)),
                        kScaleFontPixels + fontStep * kFontStepPixels);
