@@ -108,12 +108,54 @@ double designedDt(const Observations &series, const FitOptions &options)
     return options.dt > 0 ? options.dt : series.times.back() / 100;
 }
 
+// What LM moves, before the free ones are picked out: the eight of fit::Values, or the form's
+// parameters then x₀ and y₀.
+struct Space {
+    std::vector<double> start;
+    std::optional<EcologicalParameters> form;   // its values are the start's first ones
+
+    // The parameters at these values; nothing where a form's parameter leaves its domain.
+    std::optional<FitParameters> at(const std::vector<double> &values) const
+    {
+        if (!form) {
+            fit::Values v{};
+            std::copy(values.begin(), values.end(), v.begin());
+            return fit::parametersOf(v);
+        }
+        const std::optional<EcologicalParameters> e = formAt(values);
+        if (!e)
+            return std::nullopt;
+        const std::size_t count = std::size_t(e->count());
+        return FitParameters{coefficientsOf(*e), values[count], values[count + 1]};
+    }
+    std::optional<EcologicalParameters> formAt(const std::vector<double> &values) const
+    {
+        if (!form)
+            return std::nullopt;
+        EcologicalParameters e = *form;
+        for (int i = 0; i < e.count(); ++i)
+            e.values[std::size_t(i)] = values[std::size_t(i)];
+        if (!isValid(e))
+            return std::nullopt;
+        return e;
+    }
+    std::string name(int index) const
+    {
+        if (!form)
+            return fit::parameterName(index);
+        const auto list = parametersOf(form->form);
+        if (index < int(list.size()))
+            return list[std::size_t(index)].symbol;
+        return fit::parameterName(index - int(list.size()) + 6);
+    }
+};
+
 // The residuals as Eigen's Levenberg–Marquardt asks for them: over the free parameters only.
 class Residuals : public Eigen::DenseFunctor<double> {
 public:
-    Residuals(const Observations &series, const ResidualPlan &plan, const fit::Values &start,
+    Residuals(const Observations &series, const ResidualPlan &plan, const Space &space,
               const std::vector<int> &free, double dt, const std::atomic<bool> *cancel)
-        : DenseFunctor(int(free.size()), int(plan.cells.size())), series_(series), plan_(plan), start_(start),
+        : DenseFunctor(int(free.size()), int(plan.cells.size())), series_(series), plan_(plan), space_(space),
           free_(free), dt_(dt), cancel_(cancel)
     {
     }
@@ -168,10 +210,14 @@ public:
         return 0;
     }
 
-    // The residuals at p; false when the solution fails there.
+    // The residuals at p; false when the solution fails there or a form's parameter leaves
+    // its domain.
     bool evaluate(const VectorXd &p, VectorXd &r) const
     {
-        const std::optional<std::vector<SolutionPoint>> solution = solutionAt(parametersAt(p), series_.times, dt_);
+        const std::optional<FitParameters> at = parametersAt(p);
+        if (!at)
+            return false;
+        const std::optional<std::vector<SolutionPoint>> solution = solutionAt(*at, series_.times, dt_);
         if (!solution)
             return false;
         for (std::size_t k = 0; k < plan_.cells.size(); ++k) {
@@ -193,13 +239,14 @@ public:
         return true;
     }
 
-    FitParameters parametersAt(const VectorXd &p) const
+    std::vector<double> valuesAt(const VectorXd &p) const
     {
-        fit::Values v = start_;
+        std::vector<double> v = space_.start;
         for (std::size_t j = 0; j < free_.size(); ++j)
             v[std::size_t(free_[j])] = p[Eigen::Index(j)];
-        return fit::parametersOf(v);
+        return v;
     }
+    std::optional<FitParameters> parametersAt(const VectorXd &p) const { return space_.at(valuesAt(p)); }
 
     int evaluations() const { return evaluations_; }
     bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
@@ -207,7 +254,7 @@ public:
 private:
     const Observations &series_;
     const ResidualPlan &plan_;
-    fit::Values start_;
+    const Space &space_;
     std::vector<int> free_;
     double dt_;
     const std::atomic<bool> *cancel_;
@@ -250,8 +297,9 @@ std::optional<double> rSquared(const ResidualPlan &plan, const VectorXd &r, Spec
 
 // The standard errors from the Jacobian at the optimum, through a QR of its columns scaled to
 // unit length (so the rank test does not depend on the parameters' units). False when the
-// Jacobian is not of full rank.
-bool standardErrors(const MatrixXd &jacobian, double ssr, int n, const std::vector<int> &free, FitResult &result)
+// Jacobian is not of full rank. errors is indexed as the space's values.
+bool standardErrors(const MatrixXd &jacobian, double ssr, int n, const std::vector<int> &free,
+                    std::vector<std::optional<double>> &errors)
 {
     const Eigen::Index p = jacobian.cols();
     VectorXd norms = jacobian.colwise().norm().transpose();
@@ -271,16 +319,16 @@ bool standardErrors(const MatrixXd &jacobian, double ssr, int n, const std::vect
     for (Eigen::Index j = 0; j < p; ++j) {
         const double se = std::sqrt(inverse(j, j) * variance) / norms[j];
         if (std::isfinite(se))
-            result.standardErrors[std::size_t(free[std::size_t(j)])] = se;
+            errors[std::size_t(free[std::size_t(j)])] = se;
     }
     return true;
 }
 
-std::string namesJoined(const std::vector<int> &indices)
+std::string namesJoined(const std::vector<int> &indices, const Space &space)
 {
     std::string text;
     for (int index : indices)
-        text += (text.empty() ? "" : ", ") + std::string(fit::parameterName(index));
+        text += (text.empty() ? "" : ", ") + space.name(index);
     return text;
 }
 
@@ -362,9 +410,30 @@ FitResult fitObservations(const Observations &series, const FitParameters &start
         return refused(start, *why);
     const ResidualPlan &plan = std::get<ResidualPlan>(planned);
 
+    // The values LM may move, and which of them it does.
+    Space space;
+    std::vector<bool> held;
+    if (options.form) {
+        if (!isValid(*options.form))
+            return refused(start, std::string("Los parámetros de partida de «") + formName(options.form->form)
+                                      + "» no están todos en su dominio.");
+        space.form = options.form;
+        for (int i = 0; i < options.form->count(); ++i) {
+            const double v = options.form->values[std::size_t(i)];
+            space.start.push_back(v);
+            held.push_back(options.formHeld[std::size_t(i)] || !std::isfinite(v));
+        }
+        space.start.insert(space.start.end(), {start.x0, start.y0});
+        held.insert(held.end(), {options.held[6], options.held[7]});
+    } else {
+        const fit::Values v = fit::valuesOf(start);
+        space.start.assign(v.begin(), v.end());
+        held.assign(options.held.begin(), options.held.end());
+    }
+
     std::vector<int> free;
-    for (int j = 0; j < fit::kParameterCount; ++j)
-        if (!options.held[std::size_t(j)])
+    for (int j = 0; j < int(space.start.size()); ++j)
+        if (!held[std::size_t(j)])
             free.push_back(j);
     const int n = int(plan.cells.size());
     const int p = int(free.size());
@@ -374,11 +443,10 @@ FitResult fitObservations(const Observations &series, const FitParameters &start
         return refused(start, "Hay " + std::to_string(n) + " residuos para " + std::to_string(p)
                                   + " parámetros libres: el ajuste necesita más residuos que parámetros.");
 
-    const fit::Values startValues = fit::valuesOf(start);
-    Residuals residuals(series, plan, startValues, free, dt, options.cancel);
+    Residuals residuals(series, plan, space, free, dt, options.cancel);
     VectorXd x(p);
     for (int j = 0; j < p; ++j)
-        x[j] = startValues[std::size_t(free[std::size_t(j)])];
+        x[j] = space.start[std::size_t(free[std::size_t(j)])];
     VectorXd r(n);
     if (!residuals.evaluate(x, r))
         return refused(start, options.scale == ResidualScale::Logarithmic
@@ -415,7 +483,7 @@ FitResult fitObservations(const Observations &series, const FitParameters &start
     // LM only ever accepts points where the solution holds, so the residuals there exist.
     if (!residuals.evaluate(x, r))
         return refused(start, "La solución falló en el punto final del ajuste.");
-    result.fitted = residuals.parametersAt(x);
+    result.fitted = *residuals.parametersAt(x);
     result.ssr = r.squaredNorm();
     result.rSquaredX = rSquared(plan, r, Species::X);
     result.rSquaredY = rSquared(plan, r, Species::Y);
@@ -427,24 +495,38 @@ FitResult fitObservations(const Observations &series, const FitParameters &start
         result.evaluations = residuals.evaluations();
         return result;
     }
-    result.identifiable = standardErrors(jacobian, result.ssr, n, free, result);
+    std::vector<std::optional<double>> errors(space.start.size());
+    result.identifiable = standardErrors(jacobian, result.ssr, n, free, errors);
     result.evaluations = residuals.evaluations();
+    if (!result.identifiable)
+        errors.assign(errors.size(), std::nullopt);
+    const std::vector<double> fitted = residuals.valuesAt(x);
+    if (space.form) {
+        result.fittedForm = space.formAt(fitted);
+        const std::size_t count = std::size_t(space.form->count());
+        for (std::size_t i = 0; i < count; ++i) {
+            result.formErrors[i] = errors[i];
+            result.formHeld[i] = held[i];
+        }
+        result.standardErrors[6] = errors[count];
+        result.standardErrors[7] = errors[count + 1];
+    } else {
+        for (std::size_t i = 0; i < errors.size(); ++i)
+            result.standardErrors[i] = errors[i];
+    }
 
     if (result.status == FitStatus::NotConverged)
         result.warnings.push_back("El ajuste no ha convergido en " + std::to_string(iterations)
                                   + " iteraciones: los valores son los últimos alcanzados, no un mínimo.");
-    if (!result.identifiable) {
-        result.standardErrors = {};
+    if (!result.identifiable)
         result.warnings.push_back(
             "Algún parámetro no es identificable con estos datos (JᵀJ es singular): no hay errores estándar; pruebe a fijar alguno.");
-    }
     std::vector<int> uncertain;
-    const fit::Values fitted = fit::valuesOf(result.fitted);
     for (int j : free)
-        if (const std::optional<double> &se = result.standardErrors[std::size_t(j)]; se && *se > std::fabs(fitted[std::size_t(j)]))
+        if (const std::optional<double> &se = errors[std::size_t(j)]; se && *se > std::fabs(fitted[std::size_t(j)]))
             uncertain.push_back(j);
     if (!uncertain.empty())
-        result.warnings.push_back("El error estándar supera al valor en " + namesJoined(uncertain)
+        result.warnings.push_back("El error estándar supera al valor en " + namesJoined(uncertain, space)
                                   + ": esos valores no están determinados por los datos.");
     if (plan.zerosLeftOut > 0)
         result.warnings.push_back(std::to_string(plan.zerosLeftOut)

@@ -2,6 +2,7 @@
 
 #include "model/coefficients.h"
 #include "model/data/observations.h"
+#include "model/ecology/ecological_form.h"
 
 #include <array>
 #include <atomic>
@@ -11,7 +12,8 @@
 #include <vector>
 
 // The least-squares fit of the system's solution to observed populations, over the six
-// coefficients and the initial point. Plain C++ (Eigen's Levenberg–Marquardt).
+// coefficients and the initial point, or over the parameters of an ecological form and the
+// initial point. Plain C++ (Eigen's Levenberg–Marquardt).
 
 // What the fit adjusts: the coefficients and the initial point (the solution's value at t = 0).
 struct FitParameters {
@@ -42,8 +44,16 @@ enum class ResidualScale {
 
 struct FitOptions {
     ResidualScale scale = ResidualScale::Logarithmic;
-    // A held parameter keeps its starting value; in the order of fit::Values.
+    // A held parameter keeps its starting value; in the order of fit::Values. With a form, only
+    // x₀ and y₀ (6 and 7) are read.
     std::array<bool, fit::kParameterCount> held{};
+    // The fit over this form's parameters (r, K, α…) from these values, each evaluation taking
+    // the coefficients from coefficientsOf; the start's coefficients are then not read. A step
+    // that takes a parameter out of its domain fails as a failed solution does.
+    std::optional<EcologicalParameters> form;
+    // The form's parameters held, in the order of parametersOf. A parameter that starts at ∞
+    // (K with no limit) is held all the same: no finite step moves it.
+    std::array<bool, kMaxParameters> formHeld{};
     // The designed trajectory's time step: the solution is integrated with RK4 steps of at most
     // dt / Model::kStepsPerSample. Zero: the step of a trajectory whose sample 100 is the last
     // observation (dt = last time / 100), as the window sets it when data are opened.
@@ -75,8 +85,15 @@ struct FitResult {
     // residuals or its observations are all equal on that scale.
     std::optional<double> rSquaredX, rSquaredY;
     // √diag((JᵀJ)⁻¹ · SSR / (n − p)) of each free parameter, J the Jacobian of the residuals at
-    // the optimum; nothing for a held parameter, and for all when JᵀJ is singular.
+    // the optimum; nothing for a held parameter, and for all when JᵀJ is singular. With a form,
+    // only x₀ and y₀ have theirs here, the form's parameters in formErrors.
     std::array<std::optional<double>, fit::kParameterCount> standardErrors;
+    // With a form: its fitted parameters (fitted.coefficients are their coefficientsOf), the
+    // standard error of each free one, and which were held (formHeld of the options, and those
+    // that started at ∞). Nothing without a form.
+    std::optional<EcologicalParameters> fittedForm;
+    std::array<std::optional<double>, kMaxParameters> formErrors;
+    std::array<bool, kMaxParameters> formHeld{};
     bool identifiable = false;        // JᵀJ of full rank at fitted
     int iterations = 0;
     int evaluations = 0;              // solutions integrated, the Jacobian's included
@@ -85,7 +102,7 @@ struct FitResult {
 
 // Fits the solution through (x₀, y₀) at t = 0 to the observations, which must be in the program's
 // units (inProgramUnits): times from 0, values in the unit. Starts from `start`; held parameters
-// keep its values. Every loop is bounded: options.maxIterations steps of Levenberg–Marquardt, each
+// keep its values (with a form, the form's values of options.form). Every loop is bounded: options.maxIterations steps of Levenberg–Marquardt, each
 // with a bounded number of solutions, each of a bounded number of RK4 steps.
 //
 // Eigen's LevenbergMarquardt aborts the whole fit when the functor returns a negative value and
