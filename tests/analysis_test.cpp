@@ -1505,32 +1505,40 @@ void AnalysisTest::mapClickSetsBothCoefficients()
 void AnalysisTest::fitToTheData_data()
 {
     QTest::addColumn<bool>("logarithmic");
-    QTest::addColumn<QString>("held");
+    QTest::addColumn<QStringList>("held");   // letters, or the ids of the form's parameters
     QTest::addColumn<QString>("rows");
-    QTest::newRow("all free, logarithms") << true << "" << "A B C D E F x₀ y₀";
-    QTest::newRow("B and F held, values") << false << "BF" << "A C D E x₀ y₀";
-    QTest::newRow("A held, logarithms") << true << "A" << "B C D E F x₀ y₀";
+    QTest::addColumn<bool>("form");          // predator and prey in force (F = 0 set first)
+    QTest::newRow("all free, logarithms") << true << QStringList{} << "A B C D E F x₀ y₀" << false;
+    QTest::newRow("B and F held, values") << false << QStringList{"B", "F"} << "A C D E x₀ y₀" << false;
+    QTest::newRow("A held, logarithms") << true << QStringList{"A"} << "B C D E F x₀ y₀" << false;
+    QTest::newRow("predator–prey form, K held") << true << QStringList{"K"} << "r a b m x₀ y₀" << true;
 }
 
 void AnalysisTest::fitToTheData()
 {
     QFETCH(bool, logarithmic);
-    QFETCH(QString, held);
+    QFETCH(QStringList, held);
     QFETCH(QString, rows);
+    QFETCH(bool, form);
     Prog window;
     window.Form_Load();
     QVERIFY(!action(window, "ajustarDatos")->isEnabled());
     showSyntheticSeriesOffTheTruth(window);
+    if (form)
+        window.analysis->exploration()->setCoefficient(5, 0.0);
     QVERIFY(action(window, "ajustarDatos")->isEnabled());
     window.analysis->showAnalysisWindow();
     AnalysisWindow *analysis = window.analysis->analysisWindow();
     auto *section = analysis->findChild<FitSection *>();
     QVERIFY(section && section->isVisible());
+    QCOMPARE(window.state().ecology().has_value(), form);
+    QCOMPARE(analysis->findChild<QCheckBox *>(QStringLiteral("fijar_A"))->isVisible(), !form);
     analysis->findChild<QCheckBox *>(QStringLiteral("escalaLogaritmica"))->setChecked(logarithmic);
-    for (QChar letter : held)
-        analysis->findChild<QCheckBox *>(QStringLiteral("fijar_") + letter)->setChecked(true);
+    for (const QString &name : held)
+        analysis->findChild<QCheckBox *>(QStringLiteral("fijar_") + name)->setChecked(true);
     QTest::qWait(0);   // the coefficients' changes settle as a step of their own
     const Coefficients before = window.state().coefficients();
+    const std::optional<EcologicalParameters> ecologyBefore = window.state().ecology();
     const double x0 = window.model.xs(0), y0 = window.model.ys(0);
 
     QApplication::setActiveWindow(&window);
@@ -1546,8 +1554,13 @@ void AnalysisTest::fitToTheData()
     QCOMPARE(window.model.xs(0), fit.fitted.x0);   // the initial point to the last bit
     QCOMPARE(window.model.ys(0), fit.fitted.y0);
     const double kept[6] = {before.A, before.B, before.C, before.D, before.E, before.F};
-    for (QChar letter : held)
-        QCOMPARE(window.state().coefficient(letter.unicode() - u'A'), kept[letter.unicode() - u'A']);
+    for (const QString &name : held)
+        if (form)   // the parameter held, and the section's parameters those fitted
+            QCOMPARE(window.state().ecology().value().value(name.toStdString()), ecologyBefore->value(name.toStdString()));
+        else
+            QCOMPARE(window.state().coefficient(name[0].unicode() - u'A'), kept[name[0].unicode() - u'A']);
+    QCOMPARE(window.state().ecology(), form ? fit.fittedForm : std::nullopt);
+    QVERIFY(window.state().ecologyTyped() == form);
     QTableWidget *table = section->resultTable();
     QStringList names;
     for (int row = 0; row < table->rowCount(); ++row)

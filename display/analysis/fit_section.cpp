@@ -13,6 +13,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 namespace {
 
 QString utf8(const std::string &text)
@@ -36,10 +38,10 @@ QTableWidget *parameterTable(const char *name, const QString &accessibleName, QW
                        parent);
 }
 
-void setRow(QTableWidget &table, int row, int parameter, double value, const std::optional<double> &error,
+void setRow(QTableWidget &table, int row, const QString &name, double value, const std::optional<double> &error,
             const QString &noError)
 {
-    table.setItem(row, 0, resultCell(QString::fromUtf8(fit::parameterName(parameter))));
+    table.setItem(row, 0, resultCell(name));
     table.setItem(row, 1, resultCell(shortTextOf(value), exactTextOf(value)));
     table.setItem(row, 2, error ? resultCell(shortTextOf(*error), exactTextOf(*error)) : resultCell(noError));
 }
@@ -67,6 +69,9 @@ FitSection::FitSection(QWidget *parent) : QGroupBox(QStringLiteral("Ajuste a los
         held_[std::size_t(i)]->setAccessibleName(QStringLiteral("Fijar %1").arg(letter));
         choices->addWidget(held_[std::size_t(i)]);
     }
+    formBoxes_ = new QHBoxLayout;
+    formBoxes_->setContentsMargins(0, 0, 0, 0);
+    choices->addLayout(formBoxes_);
     auto *classic = new QPushButton(QStringLiteral("Forma clásica"), this);
     classic->setObjectName(QStringLiteral("formaClasica"));
     classic->setToolTip(QStringLiteral("B = F = 0 y ambos fijados: presa y depredador sin autolimitación."));
@@ -138,7 +143,42 @@ FitOptions FitSection::choices() const
     options.scale = logarithmic_->isChecked() ? ResidualScale::Logarithmic : ResidualScale::Values;
     for (std::size_t i = 0; i < held_.size(); ++i)
         options.held[i] = held_[i]->isChecked();
+    for (std::size_t i = 0; i < formHeld_.size(); ++i)
+        options.formHeld[i] = formHeld_[i]->isChecked();
     return options;
+}
+
+void FitSection::setForm(const std::optional<EcologicalParameters> &form)
+{
+    const std::optional<EcologicalForm> kind = form ? std::optional(form->form) : std::nullopt;
+    if (kind != form_) {
+        form_ = kind;
+        for (QCheckBox *box : formHeld_)
+            delete box;
+        formHeld_.clear();
+        for (QCheckBox *letter : held_)
+            letter->setVisible(!kind);
+        if (kind)
+            for (const EcologicalParameter &p : parametersOf(*kind)) {
+                const QString symbol = QString::fromUtf8(p.symbol);
+                auto *box = new QCheckBox(symbol, this);
+                box->setObjectName(QStringLiteral("fijar_") + QString::fromLatin1(p.id));
+                box->setToolTip(QStringLiteral("Mantener %1 (%2) en su valor durante el ajuste.")
+                                    .arg(symbol, QString::fromUtf8(p.meaning)));
+                box->setAccessibleName(QStringLiteral("Fijar %1").arg(symbol));
+                box->setChecked(p.domain == ParameterDomain::NonNegative);
+                formBoxes_->addWidget(box);
+                formHeld_.push_back(box);
+            }
+    }
+    // K = ∞ has no finite step: it stays held, and freed again when it is finite.
+    for (std::size_t i = 0; form && i < formHeld_.size(); ++i) {
+        const bool infinite = std::isinf(form->values[i]);
+        if (infinite == formHeld_[i]->isEnabled()) {
+            formHeld_[i]->setEnabled(!infinite);
+            formHeld_[i]->setChecked(infinite);
+        }
+    }
 }
 
 void FitSection::setHeld(int index, bool held)
@@ -192,12 +232,25 @@ void FitSection::showFit(const FitResult &result, const FitOptions &options, con
     }
     const fit::Values values = fit::valuesOf(result.fitted);
     const QString noError = result.identifiable ? QStringLiteral("—") : QStringLiteral("no identificable");
-    for (int i = 0; i < fit::kParameterCount; ++i) {
+    // Over a form: its free parameters by their symbols, then the initial point.
+    if (result.fittedForm) {
+        const auto list = parametersOf(result.fittedForm->form);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (result.formHeld[i])
+                continue;
+            const int row = table_->rowCount();
+            table_->setRowCount(row + 1);
+            setRow(*table_, row, QString::fromUtf8(list[i].symbol), result.fittedForm->values[i], result.formErrors[i],
+                   noError);
+        }
+    }
+    for (int i = result.fittedForm ? 6 : 0; i < fit::kParameterCount; ++i) {
         if (options.held[std::size_t(i)])
             continue;
         const int row = table_->rowCount();
         table_->setRowCount(row + 1);
-        setRow(*table_, row, i, values[std::size_t(i)], result.standardErrors[std::size_t(i)], noError);
+        setRow(*table_, row, QString::fromUtf8(fit::parameterName(i)), values[std::size_t(i)],
+               result.standardErrors[std::size_t(i)], noError);
     }
     table_->resizeColumnsToContents();
 
@@ -233,7 +286,7 @@ void FitSection::showEstimate(const GrowthEstimate &estimate)
     estimate_->setRowCount(int(estimate.rows.size()));
     for (int row = 0; row < estimate_->rowCount(); ++row) {
         const GrowthRow &g = estimate.rows[std::size_t(row)];
-        setRow(*estimate_, row, g.parameter, g.value, g.standardError,
+        setRow(*estimate_, row, QString::fromUtf8(fit::parameterName(g.parameter)), g.value, g.standardError,
                g.held ? QStringLiteral("fijado") : QStringLiteral("—"));
     }
     estimate_->resizeColumnsToContents();

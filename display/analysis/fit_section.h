@@ -7,16 +7,19 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QCheckBox;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTableWidget;
 
 // The section «Ajuste a los datos» of the analysis window, shown while observations are: the
-// choices of the fit (escalaLogaritmica, fijar_A … fijar_F, «Forma clásica»), «Estimar»
+// choices of the fit (escalaLogaritmica, fijar_A … fijar_F, or fijar_ and the parameter's id
+// while an ecological form is in force, «Forma clásica»), «Estimar»
 // (estimarInicio) with its regression's table (tablaEstimacion), «Ajustar» (ajustar), the
 // progress of a fit under way (progresoAjuste), and the result: tablaAjuste with one row per
 // free parameter, resumenAjuste with the sum of squares, R² and the fit's warnings, and the
@@ -27,8 +30,13 @@ class FitSection : public QGroupBox {
 public:
     explicit FitSection(QWidget *parent = nullptr);
 
-    // The scale of the residuals and the coefficients held, as the check boxes say.
+    // The scale of the residuals and the coefficients held, as the check boxes say (the form's
+    // parameters held in formHeld while a form is shown; the form itself is not set).
     FitOptions choices() const;
+    // The form in force, whose parameters the «Fijar» row then offers (the harvest h₁, h₂
+    // held at first: with r they move the same coefficient), or none: the letters A … F.
+    // A parameter at ∞ is shown held and cannot be freed.
+    void setForm(const std::optional<EcologicalParameters> &form);
     // Ticks or clears fijar_<letter> of coefficient index (0..5).
     void setHeld(int index, bool held);
 
@@ -66,6 +74,9 @@ protected:
 private:
     QCheckBox *logarithmic_ = nullptr;
     std::array<QCheckBox *, 6> held_{};
+    QHBoxLayout *formBoxes_ = nullptr;
+    std::vector<QCheckBox *> formHeld_;
+    std::optional<EcologicalForm> form_;
     QPushButton *fit_ = nullptr;
     QLabel *progress_ = nullptr;
     QTabWidget *tabs_ = nullptr;

@@ -84,6 +84,10 @@ FitActions::FitActions(ExplorerState &state, ParameterExploration &exploration, 
     });
     connect(&state_, &ExplorerState::observationsChanged, this, &FitActions::observationsChanged);
     connect(&state_, &ExplorerState::fitChanged, this, &FitActions::showFit);
+    connect(&state_, &ExplorerState::ecologyChanged, this, [this] {
+        if (section_)
+            section_->setForm(state_.ecology());
+    });
 }
 
 FitActions::~FitActions()
@@ -106,6 +110,7 @@ void FitActions::attach(FitSection &section, QWidget &window)
     connect(&section, &FitSection::estimateRequested, this, &FitActions::estimate);
     connect(&section, &FitSection::classicFormRequested, this, &FitActions::classicForm);
     section.setVisible(state_.observations().has_value());
+    section.setForm(state_.ecology());
     showFit();
 }
 
@@ -128,6 +133,8 @@ void FitActions::startFit()
     cancel_ = std::make_shared<std::atomic<bool>>(false);
     runOptions_ = section_->choices();
     runOptions_.dt = state_.system().dt;
+    // With a form in force the fit runs over its parameters, from those shown.
+    runOptions_.form = state_.ecology();
     const Model &m = state_.model();
     // Sample 0 is the initial point (the samples before it run backwards in time).
     FitParameters start{state_.coefficients(), m.xs(0), m.ys(0)};
@@ -180,6 +187,9 @@ void FitActions::finished(QFutureWatcher<FitResult> *watcher)
     if (applied_.size() > kAppliedKept)
         applied_.pop_back();
     state_.setCoefficients(result.fitted.coefficients);
+    // The parameters fitted, as typed, so that the ecological section shows them.
+    if (result.fittedForm)
+        state_.showEcology(*result.fittedForm);
     emit startChosen(result.fitted.x0, result.fitted.y0, QStringLiteral("ajustar a los datos"));
     state_.setFit(result);
     if (section_)
