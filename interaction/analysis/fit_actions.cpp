@@ -22,26 +22,6 @@ bool sameFit(const FitResult &a, const FitResult &b)
     return a.fitted == b.fitted && std::bit_cast<std::uint64_t>(a.ssr) == std::bit_cast<std::uint64_t>(b.ssr);
 }
 
-// The sample standard deviation of a species' observations, as the fit weighs them.
-double spread(const std::vector<std::optional<double>> &column)
-{
-    double sum = 0;
-    int count = 0;
-    for (const std::optional<double> &v : column)
-        if (v) {
-            sum += *v;
-            ++count;
-        }
-    if (count < 2)
-        return 0;
-    const double mean = sum / count;
-    double squares = 0;
-    for (const std::optional<double> &v : column)
-        if (v)
-            squares += (*v - mean) * (*v - mean);
-    return std::sqrt(squares / (count - 1));
-}
-
 // Observation − model of one species at each time it is observed, on the fit's scale; where
 // that scale cannot tell (a zero on the logarithmic one), no point.
 ResidualPlot::Series residualsOf(const QString &name, const Observations &series,
@@ -49,7 +29,7 @@ ResidualPlot::Series residualsOf(const QString &name, const Observations &series
                                  const std::vector<SolutionPoint> &model, bool xSpecies, ResidualScale scale)
 {
     ResidualPlot::Series out{name, {}};
-    const double s = spread(column);
+    const double s = fit::observedSpread(column).value_or(0);
     for (std::size_t i = 0; i < series.size() && i < model.size(); ++i) {
         if (!column[i])
             continue;

@@ -10,6 +10,26 @@
 #include <cmath>
 #include <limits>
 
+std::optional<double> fit::observedSpread(const std::vector<std::optional<double>> &column)
+{
+    double sum = 0;
+    int count = 0;
+    for (const std::optional<double> &v : column)
+        if (v) {
+            sum += *v;
+            ++count;
+        }
+    if (count < 2)
+        return std::nullopt;
+    const double mean = sum / count;
+    double squares = 0;
+    for (const std::optional<double> &v : column)
+        if (v)
+            squares += (*v - mean) * (*v - mean);
+    const double s = std::sqrt(squares / (count - 1));
+    return s > 0 && std::isfinite(s) ? std::optional<double>(s) : std::nullopt;
+}
+
 namespace {
 
 using Eigen::MatrixXd;
@@ -40,33 +60,14 @@ struct ResidualPlan {
     int zerosLeftOut = 0;    // observed zeros, which have no logarithm
 };
 
-std::optional<double> standardDeviation(const std::vector<std::optional<double>> &column)
-{
-    double sum = 0;
-    int count = 0;
-    for (const std::optional<double> &v : column)
-        if (v) {
-            sum += *v;
-            ++count;
-        }
-    if (count < 2)
-        return std::nullopt;
-    const double mean = sum / count;
-    double squares = 0;
-    for (const std::optional<double> &v : column)
-        if (v)
-            squares += (*v - mean) * (*v - mean);
-    const double s = std::sqrt(squares / (count - 1));
-    return s > 0 && std::isfinite(s) ? std::optional<double>(s) : std::nullopt;
-}
 
 std::variant<ResidualPlan, std::string> planFor(const Observations &series, ResidualScale scale)
 {
     ResidualPlan plan;
     plan.scale = scale;
     if (scale == ResidualScale::Values) {
-        const std::optional<double> sx = standardDeviation(series.xs);
-        const std::optional<double> sy = standardDeviation(series.ys);
+        const std::optional<double> sx = fit::observedSpread(series.xs);
+        const std::optional<double> sy = fit::observedSpread(series.ys);
         for (const auto &[s, name] : {std::pair{sx, &series.xName}, std::pair{sy, &series.yName}})
             if (!s)
                 return "Las observaciones de «" + *name

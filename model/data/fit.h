@@ -35,6 +35,10 @@ const char *parameterName(int index);
 // The fit's tolerances on the relative change of the parameters and of the sum of squares.
 inline constexpr double kTolerance = 1e-10;
 
+// The sample standard deviation of a species' observations: the weight of its residuals on the
+// values scale. Nothing with fewer than two observed, or when it is zero or not finite.
+std::optional<double> observedSpread(const std::vector<std::optional<double>> &column);
+
 } // namespace fit
 
 enum class ResidualScale {
