@@ -202,6 +202,7 @@ private slots:
     void mapClickSetsBothCoefficients();
     void fitToTheData_data();
     void fitToTheData();
+    void estimateWithAFormIgnoresTheHiddenLetters();
     void fitCancelledLeavesTheCoefficients_data();
     void fitCancelledLeavesTheCoefficients();
     void saveDialogOpensOverTheWindowThatAsked_data();
@@ -1512,6 +1513,24 @@ void AnalysisTest::fitToTheData_data()
     QTest::newRow("B and F held, values") << false << QStringList{"B", "F"} << "A C D E x₀ y₀" << false;
     QTest::newRow("A held, logarithms") << true << QStringList{"A"} << "B C D E F x₀ y₀" << false;
     QTest::newRow("predator–prey form, K held") << true << QStringList{"K"} << "r a b m x₀ y₀" << true;
+}
+
+// Regression: with a form in force «Estimar» still held the letters ticked before, whose boxes
+// the form hides; it holds what the form keeps at zero instead.
+void AnalysisTest::estimateWithAFormIgnoresTheHiddenLetters()
+{
+    Prog window;
+    window.Form_Load();
+    showSyntheticSeriesOffTheTruth(window);
+    window.analysis->showAnalysisWindow();
+    AnalysisWindow *analysis = window.analysis->analysisWindow();
+    analysis->findChild<QCheckBox *>(QStringLiteral("fijar_A"))->setChecked(true);
+    window.analysis->exploration()->setCoefficient(5, 0.0);
+    QVERIFY(window.state().ecology().has_value());
+    const double a = window.state().coefficient(0);
+    analysis->findChild<QPushButton *>(QStringLiteral("estimarInicio"))->click();
+    QVERIFY(window.state().coefficient(0) != a);
+    QCOMPARE(window.state().coefficient(5), 0.0);
 }
 
 void AnalysisTest::fitToTheData()

@@ -1,6 +1,7 @@
 #include "interaction/analysis/fit_actions.h"
 
 #include "display/analysis/fit_section.h"
+#include "model/ecology/ecological_form.h"
 #include "interaction/analysis/parameter_exploration.h"
 #include "state/explorer_state.h"
 
@@ -9,6 +10,7 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -218,7 +220,15 @@ void FitActions::estimate()
         return;
     const Model &m = state_.model();
     const FitParameters current{state_.coefficients(), m.xs(0), m.ys(0)};
-    const auto made = growthEstimate(shown->scaled.series, current, section_->choices().held);
+    // With a form in force the letters' boxes are hidden: the regression keeps the coefficients
+    // the form holds at zero (F of predator and prey, B with no capacity limit) and frees the rest.
+    std::array<bool, fit::kParameterCount> held = section_->choices().held;
+    if (const auto &form = state_.ecology()) {
+        const fit::Values values = fit::valuesOf({coefficientsOf(*form), 0, 0});
+        for (int i = 0; i < 6; ++i)
+            held[std::size_t(i)] = values[std::size_t(i)] == 0;
+    }
+    const auto made = growthEstimate(shown->scaled.series, current, held);
     if (const auto *why = std::get_if<std::string>(&made)) {
         section_->showEstimateRefused(QString::fromStdString(*why));
         return;
