@@ -68,19 +68,19 @@ void ParameterExploration::setCoefficients(int first, double firstValue, int sec
 
 bool ParameterExploration::setEcologicalParameter(int index, double value, bool dragging)
 {
-    if (!state_.setEcologicalParameter(index, value))
-        return false;
-    if (dragging)
-        recomputeNextFrame();
-    else
-        recompute();
-    return true;
+    return recomputedIf(state_.setEcologicalParameter(index, value), dragging);
 }
 
 bool ParameterExploration::setEcologicalParameters(int first, double firstValue, int second, double secondValue,
                                                    bool dragging)
 {
-    if (!state_.setEcologicalParameters(first, firstValue, second, secondValue))
+    return recomputedIf(state_.setEcologicalParameters(first, firstValue, second, secondValue), dragging);
+}
+
+// A change the state took is recomputed now, or at the next frame while dragging.
+bool ParameterExploration::recomputedIf(bool changed, bool dragging)
+{
+    if (!changed)
         return false;
     if (dragging)
         recomputeNextFrame();

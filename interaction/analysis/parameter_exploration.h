@@ -69,6 +69,7 @@ private:
     void attachEcology(AnalysisWindow &window);
     void recompute();
     void recomputeNextFrame();
+    bool recomputedIf(bool changed, bool dragging);
 
     QWidget &window_;
     ExplorerState &state_;
